@@ -1,0 +1,8 @@
+#include "cardwindow/ZelmApp.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    return zelm::runZelm(application);
+}

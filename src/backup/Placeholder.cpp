@@ -1,0 +1,1 @@
+// The backup core arrives with the backup work.

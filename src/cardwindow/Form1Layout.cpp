@@ -1,0 +1,537 @@
+#include "cardwindow/Form1Layout.h"
+
+#include "cardwindow/CardListModel.h"
+#include "widgets/TdxfColorButton.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace zelm {
+namespace {
+
+template <class W> W* named(W* w, const char* name, const QString& hint = {}) {
+    w->setObjectName(QLatin1String(name));
+    if (!hint.isEmpty())
+        w->setToolTip(hint);
+    return w;
+}
+
+QGroupBox* group(const char* name, const QString& title) {
+    auto* g = named(new QGroupBox(title), name);
+    return g;
+}
+
+QLineEdit* edit(const char* name, int maxLength = 0, bool readOnly = false,
+                const QString& hint = {}) {
+    auto* e = named(new QLineEdit, name, hint);
+    if (maxLength > 0)
+        e->setMaxLength(maxLength);
+    e->setReadOnly(readOnly);
+    return e;
+}
+
+QComboBox* combo(const char* name, int capacity) {
+    auto* c = named(new QComboBox, name);
+    c->setEditable(true);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    c->setMaxVisibleItems(20);
+    c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    c->setMinimumContentsLength(8);
+    if (c->lineEdit())
+        c->lineEdit()->setMaxLength(capacity);
+    return c;
+}
+
+QDateEdit* dateEdit(const char* name) {
+    auto* d = named(new QDateEdit, name);
+    d->setCalendarPopup(true);
+    d->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    d->setMinimumDate(QDate(1899, 12, 30));
+    return d;
+}
+
+QPushButton* button(const char* name, const QString& text, const QString& hint = {}) {
+    return named(new QPushButton(text), name, hint);
+}
+
+TdxfColorButton* colourButton(const char* name, const QStringList& caption, const QString& hint,
+                              const QColor& colour) {
+    auto* b = named(new TdxfColorButton, name, hint);
+    b->setCaption(caption);
+    b->setColor(colour);
+    b->setFixedSize(74, 34);
+    return b;
+}
+
+QLabel* label(const QString& text) {
+    auto* l = new QLabel(text);
+    return l;
+}
+
+QTableView* cardList(const char* name, CardListModel* model, bool withUnique) {
+    auto* v = named(new QTableView, name, QStringLiteral("Столбцы можно раздвитуть мышкой"));
+    v->setModel(model);
+    v->setSelectionBehavior(QAbstractItemView::SelectRows);
+    v->setSelectionMode(QAbstractItemView::SingleSelection);
+    v->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    v->verticalHeader()->setDefaultSectionSize(18);
+    v->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    v->verticalHeader()->hide();
+    v->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    v->horizontalHeader()->setHighlightSections(false);
+    v->setWordWrap(false);
+    const int widths[] = {59, 119, 96, 77, 71, 77, 67, 86, 81, 92, 64};
+    for (int i = 0; i < (withUnique ? 11 : 10); ++i)
+        v->setColumnWidth(i, widths[i]);
+    return v;
+}
+
+QLayout* tight(QLayout* l) {
+    l->setContentsMargins(4, 2, 4, 2);
+    l->setSpacing(3);
+    return l;
+}
+
+} // namespace
+
+void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
+    auto* central = new QWidget;
+    central->setObjectName(QStringLiteral("Form1Client"));
+    window->setCentralWidget(central);
+    auto* columns = new QHBoxLayout(central);
+    columns->setContentsMargins(3, 3, 3, 3);
+    columns->setSpacing(4);
+    auto* left = new QVBoxLayout;
+    left->setSpacing(2);
+    columns->addLayout(left, 11);
+
+    const QColor buttonFace(255, 255, 192);
+
+    // Top row: the date, running number and ИНН beside the card-management buttons.
+    auto* top = new QHBoxLayout;
+    ui.DatINN = group("DatINN", QStringLiteral("Дата мероприятия  № п/п    ИНН организации"));
+    {
+        auto* l = new QHBoxLayout(ui.DatINN);
+        tight(l);
+        ui.DataMer = dateEdit("DataMer");
+        ui.GurN = edit("GurN", 11);
+        ui.GurN->setMaximumWidth(70);
+        ui.INNOrg = edit("INNOrg", 20);
+        l->addWidget(ui.DataMer);
+        l->addWidget(ui.GurN);
+        l->addWidget(ui.INNOrg, 1);
+    }
+    ui.UprKart = group("UprKart", QStringLiteral(" Управление Карточкой "));
+    {
+        auto* l = new QGridLayout(ui.UprKart);
+        tight(l);
+        ui.nNew = colourButton("nNew", {QStringLiteral("Добавить")},
+                               QStringLiteral("Новую открыть"), buttonFace);
+        ui.nCopiy = colourButton("nCopiy", {QStringLiteral("Копия")},
+                                 QStringLiteral("Копию Карточки сделать"), buttonFace);
+        ui.nSave = colourButton("nSave", {QStringLiteral("Запомнить")},
+                                QStringLiteral("Запомнить Новую, Копию или исправления"),
+                                QColor(192, 255, 192));
+        ui.nOtmena = colourButton("nOtmena", {QStringLiteral("Отмена")},
+                                  QStringLiteral("Отмена кнопок Новая и Копия"), buttonFace);
+        ui.nPoisk = colourButton("nPoisk", {QStringLiteral("Поиск")},
+                                 QStringLiteral("Поиск Карточек"), QColor(192, 224, 255));
+        ui.nDelete = colourButton("nDelete", {QStringLiteral("Удалить")},
+                                  QStringLiteral("Удалить Карточку окончательно"),
+                                  QColor(255, 192, 192));
+        ui.nWstavit = colourButton("nWstavit", {QStringLiteral("Вставить")},
+                                   QStringLiteral("Вставить ниже выбраной новую"), buttonFace);
+        ui.Vstavka = colourButton("Vstavka", {QStringLiteral("Из Архива")},
+                                  QStringLiteral("Вставить информацию, запомненную в Архиве"),
+                                  QColor(192, 220, 192));
+        ui.Vstavka->setEnabled(false);
+        TdxfColorButton* order[] = {ui.nNew,    ui.nCopiy,  ui.nSave,    ui.nOtmena,
+                                    ui.nPoisk,  ui.nDelete, ui.nWstavit, ui.Vstavka};
+        for (int i = 0; i < 8; ++i)
+            l->addWidget(order[i], i / 4, i % 4);
+    }
+    top->addWidget(ui.DatINN, 1);
+    top->addWidget(ui.UprKart);
+    left->addLayout(top);
+
+    // The organisation.
+    ui.Organ = group("Organ", QStringLiteral("Организация"));
+    {
+        auto* l = new QGridLayout(ui.Organ);
+        tight(l);
+        ui.NameOrg = combo("NameOrg", 100);
+        ui.FormSobstGB = group("FormSobstGB", QStringLiteral("Форма собственности"));
+        auto* fl = new QHBoxLayout(ui.FormSobstGB);
+        tight(fl);
+        ui.FormSobs = combo("FormSobs", 100);
+        ui.FormSobsSpr = button("FormSobsSpr", QStringLiteral("…"),
+                                QStringLiteral("Редактирование справочника корреспондентов"));
+        ui.FormSobsSpr->setFixedWidth(26);
+        fl->addWidget(ui.FormSobs, 1);
+        fl->addWidget(ui.FormSobsSpr);
+        ui.AdresOrg = combo("AdresOrg", 100);
+        l->addWidget(label(QStringLiteral("Наименование")), 0, 0);
+        l->addWidget(ui.NameOrg, 0, 1);
+        l->addWidget(ui.FormSobstGB, 1, 0, 1, 2);
+        l->addWidget(label(QStringLiteral("Адрес")), 2, 0);
+        l->addWidget(ui.AdresOrg, 2, 1);
+        l->setColumnStretch(1, 1);
+    }
+    ui.Organ->setAutoFillBackground(true);
+    left->addWidget(ui.Organ);
+
+    // Reason and kind.
+    auto* povodRow = new QHBoxLayout;
+    auto listGroup = [&](QGroupBox*& g, const char* name, const QString& title, QComboBox*& c,
+                         const char* comboName, int capacity, QPushButton*& b, const char* bName,
+                         const QString& hint) {
+        g = group(name, title);
+        auto* l = new QHBoxLayout(g);
+        tight(l);
+        c = combo(comboName, capacity);
+        b = button(bName, QStringLiteral("…"), hint);
+        b->setFixedWidth(26);
+        l->addWidget(c, 1);
+        l->addWidget(b);
+    };
+    listGroup(ui.PovodGB, "PovodGB", QStringLiteral("Повод для проведения мероприятия"), ui.Povod,
+              "Povod", 50, ui.PovorSpr, "PovorSpr", QStringLiteral("Редактирование справочника"));
+    listGroup(ui.VidOMGB, "VidOMGB", QStringLiteral("Вид ОРМ"), ui.VidORM, "VidORM", 50,
+              ui.VidORMSpr, "VidORMSpr",
+              QStringLiteral("Редактирование справочника корреспондентов"));
+    povodRow->addWidget(ui.PovodGB, 1);
+    povodRow->addWidget(ui.VidOMGB, 1);
+    left->addLayout(povodRow);
+
+    // The ordering document.
+    ui.Dokument = group("Dokument", QStringLiteral("Документ - основание для проведения ОРМ"));
+    {
+        auto* l = new QGridLayout(ui.Dokument);
+        tight(l);
+        ui.NazDokSpr = button("NazDokSpr", QStringLiteral("Название"),
+                              QStringLiteral("Редактирование справочника корреспондентов"));
+        ui.Osnovan = combo("Osnovan", 50);
+        ui.DataOsn = dateEdit("DataOsn");
+        ui.NomDokOsn = edit("NomDokOsn", 30);
+        ui.SkolPrik = edit("SkolPrik", 0, true, QStringLiteral("Количество прикрепленных файлов"));
+        ui.SkolPrik->setMaximumWidth(40);
+        ui.PuskDokKart = colourButton("PuskDokKart", {QStringLiteral("Файлы")},
+                                      QStringLiteral("Файлы, прикреплённые к карточке"),
+                                      QColor(255, 224, 192));
+        l->addWidget(ui.NazDokSpr, 0, 0);
+        l->addWidget(ui.Osnovan, 0, 1, 1, 3);
+        l->addWidget(label(QStringLiteral("Прикреплено")), 0, 4);
+        l->addWidget(ui.SkolPrik, 0, 5);
+        l->addWidget(label(QStringLiteral("Дата")), 1, 0);
+        l->addWidget(ui.DataOsn, 1, 1);
+        l->addWidget(label(QStringLiteral("№ Документа")), 1, 2);
+        l->addWidget(ui.NomDokOsn, 1, 3);
+        l->addWidget(ui.PuskDokKart, 1, 4, 1, 2);
+        l->setColumnStretch(1, 1);
+        l->setColumnStretch(3, 2);
+    }
+    left->addWidget(ui.Dokument);
+
+    // The КУСП entry.
+    ui.KUSPGB = group("KUSPGB", QStringLiteral("КУСП"));
+    {
+        auto* l = new QHBoxLayout(ui.KUSPGB);
+        tight(l);
+        ui.DateKUSP = dateEdit("DateKUSP");
+        ui.NomKUSP = edit("NomKUSP", 20);
+        ui.NomKUSP->setMaximumWidth(90);
+        ui.FabKUSP = combo("FabKUSP", 20);
+        ui.BitBtn1 = button("BitBtn1", QStringLiteral("…"),
+                            QStringLiteral("Редактирование справочника"));
+        ui.BitBtn1->setFixedWidth(26);
+        l->addWidget(label(QStringLiteral("Дата")));
+        l->addWidget(ui.DateKUSP);
+        l->addWidget(label(QStringLiteral("Номер")));
+        l->addWidget(ui.NomKUSP);
+        l->addWidget(label(QStringLiteral("Формулировка")));
+        l->addWidget(ui.FabKUSP, 1);
+        l->addWidget(ui.BitBtn1);
+    }
+    left->addWidget(ui.KUSPGB);
+
+    // The unit.
+    ui.PodrazdGB = group("PodrazdGB", QString(27, QLatin1Char(' ')) +
+                                          QStringLiteral("Подразделение, проводившее ОРМ"));
+    {
+        auto* l = new QHBoxLayout(ui.PodrazdGB);
+        tight(l);
+        ui.PodrazdSpr = button("PodrazdSpr", QStringLiteral("Название"),
+                               QStringLiteral("Редактирование справочника корреспондентов"));
+        ui.Podrazd = combo("Podrazd", 50);
+        l->addWidget(ui.PodrazdSpr);
+        l->addWidget(ui.Podrazd, 1);
+    }
+    left->addWidget(ui.PodrazdGB);
+
+    // Who conducted and who approved.
+    auto* people = new QHBoxLayout;
+    auto personGroup = [&](QGroupBox*& g, const char* name, const QString& title,
+                           QComboBox* (&combos)[3], const char* const (&comboNames)[3],
+                           QPushButton* (&buttons)[3], const char* const (&buttonNames)[3]) {
+        g = group(name, title);
+        auto* l = new QGridLayout(g);
+        tight(l);
+        const QString captions[3] = {QStringLiteral("Должность"), QStringLiteral("Звание"),
+                                     QStringLiteral("ФИО")};
+        const int capacities[3] = {50, 30, 50};
+        for (int i = 0; i < 3; ++i) {
+            buttons[i] = button(buttonNames[i], captions[i],
+                                QStringLiteral("Редактирование справочника"));
+            combos[i] = combo(comboNames[i], capacities[i]);
+            l->addWidget(buttons[i], i, 0);
+            l->addWidget(combos[i], i, 1);
+        }
+        l->setColumnStretch(1, 1);
+    };
+    {
+        QComboBox* c[3];
+        QPushButton* b[3];
+        personGroup(ui.ProvodilGB, "ProvodilGB", QStringLiteral("Проводил ОРМ"), c,
+                    {"DolgSotr", "ZvanSotr", "FIOSotr"}, b, {"DolgnSpr", "ZvanSpr", "FIOSpr"});
+        ui.DolgSotr = c[0], ui.ZvanSotr = c[1], ui.FIOSotr = c[2];
+        ui.DolgnSpr = b[0], ui.ZvanSpr = b[1], ui.FIOSpr = b[2];
+        personGroup(ui.UtverdilGB, "UtverdilGB", QStringLiteral("Утвердил ОРМ"), c,
+                    {"DolgnUtv", "ZvanUtv", "FIOUtv"}, b, {"UtvDolgn", "UtvZvan", "UtvFIO"});
+        ui.DolgnUtv = c[0], ui.ZvanUtv = c[1], ui.FIOUtv = c[2];
+        ui.UtvDolgn = b[0], ui.UtvZvan = b[1], ui.UtvFIO = b[2];
+    }
+    people->addWidget(ui.ProvodilGB, 1);
+    people->addWidget(ui.UtverdilGB, 1);
+    left->addLayout(people);
+
+    // Result and note.
+    auto* memos = new QHBoxLayout;
+    auto memoGroup = [&](QGroupBox*& g, const char* name, const QString& title,
+                         QPlainTextEdit*& memo, const char* memoName, QLineEdit*& counter,
+                         const char* counterName, QPushButton*& doc, const char* docName,
+                         const QString& docHint) {
+        g = group(name, title);
+        auto* l = new QGridLayout(g);
+        tight(l);
+        memo = named(new QPlainTextEdit, memoName);
+        memo->setTabChangesFocus(true);
+        memo->setMinimumHeight(60);
+        counter = edit(counterName, 0, true, QStringLiteral("Осталось свободных позиций"));
+        counter->setMaximumWidth(44);
+        counter->setText(QStringLiteral("250"));
+        doc = button(docName, QStringLiteral("Нет"), docHint);
+        doc->setMaximumWidth(44);
+        l->addWidget(memo, 0, 0, 2, 1);
+        l->addWidget(counter, 0, 1);
+        l->addWidget(doc, 1, 1);
+        l->setColumnStretch(0, 1);
+    };
+    memoGroup(ui.Rez, "Rez", QStringLiteral("Результат"), ui.Rezultat, "Rezultat", ui.RezOst,
+              "RezOst", ui.Otvet, "Otvet", QStringLiteral("на нашем бланке"));
+    memoGroup(ui.Pri, "Pri", QStringLiteral("Примечание"), ui.Prime4, "Prime4", ui.PrimOst,
+              "PrimOst", ui.WordEst, "WordEst", QStringLiteral("файл в формате Word"));
+    memos->addWidget(ui.Rez, 1);
+    memos->addWidget(ui.Pri, 1);
+    left->addLayout(memos, 1);
+
+    // Bookkeeping fields, the envelope button and the progress bar.
+    auto* bottom = new QHBoxLayout;
+    ui.SlInfa = group("SlInfa", QString());
+    {
+        auto* l = new QGridLayout(ui.SlInfa);
+        tight(l);
+        ui.Klu4Form1 = edit("Klu4Form1", 0, true, QStringLiteral("Уникальный номер карточки"));
+        ui.AdminFIO = edit("AdminFIO", 0, true);
+        ui.DaWrSozd = edit("DaWrSozd", 0, true);
+        ui.DWKorr = edit("DWKorr", 0, true);
+        ui.Otmetka = edit("Otmetka", 2, false, QStringLiteral("Два символа для последующих выборок"));
+        ui.Otmetka->setMaximumWidth(36);
+        ui.OtmDel = button("OtmDel", QStringLiteral("уд"), QStringLiteral("Отметить для удаления"));
+        ui.OtmDel->setMaximumWidth(34);
+        const QString captions[] = {QStringLiteral("Уник. №"), QStringLiteral("Администратор"),
+                                    QStringLiteral("Создана"), QStringLiteral("Изменена"),
+                                    QStringLiteral("Метка")};
+        QWidget* fields[] = {ui.Klu4Form1, ui.AdminFIO, ui.DaWrSozd, ui.DWKorr, ui.Otmetka};
+        for (int i = 0; i < 5; ++i) {
+            l->addWidget(label(captions[i]), 0, i);
+            l->addWidget(fields[i], 1, i);
+        }
+        l->addWidget(ui.OtmDel, 1, 5);
+        l->setColumnStretch(1, 2);
+    }
+    bottom->addWidget(ui.SlInfa, 1);
+    {
+        auto* box = new QVBoxLayout;
+        ui.Konvert = button("Konvert", QStringLiteral("Конверт"), QStringLiteral("Печать конвертов"));
+        ui.Gauge1 = named(new QProgressBar, "Gauge1");
+        ui.Gauge1->setMaximumWidth(100);
+        ui.Gauge1->setValue(0);
+        box->addWidget(ui.Konvert);
+        box->addWidget(ui.Gauge1);
+        bottom->addLayout(box);
+    }
+    left->addLayout(bottom);
+
+    // Right part: the counts, today and now, and the page control with the lists.
+    auto* right = new QVBoxLayout;
+    right->setSpacing(2);
+    columns->addLayout(right, 9);
+    auto* counts = new QHBoxLayout;
+    ui.WsegoKarto4ek = edit("WsegoKarto4ek", 0, true, QStringLiteral("Карточек в Главной картотеке"));
+    ui.vRab = edit("vRab", 0, true, QStringLiteral("Карточек в Рабочей картотеке"));
+    ui.vArh = edit("vArh", 0, true, QStringLiteral("Карточек в Архиве"));
+    for (QLineEdit* e : {ui.WsegoKarto4ek, ui.vRab, ui.vArh}) {
+        e->setMaximumWidth(64);
+        e->setAlignment(Qt::AlignRight);
+        counts->addWidget(e);
+    }
+    ui.SegSei = group("SegSei", QStringLiteral("Сегодня       и  сейчас"));
+    {
+        auto* l = new QHBoxLayout(ui.SegSei);
+        tight(l);
+        ui.Segodny = dateEdit("Segodny");
+        ui.Sei4as = edit("Sei4as");
+        ui.Sei4as->setInputMask(QStringLiteral("99:99"));
+        ui.Sei4as->setMaximumWidth(50);
+        l->addWidget(ui.Segodny);
+        l->addWidget(ui.Sei4as);
+    }
+    counts->addStretch(1);
+    counts->addWidget(ui.SegSei);
+    right->addLayout(counts);
+
+    ui.SpTabl = named(new QTabWidget, "SpTabl");
+    ui.mainList = new CardListModel(false, window);
+    ui.workingList = new CardListModel(true, window);
+    ui.archiveList = new CardListModel(true, window);
+
+    ui.TabSheet1 = named(new QWidget, "TabSheet1");
+    {
+        auto* l = new QVBoxLayout(ui.TabSheet1);
+        tight(l);
+        auto* row = new QHBoxLayout;
+        ui.KakayPlay = group("KakayPlay", QString());
+        ui.KakayPlay->setToolTip(QStringLiteral("Навигация по картотеке"));
+        auto* nav = new QHBoxLayout(ui.KakayPlay);
+        tight(nav);
+        auto navButton = [&](QToolButton*& b, const char* name, Qt::ArrowType arrow,
+                             const QString& text, const QString& hint) {
+            b = named(new QToolButton, name, hint);
+            b->setText(text);
+            if (arrow != Qt::NoArrow)
+                b->setArrowType(arrow);
+            nav->addWidget(b);
+        };
+        navButton(ui.SpeedButBeg, "SpeedButBeg", Qt::NoArrow, QStringLiteral("|◄"),
+                  QStringLiteral("Первая"));
+        navButton(ui.SpeedButPred, "SpeedButPred", Qt::LeftArrow, QString(),
+                  QStringLiteral("Предыдущая"));
+        ui.NNaidena = edit("NNaidena", 0, true);
+        ui.NNaidena->setMaximumWidth(60);
+        ui.NNaidena->setAlignment(Qt::AlignCenter);
+        nav->addWidget(ui.NNaidena);
+        navButton(ui.SpeedButNext, "SpeedButNext", Qt::RightArrow, QString(),
+                  QStringLiteral("Следующая"));
+        navButton(ui.SpeedButEnd, "SpeedButEnd", Qt::NoArrow, QStringLiteral("►|"),
+                  QStringLiteral("Последняя"));
+        row->addWidget(ui.KakayPlay);
+        ui.nGlRab = button("nGlRab", QStringLiteral("В Рабочую"),
+                           QStringLiteral("Из Главной добавить в Рабочую"));
+        ui.RabZero = button("RabZero", QStringLiteral("Очистить"),
+                            QStringLiteral("Очистить Рабочую картотеку"));
+        row->addWidget(ui.nGlRab);
+        row->addWidget(ui.RabZero);
+        row->addStretch(1);
+        l->addLayout(row);
+        ui.Spisok = cardList("Spisok", ui.mainList, false);
+        l->addWidget(ui.Spisok, 1);
+        auto* note = label(QStringLiteral(" Для печати отчетов сделайте  \n  выборку в Рабочую картотеку"));
+        l->addWidget(note);
+    }
+    ui.TabSheet2 = named(new QWidget, "TabSheet2");
+    {
+        auto* l = new QVBoxLayout(ui.TabSheet2);
+        tight(l);
+        auto* row = new QHBoxLayout;
+        ui.DelRab = button("DelRab", QStringLiteral("Удалить"),
+                           QStringLiteral("Удалить из Рабочей картотеки"));
+        ui.PRNSpisok = button("PRNSpisok", QStringLiteral("Список"),
+                              QStringLiteral("Список мероприятий"));
+        ui.RabExc = button("RabExc", QStringLiteral("в Excel"), QStringLiteral("Таблицу в Excel"));
+        row->addWidget(ui.DelRab);
+        row->addWidget(ui.PRNSpisok);
+        row->addWidget(ui.RabExc);
+        row->addStretch(1);
+        l->addLayout(row);
+        ui.RabTab = cardList("RabTab", ui.workingList, true);
+        l->addWidget(ui.RabTab, 1);
+    }
+    ui.TabSheet3 = named(new QWidget, "TabSheet3");
+    {
+        auto* l = new QVBoxLayout(ui.TabSheet3);
+        tight(l);
+        auto* row = new QHBoxLayout;
+        ui.NameZap = edit("NameZap", 0, true);
+        ui.ZapPosled = button("ZapPosled", QStringLiteral("Запомнить"),
+                              QStringLiteral("Запомнить выбранную карточку"));
+        ui.ArhExc = button("ArhExc", QStringLiteral("в Excel"), QStringLiteral("Таблицу в Excel"));
+        ui.DelArh = button("DelArh", QStringLiteral("Удалить"),
+                           QStringLiteral("Удалить выбранную карточку из Архива"));
+        row->addWidget(ui.NameZap, 1);
+        row->addWidget(ui.ZapPosled);
+        row->addWidget(ui.ArhExc);
+        row->addWidget(ui.DelArh);
+        l->addLayout(row);
+        ui.ArhTab = cardList("ArhTab", ui.archiveList, true);
+        l->addWidget(ui.ArhTab, 1);
+    }
+    ui.SpTabl->addTab(ui.TabSheet1, QStringLiteral("Главная"));
+    ui.SpTabl->addTab(ui.TabSheet2, QStringLiteral("Рабочая"));
+    ui.SpTabl->addTab(ui.TabSheet3, QStringLiteral("Архив"));
+    right->addWidget(ui.SpTabl, 1);
+
+    // Menu.
+    QMenuBar* bar = window->menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    auto action = [](QMenu* menu, const char* name, const QString& text) {
+        QAction* a = menu->addAction(text);
+        a->setObjectName(QLatin1String(name));
+        return a;
+    };
+    ui.N1 = named(bar->addMenu(QStringLiteral("Печать")), "N1");
+    ui.N13 = action(ui.N1, "N13", QStringLiteral("карточка полная"));
+    ui.N4 = named(bar->addMenu(QStringLiteral("Шаблоны")), "N4");
+    ui.N5 = action(ui.N4, "N5", QStringLiteral("Название документа   Имя файла"));
+    ui.N10 = action(ui.N4, "N10", QStringLiteral("Результат подробно     BlankFirma.doc"));
+    ui.N11 = action(ui.N4, "N11", QStringLiteral("Примечание подробно  Blank.doc"));
+    ui.PolnPicrtf1 = action(ui.N4, "PolnPicrtf1", QStringLiteral("Карточка мероприятия PolnPic.rtf"));
+    ui.KnigaPic1 = action(ui.N4, "KnigaPic1", QStringLiteral("Список мероприятий      KnigaPic"));
+    ui.N7 = named(bar->addMenu(QStringLiteral("Сервис")), "N7");
+    ui.N8 = action(ui.N7, "N8", QStringLiteral("Настройка"));
+    ui.N9 = action(ui.N7, "N9", QStringLiteral("Пароли"));
+    ui.BackUp1 = action(ui.N7, "BackUp1", QStringLiteral("Восстановить базу из архива BackUp"));
+    ui.N14 = named(ui.N7->addMenu(QStringLiteral("Настройка цвета")), "N14");
+    ui.N15 = action(ui.N14, "N15", QStringLiteral("Фон карточки"));
+    ui.N16 = action(ui.N14, "N16", QStringLiteral("Организация"));
+    ui.N2 = bar->addAction(QStringLiteral("Помощь"));
+    ui.N2->setObjectName(QStringLiteral("N2"));
+    ui.N3 = bar->addAction(QStringLiteral("Выход"));
+    ui.N3->setObjectName(QStringLiteral("N3"));
+}
+
+} // namespace zelm

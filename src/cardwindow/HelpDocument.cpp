@@ -1,0 +1,25 @@
+#include "cardwindow/HelpDocument.h"
+
+#include "store/CardFile.h"
+#include "store/Installation.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+// The resource lives in a static library, so it is registered by hand.
+static void initResources() { Q_INIT_RESOURCE(resources); }
+
+namespace zelm {
+
+void installHelpDocument(const Installation& inst) {
+    initResources();
+    const QString target = inst.helpDocument();
+    if (QFileInfo::exists(target))
+        return;
+    QFile resource(QStringLiteral(":/zelm/ReadMe.doc"));
+    if (!resource.open(QIODevice::ReadOnly))
+        return;
+    writeFileAtomically(target, resource.readAll());
+}
+
+} // namespace zelm

@@ -1,0 +1,19 @@
+#pragma once
+#include <QDialog>
+
+namespace zelm {
+
+struct AppContext;
+class ZelmApp;
+
+class TRedaktir : public QDialog {
+    Q_OBJECT
+public:
+    TRedaktir(AppContext& ctx, ZelmApp& app, QWidget* parent = nullptr);
+
+private:
+    AppContext& m_ctx;
+    ZelmApp& m_app;
+};
+
+} // namespace zelm

@@ -1,0 +1,54 @@
+#pragma once
+// A platform for tests: dialogs answer from scripts, and every call is recorded.
+#include "platform/Platform.h"
+
+#include <QColor>
+#include <QList>
+#include <QQueue>
+#include <QStringList>
+#include <functional>
+
+namespace zelm {
+
+struct ShownMessage {
+    enum Kind { Notice, Question, Error } kind;
+    QString text;
+    QString caption;
+};
+
+class ScriptedPlatform : public Platform {
+public:
+    ScriptedPlatform();
+    ~ScriptedPlatform() override;
+
+    Dialogs& dialogs() override;
+    Shell& shell() override;
+    OfficeAutomation& office() override;
+    KeyboardLayout& keyboard() override;
+    WindowPrinter& printer() override;
+
+    // Answers for questions, in order; an unscripted question is answered No.
+    QQueue<bool> answers;
+    QQueue<QString> openFileResults;   // empty string: cancelled
+    QQueue<QString> folderResults;     // empty string: cancelled
+    QQueue<std::optional<QColor>> colourResults;
+    // Called while a notice or question is "shown", e.g. to inspect the windows then.
+    std::function<void(const ShownMessage&)> onMessage;
+
+    QList<ShownMessage> messages; // every notice, question and error, in order
+    QStringList officeCalls;      // "Word.Application", "Documents.Open <path>", "Visible true"...
+    QStringList shellCalls;       // "open <path>", "start <program> <args>"
+    QStringList keyboardLayouts;
+    QList<QWidget*> printedWindows;
+    bool hasPrinter = true;
+    bool officeFails = false; // every Office call raises an error
+
+    const ShownMessage* lastMessage() const { return messages.isEmpty() ? nullptr : &messages.last(); }
+    void clearRecords();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace zelm

@@ -1,0 +1,70 @@
+#include "store/AccessTable.h"
+
+#include "store/CardFile.h"
+#include "store/Records.h"
+
+#include <QFileInfo>
+#include <vector>
+
+namespace zelm {
+namespace {
+
+TDostup toRecord(const AccessRow& row) {
+    TDostup r = TDostup::zeroed();
+    r.Kod.set(row.Kod);
+    r.Data = row.Data;
+    r.FIO.set(row.FIO);
+    r.Parol.set(row.Parol);
+    r.Dostup.set(row.Dostup);
+    return r;
+}
+
+} // namespace
+
+QList<AccessRow> defaultAccessRows(double today) {
+    return {
+        {QStringLiteral("01"), today, QStringLiteral("Администратор"), QStringLiteral("580214"),
+         QStringLiteral("Z")},
+        {QStringLiteral("02"), today, QStringLiteral("Пользователь 1"), QStringLiteral("317968"),
+         QStringLiteral("W")},
+        {QStringLiteral("03"), today, QStringLiteral("Пользователь 2"), QStringLiteral("642095"),
+         QStringLiteral("W")},
+        {QStringLiteral("04"), today, QStringLiteral("Пользователь 3"), QStringLiteral("926473"),
+         QStringLiteral("W")},
+    };
+}
+
+void openOrCreateAccessTable(CardFile& file, const QString& path, double today) {
+    if (QFileInfo::exists(path)) {
+        file.open(path, sizeof(TDostup));
+        return;
+    }
+    file.create(path, sizeof(TDostup));
+    for (const AccessRow& row : defaultAccessRows(today)) {
+        TDostup r = toRecord(row);
+        file.write(&r);
+    }
+    file.flush();
+    file.seek(0);
+}
+
+QList<AccessRow> readAccessRows(CardFile& file) {
+    auto records = file.readAll<TDostup>();
+    QList<AccessRow> rows;
+    for (const TDostup& r : records)
+        rows.append({r.Kod.text(), r.Data, r.FIO.text(), r.Parol.text(), r.Dostup.text()});
+    file.seek(file.count());
+    return rows;
+}
+
+void writeAccessRows(CardFile& file, const QList<AccessRow>& rows) {
+    std::vector<TDostup> records;
+    for (const AccessRow& row : rows)
+        records.push_back(toRecord(row));
+    const QString path = file.path();
+    writeRecordsAtomically(path, records.data(),
+                           static_cast<qint64>(records.size() * sizeof(TDostup)));
+    file.open(path, sizeof(TDostup));
+}
+
+} // namespace zelm

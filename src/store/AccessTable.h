@@ -1,0 +1,25 @@
+#pragma once
+// The access table Dostup.dat: rows of code, date, name, password and access letter.
+#include <QList>
+#include <QString>
+
+namespace zelm {
+
+class CardFile;
+
+struct AccessRow {
+    QString Kod;
+    double Data = 0;
+    QString FIO;
+    QString Parol;
+    QString Dostup;
+};
+
+QList<AccessRow> defaultAccessRows(double today);
+// Opens the table, creating it with the four default rows when missing.
+void openOrCreateAccessTable(CardFile& file, const QString& path, double today);
+QList<AccessRow> readAccessRows(CardFile& file); // every whole record, in file order
+// Writes exactly `rows` as the whole table (temporary file, flush, rename) and reopens `file`.
+void writeAccessRows(CardFile& file, const QList<AccessRow>& rows);
+
+} // namespace zelm

@@ -1,0 +1,192 @@
+#include "store/CardFile.h"
+
+#include "store/FileError.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zelm {
+namespace {
+
+QByteArray nativePath(const QString& path) { return QFile::encodeName(path); }
+
+} // namespace
+
+CardFile::~CardFile() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+void CardFile::requireOpen() const {
+    if (m_fd < 0)
+        throw FileError(QStringLiteral("File not open"), m_path);
+}
+
+void CardFile::openFd(int flags) {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    int fd = ::open(nativePath(m_path).constData(), flags | O_CLOEXEC, 0644);
+    if (fd < 0)
+        FileError::throwErrno(errno, m_path);
+    m_fd = fd;
+    m_pos = 0;
+}
+
+void CardFile::open(const QString& path, int recordSize) {
+    m_path = path;
+    m_recordSize = recordSize;
+    openFd(O_RDWR);
+}
+
+void CardFile::create(const QString& path, int recordSize) {
+    m_path = path;
+    m_recordSize = recordSize;
+    openFd(O_RDWR | O_CREAT | O_TRUNC);
+}
+
+void CardFile::reopen() {
+    requireOpen();
+    flush();
+    openFd(O_RDWR);
+}
+
+void CardFile::close() {
+    if (m_fd >= 0) {
+        int rc = ::close(m_fd);
+        m_fd = -1;
+        if (rc != 0)
+            FileError::throwErrno(errno, m_path);
+    }
+    m_pos = 0;
+}
+
+qint64 CardFile::count() const {
+    requireOpen();
+    struct stat st;
+    if (::fstat(m_fd, &st) != 0)
+        FileError::throwErrno(errno, m_path);
+    return static_cast<qint64>(st.st_size) / m_recordSize;
+}
+
+void CardFile::seek(qint64 index) {
+    requireOpen();
+    if (index < 0 || index > count())
+        throw FileError(QStringLiteral("Seek beyond end of file"), m_path);
+    m_pos = index;
+}
+
+void CardFile::read(void* record) {
+    requireOpen();
+    if (m_pos >= count())
+        throw FileError(QStringLiteral("Read beyond end of file"), m_path);
+    readRange(m_pos, 1, record);
+    ++m_pos;
+}
+
+void CardFile::readRange(qint64 first, qint64 n, void* out) const {
+    requireOpen();
+    if (first < 0 || n < 0 || first + n > count())
+        throw FileError(QStringLiteral("Read beyond end of file"), m_path);
+    auto* dst = static_cast<char*>(out);
+    qint64 want = n * m_recordSize;
+    off_t offset = static_cast<off_t>(first) * m_recordSize;
+    while (want > 0) {
+        ssize_t got = ::pread(m_fd, dst, static_cast<size_t>(want), offset);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            FileError::throwErrno(errno, m_path);
+        }
+        if (got == 0)
+            throw FileError(QStringLiteral("Read beyond end of file"), m_path);
+        dst += got;
+        want -= got;
+        offset += got;
+    }
+}
+
+namespace {
+void writeAllAt(int fd, const char* src, qint64 size, off_t offset, const QString& path) {
+    while (size > 0) {
+        ssize_t put = ::pwrite(fd, src, static_cast<size_t>(size), offset);
+        if (put < 0) {
+            if (errno == EINTR)
+                continue;
+            FileError::throwErrno(errno, path);
+        }
+        src += put;
+        size -= put;
+        offset += put;
+    }
+}
+} // namespace
+
+void CardFile::write(const void* record) {
+    requireOpen();
+    qint64 n = count();
+    if (m_pos > n)
+        throw FileError(QStringLiteral("Seek beyond end of file"), m_path);
+    writeAllAt(m_fd, static_cast<const char*>(record), m_recordSize,
+               static_cast<off_t>(m_pos) * m_recordSize, m_path);
+    ++m_pos;
+}
+
+void CardFile::appendMany(const void* records, qint64 n) {
+    requireOpen();
+    qint64 at = count();
+    writeAllAt(m_fd, static_cast<const char*>(records), n * m_recordSize,
+               static_cast<off_t>(at) * m_recordSize, m_path);
+    m_pos = at + n;
+}
+
+void CardFile::truncate() {
+    requireOpen();
+    if (::ftruncate(m_fd, static_cast<off_t>(m_pos) * m_recordSize) != 0)
+        FileError::throwErrno(errno, m_path);
+}
+
+void CardFile::flush() {
+    requireOpen();
+    if (::fsync(m_fd) != 0)
+        FileError::throwErrno(errno, m_path);
+}
+
+void writeFileAtomically(const QString& path, const QByteArray& bytes) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw FileError(file.errorString(), path);
+    if (file.write(bytes) != bytes.size()) {
+        QString why = file.errorString();
+        file.cancelWriting();
+        throw FileError(why, path);
+    }
+    if (!file.commit())
+        throw FileError(file.errorString(), path);
+}
+
+void writeRecordsAtomically(const QString& path, const void* records, qint64 bytes) {
+    writeFileAtomically(path, QByteArray::fromRawData(static_cast<const char*>(records), bytes));
+}
+
+void replaceFile(const QString& from, const QString& to) {
+    int fd = ::open(nativePath(from).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        FileError::throwErrno(errno, from);
+    int rc = ::fsync(fd);
+    int err = errno;
+    ::close(fd);
+    if (rc != 0)
+        FileError::throwErrno(err, from);
+    if (::rename(nativePath(from).constData(), nativePath(to).constData()) != 0)
+        FileError::throwErrno(errno, to);
+}
+
+} // namespace zelm

@@ -1,0 +1,65 @@
+#pragma once
+// A file of fixed-size records with a current position. Every card file, the attached-file
+// list and the access table are such files. An incomplete tail record is never counted or read.
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+namespace zelm {
+
+class CardFile {
+public:
+    CardFile() = default;
+    ~CardFile();
+    CardFile(const CardFile&) = delete;
+    CardFile& operator=(const CardFile&) = delete;
+
+    void open(const QString& path, int recordSize);   // existing file; position 0
+    void create(const QString& path, int recordSize); // new or emptied; position 0
+    void reopen();                                    // flush to disk, close, open; position 0
+    void close();
+    bool isOpen() const { return m_fd >= 0; }
+
+    qint64 count() const;
+    qint64 position() const { return m_pos; }
+    bool atEnd() const { return m_pos >= count(); }
+    void seek(qint64 index);
+    void read(void* record);        // record at position, then position + 1
+    void write(const void* record); // over the record at position or appended; position + 1
+    void truncate();                // cut the file at the position
+    void flush();                   // everything written reaches the disk
+
+    // Reads `n` whole records from index `first` into `out` in one call, not moving the position.
+    void readRange(qint64 first, qint64 n, void* out) const;
+    // Appends many records at once at the end; position at the end afterwards.
+    void appendMany(const void* records, qint64 n);
+
+    const QString& path() const { return m_path; }
+    int recordSize() const { return m_recordSize; }
+
+    template <class R> void readInto(R& r) { read(&r); }
+    template <class R> std::vector<R> readAll() const {
+        std::vector<R> out(static_cast<size_t>(count()));
+        if (!out.empty())
+            readRange(0, static_cast<qint64>(out.size()), out.data());
+        return out;
+    }
+
+private:
+    void requireOpen() const;
+    void openFd(int flags);
+
+    QString m_path;
+    int m_recordSize = 1;
+    int m_fd = -1;
+    qint64 m_pos = 0;
+};
+
+// Whole-file helpers: a file is written completely under a temporary name in its folder,
+// flushed to disk and renamed over the old one, so the old file stays whole on any failure.
+void writeFileAtomically(const QString& path, const QByteArray& bytes);
+void writeRecordsAtomically(const QString& path, const void* records, qint64 bytes);
+// Renames `from` over `to` after flushing `from` to disk; `to` is replaced in one step.
+void replaceFile(const QString& from, const QString& to);
+
+} // namespace zelm

@@ -1,0 +1,21 @@
+#pragma once
+// Dates are day counts from 30 December 1899 with the time of day as the fraction.
+#include <QDate>
+#include <QDateTime>
+#include <functional>
+
+namespace zelm {
+
+double toDayCount(const QDateTime& dt);
+double toDayCount(const QDate& d);
+QDateTime fromDayCount(double days);
+QDate dateFromDayCount(double days);
+double wholeDays(double days); // truncated toward zero, as date-only fields are kept
+
+// The clock every command reads; tests set a fixed one.
+QDateTime currentDateTime();
+double nowDayCount();
+double todayDayCount();
+void setClockForTesting(std::function<QDateTime()> clock); // empty function: the real clock
+
+} // namespace zelm

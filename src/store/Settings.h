@@ -1,0 +1,40 @@
+#pragma once
+// The settings file NoKor.vez (eleven lines) and the colour file CwetFona.vez.
+#include <QString>
+#include <QStringList>
+
+namespace zelm {
+
+class Installation;
+
+struct OfficeSettings {
+    QString backgroundColour = QStringLiteral("clGreen"); // line 1, not read at start
+    QString VerOff = QStringLiteral("2003");
+    QString PochtInd = QStringLiteral("353947");
+    QString Gorod = QStringLiteral("Южно-Сахалинск");
+    QString OblKr = QStringLiteral("Сахалинская");
+    QString Raion = QStringLiteral("Авачинский");
+    QString UlDomKv = QStringLiteral("Римского-Корсакого д. 45, кв. 789");
+    QString Firma = QStringLiteral("Иванов Иван Иванович");
+    QString Dolgnost = QStringLiteral("Ген.директор");
+    QString ReadPapka;
+    QString SavePapka;
+
+    QStringList toLines() const; // the eleven lines in file order
+};
+
+// Defaults of a new installation; the backup folders are <root>/Backup.
+OfficeSettings defaultSettings(const Installation& inst);
+// Reads lines 2..11 over `into`; missing lines read as empty texts; stored "c:\ZELM" paths
+// of the backup folders are mapped into the installation.
+void readSettingsFile(const QString& path, const Installation& inst, OfficeSettings& into);
+void writeSettingsFile(const QString& path, const OfficeSettings& settings);
+
+struct ColourSetting {
+    QString key;    // "Form1" (the card window) or "Organ" (the group "Организация")
+    QString colour; // characters 7..26 of the line, trimmed
+};
+// The lines beginning with "Form1" or "Organ", in file order.
+QList<ColourSetting> readColourSettings(const QString& path);
+
+} // namespace zelm

@@ -1,0 +1,89 @@
+#include "store/UnitGlo.h"
+
+#include "store/DayCount.h"
+#include "store/TextFiles.h"
+
+namespace zelm {
+
+QString PlainDateText(double day) {
+    return dateFromDayCount(day).toString(QStringLiteral("dd.MM.yyyy"));
+}
+
+QString ShortYear(const QString& dateText) {
+    if (dateText.trimmed().size() > 8) {
+        QString s = dateText;
+        s.remove(6, 2);
+        return s;
+    }
+    return dateText;
+}
+
+QString ShortDate(double day) { return ShortYear(PlainDateText(day)); }
+
+QString TimeHHMM(double dateTime) {
+    QTime t = fromDayCount(dateTime).time();
+    QString s = QStringLiteral("%1:%2:%3")
+                    .arg(t.hour())
+                    .arg(t.minute(), 2, 10, QLatin1Char('0'))
+                    .arg(t.second(), 2, 10, QLatin1Char('0'));
+    if (s.indexOf(QLatin1Char(':')) == 1)
+        s.prepend(QLatin1Char('0'));
+    return s.left(5);
+}
+
+QString DateTimeText(double dateTime) {
+    return ShortDate(dateTime) + QLatin1Char(' ') + TimeHHMM(dateTime);
+}
+
+QString UniqueNumberText(std::int32_t number) {
+    double base = (number > 800000000 && number < 999999999) ? 30000.0 : 40000.0;
+    return DateTimeText(number / 100000.0 + base);
+}
+
+bool DateInRange(double value, double low, double high) { return low <= value && value <= high; }
+
+namespace {
+QString reportText(const char* prefix, const QString& text) {
+    return (QLatin1String(prefix) + text).left(250);
+}
+} // namespace
+
+void ReportItem(ReportFile& file, const QString& text) { file.write(reportText("|1:", text)); }
+
+void ReportLine(ReportFile& file, const QString& text) {
+    file.write(reportText("|0:", text) + QStringLiteral("\r\n"));
+}
+
+void SetColourSetting(const QString& filePath, const QString& value, const QString& key) {
+    struct Slot {
+        QString key;
+        QString value;
+    };
+    QList<Slot> entries;
+    for (const QString& line : readTextLines(filePath)) {
+        Slot slot;
+        int blank = line.indexOf(QLatin1Char(' '));
+        if (blank >= 0) {
+            slot.key = line.left(blank).left(20);
+            slot.value = line.mid(blank + 1, 20).trimmed();
+        }
+        entries.append(slot);
+    }
+    qsizetype target = entries.size();
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        if (entries[i].key.startsWith(key)) {
+            target = i;
+            break;
+        }
+    }
+    if (target == entries.size())
+        entries.append(Slot{});
+    entries[target].key = key.left(20);
+    entries[target].value = value.left(20);
+    QStringList lines;
+    for (const Slot& slot : entries)
+        lines << slot.key.trimmed() + QLatin1Char(' ') + slot.value.trimmed();
+    writeTextLines(filePath, lines);
+}
+
+} // namespace zelm

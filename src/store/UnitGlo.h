@@ -1,0 +1,23 @@
+#pragma once
+// The fixed text formats of dates, times and unique numbers, the date-range test,
+// the report data items and the colour-settings key writer.
+#include <QString>
+#include <cstdint>
+
+namespace zelm {
+
+class ReportFile;
+
+QString PlainDateText(double day);               // dd.mm.yyyy
+QString ShortYear(const QString& dateText);      // dd.mm.yyyy -> dd.mm.yy
+QString ShortDate(double day);                   // dd.mm.yy
+QString TimeHHMM(double dateTime);               // hh:mm
+QString DateTimeText(double dateTime);           // dd.mm.yy hh:mm
+QString UniqueNumberText(std::int32_t number);   // when the number was made
+bool DateInRange(double value, double low, double high);
+void ReportItem(ReportFile& file, const QString& text); // "|1:" + text
+void ReportLine(ReportFile& file, const QString& text); // "|0:" + text + CR LF
+// Sets `key` to `value` in the colour settings file and rewrites it whole.
+void SetColourSetting(const QString& filePath, const QString& value, const QString& key);
+
+} // namespace zelm

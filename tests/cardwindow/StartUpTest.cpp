@@ -1,0 +1,103 @@
+#include "cardwindow/CardListModel.h"
+#include "cardwindow/TForm1.h"
+#include "common/CardFactory.h"
+#include "common/TestInstall.h"
+#include "store/TextFiles.h"
+#include "widgets/TdxfColorButton.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QTableView>
+#include <gtest/gtest.h>
+
+using namespace zelm;
+using namespace zelm::testing;
+
+TEST(StartUp, EmptyInstallationOpensABlankNewCard) {
+    TestInstall t;
+    ZelmApp& app = t.start();
+    TForm1* w = app.form1();
+    EXPECT_TRUE(app.newInstallation());
+    EXPECT_TRUE(t.platform.messages.isEmpty());
+    EXPECT_EQ(w->CardMode, QStringLiteral("New"));
+    EXPECT_EQ(w->ui().GurN->text(), QStringLiteral("1"));
+    for (auto* b : {w->ui().nNew, w->ui().nCopiy, w->ui().nOtmena, w->ui().nPoisk, w->ui().nDelete})
+        EXPECT_TRUE(b->isHidden()) << b->objectName().toStdString();
+    EXPECT_TRUE(QFile::exists(t.path("NoKor.vez")));
+    EXPECT_TRUE(QFile::exists(t.path("CwetFona.vez")));
+    EXPECT_TRUE(QFile::exists(t.path("Help/ReadMe.doc")));
+    EXPECT_EQ(t.readFile("Baza/Anketi.dat").size(), 0);
+    EXPECT_EQ(w->ui().WsegoKarto4ek->text(), QStringLiteral("0"));
+    // The lists start with their entries on a new installation.
+    EXPECT_EQ(w->ui().VidORM->count(), 15);
+    EXPECT_EQ(t.platform.keyboardLayouts, QStringList{QStringLiteral("00000419")});
+    for (const char* folder : {"Baza", "Temp", "Backup", "report", "Otveti", "WhodWord", "Help"})
+        EXPECT_TRUE(QFileInfo(t.path(folder)).isDir()) << folder;
+}
+
+TEST(StartUp, RegisterOfFiveShowsTheLastCard) {
+    TestInstall t;
+    t.makeFolders();
+    auto cards = makeCards(5);
+    t.writeCards("Baza/Anketi.dat", cards);
+    t.writeCards("Temp/RabAnket.dat", makeCards(3));
+    t.writeCards("Baza/ArhAnket.dat", makeCards(2));
+    ZelmApp& app = t.start();
+    TForm1* w = app.form1();
+    EXPECT_FALSE(app.newInstallation());
+    EXPECT_TRUE(t.platform.messages.isEmpty());
+    EXPECT_EQ(w->CardMode, QStringLiteral("Korr"));
+    EXPECT_EQ(w->ui().NameOrg->currentText(), cards[4].NameOrg.text());
+    EXPECT_EQ(w->ui().mainList->rowCount(), 5);
+    EXPECT_EQ(w->selectedMainRow(), 4);
+    EXPECT_EQ(w->ui().WsegoKarto4ek->text(), QStringLiteral("5"));
+    EXPECT_EQ(w->ui().NNaidena->text(), QStringLiteral("5"));
+    EXPECT_EQ(w->ui().vArh->text(), QStringLiteral("2"));
+    EXPECT_EQ(w->ui().vRab->text(), QStringLiteral("0"));
+    EXPECT_EQ(t.readFile("Temp/RabAnket.dat").size(), 0);
+    EXPECT_EQ(app.ctx().files.main.position(), 5);
+    EXPECT_EQ(w->CardIndex, 4);
+    EXPECT_EQ(w->ui().mainList->cellText(0, 1), cards[0].NameOrg.text());
+    EXPECT_EQ(w->ui().mainList->headerData(7, Qt::Horizontal, Qt::DisplayRole).toString(),
+              QStringLiteral("Подраделение"));
+    // An existing installation keeps its lists empty.
+    EXPECT_EQ(w->ui().VidORM->count(), 0);
+}
+
+TEST(StartUp, ColourAndSettingsFiles) {
+    TestInstall t;
+    t.makeFolders();
+    t.writeFile("CwetFona.vez", "Form1 clYellow\r\nOrgan $00FF0000\r\n");
+    writeTextLines(t.path("NoKor.vez"), {"clGreen", "2010 SP2", "1", "2", "3", "4", "5", "6",
+                                         "7", "c:\\ZELM\\Backup", "/mnt/copies"});
+    ZelmApp& app = t.start();
+    TForm1* w = app.form1();
+    EXPECT_TRUE(t.platform.messages.isEmpty());
+    EXPECT_EQ(app.ctx().settings.VerOff, QStringLiteral("2010"));
+    EXPECT_EQ(app.ctx().settings.ReadPapka, t.path("Backup"));
+    EXPECT_EQ(app.ctx().settings.SavePapka, QStringLiteral("/mnt/copies"));
+    EXPECT_EQ(w->centralWidget()->palette().color(QPalette::Window), QColor(255, 255, 0));
+    EXPECT_EQ(w->ui().Organ->palette().color(QPalette::Window), QColor(0, 0, 255));
+    EXPECT_EQ(w->ui().TabSheet2->palette().color(QPalette::Window), QColor(128, 255, 128));
+}
+
+TEST(StartUp, BadColourIsShownAndTheRestIsSkipped) {
+    TestInstall t;
+    t.makeFolders();
+    t.writeFile("CwetFona.vez", "Form1 clPink\r\n");
+    ZelmApp& app = t.start();
+    ASSERT_EQ(t.platform.messages.size(), 1);
+    EXPECT_TRUE(t.platform.messages[0].text.contains(QStringLiteral("clPink")));
+    EXPECT_NE(app.form1()->ui().TabSheet2->palette().color(QPalette::Window),
+              QColor(128, 255, 128));
+}
+
+TEST(StartUp, MissingListFileStopsTheStartUpWithItsName) {
+    TestInstall t;
+    t.makeFolders();
+    t.writeCards("Baza/Anketi.dat", makeCards(2));
+    ZelmApp& app = t.start(); // lists are created when missing
+    EXPECT_TRUE(t.platform.messages.isEmpty());
+    EXPECT_EQ(app.form1()->ui().mainList->rowCount(), 2);
+}

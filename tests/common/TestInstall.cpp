@@ -1,0 +1,72 @@
+#include "common/TestInstall.h"
+
+#include "access/TZapusk.h"
+#include "cardwindow/TForm1.h"
+#include "store/UniqueNumber.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace zelm::testing {
+
+TestInstall::TestInstall() {
+    EXPECT_TRUE(m_dir.isValid());
+    resetUniqueNumbersForTesting();
+}
+
+TestInstall::~TestInstall() {
+    m_app.reset();
+    setClockForTesting({});
+}
+
+void TestInstall::makeFolders() {
+    QDir(root()).mkpath(QStringLiteral("Baza"));
+    QDir(root()).mkpath(QStringLiteral("Temp"));
+}
+
+void TestInstall::writeFile(const QString& relative, const QByteArray& bytes) {
+    QFileInfo info(path(relative));
+    QDir().mkpath(info.absolutePath());
+    QFile f(path(relative));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+void TestInstall::writeCards(const QString& relative, const std::vector<TAnketa>& cards) {
+    writeFile(relative, QByteArray(reinterpret_cast<const char*>(cards.data()),
+                                   static_cast<qsizetype>(cards.size() * sizeof(TAnketa))));
+}
+
+QByteArray TestInstall::readFile(const QString& relative) const {
+    QFile f(path(relative));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+std::vector<TAnketa> TestInstall::readCards(const QString& relative) const {
+    QByteArray bytes = readFile(relative);
+    std::vector<TAnketa> cards(static_cast<size_t>(bytes.size()) / sizeof(TAnketa));
+    if (!cards.empty())
+        memcpy(cards.data(), bytes.constData(), cards.size() * sizeof(TAnketa));
+    return cards;
+}
+
+ZelmApp& TestInstall::start() {
+    m_app = std::make_unique<ZelmApp>(root(), platform);
+    return *m_app;
+}
+
+QObject* findAnywhere(const QString& name) {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->objectName() == name)
+            return top;
+        if (QObject* o = top->findChild<QObject*>(name))
+            return o;
+    }
+    return nullptr;
+}
+
+} // namespace zelm::testing

@@ -1,0 +1,103 @@
+#include "store/CardFile.h"
+#include "store/FileError.h"
+#include "store/Records.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace zelm;
+
+namespace {
+struct Rec {
+    char bytes[8];
+};
+Rec rec(char c) {
+    Rec r;
+    memset(r.bytes, c, 8);
+    return r;
+}
+} // namespace
+
+TEST(CardFile, EmptyFileCountsNothingAndReadFails) {
+    QTemporaryDir dir;
+    CardFile f;
+    f.create(dir.filePath("a.dat"), 8);
+    EXPECT_EQ(f.count(), 0);
+    EXPECT_TRUE(f.atEnd());
+    Rec r;
+    try {
+        f.read(&r);
+        FAIL() << "read past the end";
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Read beyond end of file"));
+        EXPECT_EQ(e.fileName(), dir.filePath("a.dat"));
+    }
+}
+
+TEST(CardFile, WriteOverAppendSeekTruncate) {
+    QTemporaryDir dir;
+    CardFile f;
+    f.create(dir.filePath("a.dat"), 8);
+    for (char c : {'a', 'b', 'c'}) {
+        Rec r = rec(c);
+        f.write(&r);
+    }
+    EXPECT_EQ(f.count(), 3);
+    EXPECT_EQ(f.position(), 3);
+    f.seek(1);
+    Rec x = rec('x');
+    f.write(&x);
+    EXPECT_EQ(f.position(), 2);
+    f.seek(0);
+    Rec r;
+    f.read(&r);
+    f.read(&r);
+    EXPECT_EQ(r.bytes[0], 'x');
+    f.truncate();
+    EXPECT_EQ(f.count(), 2);
+    f.reopen();
+    EXPECT_EQ(f.position(), 0);
+    EXPECT_EQ(f.count(), 2);
+}
+
+TEST(CardFile, IncompleteTailIsNeverCountedOrRead) {
+    QTemporaryDir dir;
+    QFile raw(dir.filePath("p.dat"));
+    ASSERT_TRUE(raw.open(QIODevice::WriteOnly));
+    raw.write(QByteArray(8 * 2 + 5, 'q'));
+    raw.close();
+    CardFile f;
+    f.open(dir.filePath("p.dat"), 8);
+    EXPECT_EQ(f.count(), 2);
+    Rec r;
+    f.seek(2);
+    EXPECT_THROW(f.read(&r), FileError);
+    // Writing at the end appends after the whole records, over the partial tail.
+    Rec z = rec('z');
+    f.write(&z);
+    EXPECT_EQ(f.count(), 3);
+}
+
+TEST(CardFile, OpeningAMissingFileOrFolderFails) {
+    QTemporaryDir dir;
+    CardFile f;
+    try {
+        f.open(dir.filePath("none.dat"), 8);
+        FAIL();
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("File not found"));
+    }
+    EXPECT_THROW(f.create(dir.filePath("Missing/x.dat"), 8), FileError);
+}
+
+TEST(CardFile, AtomicWriteReplacesWholeFileOrLeavesOldOne) {
+    QTemporaryDir dir;
+    const QString p = dir.filePath("f.txt");
+    writeFileAtomically(p, "old");
+    writeFileAtomically(p, "new content");
+    QFile f(p);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("new content"));
+    EXPECT_THROW(writeFileAtomically(dir.filePath("no/such/f.txt"), "x"), FileError);
+}
