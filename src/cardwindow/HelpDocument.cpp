@@ -23,3 +23,27 @@ void installHelpDocument(const Installation& inst) {
 }
 
 } // namespace zelm
+
+#include "cardwindow/AppContext.h"
+#include "cardwindow/TForm1.h"
+#include "cardwindow/Wiring.h"
+#include "cardwindow/ZelmApp.h"
+#include "platform/Platform.h"
+
+#include <QAction>
+
+namespace zelm {
+
+void openHelpDocument(AppContext& ctx) {
+    auto word = ctx.platform.office().createWord();
+    word->documentsOpen(ctx.inst.helpDocument());
+    word->setVisible(true);
+}
+
+void wireHelpCommands(ZelmApp& app) {
+    TForm1* w = app.form1();
+    QObject::connect(w->ui().N2, &QAction::triggered, w,
+                     [w] { w->runCommand([w] { openHelpDocument(w->ctx()); }); });
+}
+
+} // namespace zelm
