@@ -1,11 +1,125 @@
 #include "access/TForm5.h"
 
+#include "cardwindow/AppContext.h"
+#include "platform/Platform.h"
+#include "store/AccessTable.h"
+#include "store/DayCount.h"
+#include "store/FileError.h"
+#include "store/UnitGlo.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QStyle>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
 namespace zelm {
+
+namespace {
+constexpr int kGridRows = 10;
+
+// A date cell as the system's short date format reads it: dd.mm.yyyy, or dd.mm.yy.
+std::optional<double> parseDateCell(const QString& text) {
+    const QString t = text.trimmed();
+    for (const char* format : {"dd.MM.yyyy", "d.M.yyyy", "dd.MM.yy", "d.M.yy"}) {
+        QDate d = QDate::fromString(t, QLatin1String(format));
+        if (d.isValid()) {
+            if (QLatin1String(format).endsWith(QLatin1String(".yy")) && d.year() < 1950)
+                d = d.addYears(100);
+            return toDayCount(d);
+        }
+    }
+    return std::nullopt;
+}
+} // namespace
 
 TForm5::TForm5(AppContext& ctx, ZelmApp& app, QWidget* parent)
     : QDialog(parent), m_ctx(ctx), m_app(app) {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("Буква Z должна быть хотя бы у одного"));
+    setWindowModality(Qt::ApplicationModal);
+    TabDost = new QTableWidget(kGridRows, 5, this);
+    TabDost->setObjectName(QStringLiteral("TabDost"));
+    TabDost->setToolTip(QStringLiteral("Первый код и доступ не менять!!!"));
+    TabDost->setHorizontalHeaderLabels({QStringLiteral("Код"), QStringLiteral("Дата"),
+                                        QStringLiteral("ФИО"), QStringLiteral("Пароль"),
+                                        QStringLiteral("Доступ")});
+    TabDost->verticalHeader()->hide();
+    TabDost->setTabKeyNavigation(true);
+    const int widths[] = {28, 75, 155, 51, 50};
+    for (int i = 0; i < 5; ++i)
+        TabDost->setColumnWidth(i, widths[i]);
+    ZapDostup = new QPushButton(QStringLiteral("Запомнить"), this);
+    ZapDostup->setObjectName(QStringLiteral("ZapDostup"));
+    ZapDostup->setToolTip(QStringLiteral("Таблицу"));
+    BitBtn2 = new QPushButton(this);
+    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(ZapDostup);
+    buttons->addStretch(1);
+    buttons->addWidget(BitBtn2);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(TabDost);
+    layout->addLayout(buttons);
+    resize(420, 300);
+    connect(ZapDostup, &QPushButton::clicked, this, &TForm5::ZapDostupClick);
+    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::close);
+}
+
+void TForm5::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+QString TForm5::cell(int row, int column) const {
+    const QTableWidgetItem* item = TabDost->item(row, column);
+    return item ? item->text() : QString();
+}
+
+void TForm5::FormShow() {
+    QList<AccessRow> rows;
+    try {
+        m_ctx.files.access.seek(0);
+        rows = readAccessRows(m_ctx.files.access);
+    } catch (const FileError& e) {
+        m_ctx.platform.dialogs().error(this, e.displayText());
+        return;
+    }
+    // A table longer than the grid makes the grid longer, so a save never drops a row.
+    if (TabDost->rowCount() < rows.size())
+        TabDost->setRowCount(static_cast<int>(rows.size()));
+    for (int r = 0; r < rows.size(); ++r) {
+        const AccessRow& row = rows[r];
+        const QString texts[] = {row.Kod, PlainDateText(row.Data), row.FIO, row.Parol, row.Dostup};
+        for (int c = 0; c < 5; ++c)
+            TabDost->setItem(r, c, new QTableWidgetItem(texts[c]));
+    }
+}
+
+void TForm5::ZapDostupClick() {
+    QList<AccessRow> rows;
+    for (int r = 0; r < TabDost->rowCount(); ++r) {
+        if (cell(r, 0).trimmed().isEmpty())
+            continue;
+        auto date = parseDateCell(cell(r, 1));
+        if (!date) {
+            m_ctx.platform.dialogs().error(
+                this, QStringLiteral("'%1' is not a valid date (строка %2)").arg(cell(r, 1)).arg(r + 1));
+            return;
+        }
+        rows.append({cell(r, 0).left(2), *date, cell(r, 2).left(20), cell(r, 3).left(6),
+                     cell(r, 4).left(1)});
+    }
+    try {
+        writeAccessRows(m_ctx.files.access, rows);
+    } catch (const FileError& e) {
+        m_ctx.platform.dialogs().error(this, e.displayText());
+        return;
+    }
+    m_ctx.platform.dialogs().notice(this, QStringLiteral("Перезапустите программу!!!"),
+                                    QStringLiteral("Изменения вступят после этого"));
 }
 
 } // namespace zelm

@@ -1,5 +1,9 @@
 #pragma once
+// The access-table editor: every row of Dostup.dat in a grid, saved whole.
 #include <QDialog>
+
+class QTableWidget;
+class QPushButton;
 
 namespace zelm {
 
@@ -11,7 +15,18 @@ class TForm5 : public QDialog {
 public:
     TForm5(AppContext& ctx, ZelmApp& app, QWidget* parent = nullptr);
 
+    void FormShow();     // loads the table into the grid
+    void ZapDostupClick(); // checks every row, then writes the table whole
+
+    QTableWidget* TabDost;
+    QPushButton* ZapDostup;
+    QPushButton* BitBtn2;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    QString cell(int row, int column) const;
     AppContext& m_ctx;
     ZelmApp& m_app;
 };

@@ -1,11 +1,154 @@
 #include "access/TZapusk.h"
 
+#include "cardwindow/HelpDocument.h"
+#include "cardwindow/TForm1.h"
+#include "cardwindow/ZelmApp.h"
+#include "platform/Platform.h"
+#include "store/DayCount.h"
+#include "store/FileError.h"
+#include "widgets/TdxfColorButton.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QStyle>
+#include <QVBoxLayout>
+
 namespace zelm {
+
+namespace {
+const QString kGreeting = QString(27, QLatin1Char(' ')) + QStringLiteral("Стой! Кто идёт?");
+}
 
 TZapusk::TZapusk(AppContext& ctx, ZelmApp& app, QWidget* parent)
     : QDialog(parent), m_ctx(ctx), m_app(app) {
     setObjectName(QStringLiteral("Zapusk"));
     setWindowTitle(QStringLiteral("Зельм 13"));
+    resize(420, 230);
+
+    Komentar = new QLineEdit(kGreeting);
+    Komentar->setObjectName(QStringLiteral("Komentar"));
+    Komentar->setReadOnly(true);
+
+    Registrac = new QGroupBox(QStringLiteral("Пароль"));
+    Registrac->setObjectName(QStringLiteral("Registrac"));
+    NomZamka = new QLineEdit(QStringLiteral("580214"));
+    NomZamka->setObjectName(QStringLiteral("NomZamka"));
+    NomZamka->setMaxLength(12);
+    NomZamka->setEchoMode(QLineEdit::Password);
+    NomZamka->setToolTip(QStringLiteral("Не изменяйте здесь ничего, не прочитав инструкции!"));
+    auto* reg = new QHBoxLayout(Registrac);
+    reg->addWidget(NomZamka);
+
+    auto colourButton = [this](const char* name, const QStringList& caption, const QString& hint,
+                               const QColor& colour) {
+        auto* b = new TdxfColorButton(this);
+        b->setObjectName(QLatin1String(name));
+        b->setCaption(caption);
+        b->setToolTip(hint);
+        b->setColor(colour);
+        b->setFixedSize(100, 40);
+        return b;
+    };
+    Dalee = colourButton("Dalee", {QStringLiteral("Дальше")}, QStringLiteral("Перейти в картотеку"),
+                         QColor(192, 255, 192));
+    dxfColorButton1 = colourButton("dxfColorButton1", {QStringLiteral("Отмена")},
+                                   QStringLiteral("Выйти из программы"), QColor(255, 192, 192));
+    OpisProgr = colourButton("OpisProgr", {}, QStringLiteral("Описание программы"),
+                             QColor(255, 255, 160));
+    OpisProgr->setFixedSize(44, 40);
+    OpisProgr->setGlyph(style()->standardIcon(QStyle::SP_DialogHelpButton).pixmap(24, 24));
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Dalee);
+    buttons->addWidget(dxfColorButton1);
+    buttons->addStretch(1);
+    buttons->addWidget(OpisProgr);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Komentar);
+    layout->addWidget(Registrac);
+    layout->addStretch(1);
+    layout->addLayout(buttons);
+
+    connect(Dalee, &QAbstractButton::clicked, this, &TZapusk::DaleeClick);
+    connect(dxfColorButton1, &QAbstractButton::clicked, this, &QDialog::close);
+    connect(OpisProgr, &QAbstractButton::clicked, this, &TZapusk::OpisProgrClick);
+
+    FormCreate();
+}
+
+void TZapusk::FormCreate() {
+    LoginTries = 0;
+    try {
+        openOrCreateAccessTable(m_ctx.files.access, m_ctx.inst.accessTable(), todayDayCount());
+        m_ctx.files.access.seek(0);
+        DostupTab = readAccessRows(m_ctx.files.access);
+    } catch (const FileError& e) {
+        m_ctx.platform.dialogs().error(this, e.displayText());
+    }
+    DostupCount = static_cast<int>(DostupTab.size());
+    if (!DostupTab.isEmpty()) {
+        m_ctx.UserFIO = DostupTab.first().FIO;
+        m_ctx.UserDostup = DostupTab.first().Dostup.left(1);
+    } else {
+        m_ctx.UserFIO.clear();
+        m_ctx.UserDostup.clear();
+    }
+}
+
+void TZapusk::ProveritDostup() {
+    DostupOK = true;
+    const QString entry = NomZamka->text().trimmed().left(6);
+    bool matched = false;
+    for (const AccessRow& row : DostupTab) {
+        if (row.Parol.trimmed() == entry) {
+            m_ctx.UserFIO = row.FIO;
+            m_ctx.UserDostup = row.Dostup.left(1);
+            matched = true;
+            break;
+        }
+    }
+    if (!matched) {
+        Komentar->setText(QStringLiteral("Что-то я Вас не припоминаю"));
+        DostupOK = false;
+    }
+    const bool chief = m_ctx.UserDostup == QLatin1String("Z");
+    if (!chief) {
+        // Barred for the whole run: no later command gives the menu back.
+        m_ctx.serviceMenuBarred = true;
+        m_app.form1()->setServiceMenuEnabled(false);
+    }
+    if (!chief && m_ctx.UserDostup != QLatin1String("W")) {
+        Komentar->setText(QStringLiteral("Вам доступ закрыт"));
+        DostupOK = false;
+    }
+}
+
+void TZapusk::DaleeClick() {
+    ProveritDostup();
+    if (DostupOK) {
+        TForm1* card = m_app.form1();
+        card->ui().AdminFIO->setText(card->CardMode == QLatin1String("New")
+                                         ? m_ctx.UserFIO
+                                         : card->ui().AdminFIO->text());
+        card->setWindowModality(Qt::ApplicationModal);
+        card->show();
+    }
+    ++LoginTries;
+    Komentar->setText(Komentar->text() + QLatin1Char(' ') + QString::number(LoginTries));
+    if (LoginTries > 3) {
+        Dalee->hide();
+        Komentar->setText(QStringLiteral("Ознакомтесь с инструкцией"));
+    }
+}
+
+void TZapusk::OpisProgrClick() {
+    try {
+        openHelpDocument(m_ctx);
+    } catch (const OfficeError& e) {
+        m_ctx.platform.dialogs().error(this, e.message());
+    }
 }
 
 } // namespace zelm

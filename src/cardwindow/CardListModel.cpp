@@ -3,6 +3,8 @@
 #include "store/Cp1251.h"
 #include "store/UnitGlo.h"
 
+#include <algorithm>
+
 namespace zelm {
 namespace {
 
@@ -143,6 +145,11 @@ std::int32_t CardListModel::uniqueNumber(int row) const {
     if (row < 0 || row >= cardCount())
         return 0;
     return m_rows[static_cast<size_t>(row)].unique;
+}
+
+bool CardListModel::containsUniqueNumber(std::int32_t number) const {
+    return std::any_of(m_rows.begin(), m_rows.end(),
+                       [number](const Row& r) { return r.unique == number; });
 }
 
 void CardListModel::compactIfWasteful() {

@@ -35,6 +35,7 @@ public:
 
     int cardCount() const { return static_cast<int>(m_rows.size()); }
     std::int32_t uniqueNumber(int row) const;
+    bool containsUniqueNumber(std::int32_t number) const;
     QString cellText(int row, int column) const;
 
 private:

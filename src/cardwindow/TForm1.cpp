@@ -79,6 +79,7 @@ void TForm1::closeForGood() {
     m_closing = true;
     close();
     m_closing = false;
+    emit closedForGood();
 }
 
 void TForm1::showEvent(QShowEvent* event) {

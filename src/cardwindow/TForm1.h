@@ -76,6 +76,9 @@ private:
 public:
     // The menu "Выход" and a restore close the window for real.
     void closeForGood();
+
+signals:
+    void closedForGood();
 };
 
 } // namespace zelm

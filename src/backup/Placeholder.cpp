@@ -1,1 +1,0 @@
-// The backup core arrives with the backup work.
