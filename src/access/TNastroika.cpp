@@ -1,11 +1,205 @@
 #include "access/TNastroika.h"
 
+#include "cardwindow/AppContext.h"
+#include "cardwindow/Colours.h"
+#include "cardwindow/TForm1.h"
+#include "cardwindow/ZelmApp.h"
+#include "platform/Platform.h"
+#include "store/ColourText.h"
+#include "store/FileError.h"
+#include "store/Settings.h"
+#include "store/TextFiles.h"
+#include "widgets/TdxfColorButton.h"
+
+#include <QDir>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
 namespace zelm {
+namespace {
+
+template <class W> W* named(W* w, const char* name, const QString& hint = QString()) {
+    w->setObjectName(QLatin1String(name));
+    if (!hint.isEmpty())
+        w->setToolTip(hint);
+    return w;
+}
+
+QLineEdit* edit(const char* name, const QString& hint = QString()) {
+    return named(new QLineEdit, name, hint);
+}
+
+QPushButton* button(const char* name, const QString& caption, const QString& hint) {
+    return named(new QPushButton(caption), name, hint);
+}
+
+} // namespace
 
 TNastroika::TNastroika(AppContext& ctx, ZelmApp& app, QWidget* parent)
     : QDialog(parent), m_ctx(ctx), m_app(app) {
     setObjectName(QStringLiteral("Nastroika"));
     setWindowTitle(QStringLiteral("Настройка"));
+    setModal(true);
+    buildLayout();
+    FormCreate();
+}
+
+void TNastroika::buildLayout() {
+    auto* top = new QVBoxLayout(this);
+
+    auto* office = named(new QGroupBox(QStringLiteral(" MSOffice ")), "MSOfficeGB");
+    m_VerOff = edit("VerOff", QStringLiteral("2003 или другая"));
+    (new QHBoxLayout(office))->addWidget(m_VerOff);
+    top->addWidget(office);
+
+    auto* postal =
+        named(new QGroupBox(QStringLiteral("Почтовые реквизиты владельца для писем")), "PochtaGB");
+    auto* form = new QFormLayout(postal);
+    struct Row {
+        QLineEdit*& edit;
+        const char* name;
+        QString label;
+    };
+    const Row rows[] = {
+        {m_PochtInd, "PochtInd", QStringLiteral("Индекс")},
+        {m_Gorod, "Gorod", QStringLiteral("Город")},
+        {m_OblKr, "OblKr", QStringLiteral("Обл/край/респ")},
+        {m_Raion, "Raion", QStringLiteral("Район")},
+        {m_UlDomKv, "UlDomKv", QStringLiteral("улица д.к.кв.")},
+        {m_Firma, "Firma", QStringLiteral("ФИО")},
+        {m_Dolgnost, "Dolgnost", QStringLiteral("Должность")},
+    };
+    for (const Row& row : rows) {
+        row.edit = edit(row.name);
+        auto* label = new QLabel(row.label);
+        label->setObjectName(QStringLiteral("Label") + QLatin1String(row.name));
+        form->addRow(label, row.edit);
+    }
+    top->addWidget(postal);
+
+    auto* folders = named(new QGroupBox(QString(22, QLatin1Char(' ')) +
+                                        QStringLiteral("Папки для резервного копирования")),
+                          "PapkiGB");
+    auto* grid = new QGridLayout(folders);
+    const QString folderHint = QStringLiteral("Изменить путь к папке");
+    m_ReadDirBU = button("ReadDirBU", QStringLiteral("Читать"), folderHint);
+    m_SaveDirBU = button("SaveDirBU", QStringLiteral("Писать"), folderHint);
+    m_ReadPapka = edit("ReadPapka");
+    m_SavePapka = edit("SavePapka");
+    m_pRezKop = named(new TdxfColorButton, "pRezKop",
+                      QStringLiteral("Восстановление программы. Сеть."));
+    m_pRezKop->setCaption({QStringLiteral("Справка")});
+    m_pRezKop->setColor(QColor(255, 255, 192));
+    m_pRezKop->setFixedSize(m_pRezKop->sizeHint());
+    grid->addWidget(m_ReadDirBU, 0, 0);
+    grid->addWidget(m_ReadPapka, 0, 1);
+    grid->addWidget(m_SaveDirBU, 1, 0);
+    grid->addWidget(m_SavePapka, 1, 1);
+    grid->addWidget(m_pRezKop, 0, 2, 2, 1);
+    top->addWidget(folders);
+
+    auto* commands = new QHBoxLayout;
+    m_CvetFona = button("CvetFona", QStringLiteral("Цвет фона"), QStringLiteral("Анкеты"));
+    m_PrintEkran =
+        button("PrintEkran", QStringLiteral("Печать"), QStringLiteral("Окна прямо на принтер"));
+    m_ZapNastr = button("ZapNastr", QString(), QStringLiteral("Запомнить изменения в настройках"));
+    m_ZapNastr->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    commands->addWidget(m_CvetFona);
+    commands->addWidget(m_PrintEkran);
+    commands->addStretch();
+    commands->addWidget(m_ZapNastr);
+    top->addLayout(commands);
+    resize(520, sizeHint().height());
+
+    connect(m_CvetFona, &QPushButton::clicked, this, &TNastroika::CvetFonaClick);
+    connect(m_PrintEkran, &QPushButton::clicked, this, &TNastroika::PrintEkranClick);
+    connect(m_ReadDirBU, &QPushButton::clicked, this, &TNastroika::ReadDirBUClick);
+    connect(m_SaveDirBU, &QPushButton::clicked, this, &TNastroika::SaveDirBUClick);
+    connect(m_ZapNastr, &QPushButton::clicked, this, &TNastroika::ZapNastrClick);
+}
+
+void TNastroika::FormCreate() {
+    QStringList lines;
+    try {
+        lines = readTextLines(m_ctx.inst.settingsFile());
+    } catch (const FileError& e) {
+        m_ctx.platform.dialogs().error(this, e.displayText());
+        return;
+    }
+    // Line 1, the background colour, is written but never shown.
+    QLineEdit* edits[] = {m_VerOff, m_PochtInd, m_Gorod,    m_OblKr,     m_Raion,
+                          m_UlDomKv, m_Firma,   m_Dolgnost, m_ReadPapka, m_SavePapka};
+    for (int i = 0; i < 10; ++i)
+        edits[i]->setText(i + 1 < lines.size() ? lines.at(i + 1) : QString());
+}
+
+void TNastroika::CvetFonaClick() {
+    QWidget* card = m_app.form1()->centralWidget();
+    const auto colour = m_ctx.platform.dialogs().chooseColour(
+        this, card->palette().color(QPalette::Window));
+    if (colour)
+        setBackground(card, *colour);
+}
+
+void TNastroika::PrintEkranClick() {
+    if (!m_ctx.platform.printer().printWindow(this)) {
+        m_ctx.platform.dialogs().notice(
+            this, QStringLiteral("Принтер не установлен. Окно не напечатано."),
+            QStringLiteral("Печать"));
+        return;
+    }
+    setBackground(this, toQColor(colourFromText(QStringLiteral("clAqua")), palette()));
+}
+
+void TNastroika::chooseBackupFolder(QLineEdit* edit, QString& setting) {
+    const QString folder = m_ctx.platform.dialogs().chooseFolder(
+        this, QStringLiteral("Select Directory"), QDir::currentPath());
+    if (!folder.trimmed().isEmpty()) {
+        edit->setText(folder.trimmed());
+        setting = folder.trimmed();
+    }
+    QDir::setCurrent(m_ctx.inst.root());
+}
+
+void TNastroika::ReadDirBUClick() { chooseBackupFolder(m_ReadPapka, m_ctx.settings.ReadPapka); }
+
+void TNastroika::SaveDirBUClick() { chooseBackupFolder(m_SavePapka, m_ctx.settings.SavePapka); }
+
+QString TNastroika::cardWindowColourText() const {
+    const QWidget* card = m_app.form1()->centralWidget();
+    // A window never given a colour has the platform's face colour.
+    if (!card->autoFillBackground())
+        return QStringLiteral("clBtnFace");
+    return colourToText(fromQColor(card->palette().color(QPalette::Window)));
+}
+
+void TNastroika::ZapNastrClick() {
+    OfficeSettings s;
+    s.backgroundColour = cardWindowColourText();
+    s.VerOff = m_VerOff->text();
+    s.PochtInd = m_PochtInd->text();
+    s.Gorod = m_Gorod->text();
+    s.OblKr = m_OblKr->text();
+    s.Raion = m_Raion->text();
+    s.UlDomKv = m_UlDomKv->text();
+    s.Firma = m_Firma->text();
+    s.Dolgnost = m_Dolgnost->text();
+    s.ReadPapka = m_ReadPapka->text();
+    s.SavePapka = m_SavePapka->text();
+    try {
+        writeSettingsFile(m_ctx.inst.settingsFile(), s);
+    } catch (const FileError& e) {
+        m_ctx.platform.dialogs().error(this, e.displayText());
+        return;
+    }
+    accept();
 }
 
 } // namespace zelm
