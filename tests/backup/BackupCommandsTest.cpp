@@ -1,0 +1,183 @@
+// "Выход" with its backup, the restore from a backup and the network help, through the
+// card window's menu and the settings window's button.
+#include "ZipTestSupport.h"
+#include "access/TNastroika.h"
+#include "backup/ZipBackup.h"
+#include "cardwindow/TForm1.h"
+#include "common/CardFactory.h"
+#include "common/TestInstall.h"
+#include "store/Cp1251.h"
+#include "widgets/TdxfColorButton.h"
+
+#include <QAction>
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace zelm;
+using namespace zelm::testing;
+
+namespace {
+
+class Commands : public ::testing::Test {
+protected:
+    void SetUp() override {
+        t.makeFolders();
+        t.writeCards("Baza/Anketi.dat", makeCards(5));
+        t.writeCards("Baza/ArhAnket.dat", makeCards(2, 100));
+        w = t.start().form1();
+        w->show();
+        closed = std::make_unique<QSignalSpy>(w, &TForm1::closedForGood);
+        t.platform.clearRecords();
+    }
+    AppContext& ctx() { return t.app().ctx(); }
+    bool filesOpen() { return ctx().files.main.isOpen() || ctx().files.archive.isOpen(); }
+    QStringList backups() {
+        return QDir(ctx().settings.SavePapka).entryList(QDir::Files, QDir::Name);
+    }
+    TestInstall t;
+    TForm1* w = nullptr;
+    std::unique_ptr<QSignalSpy> closed;
+};
+
+} // namespace
+
+TEST_F(Commands, LeavingWithABackup) {
+    t.platform.answers.enqueue(true);
+    w->ui().N3->trigger();
+    ASSERT_EQ(t.platform.messages.size(), 1);
+    EXPECT_EQ(t.platform.messages[0].kind, ShownMessage::Question);
+    EXPECT_EQ(t.platform.messages[0].text,
+              QStringLiteral("Получить резервную копию папки C:\\ZELM\\Baza ?"));
+    EXPECT_EQ(t.platform.messages[0].caption,
+              QStringLiteral("При аварии - нет!.Последние 10 копий в ") + t.path("Backup"));
+    EXPECT_EQ(backups(), QStringList{"b0000001.zip"});
+    const auto entries = readZip(t.path("Backup/b0000001.zip"));
+    QStringList names;
+    for (const ZipEntry& e : entries)
+        names << e.name;
+    EXPECT_TRUE(names.contains("Anketi.dat"));
+    EXPECT_TRUE(names.contains("ArhAnket.dat"));
+    EXPECT_TRUE(names.contains("SpisFil.dat"));
+    EXPECT_FALSE(names.contains("RabAnket.dat")); // the Working file lives outside Baza
+    EXPECT_EQ(entries[names.indexOf("Anketi.dat")].data, t.readFile("Baza/Anketi.dat"));
+    EXPECT_FALSE(filesOpen());
+    EXPECT_EQ(closed->count(), 1);
+    EXPECT_FALSE(w->isVisible());
+}
+
+TEST_F(Commands, AnsweringNoStillClosesTheFilesAndLeaves) {
+    t.platform.onMessage = [this](const ShownMessage&) { EXPECT_FALSE(filesOpen()); };
+    w->ui().N3->trigger();
+    EXPECT_TRUE(backups().isEmpty());
+    EXPECT_EQ(closed->count(), 1);
+}
+
+TEST_F(Commands, AFolderChosenInTheSettingsTakesEffectAtOnce) {
+    QTemporaryDir elsewhere;
+    const QString folder = elsewhere.filePath("Копии");
+    t.platform.folderResults.enqueue("  " + folder + "  ");
+    t.app().nastroika()->SaveDirBUClick();
+    t.platform.answers.enqueue(true);
+    w->ui().N3->trigger();
+    EXPECT_TRUE(QFile::exists(folder + "/b0000001.zip"));
+    // Not saved: the next start reads the old folder.
+    t.stop();
+    t.start();
+    EXPECT_EQ(t.app().ctx().settings.SavePapka, t.path("Backup"));
+}
+
+TEST_F(Commands, ABackupThatCannotBeWrittenIsReportedAndTheProgramStillEnds) {
+    t.writeFile("NotAFolder", "plain file");
+    ctx().settings.SavePapka = t.path("NotAFolder/Backup");
+    t.platform.answers.enqueue(true);
+    w->ui().N3->trigger();
+    ASSERT_EQ(t.platform.messages.size(), 2);
+    EXPECT_EQ(t.platform.messages[1].kind, ShownMessage::Notice);
+    EXPECT_TRUE(t.platform.messages[1].text.contains(t.path("NotAFolder/Backup")))
+        << t.platform.messages[1].text.toStdString();
+    EXPECT_EQ(closed->count(), 1);
+    EXPECT_EQ(t.readCards("Baza/Anketi.dat").size(), 5u);
+}
+
+TEST_F(Commands, RestoreReplacesTheDataAndEndsTheProgram) {
+    QTemporaryDir copies;
+    const QString archive = copies.filePath("b0000001.zip");
+    const auto cards = makeCards(3, 500);
+    const QByteArray cardBytes(reinterpret_cast<const char*>(cards.data()),
+                               static_cast<qsizetype>(cards.size() * sizeof(cards[0])));
+    const QByteArray list = toCp1251(QStringLiteral("Проверка\r\nЖалоба\r\n"));
+    writeZip(archive, {{"Anketi.dat", cardBytes, 8},
+                       {"ArhAnket.dat", QByteArray(), 0},
+                       {"SpisFil.dat", QByteArray(448, 'f'), 8},
+                       {"Povod.txt", list, 0}});
+    t.writeFile("Baza/Свой файл.txt", "kept");
+    ctx().settings.ReadPapka = copies.path();
+    t.platform.openFileResults.enqueue(archive);
+    t.platform.onMessage = [this](const ShownMessage& m) {
+        if (m.kind == ShownMessage::Notice) {
+            EXPECT_FALSE(filesOpen());
+        }
+    };
+
+    w->ui().BackUp1->trigger();
+
+    ASSERT_EQ(t.platform.messages.size(), 1);
+    EXPECT_EQ(t.platform.messages[0].text, QStringLiteral("Операция выполнена"));
+    EXPECT_EQ(t.platform.messages[0].caption, QStringLiteral("Запустите программу снова"));
+    EXPECT_EQ(t.readFile("Baza/Anketi.dat"), cardBytes);
+    EXPECT_EQ(t.readFile("Baza/ArhAnket.dat").size(), 0);
+    EXPECT_EQ(t.readFile("Baza/SpisFil.dat"), QByteArray(448, 'f'));
+    EXPECT_EQ(t.readFile("Baza/Povod.txt"), list);
+    EXPECT_EQ(t.readFile(QStringLiteral("Baza/Свой файл.txt")), "kept");
+    EXPECT_EQ(closed->count(), 1);
+    EXPECT_EQ(QDir::currentPath(), QDir(t.root()).canonicalPath());
+}
+
+TEST_F(Commands, ADamagedArchiveIsRefusedAndWorkGoesOn) {
+    QTemporaryDir copies;
+    const QString archive = copies.filePath("b0000002.zip");
+    QFile f(archive);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("PK\x03\x04 but nothing more");
+    f.close();
+    const QByteArray register_ = t.readFile("Baza/Anketi.dat");
+    t.platform.openFileResults.enqueue(archive);
+
+    w->ui().BackUp1->trigger();
+
+    ASSERT_EQ(t.platform.messages.size(), 1);
+    EXPECT_EQ(t.platform.messages[0].kind, ShownMessage::Notice);
+    EXPECT_TRUE(t.platform.messages[0].text.contains(archive));
+    EXPECT_TRUE(ctx().files.main.isOpen());
+    EXPECT_EQ(ctx().files.main.count(), 5);
+    EXPECT_EQ(t.readFile("Baza/Anketi.dat"), register_);
+    EXPECT_EQ(closed->count(), 0);
+}
+
+TEST_F(Commands, NoArchiveChosenDoesNothing) {
+    t.platform.openFileResults.enqueue(QString());
+    t.platform.openFileResults.enqueue(t.path("Backup/b0000404.zip")); // no such file
+    w->ui().BackUp1->trigger();
+    w->ui().BackUp1->trigger();
+    EXPECT_TRUE(t.platform.messages.isEmpty());
+    EXPECT_TRUE(filesOpen());
+    EXPECT_EQ(closed->count(), 0);
+}
+
+TEST_F(Commands, NetworkHelpOpensTheGuideAtTheSecondMention) {
+    t.app().nastroika()->pRezKop()->click();
+    EXPECT_EQ(t.platform.officeCalls,
+              (QStringList{"Word.Application", "Documents.Open " + t.path("Help/ReadMe.doc"),
+                           "Find.Forward true", QStringLiteral("Find.Text Если у Вас сеть"),
+                           "Find.Execute", "Find.Execute", "Visible true"}));
+    ASSERT_EQ(t.platform.messages.size(), 1);
+    EXPECT_EQ(t.platform.messages[0].kind, ShownMessage::Notice);
+
+    t.platform.clearRecords();
+    t.platform.officeFails = true;
+    t.app().nastroika()->pRezKop()->click();
+    ASSERT_EQ(t.platform.messages.size(), 1);
+    EXPECT_EQ(t.platform.messages[0].kind, ShownMessage::Error);
+}

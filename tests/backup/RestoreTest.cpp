@@ -1,0 +1,156 @@
+// Reading a backup archive back into the data folder, and archives that must change nothing.
+#include "ZipTestSupport.h"
+#include "backup/ArchiveError.h"
+#include "backup/ZipBackup.h"
+#include "backup/ZipRestore.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <zip.h>
+
+using namespace zelm;
+using namespace zelm::testing;
+
+namespace {
+
+void put(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray get(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// Every file below `folder`, with its contents.
+QMap<QString, QByteArray> snapshot(const QString& folder) {
+    QMap<QString, QByteArray> out;
+    QDir root(folder);
+    std::function<void(const QString&)> walk = [&](const QString& path) {
+        for (const QFileInfo& i : QDir(path).entryInfoList(
+                 QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System)) {
+            if (i.isDir())
+                walk(i.filePath());
+            else
+                out.insert(root.relativeFilePath(i.filePath()), get(i.filePath()));
+        }
+    };
+    walk(folder);
+    return out;
+}
+
+class Restore : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        put(data + "/Anketi.dat", "current cards");
+        put(data + "/Mine.txt", "kept");
+        before = snapshot(dir.path());
+    }
+    void expectNothingChanged() { EXPECT_EQ(snapshot(dir.path()), before); }
+    QTemporaryDir dir;
+    QTemporaryDir archiveDir; // apart, so that snapshots of `dir` do not see it
+    QString data = dir.filePath("Baza");
+    QString archive = archiveDir.filePath("archive.zip");
+    QMap<QString, QByteArray> before;
+};
+
+QByteArray sizeable(char fill) { return QByteArray(50000, fill) + QByteArray("конец"); }
+
+} // namespace
+
+TEST_F(Restore, ReplacesTheArchivedFilesAndKeepsTheOthers) {
+    writeZip(archive, {{"Anketi.dat", sizeable('a'), ZIP_CM_DEFLATE},
+                       {"Povod.txt", "\xCF\xEE\xE2\xEE\xE4\r\n", ZIP_CM_STORE},
+                       {"Sub/", "", ZIP_CM_STORE}});
+    PreparedRestore prepared = prepareRestore(archive, data);
+    EXPECT_EQ(prepared.names(), (QStringList{"Anketi.dat", "Povod.txt"}));
+    EXPECT_EQ(get(data + "/Anketi.dat"), "current cards"); // nothing replaced before commit
+    prepared.commit();
+    EXPECT_EQ(get(data + "/Anketi.dat"), sizeable('a'));
+    EXPECT_EQ(get(data + "/Povod.txt"), "\xCF\xEE\xE2\xEE\xE4\r\n");
+    EXPECT_EQ(get(data + "/Mine.txt"), "kept");
+    EXPECT_EQ(QDir(data).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{"Anketi.dat", "Mine.txt", "Povod.txt"}));
+}
+
+TEST_F(Restore, ABackupComesBackWhole) {
+    put(data + "/ArhAnket.dat", sizeable('z'));
+    const auto original = snapshot(data);
+    writeFolderArchive(data, archive);
+    put(data + "/ArhAnket.dat", "changed since");
+    prepareRestore(archive, data).commit();
+    EXPECT_EQ(snapshot(data), original);
+}
+
+TEST_F(Restore, EntryNamesCannotLeaveTheDataFolder) {
+    const QString outside = QDir::tempPath() + QStringLiteral("/zelm-restore-probe-%1")
+                                                   .arg(QCoreApplication::applicationPid());
+    writeZip(archive, {{"../../etc/passwd", "one", ZIP_CM_STORE},
+                       {outside, "two", ZIP_CM_STORE},
+                       {"C:\\ZELM\\Baza\\FIOSotr.txt", "three", ZIP_CM_STORE},
+                       {"C:x", "four", ZIP_CM_STORE},
+                       {"..", "five", ZIP_CM_STORE},
+                       {"a\\..\\", "six", ZIP_CM_STORE}});
+    prepareRestore(archive, data).commit();
+    auto after = snapshot(dir.path());
+    for (const char* name : {"Baza/passwd", "Baza/FIOSotr.txt", "Baza/x"})
+        EXPECT_TRUE(after.contains(name)) << name;
+    EXPECT_EQ(after.value(QStringLiteral("Baza/") + QFileInfo(outside).fileName()), "two");
+    EXPECT_FALSE(QFile::exists(outside));
+    after.remove("Baza/passwd");
+    after.remove("Baza/FIOSotr.txt");
+    after.remove("Baza/x");
+    after.remove(QStringLiteral("Baza/") + QFileInfo(outside).fileName());
+    EXPECT_EQ(after, before);
+}
+
+TEST(RestoreNames, BareNames) {
+    EXPECT_EQ(bareEntryName("Anketi.dat"), "Anketi.dat");
+    EXPECT_EQ(bareEntryName("Baza/Anketi.dat"), "Anketi.dat");
+    EXPECT_EQ(bareEntryName("c:\\ZELM\\Baza\\Справка.txt"), QStringLiteral("Справка.txt"));
+    EXPECT_EQ(bareEntryName("/etc/passwd"), "passwd");
+    EXPECT_EQ(bareEntryName("Sub/"), "");
+    EXPECT_EQ(bareEntryName("a/.."), "");
+    EXPECT_EQ(bareEntryName("."), "");
+    EXPECT_EQ(bareEntryName(QStringLiteral("bad\nname")), "");
+}
+
+TEST_F(Restore, NotAZipChangesNothing) {
+    put(archive, "This is a text file, not an archive.\r\n");
+    EXPECT_THROW(prepareRestore(archive, data), ArchiveError);
+    expectNothingChanged();
+}
+
+TEST_F(Restore, TruncatedZipChangesNothing) {
+    writeZip(archive, {{"Anketi.dat", sizeable('b'), ZIP_CM_DEFLATE}});
+    QByteArray bytes = get(archive);
+    put(archive, bytes.left(bytes.size() - 30));
+    EXPECT_THROW(prepareRestore(archive, data), ArchiveError);
+    expectNothingChanged();
+}
+
+TEST_F(Restore, CorruptEntryDataChangesNothing) {
+    for (int method : {ZIP_CM_STORE, ZIP_CM_DEFLATE}) {
+        // A good entry first: it must not be written either.
+        writeZip(archive, {{"Povod.txt", "good", ZIP_CM_STORE},
+                           {"Anketi.dat", sizeable('c'), method}});
+        QByteArray bytes = get(archive);
+        const qsizetype at = bytes.indexOf("Anketi.dat") + 10 + 20; // inside its data
+        bytes[at] = static_cast<char>(bytes[at] ^ 0x55);
+        put(archive, bytes);
+        try {
+            prepareRestore(archive, data);
+            ADD_FAILURE() << "damaged entry accepted, method " << method;
+        } catch (const ArchiveError& e) {
+            EXPECT_TRUE(e.message().contains("Anketi.dat")) << e.message().toStdString();
+        }
+        expectNothingChanged();
+    }
+}
