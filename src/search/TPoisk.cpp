@@ -1,11 +1,252 @@
 #include "search/TPoisk.h"
 
+#include "cardwindow/Colours.h"
+#include "cardwindow/TForm1.h"
+#include "cardwindow/ZelmApp.h"
+#include "platform/Platform.h"
+#include "search/CardScan.h"
+#include "search/WorkingCommands.h"
+#include "store/DayCount.h"
+#include "store/FileError.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QShowEvent>
+
 namespace zelm {
+namespace {
+
+void copyList(QComboBox* from, QComboBox* to) {
+    QStringList items;
+    items.reserve(from->count());
+    for (int i = 0; i < from->count(); ++i)
+        items.append(from->itemText(i));
+    to->clear();
+    to->addItems(items);
+    to->setEditText(QString());
+}
+
+DayRange rangeOf(const QDateEdit* from, const QDateEdit* to) {
+    return {toDayCount(from->date()), toDayCount(to->date())};
+}
+
+} // namespace
 
 TPoisk::TPoisk(AppContext& ctx, ZelmApp& app, QWidget* parent)
     : QDialog(parent), m_ctx(ctx), m_app(app) {
     setObjectName(QStringLiteral("Poisk"));
     setWindowTitle(QStringLiteral("Найти и скопировать в Рабочую картотеку"));
+    buildPoiskLayout(this, m_ui);
+}
+
+TForm1& TPoisk::form1() {
+    return *m_app.form1();
+}
+
+SearchConditions TPoisk::conditions() const {
+    SearchConditions c;
+    c.dataMer = rangeOf(m_ui.NaDat, m_ui.KoDat);
+    c.dateKusp = rangeOf(m_ui.SDataKUSP, m_ui.PoDataKUSP);
+    c.dataOsn = rangeOf(m_ui.SwhodData, m_ui.PoWhodData);
+    c.text(SearchField::NomKUSP) = m_ui.NomKUSP->text();
+    c.text(SearchField::AdresOrg) = m_ui.Gorod->text();
+    c.text(SearchField::FIOSotr) = m_ui.KomuPor->currentText();
+    c.text(SearchField::Podrazd) = m_ui.Otdel->currentText();
+    c.text(SearchField::NameOrg) = m_ui.Zayavitel->currentText();
+    c.text(SearchField::FormSobs) = m_ui.IForma->text();
+    c.text(SearchField::VidORM) = m_ui.KlSlovo->text();
+    c.text(SearchField::Povod) = m_ui.SlNazv->text();
+    c.text(SearchField::Osnovan) = m_ui.WhNash->text();
+    c.text(SearchField::NomDokOsn) = m_ui.IshNash->text();
+    c.text(SearchField::Rezultat) = m_ui.IRez->text();
+    c.text(SearchField::Prime4) = m_ui.IPrim->text();
+    c.text(SearchField::DolgnUtv) = m_ui.DolgnUtv->currentText();
+    c.text(SearchField::FIOUtv) = m_ui.FIOUtv->currentText();
+    return c;
+}
+
+void TPoisk::open() {
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    raise();
+    activateWindow();
+}
+
+void TPoisk::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormActivate();
+}
+
+void TPoisk::FormActivate() {
+    const QDate today = currentDateTime().date();
+    const QDate empty = dateFromDayCount(m_ctx.EmptyDate);
+    m_ui.NaDat->setDate(empty);
+    m_ui.KoDat->setDate(today.addDays(365));
+    m_ui.SDataKUSP->setDate(empty);
+    m_ui.PoDataKUSP->setDate(today.addDays(365));
+    m_ui.SwhodData->setDate(empty);
+    m_ui.PoWhodData->setDate(today);
+
+    const Form1Ui& card = form1().ui();
+    copyList(card.FIOSotr, m_ui.KomuPor);
+    copyList(card.Podrazd, m_ui.Otdel);
+    copyList(card.NameOrg, m_ui.Zayavitel);
+    copyList(card.DolgnUtv, m_ui.DolgnUtv);
+    copyList(card.FIOUtv, m_ui.FIOUtv);
+    for (QLineEdit* e : {m_ui.IForma, m_ui.KlSlovo, m_ui.WhNash, m_ui.IshNash, m_ui.SlNazv,
+                         m_ui.Gorod, m_ui.NomKUSP, m_ui.IRez, m_ui.IPrim})
+        e->clear();
+
+    m_ui.NPosNai->setText(QStringLiteral("0"));
+    m_backward.reset();
+    m_forward = 0;
+    form1().runCommand([&] {
+        const QString held = QString::number(m_ctx.files.working.count());
+        m_ui.KRab->setText(held);
+        card.vRab->setText(held);
+    });
+    setBackground(this, card.TabSheet2->palette().color(QPalette::Window));
+}
+
+void TPoisk::appendToWorking(const TAnketa& card) {
+    CardFile& working = m_ctx.files.working;
+    working.seek(working.count());
+    working.write(&card);
+}
+
+void TPoisk::afterStep() {
+    TForm1& w = form1();
+    m_ui.KRab->setText(QString::number(m_ctx.files.working.count()));
+    TabSheet2Show(w);
+    bringWorkingTabToFront(w);
+    w.ui().vRab->setText(m_ui.KRab->text());
+}
+
+void TPoisk::announceEndIfDone(bool done) {
+    if (done)
+        m_ctx.platform.dialogs().notice(
+            this, m_ui.KRab->text() + QStringLiteral(" шт. в Рабочей картотеке"),
+            QStringLiteral("Поиск окончен"));
+}
+
+void TPoisk::sNextClick() {
+    form1().runCommand([&] {
+        const CardFile& main = m_ctx.files.main;
+        const CardMatcher matcher(conditions());
+        const std::optional<FoundCard> found = findForward(main, matcher, m_forward);
+        if (found) {
+            appendToWorking(found->card);
+            m_ui.NPosNai->setText(QString::number(found->index + 1));
+            form1().showMainCard(found->index);
+            form1().Kakay();
+            m_forward = found->index + 1;
+        } else {
+            m_forward = main.count();
+        }
+        afterStep();
+        announceEndIfDone(m_forward >= main.count());
+    });
+}
+
+void TPoisk::sPredClick() {
+    form1().runCommand([&] {
+        CardFile& main = m_ctx.files.main;
+        if (!m_backward)
+            m_backward = main.count() - 1;
+        const CardMatcher matcher(conditions());
+        const std::optional<FoundCard> found = findBackward(main, matcher, *m_backward);
+        if (found) {
+            m_backward = found->index - 1;
+            appendToWorking(found->card);
+            m_ui.NPosNai->setText(QString::number(found->index + 1));
+            // The card found is the card shown: a save, a mark or a deletion acts on it.
+            TForm1& w = form1();
+            w.CurrentCard = found->card;
+            w.shown = TForm1::Shown::MainCard;
+            w.shownIndex = found->index;
+            main.seek(found->index);
+            w.ShowRecord();
+            w.Kakay();
+            m_forward = found->index + 1;
+        } else {
+            m_backward = -1;
+        }
+        afterStep();
+        announceEndIfDone(*m_backward < 0);
+    });
+}
+
+void TPoisk::restartWorking() {
+    emptyWorkingCardFile(form1());
+    form1().ui().vRab->setText(QStringLiteral("0"));
+}
+
+void TPoisk::sBeginClick() {
+    form1().runCommand([&] {
+        restartWorking();
+        if (m_ctx.files.main.count() > 0) {
+            form1().showMainCard(0);
+            form1().Kakay();
+        }
+        m_forward = 0;
+        m_ui.NPosNai->setText(QStringLiteral("0"));
+        m_ui.KRab->clear();
+    });
+}
+
+void TPoisk::sEndClick() {
+    form1().runCommand([&] {
+        restartWorking();
+        const qint64 last = m_ctx.files.main.count() - 1;
+        if (last >= 0) {
+            form1().showMainCard(last);
+            form1().Kakay();
+        }
+        m_forward = std::max<qint64>(last, 0);
+        m_backward.reset();
+        m_ui.NPosNai->setText(QStringLiteral("0"));
+        m_ui.KRab->clear();
+    });
+}
+
+void TPoisk::RabZeroClick() {
+    form1().runCommand([&] {
+        m_ui.KRab->clear();
+        restartWorking();
+        m_forward = 0;
+        m_ui.NPosNai->setText(QStringLiteral("0"));
+    });
+}
+
+void TPoisk::WsehSrazuClick() {
+    RabZeroClick();
+    form1().runCommand([&] {
+        const CardFile& main = m_ctx.files.main;
+        appendAllMatches(main, CardMatcher(conditions()), m_ctx.files.working);
+        m_forward = main.count();
+        afterStep();
+    });
+}
+
+void TPoisk::nWihodClick() {
+    TForm1& w = form1();
+    w.runCommand([&] {
+        // A number that does not read leaves everything as it was and the window open.
+        const int n = parseIntOrThrow(m_ui.NPosNai->text());
+        CardFile& main = m_ctx.files.main;
+        const qint64 total = main.count();
+        if (total > 0) {
+            if (n > 0)
+                main.seek(std::min<qint64>(n - 1, total)); // past the end shows the last card
+            w.Scatter();
+            w.Kakay();
+            w.selectMainRow(static_cast<int>(w.shownIndex));
+        }
+        showWorkingCount(w);
+        close();
+    });
 }
 
 } // namespace zelm

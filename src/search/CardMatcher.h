@@ -1,0 +1,37 @@
+#pragma once
+// The search conditions prepared for testing raw records: the texts are compared as
+// Windows-1251 bytes through a lower-case table, so no field is decoded. It finds exactly the
+// cards cardMatches() finds.
+#include "search/SearchConditions.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zelm {
+
+// The lower-case byte of every Windows-1251 byte: decoding it, lowering it and encoding it
+// again gives the same byte as lowering the decoded character does.
+const std::array<std::uint8_t, 256>& cp1251LowerTable();
+
+class CardMatcher {
+public:
+    explicit CardMatcher(const SearchConditions& conditions);
+
+    bool matches(const TAnketa& card) const;
+    // A condition whose text no stored field can hold (a character outside the code page).
+    bool findsNothing() const { return m_impossible; }
+
+private:
+    struct TextTest {
+        std::size_t offset; // of the length byte in the record
+        int capacity;
+        std::string needle; // lower-cased Windows-1251
+    };
+    DayRange m_dataMer, m_dateKusp, m_dataOsn;
+    std::vector<TextTest> m_texts;
+    bool m_impossible = false;
+};
+
+} // namespace zelm
