@@ -23,9 +23,8 @@ void chooseStoredColour(TForm1* w, QWidget* target, const QString& key) {
     if (!colour)
         return;
     setBackground(target, *colour);
-    w->runCommand([&] {
-        SetColourSetting(ctx.inst.coloursFile(), colourToText(fromQColor(*colour)), key);
-    });
+    w->runCommand(
+        [&] { SetColourSetting(ctx.inst.coloursFile(), colourToText(fromQColor(*colour)), key); });
 }
 
 } // namespace
@@ -34,9 +33,8 @@ void wireSettingsCommands(ZelmApp& app) {
     TForm1* w = app.form1();
     TNastroika* settings = app.nastroika();
     QObject::connect(w->ui().N8, &QAction::triggered, w, [settings] { settings->exec(); });
-    QObject::connect(w->ui().N15, &QAction::triggered, w, [w] {
-        chooseStoredColour(w, w->centralWidget(), QStringLiteral("Form1"));
-    });
+    QObject::connect(w->ui().N15, &QAction::triggered, w,
+                     [w] { chooseStoredColour(w, w->centralWidget(), QStringLiteral("Form1")); });
     QObject::connect(w->ui().N16, &QAction::triggered, w,
                      [w] { chooseStoredColour(w, w->ui().Organ, QStringLiteral("Organ")); });
 }

@@ -93,8 +93,8 @@ void TNastroika::buildLayout() {
     m_SaveDirBU = button("SaveDirBU", QStringLiteral("Писать"), folderHint);
     m_ReadPapka = edit("ReadPapka");
     m_SavePapka = edit("SavePapka");
-    m_pRezKop = named(new TdxfColorButton, "pRezKop",
-                      QStringLiteral("Восстановление программы. Сеть."));
+    m_pRezKop =
+        named(new TdxfColorButton, "pRezKop", QStringLiteral("Восстановление программы. Сеть."));
     m_pRezKop->setCaption({QStringLiteral("Справка")});
     m_pRezKop->setColor(QColor(255, 255, 192));
     m_pRezKop->setFixedSize(m_pRezKop->sizeHint());
@@ -134,16 +134,16 @@ void TNastroika::FormCreate() {
         return;
     }
     // Line 1, the background colour, is written but never shown.
-    QLineEdit* edits[] = {m_VerOff, m_PochtInd, m_Gorod,    m_OblKr,     m_Raion,
-                          m_UlDomKv, m_Firma,   m_Dolgnost, m_ReadPapka, m_SavePapka};
+    QLineEdit* edits[] = {m_VerOff,  m_PochtInd, m_Gorod,    m_OblKr,     m_Raion,
+                          m_UlDomKv, m_Firma,    m_Dolgnost, m_ReadPapka, m_SavePapka};
     for (int i = 0; i < 10; ++i)
         edits[i]->setText(i + 1 < lines.size() ? lines.at(i + 1) : QString());
 }
 
 void TNastroika::CvetFonaClick() {
     QWidget* card = m_app.form1()->centralWidget();
-    const auto colour = m_ctx.platform.dialogs().chooseColour(
-        this, card->palette().color(QPalette::Window));
+    const auto colour =
+        m_ctx.platform.dialogs().chooseColour(this, card->palette().color(QPalette::Window));
     if (colour)
         setBackground(card, *colour);
 }
@@ -168,9 +168,13 @@ void TNastroika::chooseBackupFolder(QLineEdit* edit, QString& setting) {
     QDir::setCurrent(m_ctx.inst.root());
 }
 
-void TNastroika::ReadDirBUClick() { chooseBackupFolder(m_ReadPapka, m_ctx.settings.ReadPapka); }
+void TNastroika::ReadDirBUClick() {
+    chooseBackupFolder(m_ReadPapka, m_ctx.settings.ReadPapka);
+}
 
-void TNastroika::SaveDirBUClick() { chooseBackupFolder(m_SavePapka, m_ctx.settings.SavePapka); }
+void TNastroika::SaveDirBUClick() {
+    chooseBackupFolder(m_SavePapka, m_ctx.settings.SavePapka);
+}
 
 QString TNastroika::cardWindowColourText() const {
     const QWidget* card = m_app.form1()->centralWidget();

@@ -20,9 +20,8 @@ QList<BackupArchive> listBackupArchives(const QString& folder) {
         if (m.hasMatch())
             out.append({m.captured(1).toInt(), info.absoluteFilePath()});
     }
-    std::sort(out.begin(), out.end(), [](const BackupArchive& a, const BackupArchive& b) {
-        return a.number < b.number;
-    });
+    std::sort(out.begin(), out.end(),
+              [](const BackupArchive& a, const BackupArchive& b) { return a.number < b.number; });
     return out;
 }
 

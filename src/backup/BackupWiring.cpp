@@ -26,19 +26,22 @@ public:
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-QString dataFolder(const AppContext& ctx) { return ctx.inst.path(QStringLiteral("Baza")); }
+QString dataFolder(const AppContext& ctx) {
+    return ctx.inst.path(QStringLiteral("Baza"));
+}
 
 // A failed close is reported, yet leaving goes on: the files are closed either way.
-void closeDataFiles(TForm1* w) { w->runCommand([w] { CloseAllFiles(w->ctx()); }); }
+void closeDataFiles(TForm1* w) {
+    w->runCommand([w] { CloseAllFiles(w->ctx()); });
+}
 
 void leaveWithBackup(TForm1* w) {
     AppContext& ctx = w->ctx();
     Dialogs& dialogs = ctx.platform.dialogs();
     closeDataFiles(w);
-    const bool wanted =
-        dialogs.ask(w, QStringLiteral("Получить резервную копию папки C:\\ZELM\\Baza ?"),
-                    QStringLiteral("При аварии - нет!.Последние 10 копий в ") +
-                        ctx.settings.SavePapka);
+    const bool wanted = dialogs.ask(
+        w, QStringLiteral("Получить резервную копию папки C:\\ZELM\\Baza ?"),
+        QStringLiteral("При аварии - нет!.Последние 10 копий в ") + ctx.settings.SavePapka);
     if (wanted) {
         try {
             WaitCursor wait;
@@ -57,9 +60,9 @@ void restoreFromBackup(TForm1* w) {
     AppContext& ctx = w->ctx();
     Dialogs& dialogs = ctx.platform.dialogs();
     const QString readFolder = ctx.settings.ReadPapka;
-    const QString archive =
-        dialogs.openFile(w, QStringLiteral("Укажите файл резерва для восстановления из ") + readFolder,
-                         readFolder, QStringLiteral("Резерв Архив zip (*.zip)"));
+    const QString archive = dialogs.openFile(
+        w, QStringLiteral("Укажите файл резерва для восстановления из ") + readFolder, readFolder,
+        QStringLiteral("Резерв Архив zip (*.zip)"));
     QDir::setCurrent(ctx.inst.root());
     if (archive.isEmpty() || !QFileInfo(archive).isFile())
         return;

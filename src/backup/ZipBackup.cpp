@@ -13,7 +13,9 @@
 namespace zelm {
 namespace {
 
-QString zipErrorText(zip_error_t* error) { return QString::fromLocal8Bit(zip_error_strerror(error)); }
+QString zipErrorText(zip_error_t* error) {
+    return QString::fromLocal8Bit(zip_error_strerror(error));
+}
 
 QString openErrorText(int code) {
     zip_error_t error;
@@ -65,7 +67,8 @@ void storeWhatDeflateDidNotShrink(const QString& path) {
     int code = 0;
     zip_t* za = zip_open(QFile::encodeName(path).constData(), 0, &code);
     if (!za)
-        fail(QStringLiteral("Не удалось открыть записанный архив %1").arg(path), openErrorText(code));
+        fail(QStringLiteral("Не удалось открыть записанный архив %1").arg(path),
+             openErrorText(code));
     bool changed = false;
     const zip_int64_t count = zip_get_num_entries(za, 0);
     for (zip_int64_t i = 0; i < count; ++i) {

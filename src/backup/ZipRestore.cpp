@@ -17,7 +17,9 @@
 namespace zelm {
 namespace {
 
-[[noreturn]] void fail(const QString& text) { throw ArchiveError(text); }
+[[noreturn]] void fail(const QString& text) {
+    throw ArchiveError(text);
+}
 
 QString openErrorText(int code) {
     zip_error_t error;
@@ -36,7 +38,8 @@ struct ZipFileCloser {
 
 // A new file with a unique hidden name in `folder`: hidden names are never backed up.
 int makeTemporaryFile(const QString& folder, QString& path) {
-    QByteArray pattern = QFile::encodeName(QDir(folder).filePath(QStringLiteral(".restore-XXXXXX")));
+    QByteArray pattern =
+        QFile::encodeName(QDir(folder).filePath(QStringLiteral(".restore-XXXXXX")));
     int fd = ::mkstemp(pattern.data());
     if (fd < 0)
         fail(QStringLiteral("Не удалось создать файл в папке %1: %2")
@@ -90,7 +93,9 @@ PreparedRestore& PreparedRestore::operator=(PreparedRestore&& other) noexcept {
     return *this;
 }
 
-PreparedRestore::~PreparedRestore() { discard(); }
+PreparedRestore::~PreparedRestore() {
+    discard();
+}
 
 void PreparedRestore::discard() {
     for (const Entry& e : m_entries)

@@ -33,7 +33,9 @@ QStringList names(const QString& folder) {
                                   QDir::Name);
 }
 
-QString archiveName(int n) { return QStringLiteral("b%1.zip").arg(n, 7, 10, QLatin1Char('0')); }
+QString archiveName(int n) {
+    return QStringLiteral("b%1.zip").arg(n, 7, 10, QLatin1Char('0'));
+}
 
 class Rotation : public ::testing::Test {
 protected:
@@ -96,8 +98,8 @@ TEST_F(Rotation, OtherFilesAndFoldersAreNeverDeletedOrNumberedFrom) {
 
     EXPECT_EQ(makeBackup(data, backups), backups + "/b0000017.zip");
     const QStringList left = names(backups);
-    for (const char* kept : {"b12.zip", "b0000003.zip.bak", "a_notes.txt", "zz_last.txt",
-                             "b0000002", "b0000001.zip"})
+    for (const char* kept :
+         {"b12.zip", "b0000003.zip.bak", "a_notes.txt", "zz_last.txt", "b0000002", "b0000001.zip"})
         EXPECT_TRUE(left.contains(kept)) << kept;
     EXPECT_TRUE(QFile::exists(backups + "/b0000002/inside.txt"));
     EXPECT_EQ(listBackupArchives(backups).size(), 10);
@@ -162,10 +164,11 @@ TEST(BackupArchive, HoldsThePlainFilesOfTheFolderUnderBareNames) {
     }
     if (!QStandardPaths::findExecutable("python3").isEmpty()) {
         QProcess py;
-        py.start("python3", {"-c", "import sys,zipfile\n"
-                                   "z=zipfile.ZipFile(sys.argv[1])\n"
-                                   "assert z.testzip() is None\n"
-                                   "print('|'.join(i.filename for i in z.infolist()))",
+        py.start("python3", {"-c",
+                             "import sys,zipfile\n"
+                             "z=zipfile.ZipFile(sys.argv[1])\n"
+                             "assert z.testzip() is None\n"
+                             "print('|'.join(i.filename for i in z.infolist()))",
                              archive});
         ASSERT_TRUE(py.waitForFinished());
         EXPECT_EQ(py.exitCode(), 0) << py.readAllStandardError().toStdString();

@@ -33,8 +33,8 @@ QMap<QString, QByteArray> snapshot(const QString& folder) {
     QMap<QString, QByteArray> out;
     QDir root(folder);
     std::function<void(const QString&)> walk = [&](const QString& path) {
-        for (const QFileInfo& i : QDir(path).entryInfoList(
-                 QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System)) {
+        for (const QFileInfo& i : QDir(path).entryInfoList(QDir::AllEntries | QDir::Hidden |
+                                                           QDir::NoDotAndDotDot | QDir::System)) {
             if (i.isDir())
                 walk(i.filePath());
             else
@@ -61,7 +61,9 @@ protected:
     QMap<QString, QByteArray> before;
 };
 
-QByteArray sizeable(char fill) { return QByteArray(50000, fill) + QByteArray("конец"); }
+QByteArray sizeable(char fill) {
+    return QByteArray(50000, fill) + QByteArray("конец");
+}
 
 } // namespace
 
@@ -90,8 +92,9 @@ TEST_F(Restore, ABackupComesBackWhole) {
 }
 
 TEST_F(Restore, EntryNamesCannotLeaveTheDataFolder) {
-    const QString outside = QDir::tempPath() + QStringLiteral("/zelm-restore-probe-%1")
-                                                   .arg(QCoreApplication::applicationPid());
+    const QString outside =
+        QDir::tempPath() +
+        QStringLiteral("/zelm-restore-probe-%1").arg(QCoreApplication::applicationPid());
     writeZip(archive, {{"../../etc/passwd", "one", ZIP_CM_STORE},
                        {outside, "two", ZIP_CM_STORE},
                        {"C:\\ZELM\\Baza\\FIOSotr.txt", "three", ZIP_CM_STORE},
@@ -139,8 +142,8 @@ TEST_F(Restore, TruncatedZipChangesNothing) {
 TEST_F(Restore, CorruptEntryDataChangesNothing) {
     for (int method : {ZIP_CM_STORE, ZIP_CM_DEFLATE}) {
         // A good entry first: it must not be written either.
-        writeZip(archive, {{"Povod.txt", "good", ZIP_CM_STORE},
-                           {"Anketi.dat", sizeable('c'), method}});
+        writeZip(archive,
+                 {{"Povod.txt", "good", ZIP_CM_STORE}, {"Anketi.dat", sizeable('c'), method}});
         QByteArray bytes = get(archive);
         const qsizetype at = bytes.indexOf("Anketi.dat") + 10 + 20; // inside its data
         bytes[at] = static_cast<char>(bytes[at] ^ 0x55);

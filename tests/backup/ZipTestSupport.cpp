@@ -11,8 +11,8 @@ void writeZip(const QString& path, const QList<ZipEntry>& entries) {
     zip_t* za = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
     ASSERT_NE(za, nullptr);
     for (const ZipEntry& e : entries) {
-        zip_source_t* src = zip_source_buffer(za, e.data.constData(),
-                                              static_cast<zip_uint64_t>(e.data.size()), 0);
+        zip_source_t* src =
+            zip_source_buffer(za, e.data.constData(), static_cast<zip_uint64_t>(e.data.size()), 0);
         zip_int64_t index = zip_file_add(za, e.name.toUtf8().constData(), src, ZIP_FL_ENC_UTF_8);
         ASSERT_GE(index, 0) << e.name.toStdString();
         zip_set_file_compression(za, static_cast<zip_uint64_t>(index), e.method, 0);
