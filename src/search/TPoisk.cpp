@@ -169,7 +169,6 @@ void TPoisk::sPredClick() {
             main.seek(found->index);
             w.ShowRecord();
             w.Kakay();
-            m_forward = found->index + 1;
         } else {
             m_backward = -1;
         }

@@ -55,7 +55,7 @@ TEST(SearchEngine, ContainsIgnoresCaseInCyrillicAndKeepsInnerBlanks) {
         {SearchField::NameOrg, QStringLiteral("елка"), false}, // е and ё are different letters
         {SearchField::FIOSotr, QStringLiteral("ЛКИН ф"), true},
         {SearchField::FIOSotr, QStringLiteral("  фёдор  "), true}, // blanks at the ends dropped
-        {SearchField::NameOrg, QStringLiteral("и  ко"), false},     // blanks inside count
+        {SearchField::NameOrg, QStringLiteral("и  ко"), false},    // blanks inside count
         {SearchField::NameOrg, QStringLiteral("и ко"), true},
         {SearchField::NameOrg, QStringLiteral("   "), true}, // blanks only: no condition
         {SearchField::NameOrg, QStringLiteral("ооо «ёлка"), true},
@@ -101,12 +101,12 @@ TEST(SearchEngine, ByteMatcherAgreesWithTheDefinitionOverManyCards) {
     std::vector<TAnketa> cards = makeCards(300);
     cards[7].NameOrg.len = 250; // a damaged length byte reads as the field's capacity
     cards[8].FIOSotr.set(QStringLiteral("ЁЖИК Ё.Ё."));
-    const QString probes[] = {QStringLiteral("ёл"),     QStringLiteral("ЁЛК"),
-                              QStringLiteral("«"),      QStringLiteral("трейд »"),
-                              QStringLiteral("№1"),     QStringLiteral("ИП П"),
-                              QStringLiteral("a"),      QStringLiteral("Ё.Ё"),
-                              QStringLiteral("д. 29"),  QStringLiteral("ПРОВЕРОЧНАЯ"),
-                              QStringLiteral("\t"),     QStringLiteral("ооо «рыбная артель» №1")};
+    const QString probes[] = {QStringLiteral("ёл"),    QStringLiteral("ЁЛК"),
+                              QStringLiteral("«"),     QStringLiteral("трейд »"),
+                              QStringLiteral("№1"),    QStringLiteral("ИП П"),
+                              QStringLiteral("a"),     QStringLiteral("Ё.Ё"),
+                              QStringLiteral("д. 29"), QStringLiteral("ПРОВЕРОЧНАЯ"),
+                              QStringLiteral("\t"),    QStringLiteral("ооо «рыбная артель» №1")};
     for (int f = 0; f < kSearchFieldCount; ++f) {
         for (const QString& probe : probes) {
             SearchConditions c = withText(static_cast<SearchField>(f), probe);
