@@ -3,6 +3,7 @@
 // the window opens prepared as far as it got.
 #include "cardwindow/CardListModel.h"
 #include "cardwindow/Colours.h"
+#include "cardwindow/ReferenceListEntries.h"
 #include "cardwindow/TForm1.h"
 #include "platform/Platform.h"
 #include "store/ColourText.h"
@@ -35,11 +36,7 @@ void openOrCreate(CardFile& file, const QString& path, int recordSize) {
 void TForm1::loadReferenceLists() {
     for (const ReferenceListDef& def : referenceLists()) {
         auto* combo = findChild<QComboBox*>(QLatin1String(def.comboBox));
-        QStringList items = readTextLines(referenceListPath(m_ctx.inst, def));
-        const QString text = combo->currentText();
-        combo->clear();
-        combo->addItems(items);
-        combo->setEditText(text);
+        setReferenceEntries(combo, readTextLines(referenceListPath(m_ctx.inst, def)));
     }
 }
 

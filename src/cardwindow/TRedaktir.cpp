@@ -1,11 +1,54 @@
 #include "cardwindow/TRedaktir.h"
 
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
 namespace zelm {
 
 TRedaktir::TRedaktir(AppContext& ctx, ZelmApp& app, QWidget* parent)
     : QDialog(parent), m_ctx(ctx), m_app(app) {
     setObjectName(QStringLiteral("Redaktir"));
-    setWindowTitle(QStringLiteral("Редактирование справочника"));
+    setWindowTitle(QStringLiteral("Редактирование"));
+    setModal(true);
+    setSizeGripEnabled(true);
+    resize(460, 420);
+
+    auto* column = new QVBoxLayout(this);
+    auto* heading = new QLabel(QStringLiteral("Редактирование справочника"), this);
+    heading->setObjectName(QStringLiteral("Label1"));
+    QFont bold = heading->font();
+    bold.setBold(true);
+    heading->setFont(bold);
+    heading->setAlignment(Qt::AlignCenter);
+    column->addWidget(heading);
+
+    auto* group = new QGroupBox(QStringLiteral("Исправить Добавить Удалить"), this);
+    group->setObjectName(QStringLiteral("GroupBox1"));
+    auto* inner = new QVBoxLayout(group);
+    Spisok = new QPlainTextEdit(group);
+    Spisok->setObjectName(QStringLiteral("Spisok"));
+    // Long entries stay on one line, so the user sees the list as the file holds it.
+    Spisok->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Spisok->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Spisok->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    inner->addWidget(Spisok);
+    column->addWidget(group, 1);
+}
+
+QString TRedaktir::edit(const QString& title, const QString& text) {
+    setWindowTitle(title);
+    Spisok->setPlainText(text);
+    Spisok->moveCursor(QTextCursor::Start);
+    Spisok->setFocus();
+    exec();
+    // The raw text keeps no-break spaces, which the plain-text export turns into blanks.
+    QString raw = Spisok->document()->toRawText();
+    raw.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    raw.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return raw;
 }
 
 } // namespace zelm

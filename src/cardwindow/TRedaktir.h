@@ -1,5 +1,9 @@
 #pragma once
+// The list editor: one memo holding a reference list, one entry per line. There is no way to
+// cancel; whatever the memo holds when the window is closed is the new list.
 #include <QDialog>
+
+class QPlainTextEdit;
 
 namespace zelm {
 
@@ -10,6 +14,11 @@ class TRedaktir : public QDialog {
     Q_OBJECT
 public:
     TRedaktir(AppContext& ctx, ZelmApp& app, QWidget* parent = nullptr);
+
+    // Shows `text` under `title` modally and returns the memo's text once the window is closed.
+    QString edit(const QString& title, const QString& text);
+
+    QPlainTextEdit* Spisok = nullptr;
 
 private:
     AppContext& m_ctx;

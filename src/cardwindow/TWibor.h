@@ -1,5 +1,8 @@
 #pragma once
+// The three-way choice dialog: three captions and a title in, the button pressed out.
 #include <QDialog>
+
+class QPushButton;
 
 namespace zelm {
 
@@ -11,9 +14,27 @@ class TWibor : public QDialog {
 public:
     TWibor(AppContext& ctx, ZelmApp& app, QWidget* parent = nullptr);
 
+    // 0 = closed without a choice, 1 = Redak, 2 = Udalit, 3 = Otmena.
+    int choice() const { return m_choice; }
+    // Shows the dialog modally with these captions and returns the choice.
+    int ask(const QString& first, const QString& second, const QString& third,
+            const QString& title);
+
+    QPushButton* Redak = nullptr;
+    QPushButton* Udalit = nullptr;
+    QPushButton* Otmena = nullptr;
+
 private:
+    void choose(int choice);
+
     AppContext& m_ctx;
     ZelmApp& m_app;
+    int m_choice = 0;
 };
+
+// The question every caller asks: 1, 2 or 3 for the button pressed, 0 when the dialog was
+// closed by its close box (callers treat 0 like their do-nothing third choice).
+int AskChoice(ZelmApp& app, const QString& first, const QString& second, const QString& third,
+              const QString& title);
 
 } // namespace zelm
