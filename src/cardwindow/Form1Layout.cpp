@@ -75,6 +75,10 @@ TdxfColorButton* colourButton(const char* name, const QStringList& caption, cons
     b->setCaption(caption);
     b->setColor(colour);
     b->setFixedSize(74, 34);
+    // The longest captions ("Запомнить", "Из Архива") must fit inside the ellipse.
+    QFont small = b->font();
+    small.setPointSize(8);
+    b->setFont(small);
     return b;
 }
 
