@@ -8,10 +8,10 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QTimer>
+#include <QWidget>
 #include <stdexcept>
 
 class QPainter;
-class QWidget;
 
 namespace zelm {
 
