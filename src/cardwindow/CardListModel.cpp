@@ -1,5 +1,6 @@
 #include "cardwindow/CardListModel.h"
 
+#include "store/CardFile.h"
 #include "store/Cp1251.h"
 #include "store/UnitGlo.h"
 
@@ -102,6 +103,30 @@ void CardListModel::setCards(const TAnketa* cards, qsizetype n) {
     m_arena.reserve(static_cast<size_t>(n) * 96);
     for (qsizetype i = 0; i < n; ++i)
         m_rows.push_back(pack(cards[i]));
+    endResetModel();
+}
+
+void CardListModel::setCardsFromFile(const CardFile& file) {
+    constexpr qint64 kBlock = 2048;
+    const qint64 total = file.count();
+    std::vector<TAnketa> block(static_cast<size_t>(std::min(kBlock, total)));
+    beginResetModel();
+    m_rows.clear();
+    m_arena.clear();
+    m_liveBytes = 0;
+    m_rows.reserve(static_cast<size_t>(total));
+    m_arena.reserve(static_cast<size_t>(total) * 160);
+    try {
+        for (qint64 first = 0; first < total; first += kBlock) {
+            const qint64 n = std::min(kBlock, total - first);
+            file.readRange(first, n, block.data());
+            for (qint64 i = 0; i < n; ++i)
+                m_rows.push_back(pack(block[static_cast<size_t>(i)]));
+        }
+    } catch (...) {
+        endResetModel();
+        throw;
+    }
     endResetModel();
 }
 

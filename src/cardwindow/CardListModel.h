@@ -27,6 +27,8 @@ public:
     void setCards(const std::vector<TAnketa>& cards) {
         setCards(cards.data(), static_cast<qsizetype>(cards.size()));
     }
+    // Every whole card of `file`, read in large blocks so the register never sits in memory.
+    void setCardsFromFile(const class CardFile& file);
     void appendCard(const TAnketa& card);
     void insertCard(int row, const TAnketa& card);
     void setCard(int row, const TAnketa& card);

@@ -42,8 +42,7 @@ void TForm1::loadReferenceLists() {
 
 void TForm1::reloadMainList() {
     CardFile& f = m_ctx.files.main;
-    std::vector<TAnketa> cards = f.readAll<TAnketa>();
-    m_ui.mainList->setCards(cards);
+    m_ui.mainList->setCardsFromFile(f);
     f.seek(f.count());
 }
 

@@ -1,0 +1,60 @@
+#include "BenchInstall.h"
+
+#include "common/CardFactory.h"
+#include "store/Records.h"
+
+#include <QDir>
+#include <QFile>
+#include <sys/resource.h>
+
+namespace zelm::bench {
+
+BenchInstall::BenchInstall(int cards, int attachments) {
+    QDir(m_dir.path()).mkpath(QStringLiteral("Baza"));
+    QDir(m_dir.path()).mkpath(QStringLiteral("Temp"));
+    QFile main(m_dir.filePath(QStringLiteral("Baza/Anketi.dat")));
+    main.open(QIODevice::WriteOnly);
+    // Written in slices so the generator never holds the whole register.
+    for (int first = 0; first < cards; first += 1000) {
+        auto slice = zelm::testing::makeCards(std::min(1000, cards - first), first);
+        main.write(reinterpret_cast<const char*>(slice.data()),
+                   static_cast<qint64>(slice.size() * sizeof(TAnketa)));
+    }
+    main.close();
+    QFile list(m_dir.filePath(QStringLiteral("Baza/SpisFil.dat")));
+    list.open(QIODevice::WriteOnly);
+    for (int i = 0; i < attachments; ++i) {
+        TSpisFil f = TSpisFil::zeroed();
+        f.Klu4DK = 600000000 + (i * 7919) % std::max(cards, 1);
+        f.ImaDok.set(QStringLiteral("Документ %1").arg(i));
+        f.PutFil.set(QStringLiteral("/home/user/Документы/%1.doc").arg(i));
+        list.write(reinterpret_cast<const char*>(&f), sizeof f);
+    }
+}
+
+double peakMemoryMB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+} // namespace zelm::bench
+
+namespace zelm::bench {
+
+namespace {
+std::vector<std::function<void()>>& hooks() {
+    static std::vector<std::function<void()>> h;
+    return h;
+}
+} // namespace
+
+void atBenchEnd(std::function<void()> cleanup) { hooks().push_back(std::move(cleanup)); }
+
+void runBenchEndHooks() {
+    for (auto& h : hooks())
+        h();
+    hooks().clear();
+}
+
+} // namespace zelm::bench

@@ -1,0 +1,26 @@
+#pragma once
+// A temporary installation folder with a register of realistic cards, for benchmarks.
+#include <QString>
+#include <QTemporaryDir>
+#include <functional>
+
+namespace zelm::bench {
+
+class BenchInstall {
+public:
+    // `cards` cards in Baza/Anketi.dat, `attachments` records in Baza/SpisFil.dat.
+    BenchInstall(int cards, int attachments = 0);
+    QString root() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Runs `cleanup` after the benchmarks, while the QApplication still exists.
+void atBenchEnd(std::function<void()> cleanup);
+void runBenchEndHooks();
+
+// Peak resident memory of this process so far, in megabytes.
+double peakMemoryMB();
+
+} // namespace zelm::bench

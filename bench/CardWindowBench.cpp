@@ -1,0 +1,69 @@
+// Showing, saving and inserting cards in a register of 100 000 cards with 100 000
+// attached-file records.
+#include "BenchInstall.h"
+#include "cardwindow/EditingCommands.h"
+#include "cardwindow/TForm1.h"
+#include "cardwindow/ZelmApp.h"
+#include "platform/ScriptedPlatform.h"
+
+#include <QToolButton>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+using namespace zelm;
+
+namespace {
+constexpr int kCards = 100000;
+
+struct Session {
+    Session() : install(kCards, kCards) {
+        app = std::make_unique<ZelmApp>(install.root(), platform);
+        app->ctx().UserFIO = QStringLiteral("Администратор");
+        app->ctx().UserDostup = QStringLiteral("Z");
+    }
+    bench::BenchInstall install;
+    ScriptedPlatform platform;
+    std::unique_ptr<ZelmApp> app;
+};
+
+Session& session() {
+    static Session* s = [] {
+        auto* created = new Session;
+        bench::atBenchEnd([created] { delete created; });
+        return created;
+    }();
+    return *s;
+}
+} // namespace
+
+static void BM_ShowNextCard(benchmark::State& state) {
+    TForm1* w = session().app->form1();
+    w->showMainCard(kCards / 2);
+    bool forward = true;
+    for (auto _ : state) {
+        (forward ? w->ui().SpeedButNext : w->ui().SpeedButPred)->click();
+        forward = !forward;
+    }
+}
+BENCHMARK(BM_ShowNextCard)->Unit(benchmark::kMillisecond);
+
+static void BM_SaveCard(benchmark::State& state) {
+    TForm1* w = session().app->form1();
+    w->showMainCard(kCards / 3);
+    for (auto _ : state)
+        nSaveClick(*w);
+}
+BENCHMARK(BM_SaveCard)->Unit(benchmark::kMillisecond);
+
+static void BM_InsertInTheMiddle(benchmark::State& state) {
+    Session& s = session();
+    TForm1* w = s.app->form1();
+    for (auto _ : state) {
+        state.PauseTiming();
+        w->showMainCard(s.app->ctx().files.main.count() / 2);
+        s.platform.answers.enqueue(true);
+        state.ResumeTiming();
+        nWstavitClick(*w);
+    }
+}
+BENCHMARK(BM_InsertInTheMiddle)->Unit(benchmark::kMillisecond)->Iterations(3);
