@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <cstring>
 #include <gtest/gtest.h>
 
 using namespace zelm;
@@ -246,4 +247,21 @@ TEST(SearchWindow, GoingToTheCardFound) {
     EXPECT_EQ(run.w->selectedMainRow(), 19);
     EXPECT_EQ(ui.NNaidena->text(), QStringLiteral("20"));
     EXPECT_EQ(run.t.platform.messages.size(), 1);
+}
+
+TEST(SearchWindow, ASaveOrAMarkAfterABackwardStepActsOnTheCardFound) {
+    Twenty run;
+    Form1Ui& ui = run.w->ui();
+    run.p->ui().sPred->click();
+    run.p->ui().sPred->click(); // card 13
+    ui.NameOrg->setEditText(QStringLiteral("ООО «Исправлено»"));
+    ui.nSave->click();
+    ui.OtmDel->click();
+    const std::vector<TAnketa> stored = run.t.readCards("Baza/Anketi.dat");
+    ASSERT_EQ(stored.size(), 20u);
+    EXPECT_EQ(stored[13].NameOrg.text(), QStringLiteral("ООО «Исправлено»"));
+    EXPECT_EQ(stored[13].Otmetka.text(), QStringLiteral("уд"));
+    EXPECT_EQ(stored[13].Klu4Form1, numberOf(13));
+    EXPECT_EQ(std::memcmp(&stored[14], &makeCards(20)[14], sizeof(TAnketa)), 0);
+    EXPECT_EQ(std::memcmp(&stored[12], &makeCards(20)[12], sizeof(TAnketa)), 0);
 }
