@@ -12,12 +12,31 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QStyle>
 #include <QVBoxLayout>
 
 namespace zelm {
 
 namespace {
+// A blue book with a question mark: the program's description.
+QPixmap helpGlyph() {
+    QPixmap glyph(22, 22);
+    glyph.fill(Qt::transparent);
+    QPainter p(&glyph);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(40, 70, 160));
+    p.setPen(QColor(20, 30, 90));
+    p.drawRoundedRect(QRectF(2.5, 1.5, 17, 19), 2, 2);
+    p.setPen(Qt::white);
+    QFont f = p.font();
+    f.setBold(true);
+    f.setPixelSize(15);
+    p.setFont(f);
+    p.drawText(QRect(2, 1, 18, 20), Qt::AlignCenter, QStringLiteral("?"));
+    return glyph;
+}
+
 const QString kGreeting = QString(27, QLatin1Char(' ')) + QStringLiteral("Стой! Кто идёт?");
 }
 
@@ -58,7 +77,7 @@ TZapusk::TZapusk(AppContext& ctx, ZelmApp& app, QWidget* parent)
     OpisProgr = colourButton("OpisProgr", {}, QStringLiteral("Описание программы"),
                              QColor(255, 255, 160));
     OpisProgr->setFixedSize(44, 40);
-    OpisProgr->setGlyph(style()->standardIcon(QStyle::SP_DialogHelpButton).pixmap(24, 24));
+    OpisProgr->setGlyph(helpGlyph());
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(Dalee);
@@ -72,6 +91,11 @@ TZapusk::TZapusk(AppContext& ctx, ZelmApp& app, QWidget* parent)
     layout->addLayout(buttons);
 
     connect(Dalee, &QAbstractButton::clicked, this, &TZapusk::DaleeClick);
+    // Enter in the password box means "Дальше", as long as the button is there.
+    connect(NomZamka, &QLineEdit::returnPressed, this, [this] {
+        if (!Dalee->isHidden())
+            DaleeClick();
+    });
     connect(dxfColorButton1, &QAbstractButton::clicked, this, &QDialog::close);
     connect(OpisProgr, &QAbstractButton::clicked, this, &TZapusk::OpisProgrClick);
 
@@ -134,6 +158,8 @@ void TZapusk::DaleeClick() {
                                          : card->ui().AdminFIO->text());
         card->setWindowModality(Qt::ApplicationModal);
         card->show();
+        card->raise();
+        card->activateWindow();
     }
     ++LoginTries;
     Komentar->setText(Komentar->text() + QLatin1Char(' ') + QString::number(LoginTries));

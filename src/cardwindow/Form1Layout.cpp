@@ -99,9 +99,18 @@ QTableView* cardList(const char* name, CardListModel* model, bool withUnique) {
     v->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     v->horizontalHeader()->setHighlightSections(false);
     v->setWordWrap(false);
+    // The design widths, widened where this desktop's font needs more room for a date
+    // or a title.
     const int widths[] = {59, 119, 96, 77, 71, 77, 67, 86, 81, 92, 64};
-    for (int i = 0; i < (withUnique ? 11 : 10); ++i)
-        v->setColumnWidth(i, widths[i]);
+    const QFontMetrics fm(v->font());
+    const int dateWidth = fm.horizontalAdvance(QStringLiteral("00.00.00")) + 14;
+    for (int i = 0; i < (withUnique ? 11 : 10); ++i) {
+        const QString title = model->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
+        int width = std::max(widths[i], fm.horizontalAdvance(title) + 14);
+        if (i == 0 || i == 5)
+            width = std::max(width, dateWidth);
+        v->setColumnWidth(i, width);
+    }
     return v;
 }
 
@@ -330,7 +339,7 @@ void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
                          const char* counterName, QPushButton*& doc, const char* docName,
                          const QString& docHint) {
         g = group(name, title);
-        auto* l = new QGridLayout(g);
+        auto* l = new QHBoxLayout(g);
         tight(l);
         memo = named(new QPlainTextEdit, memoName);
         memo->setTabChangesFocus(true);
@@ -340,10 +349,12 @@ void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
         counter->setText(QStringLiteral("250"));
         doc = button(docName, QStringLiteral("Нет"), docHint);
         doc->setMaximumWidth(44);
-        l->addWidget(memo, 0, 0, 2, 1);
-        l->addWidget(counter, 0, 1);
-        l->addWidget(doc, 1, 1);
-        l->setColumnStretch(0, 1);
+        auto* side = new QVBoxLayout;
+        side->addWidget(counter);
+        side->addStretch(1);
+        side->addWidget(doc);
+        l->addWidget(memo, 1);
+        l->addLayout(side);
     };
     memoGroup(ui.Rez, "Rez", QStringLiteral("Результат"), ui.Rezultat, "Rezultat", ui.RezOst,
               "RezOst", ui.Otvet, "Otvet", QStringLiteral("на нашем бланке"));
@@ -376,7 +387,15 @@ void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
             l->addWidget(fields[i], 1, i);
         }
         l->addWidget(ui.OtmDel, 1, 5);
-        l->setColumnStretch(1, 2);
+        ui.Klu4Form1->setMaximumWidth(90);
+        ui.AdminFIO->setMinimumWidth(110);
+        const int stampWidth =
+            ui.DaWrSozd->fontMetrics().horizontalAdvance(QStringLiteral("00.00.00 00:00")) + 14;
+        ui.DaWrSozd->setMinimumWidth(stampWidth);
+        ui.DWKorr->setMinimumWidth(stampWidth);
+        l->setColumnStretch(1, 3);
+        l->setColumnStretch(2, 1);
+        l->setColumnStretch(3, 1);
     }
     bottom->addWidget(ui.SlInfa, 1);
     {
