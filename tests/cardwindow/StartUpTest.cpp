@@ -5,6 +5,7 @@
 #include "store/TextFiles.h"
 #include "widgets/TdxfColorButton.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -100,4 +101,30 @@ TEST(StartUp, MissingListFileStopsTheStartUpWithItsName) {
     ZelmApp& app = t.start(); // lists are created when missing
     EXPECT_TRUE(t.platform.messages.isEmpty());
     EXPECT_EQ(app.form1()->ui().mainList->rowCount(), 2);
+}
+
+TEST(StartUp, TitleBarCannotCloseTheCardWindow) {
+    TestInstall t;
+    ZelmApp& app = t.start();
+    TForm1* w = app.form1();
+    w->show();
+    EXPECT_FALSE(w->close());
+    EXPECT_TRUE(w->isVisible());
+    w->closeForGood();
+    EXPECT_FALSE(w->isVisible());
+}
+
+TEST(StartUp, HelpMenuOpensTheGuide) {
+    TestInstall t;
+    ZelmApp& app = t.start();
+    app.form1()->ui().N2->trigger();
+    EXPECT_EQ(t.platform.officeCalls,
+              (QStringList{"Word.Application", "Documents.Open " + t.path("Help/ReadMe.doc"),
+                           "Visible true"}));
+    QFile guide(t.path("Help/ReadMe.doc"));
+    ASSERT_TRUE(guide.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(guide.readAll().startsWith("{\\rtf1"));
+    t.platform.officeFails = true;
+    app.form1()->ui().N2->trigger();
+    EXPECT_EQ(t.platform.lastMessage()->kind, ShownMessage::Error);
 }
