@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
 #include <memory>
 #include <unistd.h>
 #include <vector>
@@ -16,6 +17,8 @@
 
 namespace zelm {
 namespace {
+
+constexpr off_t kWritebackStep = 8 << 20;
 
 [[noreturn]] void fail(const QString& text) {
     throw ArchiveError(text);
@@ -150,6 +153,8 @@ PreparedRestore prepareRestore(const QString& archivePath, const QString& dataFo
         const int fd = makeTemporaryFile(dataFolder, temporary);
         prepared.m_entries.append({temporary, QDir(dataFolder).filePath(bare)});
         try {
+            off_t written = 0;
+            off_t flushedTo = 0;
             for (;;) {
                 const zip_int64_t got = zip_fread(zf.get(), buffer.data(), buffer.size());
                 if (got < 0)
@@ -158,6 +163,13 @@ PreparedRestore prepareRestore(const QString& archivePath, const QString& dataFo
                 if (got == 0)
                     break;
                 writeAll(fd, buffer.data(), got, temporary);
+                written += got;
+                // Start writing back to disk as we go, so that the flush before the rename
+                // does not wait for the whole file at once.
+                if (written - flushedTo >= kWritebackStep) {
+                    ::sync_file_range(fd, flushedTo, written - flushedTo, SYNC_FILE_RANGE_WRITE);
+                    flushedTo = written;
+                }
             }
         } catch (...) {
             ::close(fd);
