@@ -5,6 +5,7 @@
 #include "store/UniqueNumber.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
@@ -60,7 +61,12 @@ ZelmApp& TestInstall::start() {
 }
 
 QObject* findAnywhere(const QString& name) {
-    for (QWidget* top : QApplication::topLevelWidgets()) {
+    // Some names stand in both the card window and the search window; the card window's win.
+    QList<QWidget*> tops = QApplication::topLevelWidgets();
+    std::stable_partition(tops.begin(), tops.end(), [](QWidget* w) {
+        return w->objectName() == QLatin1String("Form1");
+    });
+    for (QWidget* top : tops) {
         if (top->objectName() == name)
             return top;
         if (QObject* o = top->findChild<QObject*>(name))
