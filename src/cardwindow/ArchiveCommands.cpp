@@ -131,6 +131,7 @@ void VstavkaClick(TForm1& w) {
 void wireArchiveCommands(ZelmApp& app) {
     TForm1* w = app.form1();
     Form1Ui& ui = w->ui();
+    ui.NameZap->setToolTip(QStringLiteral("Запомненная карточка"));
     auto onClick = [w](QAbstractButton* button, void (*command)(TForm1&)) {
         QObject::connect(button, &QAbstractButton::clicked, w,
                          [w, command] { w->runCommand([w, command] { command(*w); }); });
