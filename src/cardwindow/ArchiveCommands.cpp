@@ -96,7 +96,8 @@ void DelArhClick(TForm1& w) {
         TabSheet3Show(w);
         return;
     }
-    removeRecordByRewrite(archive, at, archive.path() + QStringLiteral(".new"));
+    // The scratch file stays out of Baza, whose files the backup packs.
+    removeRecordByRewrite(archive, at, w.ctx().inst.path(QStringLiteral("Temp/ArhAnket.new")));
     list.removeCard(row);
     selectArchiveRow(w, std::min(row, list.cardCount() - 1));
     w.ui().vArh->setText(QString::number(archive.count()));

@@ -5,6 +5,7 @@
 #include "widgets/TdxfColorButton.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -111,7 +112,9 @@ TEST(ArchiveTab, DeletingArchivedCards) {
     showArchiveTab(w);
     EXPECT_EQ(list.cardCount(), 0);
     EXPECT_EQ(t.platform.messages.size(), 1);
-    EXPECT_FALSE(QFile::exists(t.path("Baza/ArhAnket.dat.new")));
+    EXPECT_FALSE(QFile::exists(t.path("Temp/ArhAnket.new")));
+    EXPECT_EQ(QDir(t.path("Baza")).entryList({"ArhAnket*"}, QDir::Files),
+              QStringList{"ArhAnket.dat"});
 }
 
 TEST(ArchiveTab, AListThatNoLongerMatchesTheFileDeletesByNumber) {
