@@ -9,10 +9,11 @@
 
 namespace zelm {
 
-void copyRecords(CardFile& from, qint64 first, qint64 n, CardFile& to) {
+void copyRecords(const CardFile& from, qint64 first, qint64 n, CardFile& to) {
     const qint64 size = from.recordSize();
+    // About four megabytes per read and write: few system calls, modest memory.
     const qint64 perBlock = std::max<qint64>(1, (4 << 20) / size);
-    std::vector<char> block(static_cast<size_t>(std::min(n, perBlock) * size));
+    std::vector<char> block(static_cast<size_t>(std::max<qint64>(std::min(n, perBlock), 0) * size));
     for (qint64 done = 0; done < n;) {
         const qint64 chunk = std::min(perBlock, n - done);
         from.readRange(first + done, chunk, block.data());

@@ -16,6 +16,6 @@ void insertCardIntoMainFile(CardFile& main, CardFile& working, const QString& wo
                             qint64 insertAt, const TAnketa& card);
 
 // Copies records [first, first + n) of `from` to the end of `to` in large blocks.
-void copyRecords(CardFile& from, qint64 first, qint64 n, CardFile& to);
+void copyRecords(const CardFile& from, qint64 first, qint64 n, CardFile& to);
 
 } // namespace zelm
