@@ -49,7 +49,9 @@ std::vector<std::function<void()>>& hooks() {
 }
 } // namespace
 
-void atBenchEnd(std::function<void()> cleanup) { hooks().push_back(std::move(cleanup)); }
+void atBenchEnd(std::function<void()> cleanup) {
+    hooks().push_back(std::move(cleanup));
+}
 
 void runBenchEndHooks() {
     for (auto& h : hooks())

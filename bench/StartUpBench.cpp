@@ -21,5 +21,9 @@ static void BM_StartUp(benchmark::State& state) {
     }
     state.counters["peak_MB"] = bench::peakMemoryMB();
 }
-BENCHMARK(BM_StartUp)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)
+BENCHMARK(BM_StartUp)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
     ->Iterations(3);

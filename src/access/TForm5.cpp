@@ -106,7 +106,8 @@ void TForm5::ZapDostupClick() {
         auto date = parseDateCell(cell(r, 1));
         if (!date) {
             m_ctx.platform.dialogs().error(
-                this, QStringLiteral("'%1' is not a valid date (строка %2)").arg(cell(r, 1)).arg(r + 1));
+                this,
+                QStringLiteral("'%1' is not a valid date (строка %2)").arg(cell(r, 1)).arg(r + 1));
             return;
         }
         rows.append({cell(r, 0).left(2), *date, cell(r, 2).left(20), cell(r, 3).left(6),

@@ -15,7 +15,7 @@ class TForm5 : public QDialog {
 public:
     TForm5(AppContext& ctx, ZelmApp& app, QWidget* parent = nullptr);
 
-    void FormShow();     // loads the table into the grid
+    void FormShow();       // loads the table into the grid
     void ZapDostupClick(); // checks every row, then writes the table whole
 
     QTableWidget* TabDost;

@@ -38,7 +38,7 @@ QPixmap helpGlyph() {
 }
 
 const QString kGreeting = QString(27, QLatin1Char(' ')) + QStringLiteral("Стой! Кто идёт?");
-}
+} // namespace
 
 TZapusk::TZapusk(AppContext& ctx, ZelmApp& app, QWidget* parent)
     : QDialog(parent), m_ctx(ctx), m_app(app) {
@@ -74,8 +74,8 @@ TZapusk::TZapusk(AppContext& ctx, ZelmApp& app, QWidget* parent)
                          QColor(192, 255, 192));
     dxfColorButton1 = colourButton("dxfColorButton1", {QStringLiteral("Отмена")},
                                    QStringLiteral("Выйти из программы"), QColor(255, 192, 192));
-    OpisProgr = colourButton("OpisProgr", {}, QStringLiteral("Описание программы"),
-                             QColor(255, 255, 160));
+    OpisProgr =
+        colourButton("OpisProgr", {}, QStringLiteral("Описание программы"), QColor(255, 255, 160));
     OpisProgr->setFixedSize(44, 40);
     OpisProgr->setGlyph(helpGlyph());
 
@@ -153,9 +153,8 @@ void TZapusk::DaleeClick() {
     ProveritDostup();
     if (DostupOK) {
         TForm1* card = m_app.form1();
-        card->ui().AdminFIO->setText(card->CardMode == QLatin1String("New")
-                                         ? m_ctx.UserFIO
-                                         : card->ui().AdminFIO->text());
+        card->ui().AdminFIO->setText(
+            card->CardMode == QLatin1String("New") ? m_ctx.UserFIO : card->ui().AdminFIO->text());
         card->setWindowModality(Qt::ApplicationModal);
         card->show();
         card->raise();

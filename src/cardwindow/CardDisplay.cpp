@@ -26,15 +26,15 @@ void TForm1::ShowRecord() {
     m_ui.DataMer->setDate(dateFromDayCount(c.DataMer));
     m_ui.DateKUSP->setDate(dateFromDayCount(c.DateKUSP));
     m_ui.DataOsn->setDate(dateFromDayCount(c.DataOsn));
-    forEachTextField(m_ui, c, [](auto* control, auto& field) {
-        setControlText(control, field.text());
-    });
+    forEachTextField(m_ui, c,
+                     [](auto* control, auto& field) { setControlText(control, field.text()); });
     m_ui.Rezultat->setPlainText(storedToMemo(c.Rezultat.text()));
     m_ui.Prime4->setPlainText(storedToMemo(c.Prime4.text()));
 
     const QString n = QString::number(c.Klu4Form1);
     auto docCaption = [&](const char* folder) {
-        return QFileInfo::exists(m_ctx.inst.path(QLatin1String(folder) + n + QStringLiteral(".doc")))
+        return QFileInfo::exists(
+                   m_ctx.inst.path(QLatin1String(folder) + n + QStringLiteral(".doc")))
                    ? QStringLiteral("Есть")
                    : QStringLiteral("Нет");
     };
@@ -42,8 +42,8 @@ void TForm1::ShowRecord() {
     m_ui.WordEst->setText(docCaption("WhodWord/"));
     int attached = 0;
     if (m_ctx.files.attachments.isOpen())
-        attached = m_ctx.files.attachmentIndex.CountAttachments(m_ctx.files.attachments,
-                                                                c.Klu4Form1);
+        attached =
+            m_ctx.files.attachmentIndex.CountAttachments(m_ctx.files.attachments, c.Klu4Form1);
     m_ui.SkolPrik->setText(QString::number(attached));
 }
 

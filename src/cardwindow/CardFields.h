@@ -30,9 +30,17 @@ template <class F> void forEachTextField(Form1Ui& ui, TAnketa& c, F&& f) {
     f(ui.FIOUtv, c.FIOUtv);
 }
 
-inline QString controlText(QLineEdit* e) { return e->text(); }
-inline QString controlText(QComboBox* c) { return c->currentText(); }
-inline void setControlText(QLineEdit* e, const QString& t) { e->setText(t); }
-inline void setControlText(QComboBox* c, const QString& t) { c->setEditText(t); }
+inline QString controlText(QLineEdit* e) {
+    return e->text();
+}
+inline QString controlText(QComboBox* c) {
+    return c->currentText();
+}
+inline void setControlText(QLineEdit* e, const QString& t) {
+    e->setText(t);
+}
+inline void setControlText(QComboBox* c, const QString& t) {
+    c->setEditText(t);
+}
 
 } // namespace zelm

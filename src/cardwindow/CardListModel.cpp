@@ -31,11 +31,11 @@ CardListModel::CardListModel(bool withUniqueNumber, QObject* parent)
     : QAbstractTableModel(parent), m_withUnique(withUniqueNumber) {}
 
 QStringList CardListModel::columnTitles() {
-    return {QStringLiteral("Дата ОРМ"),     QStringLiteral("Организация"),
-            QStringLiteral("Повод"),        QStringLiteral("Вид ОРМ"),
-            QStringLiteral("Основание"),    QStringLiteral("КУСП дата"),
-            QStringLiteral("КУСП №"),       QStringLiteral("Подраделение"),
-            QStringLiteral("Провёл ФИО"),   QStringLiteral("Утвердил ФИО")};
+    return {QStringLiteral("Дата ОРМ"),   QStringLiteral("Организация"),
+            QStringLiteral("Повод"),      QStringLiteral("Вид ОРМ"),
+            QStringLiteral("Основание"),  QStringLiteral("КУСП дата"),
+            QStringLiteral("КУСП №"),     QStringLiteral("Подраделение"),
+            QStringLiteral("Провёл ФИО"), QStringLiteral("Утвердил ФИО")};
 }
 
 int CardListModel::rowCount(const QModelIndex& parent) const {
@@ -130,7 +130,9 @@ void CardListModel::setCardsFromFile(const CardFile& file) {
     endResetModel();
 }
 
-void CardListModel::appendCard(const TAnketa& card) { insertCard(cardCount(), card); }
+void CardListModel::appendCard(const TAnketa& card) {
+    insertCard(cardCount(), card);
+}
 
 void CardListModel::insertCard(int row, const TAnketa& card) {
     row = std::clamp(row, 0, cardCount());

@@ -164,17 +164,17 @@ void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
                                   QStringLiteral("Отмена кнопок Новая и Копия"), buttonFace);
         ui.nPoisk = colourButton("nPoisk", {QStringLiteral("Поиск")},
                                  QStringLiteral("Поиск Карточек"), QColor(192, 224, 255));
-        ui.nDelete = colourButton("nDelete", {QStringLiteral("Удалить")},
-                                  QStringLiteral("Удалить Карточку окончательно"),
-                                  QColor(255, 192, 192));
+        ui.nDelete =
+            colourButton("nDelete", {QStringLiteral("Удалить")},
+                         QStringLiteral("Удалить Карточку окончательно"), QColor(255, 192, 192));
         ui.nWstavit = colourButton("nWstavit", {QStringLiteral("Вставить")},
                                    QStringLiteral("Вставить ниже выбраной новую"), buttonFace);
         ui.Vstavka = colourButton("Vstavka", {QStringLiteral("Из Архива")},
                                   QStringLiteral("Вставить информацию, запомненную в Архиве"),
                                   QColor(192, 220, 192));
         ui.Vstavka->setEnabled(false);
-        TdxfColorButton* order[] = {ui.nNew,    ui.nCopiy,  ui.nSave,    ui.nOtmena,
-                                    ui.nPoisk,  ui.nDelete, ui.nWstavit, ui.Vstavka};
+        TdxfColorButton* order[] = {ui.nNew,   ui.nCopiy,  ui.nSave,    ui.nOtmena,
+                                    ui.nPoisk, ui.nDelete, ui.nWstavit, ui.Vstavka};
         for (int i = 0; i < 8; ++i)
             l->addWidget(order[i], i / 4, i % 4);
     }
@@ -243,9 +243,9 @@ void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
         ui.NomDokOsn = edit("NomDokOsn", 30);
         ui.SkolPrik = edit("SkolPrik", 0, true, QStringLiteral("Количество прикрепленных файлов"));
         ui.SkolPrik->setMaximumWidth(40);
-        ui.PuskDokKart = colourButton("PuskDokKart", {QStringLiteral("Файлы")},
-                                      QStringLiteral("Файлы, прикреплённые к карточке"),
-                                      QColor(255, 224, 192));
+        ui.PuskDokKart =
+            colourButton("PuskDokKart", {QStringLiteral("Файлы")},
+                         QStringLiteral("Файлы, прикреплённые к карточке"), QColor(255, 224, 192));
         l->addWidget(ui.NazDokSpr, 0, 0);
         l->addWidget(ui.Osnovan, 0, 1, 1, 3);
         l->addWidget(label(QStringLiteral("Прикреплено")), 0, 4);
@@ -269,8 +269,8 @@ void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
         ui.NomKUSP = edit("NomKUSP", 20);
         ui.NomKUSP->setMaximumWidth(90);
         ui.FabKUSP = combo("FabKUSP", 20);
-        ui.BitBtn1 = button("BitBtn1", QStringLiteral("…"),
-                            QStringLiteral("Редактирование справочника"));
+        ui.BitBtn1 =
+            button("BitBtn1", QStringLiteral("…"), QStringLiteral("Редактирование справочника"));
         ui.BitBtn1->setFixedWidth(26);
         l->addWidget(label(QStringLiteral("Дата")));
         l->addWidget(ui.DateKUSP);
@@ -299,8 +299,8 @@ void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
     // Who conducted and who approved.
     auto* people = new QHBoxLayout;
     auto personGroup = [&](QGroupBox*& g, const char* name, const QString& title,
-                           QComboBox* (&combos)[3], const char* const (&comboNames)[3],
-                           QPushButton* (&buttons)[3], const char* const (&buttonNames)[3]) {
+                           QComboBox*(&combos)[3], const char* const(&comboNames)[3],
+                           QPushButton*(&buttons)[3], const char* const(&buttonNames)[3]) {
         g = group(name, title);
         auto* l = new QGridLayout(g);
         tight(l);
@@ -308,8 +308,8 @@ void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
                                      QStringLiteral("ФИО")};
         const int capacities[3] = {50, 30, 50};
         for (int i = 0; i < 3; ++i) {
-            buttons[i] = button(buttonNames[i], captions[i],
-                                QStringLiteral("Редактирование справочника"));
+            buttons[i] =
+                button(buttonNames[i], captions[i], QStringLiteral("Редактирование справочника"));
             combos[i] = combo(comboNames[i], capacities[i]);
             l->addWidget(buttons[i], i, 0);
             l->addWidget(combos[i], i, 1);
@@ -374,7 +374,8 @@ void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
         ui.AdminFIO = edit("AdminFIO", 0, true);
         ui.DaWrSozd = edit("DaWrSozd", 0, true);
         ui.DWKorr = edit("DWKorr", 0, true);
-        ui.Otmetka = edit("Otmetka", 2, false, QStringLiteral("Два символа для последующих выборок"));
+        ui.Otmetka =
+            edit("Otmetka", 2, false, QStringLiteral("Два символа для последующих выборок"));
         ui.Otmetka->setMaximumWidth(36);
         ui.OtmDel = button("OtmDel", QStringLiteral("уд"), QStringLiteral("Отметить для удаления"));
         ui.OtmDel->setMaximumWidth(34);
@@ -400,7 +401,8 @@ void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
     bottom->addWidget(ui.SlInfa, 1);
     {
         auto* box = new QVBoxLayout;
-        ui.Konvert = button("Konvert", QStringLiteral("Конверт"), QStringLiteral("Печать конвертов"));
+        ui.Konvert =
+            button("Konvert", QStringLiteral("Конверт"), QStringLiteral("Печать конвертов"));
         ui.Gauge1 = named(new QProgressBar, "Gauge1");
         ui.Gauge1->setMaximumWidth(100);
         ui.Gauge1->setValue(0);
@@ -415,7 +417,8 @@ void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
     right->setSpacing(2);
     columns->addLayout(right, 9);
     auto* counts = new QHBoxLayout;
-    ui.WsegoKarto4ek = edit("WsegoKarto4ek", 0, true, QStringLiteral("Карточек в Главной картотеке"));
+    ui.WsegoKarto4ek =
+        edit("WsegoKarto4ek", 0, true, QStringLiteral("Карточек в Главной картотеке"));
     ui.vRab = edit("vRab", 0, true, QStringLiteral("Карточек в Рабочей картотеке"));
     ui.vArh = edit("vArh", 0, true, QStringLiteral("Карточек в Архиве"));
     for (QLineEdit* e : {ui.WsegoKarto4ek, ui.vRab, ui.vArh}) {
@@ -483,7 +486,8 @@ void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
         l->addLayout(row);
         ui.Spisok = cardList("Spisok", ui.mainList, false);
         l->addWidget(ui.Spisok, 1);
-        auto* note = label(QStringLiteral(" Для печати отчетов сделайте  \n  выборку в Рабочую картотеку"));
+        auto* note =
+            label(QStringLiteral(" Для печати отчетов сделайте  \n  выборку в Рабочую картотеку"));
         l->addWidget(note);
     }
     ui.TabSheet2 = named(new QWidget, "TabSheet2");
@@ -493,8 +497,8 @@ void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
         auto* row = new QHBoxLayout;
         ui.DelRab = button("DelRab", QStringLiteral("Удалить"),
                            QStringLiteral("Удалить из Рабочей картотеки"));
-        ui.PRNSpisok = button("PRNSpisok", QStringLiteral("Список"),
-                              QStringLiteral("Список мероприятий"));
+        ui.PRNSpisok =
+            button("PRNSpisok", QStringLiteral("Список"), QStringLiteral("Список мероприятий"));
         ui.RabExc = button("RabExc", QStringLiteral("в Excel"), QStringLiteral("Таблицу в Excel"));
         row->addWidget(ui.DelRab);
         row->addWidget(ui.PRNSpisok);
@@ -542,7 +546,8 @@ void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
     ui.N5 = action(ui.N4, "N5", QStringLiteral("Название документа   Имя файла"));
     ui.N10 = action(ui.N4, "N10", QStringLiteral("Результат подробно     BlankFirma.doc"));
     ui.N11 = action(ui.N4, "N11", QStringLiteral("Примечание подробно  Blank.doc"));
-    ui.PolnPicrtf1 = action(ui.N4, "PolnPicrtf1", QStringLiteral("Карточка мероприятия PolnPic.rtf"));
+    ui.PolnPicrtf1 =
+        action(ui.N4, "PolnPicrtf1", QStringLiteral("Карточка мероприятия PolnPic.rtf"));
     ui.KnigaPic1 = action(ui.N4, "KnigaPic1", QStringLiteral("Список мероприятий      KnigaPic"));
     ui.N7 = named(bar->addMenu(QStringLiteral("Сервис")), "N7");
     ui.N8 = action(ui.N7, "N8", QStringLiteral("Настройка"));

@@ -27,8 +27,8 @@ struct Form1Ui {
     // Card fields
     QDateEdit *DataMer, *DataOsn, *DateKUSP, *Segodny;
     QLineEdit *GurN, *INNOrg, *NomDokOsn, *NomKUSP, *SkolPrik, *RezOst, *PrimOst, *Klu4Form1,
-        *AdminFIO, *DaWrSozd, *DWKorr, *Otmetka, *Sei4as, *WsegoKarto4ek, *vRab, *vArh,
-        *NNaidena, *NameZap;
+        *AdminFIO, *DaWrSozd, *DWKorr, *Otmetka, *Sei4as, *WsegoKarto4ek, *vRab, *vArh, *NNaidena,
+        *NameZap;
     QComboBox *NameOrg, *FormSobs, *AdresOrg, *Povod, *VidORM, *Osnovan, *FabKUSP, *Podrazd,
         *DolgSotr, *ZvanSotr, *FIOSotr, *DolgnUtv, *ZvanUtv, *FIOUtv;
     QPlainTextEdit *Rezultat, *Prime4;

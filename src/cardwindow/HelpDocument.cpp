@@ -7,7 +7,9 @@
 #include <QFileInfo>
 
 // The resource lives in a static library, so it is registered by hand.
-static void initResources() { Q_INIT_RESOURCE(resources); }
+static void initResources() {
+    Q_INIT_RESOURCE(resources);
+}
 
 namespace zelm {
 

@@ -45,8 +45,9 @@ void nWstavitClick(TForm1& w) {
     const qint64 count = main.count();
     const qint64 anchor = insertionAnchor(w);
     if (count <= 0 || anchor < 0 || anchor >= count - 1) {
-        ctx.platform.dialogs().notice(&w, QStringLiteral("Воспользуйтесь кнопками Дабавить и Запомнить"),
-                                      QStringLiteral("Вы находитесь в конце таблицы"));
+        ctx.platform.dialogs().notice(
+            &w, QStringLiteral("Воспользуйтесь кнопками Дабавить и Запомнить"),
+            QStringLiteral("Вы находитесь в конце таблицы"));
         return;
     }
     if (!ctx.platform.dialogs().ask(&w, QStringLiteral("Вставить карточку ?"),

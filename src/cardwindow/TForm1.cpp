@@ -54,7 +54,9 @@ bool TForm1::runCommand(const std::function<void()>& command) {
     return false;
 }
 
-void TForm1::showError(const QString& text) { m_ctx.platform.dialogs().error(this, text); }
+void TForm1::showError(const QString& text) {
+    m_ctx.platform.dialogs().error(this, text);
+}
 
 void TForm1::setServiceMenuEnabled(bool enabled) {
     m_ui.N7->setEnabled(enabled && !m_ctx.serviceMenuBarred);

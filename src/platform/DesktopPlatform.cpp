@@ -163,6 +163,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<Platform> createDesktopPlatform() { return std::make_unique<DesktopPlatform>(); }
+std::unique_ptr<Platform> createDesktopPlatform() {
+    return std::make_unique<DesktopPlatform>();
+}
 
 } // namespace zelm

@@ -90,7 +90,8 @@ public:
         call(QStringLiteral("ActiveDocument.SaveAs ") + f);
     }
     void findSetForward(bool f) override {
-        call(QStringLiteral("Find.Forward ") + (f ? QStringLiteral("true") : QStringLiteral("false")));
+        call(QStringLiteral("Find.Forward ") +
+             (f ? QStringLiteral("true") : QStringLiteral("false")));
     }
     void findSetText(const QString& t) override { call(QStringLiteral("Find.Text ") + t); }
     void replacementSetText(const QString& t) override {
@@ -160,11 +161,21 @@ struct ScriptedPlatform::Impl {
 
 ScriptedPlatform::ScriptedPlatform() : d(std::make_unique<Impl>(*this)) {}
 ScriptedPlatform::~ScriptedPlatform() = default;
-Dialogs& ScriptedPlatform::dialogs() { return d->dialogs; }
-Shell& ScriptedPlatform::shell() { return d->shell; }
-OfficeAutomation& ScriptedPlatform::office() { return d->office; }
-KeyboardLayout& ScriptedPlatform::keyboard() { return d->keyboard; }
-WindowPrinter& ScriptedPlatform::printer() { return d->printer; }
+Dialogs& ScriptedPlatform::dialogs() {
+    return d->dialogs;
+}
+Shell& ScriptedPlatform::shell() {
+    return d->shell;
+}
+OfficeAutomation& ScriptedPlatform::office() {
+    return d->office;
+}
+KeyboardLayout& ScriptedPlatform::keyboard() {
+    return d->keyboard;
+}
+WindowPrinter& ScriptedPlatform::printer() {
+    return d->printer;
+}
 
 void ScriptedPlatform::clearRecords() {
     messages.clear();

@@ -29,8 +29,8 @@ public:
 
     // Answers for questions, in order; an unscripted question is answered No.
     QQueue<bool> answers;
-    QQueue<QString> openFileResults;   // empty string: cancelled
-    QQueue<QString> folderResults;     // empty string: cancelled
+    QQueue<QString> openFileResults; // empty string: cancelled
+    QQueue<QString> folderResults;   // empty string: cancelled
     QQueue<std::optional<QColor>> colourResults;
     // Called while a notice or question is "shown", e.g. to inspect the windows then.
     std::function<void(const ShownMessage&)> onMessage;
@@ -43,7 +43,9 @@ public:
     bool hasPrinter = true;
     bool officeFails = false; // every Office call raises an error
 
-    const ShownMessage* lastMessage() const { return messages.isEmpty() ? nullptr : &messages.last(); }
+    const ShownMessage* lastMessage() const {
+        return messages.isEmpty() ? nullptr : &messages.last();
+    }
     void clearRecords();
 
 private:

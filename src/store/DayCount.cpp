@@ -15,7 +15,9 @@ std::function<QDateTime()>& clockOverride() {
 
 } // namespace
 
-double toDayCount(const QDate& d) { return static_cast<double>(kEpoch.daysTo(d)); }
+double toDayCount(const QDate& d) {
+    return static_cast<double>(kEpoch.daysTo(d));
+}
 
 double toDayCount(const QDateTime& dt) {
     double days = toDayCount(dt.date());
@@ -44,16 +46,24 @@ QDate dateFromDayCount(double days) {
     return kEpoch.addDays(static_cast<qint64>(std::trunc(days)));
 }
 
-double wholeDays(double days) { return std::trunc(days); }
+double wholeDays(double days) {
+    return std::trunc(days);
+}
 
 QDateTime currentDateTime() {
     auto& clock = clockOverride();
     return clock ? clock() : QDateTime::currentDateTime();
 }
 
-double nowDayCount() { return toDayCount(currentDateTime()); }
-double todayDayCount() { return toDayCount(currentDateTime().date()); }
+double nowDayCount() {
+    return toDayCount(currentDateTime());
+}
+double todayDayCount() {
+    return toDayCount(currentDateTime().date());
+}
 
-void setClockForTesting(std::function<QDateTime()> clock) { clockOverride() = std::move(clock); }
+void setClockForTesting(std::function<QDateTime()> clock) {
+    clockOverride() = std::move(clock);
+}
 
 } // namespace zelm

@@ -4,7 +4,9 @@
 
 namespace zelm {
 
-template <int N> QString PStr<N>::text() const { return fromCp1251(data, size()); }
+template <int N> QString PStr<N>::text() const {
+    return fromCp1251(data, size());
+}
 
 template <int N> void PStr<N>::set(const QString& value) {
     QByteArray bytes = toCp1251(value.left(N));

@@ -32,13 +32,17 @@ QString referenceListPath(const Installation& inst, const ReferenceListDef& def)
 QStringList defaultEntries(const ReferenceListDef& def) {
     const QString file = QLatin1String(def.file);
     const QStringList ranks = {
-        QStringLiteral("младший лейтенант полиции"), QStringLiteral("лейтенант полиции"),
-        QStringLiteral("старший лейтенант полиции"), QStringLiteral("капитан полиции"),
-        QStringLiteral("майор полиции"),             QStringLiteral("подполковник полиции"),
-        QStringLiteral("полковник полиции"),         QStringLiteral("генерал-майор полиции"),
+        QStringLiteral("младший лейтенант полиции"),
+        QStringLiteral("лейтенант полиции"),
+        QStringLiteral("старший лейтенант полиции"),
+        QStringLiteral("капитан полиции"),
+        QStringLiteral("майор полиции"),
+        QStringLiteral("подполковник полиции"),
+        QStringLiteral("полковник полиции"),
+        QStringLiteral("генерал-майор полиции"),
     };
     const QStringList posts = {
-        QStringLiteral("оперуполномоченный"), QStringLiteral("старший оперуполномоченный"),
+        QStringLiteral("оперуполномоченный"),  QStringLiteral("старший оперуполномоченный"),
         QStringLiteral("начальник отделения"), QStringLiteral("заместитель начальника отдела"),
         QStringLiteral("начальник отдела"),
     };
@@ -89,10 +93,8 @@ QStringList defaultEntries(const ReferenceListDef& def) {
         };
     if (file == QLatin1String("KUSPForm.txt"))
         return {
-            QStringLiteral("ст. 159 УК РФ"),
-            QStringLiteral("ст. 160 УК РФ"),
-            QStringLiteral("ст. 171 УК РФ"),
-            QStringLiteral("ст. 199 УК РФ"),
+            QStringLiteral("ст. 159 УК РФ"), QStringLiteral("ст. 160 УК РФ"),
+            QStringLiteral("ст. 171 УК РФ"), QStringLiteral("ст. 199 УК РФ"),
             QStringLiteral("ст. 290 УК РФ"),
         };
     return {};

@@ -6,8 +6,8 @@
 namespace zelm {
 
 QStringList OfficeSettings::toLines() const {
-    return {backgroundColour, VerOff,  PochtInd, Gorod,     OblKr,    Raion,
-            UlDomKv,          Firma,   Dolgnost, ReadPapka, SavePapka};
+    return {backgroundColour, VerOff, PochtInd, Gorod,     OblKr,    Raion,
+            UlDomKv,          Firma,  Dolgnost, ReadPapka, SavePapka};
 }
 
 OfficeSettings defaultSettings(const Installation& inst) {

@@ -10,7 +10,7 @@ namespace zelm {
 // Splits Windows-1251 bytes into lines at CR LF, lone CR or lone LF; a final line end
 // does not make an extra empty line.
 QStringList splitTextLines(const QByteArray& bytes);
-QStringList readTextLines(const QString& path); // throws FileError when it cannot be read
+QStringList readTextLines(const QString& path);     // throws FileError when it cannot be read
 QByteArray joinTextLines(const QStringList& lines); // each line followed by CR LF
 void writeTextLines(const QString& path, const QStringList& lines); // whole-file, atomically
 

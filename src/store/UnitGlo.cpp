@@ -18,7 +18,9 @@ QString ShortYear(const QString& dateText) {
     return dateText;
 }
 
-QString ShortDate(double day) { return ShortYear(PlainDateText(day)); }
+QString ShortDate(double day) {
+    return ShortYear(PlainDateText(day));
+}
 
 QString TimeHHMM(double dateTime) {
     QTime t = fromDayCount(dateTime).time();
@@ -40,7 +42,9 @@ QString UniqueNumberText(std::int32_t number) {
     return DateTimeText(number / 100000.0 + base);
 }
 
-bool DateInRange(double value, double low, double high) { return low <= value && value <= high; }
+bool DateInRange(double value, double low, double high) {
+    return low <= value && value <= high;
+}
 
 namespace {
 QString reportText(const char* prefix, const QString& text) {
@@ -48,7 +52,9 @@ QString reportText(const char* prefix, const QString& text) {
 }
 } // namespace
 
-void ReportItem(ReportFile& file, const QString& text) { file.write(reportText("|1:", text)); }
+void ReportItem(ReportFile& file, const QString& text) {
+    file.write(reportText("|1:", text));
+}
 
 void ReportLine(ReportFile& file, const QString& text) {
     file.write(reportText("|0:", text) + QStringLiteral("\r\n"));

@@ -8,12 +8,12 @@ namespace zelm {
 
 class ReportFile;
 
-QString PlainDateText(double day);               // dd.mm.yyyy
-QString ShortYear(const QString& dateText);      // dd.mm.yyyy -> dd.mm.yy
-QString ShortDate(double day);                   // dd.mm.yy
-QString TimeHHMM(double dateTime);               // hh:mm
-QString DateTimeText(double dateTime);           // dd.mm.yy hh:mm
-QString UniqueNumberText(std::int32_t number);   // when the number was made
+QString PlainDateText(double day);             // dd.mm.yyyy
+QString ShortYear(const QString& dateText);    // dd.mm.yyyy -> dd.mm.yy
+QString ShortDate(double day);                 // dd.mm.yy
+QString TimeHHMM(double dateTime);             // hh:mm
+QString DateTimeText(double dateTime);         // dd.mm.yy hh:mm
+QString UniqueNumberText(std::int32_t number); // when the number was made
 bool DateInRange(double value, double low, double high);
 void ReportItem(ReportFile& file, const QString& text); // "|1:" + text
 void ReportLine(ReportFile& file, const QString& text); // "|0:" + text + CR LF

@@ -57,12 +57,9 @@ struct Login : ::testing::Test {
 };
 
 const QList<AccessRow> kRows = {
-    {"01", 46000, "Администратор", "580214", "Z"},
-    {"02", 46000, "Пользователь 1", "317968", "W"},
-    {"03", 46000, "Дубль", "317968", "Z"},
-    {"04", 46000, "Без пароля", "", "W"},
-    {"05", 46000, "Строчная", "111111", "z"},
-    {"06", 46000, "Чужой", "222222", "A"},
+    {"01", 46000, "Администратор", "580214", "Z"}, {"02", 46000, "Пользователь 1", "317968", "W"},
+    {"03", 46000, "Дубль", "317968", "Z"},         {"04", 46000, "Без пароля", "", "W"},
+    {"05", 46000, "Строчная", "111111", "z"},      {"06", 46000, "Чужой", "222222", "A"},
 };
 
 } // namespace
@@ -157,8 +154,12 @@ TEST_F(Login, HelpButtonOpensTheGuideInWord) {
 }
 
 namespace {
-QString cellOf(QTableWidget* g, int r, int c) { return g->item(r, c) ? g->item(r, c)->text() : QString(); }
-void setCell(QTableWidget* g, int r, int c, const QString& s) { g->setItem(r, c, new QTableWidgetItem(s)); }
+QString cellOf(QTableWidget* g, int r, int c) {
+    return g->item(r, c) ? g->item(r, c)->text() : QString();
+}
+void setCell(QTableWidget* g, int r, int c, const QString& s) {
+    g->setItem(r, c, new QTableWidgetItem(s));
+}
 } // namespace
 
 TEST_F(Login, EditorSavesExactlyTheRowsWithACode) {

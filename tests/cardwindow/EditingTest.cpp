@@ -116,7 +116,8 @@ TEST_F(Editing, AnArchivedCardIsNeverWrittenOverAMainCard) {
     click(ui().nSave);
     ASSERT_NE(t.platform.lastMessage(), nullptr);
     EXPECT_EQ(t.platform.lastMessage()->caption, QStringLiteral("Операция не выполнена"));
-    EXPECT_TRUE(t.platform.lastMessage()->text.startsWith(QStringLiteral("Эта карточка из Архива")));
+    EXPECT_TRUE(
+        t.platform.lastMessage()->text.startsWith(QStringLiteral("Эта карточка из Архива")));
     EXPECT_EQ(t.readFile("Baza/Anketi.dat"), before);
 }
 

@@ -6,9 +6,9 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QPlainTextEdit>
 #include <QToolButton>
 #include <gtest/gtest.h>
 

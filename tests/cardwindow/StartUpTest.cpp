@@ -70,8 +70,8 @@ TEST(StartUp, ColourAndSettingsFiles) {
     TestInstall t;
     t.makeFolders();
     t.writeFile("CwetFona.vez", "Form1 clYellow\r\nOrgan $00FF0000\r\n");
-    writeTextLines(t.path("NoKor.vez"), {"clGreen", "2010 SP2", "1", "2", "3", "4", "5", "6",
-                                         "7", "c:\\ZELM\\Backup", "/mnt/copies"});
+    writeTextLines(t.path("NoKor.vez"), {"clGreen", "2010 SP2", "1", "2", "3", "4", "5", "6", "7",
+                                         "c:\\ZELM\\Backup", "/mnt/copies"});
     ZelmApp& app = t.start();
     TForm1* w = app.form1();
     EXPECT_TRUE(t.platform.messages.isEmpty());

@@ -7,13 +7,13 @@
 namespace zelm::testing {
 
 TAnketa makeCard(int i) {
-    static const char16_t* const orgs[] = {u"ООО «Восток-Трейд»", u"АО «Сахалинморепродукт»",
-                                           u"ИП Петров Сергей Викторович", u"ООО «Рыбная артель»",
-                                           u"ПАО «Дальэнерго»", u"ООО «Ёлка и Ко»"};
+    static const char16_t* const orgs[] = {
+        u"ООО «Восток-Трейд»",  u"АО «Сахалинморепродукт»", u"ИП Петров Сергей Викторович",
+        u"ООО «Рыбная артель»", u"ПАО «Дальэнерго»",        u"ООО «Ёлка и Ко»"};
     static const char16_t* const kinds[] = {u"Опрос", u"Наведение справок", u"Наблюдение",
                                             u"Проверочная закупка", u"Оперативный эксперимент"};
     static const char16_t* const people[] = {u"Иванов И.И.", u"Сидоренко П.А.", u"Ким Е.В.",
-                                              u"Ёлкин Ф.Ф.", u"Смирнова А.Н."};
+                                             u"Ёлкин Ф.Ф.", u"Смирнова А.Н."};
     static const char16_t* const reasons[] = {u"Заявление гражданина", u"Сообщение о преступлении",
                                               u"Оперативная информация"};
     TAnketa c = TAnketa::zeroed();
@@ -43,7 +43,8 @@ TAnketa makeCard(int i) {
     c.DolgnUtv.set(QStringLiteral("начальник отдела"));
     c.ZvanUtv.set(QStringLiteral("подполковник полиции"));
     c.FIOUtv.set(QString::fromUtf16(people[(i + 2) % 5]));
-    c.Rezultat.set(QStringLiteral("Проведено мероприятие.\r\nМатериалы приобщены к делу №%1.").arg(i));
+    c.Rezultat.set(
+        QStringLiteral("Проведено мероприятие.\r\nМатериалы приобщены к делу №%1.").arg(i));
     c.Prime4.set(QStringLiteral("Без замечаний"));
     return c;
 }

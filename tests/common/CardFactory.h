@@ -6,7 +6,7 @@
 
 namespace zelm::testing {
 
-TAnketa makeCard(int i);                        // deterministic for a given i
+TAnketa makeCard(int i); // deterministic for a given i
 std::vector<TAnketa> makeCards(int n, int first = 0);
 
 } // namespace zelm::testing

@@ -5,9 +5,9 @@
 #include "store/UniqueNumber.h"
 
 #include <QApplication>
-#include <algorithm>
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace zelm::testing {
@@ -63,9 +63,8 @@ ZelmApp& TestInstall::start() {
 QObject* findAnywhere(const QString& name) {
     // Some names stand in both the card window and the search window; the card window's win.
     QList<QWidget*> tops = QApplication::topLevelWidgets();
-    std::stable_partition(tops.begin(), tops.end(), [](QWidget* w) {
-        return w->objectName() == QLatin1String("Form1");
-    });
+    std::stable_partition(tops.begin(), tops.end(),
+                          [](QWidget* w) { return w->objectName() == QLatin1String("Form1"); });
     for (QWidget* top : tops) {
         if (top->objectName() == name)
             return top;

@@ -1,6 +1,6 @@
+#include "store/Records.h"
 #include "store/Cp1251.h"
 #include "store/DayCount.h"
-#include "store/Records.h"
 
 #include <gtest/gtest.h>
 
@@ -16,10 +16,10 @@ TEST(Records, CardFieldsLandAtTheirOffsetsInWindows1251) {
     EXPECT_EQ(b[0], 0x04);
     EXPECT_EQ(b[3], 0x01);
     EXPECT_EQ(b[52], 7);
-    EXPECT_EQ(b[141], 10);      // length byte
-    EXPECT_EQ(b[142], 0xCE);    // О
-    EXPECT_EQ(b[146], 0xAB);    // «
-    EXPECT_EQ(b[147], 0xA8);    // Ё
+    EXPECT_EQ(b[141], 10);   // length byte
+    EXPECT_EQ(b[142], 0xCE); // О
+    EXPECT_EQ(b[146], 0xAB); // «
+    EXPECT_EQ(b[147], 0xA8); // Ё
     double d;
     memcpy(&d, b + 56, 8);
     EXPECT_EQ(d, 46096.0);

@@ -13,8 +13,7 @@
 using namespace zelm;
 
 TEST(TextFiles, SplitsAnyLineEndsAndAnyBytes) {
-    EXPECT_EQ(splitTextLines("a\r\nb\rc\nd"),
-              (QStringList{"a", "b", "c", "d"}));
+    EXPECT_EQ(splitTextLines("a\r\nb\rc\nd"), (QStringList{"a", "b", "c", "d"}));
     EXPECT_EQ(splitTextLines("a\r\n\r\n"), (QStringList{"a", ""}));
     EXPECT_EQ(splitTextLines(QByteArray("\xC0\x98\xFF", 3)).first().size(), 3);
 }
@@ -47,8 +46,8 @@ TEST(Settings, ReadsLinesTwoToElevenAndMissingLinesAreEmpty) {
     QTemporaryDir dir;
     Installation inst(dir.path());
     const QString p = dir.filePath("NoKor.vez");
-    writeTextLines(p, {"clGreen", "2010 SP2", "123456", "Город", "", "", "", "", "",
-                       "c:\\ZELM\\Backup"});
+    writeTextLines(
+        p, {"clGreen", "2010 SP2", "123456", "Город", "", "", "", "", "", "c:\\ZELM\\Backup"});
     OfficeSettings s = defaultSettings(inst);
     readSettingsFile(p, inst, s);
     EXPECT_EQ(s.VerOff, QStringLiteral("2010"));

@@ -1,7 +1,7 @@
+#include "store/UnitGlo.h"
 #include "store/DayCount.h"
 #include "store/TextFiles.h"
 #include "store/UniqueNumber.h"
-#include "store/UnitGlo.h"
 
 #include <QFile>
 #include <QTemporaryDir>
