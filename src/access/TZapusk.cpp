@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 #include "store/DayCount.h"
 #include "store/FileError.h"
+#include "widgets/TdxfBackGround.h"
 #include "widgets/TdxfColorButton.h"
 
 #include <QGroupBox>
@@ -45,6 +46,12 @@ TZapusk::TZapusk(AppContext& ctx, ZelmApp& app, QWidget* parent)
     setObjectName(QStringLiteral("Zapusk"));
     setWindowTitle(QStringLiteral("Зельм 13"));
     resize(420, 230);
+
+    auto* background = new TdxfBackGround(this);
+    background->setObjectName(QStringLiteral("dxfBackGround1"));
+    background->bkColor()->setBeginColor(QColor(0, 255, 255)); // aqua
+    background->bkColor()->setEndColor(QColor(0, 0, 128));     // navy
+    background->bkColor()->setFillStyle(TdxfFillStyle::fsVert);
 
     Komentar = new QLineEdit(kGreeting);
     Komentar->setObjectName(QStringLiteral("Komentar"));
