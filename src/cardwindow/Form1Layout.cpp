@@ -1,6 +1,7 @@
 #include "cardwindow/Form1Layout.h"
 
 #include "cardwindow/CardListModel.h"
+#include "widgets/ControlFactory.h"
 #include "widgets/TdxfColorButton.h"
 
 #include <QComboBox>
@@ -24,17 +25,9 @@
 namespace zelm {
 namespace {
 
-template <class W> W* named(W* w, const char* name, const QString& hint = {}) {
-    w->setObjectName(QLatin1String(name));
-    if (!hint.isEmpty())
-        w->setToolTip(hint);
-    return w;
-}
-
-QGroupBox* group(const char* name, const QString& title) {
-    auto* g = named(new QGroupBox(title), name);
-    return g;
-}
+using controls::group;
+using controls::named;
+using controls::tight;
 
 QLineEdit* edit(const char* name, int maxLength = 0, bool readOnly = false,
                 const QString& hint = {}) {
@@ -46,23 +39,11 @@ QLineEdit* edit(const char* name, int maxLength = 0, bool readOnly = false,
 }
 
 QComboBox* combo(const char* name, int capacity) {
-    auto* c = named(new QComboBox, name);
-    c->setEditable(true);
-    c->setInsertPolicy(QComboBox::NoInsert);
-    c->setMaxVisibleItems(20);
-    c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    c->setMinimumContentsLength(8);
-    if (c->lineEdit())
-        c->lineEdit()->setMaxLength(capacity);
-    return c;
+    return controls::editableCombo(name, capacity, 8);
 }
 
 QDateEdit* dateEdit(const char* name) {
-    auto* d = named(new QDateEdit, name);
-    d->setCalendarPopup(true);
-    d->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    d->setMinimumDate(QDate(1899, 12, 30));
-    return d;
+    return controls::datePicker(name);
 }
 
 QPushButton* button(const char* name, const QString& text, const QString& hint = {}) {
@@ -112,12 +93,6 @@ QTableView* cardList(const char* name, CardListModel* model, bool withUnique) {
         v->setColumnWidth(i, width);
     }
     return v;
-}
-
-QLayout* tight(QLayout* l) {
-    l->setContentsMargins(4, 2, 4, 2);
-    l->setSpacing(3);
-    return l;
 }
 
 } // namespace

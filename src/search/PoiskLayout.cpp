@@ -1,5 +1,6 @@
 #include "search/PoiskUi.h"
 
+#include "widgets/ControlFactory.h"
 #include "widgets/TdxfColorButton.h"
 
 #include <QComboBox>
@@ -14,40 +15,17 @@
 namespace zelm {
 namespace {
 
-template <class W> W* named(W* w, const char* name, const QString& hint = {}) {
-    w->setObjectName(QLatin1String(name));
-    if (!hint.isEmpty())
-        w->setToolTip(hint);
-    return w;
-}
-
-QGroupBox* group(const char* name, const QString& title) {
-    return named(new QGroupBox(title), name);
-}
-
-QLayout* tight(QLayout* l) {
-    l->setContentsMargins(4, 2, 4, 2);
-    l->setSpacing(3);
-    return l;
-}
+using controls::group;
+using controls::named;
+using controls::tight;
 
 QDateEdit* datePicker(const char* name, bool start) {
-    auto* d = named(new QDateEdit, name,
-                    start ? QStringLiteral("Начальная") : QStringLiteral("Конечная"));
-    d->setCalendarPopup(true);
-    d->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    d->setMinimumDate(QDate(1899, 12, 30));
-    return d;
+    return controls::datePicker(name,
+                                start ? QStringLiteral("Начальная") : QStringLiteral("Конечная"));
 }
 
 QComboBox* combo(const char* name) {
-    auto* c = named(new QComboBox, name);
-    c->setEditable(true);
-    c->setInsertPolicy(QComboBox::NoInsert);
-    c->setMaxVisibleItems(20);
-    c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    c->setMinimumContentsLength(10);
-    return c;
+    return controls::editableCombo(name, 0, 10);
 }
 
 TdxfColorButton* colourButton(const char* name, const QStringList& caption, const QString& hint,
