@@ -7,9 +7,7 @@
 #include <vector>
 
 namespace zelm {
-namespace {
-
-TDostup toRecord(const AccessRow& row) {
+TDostup toAccessRecord(const AccessRow& row) {
     TDostup r = TDostup::zeroed();
     r.Kod.set(row.Kod);
     r.Data = row.Data;
@@ -18,8 +16,6 @@ TDostup toRecord(const AccessRow& row) {
     r.Dostup.set(row.Dostup);
     return r;
 }
-
-} // namespace
 
 QList<AccessRow> defaultAccessRows(double today) {
     return {
@@ -41,7 +37,7 @@ void openOrCreateAccessTable(CardFile& file, const QString& path, double today) 
     }
     file.create(path, sizeof(TDostup));
     for (const AccessRow& row : defaultAccessRows(today)) {
-        TDostup r = toRecord(row);
+        TDostup r = toAccessRecord(row);
         file.write(&r);
     }
     file.flush();
@@ -60,7 +56,7 @@ QList<AccessRow> readAccessRows(CardFile& file) {
 void writeAccessRows(CardFile& file, const QList<AccessRow>& rows) {
     std::vector<TDostup> records;
     for (const AccessRow& row : rows)
-        records.push_back(toRecord(row));
+        records.push_back(toAccessRecord(row));
     const QString path = file.path();
     writeRecordsAtomically(path, records.data(),
                            static_cast<qint64>(records.size() * sizeof(TDostup)));

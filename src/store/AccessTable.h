@@ -16,6 +16,8 @@ struct AccessRow {
 };
 
 QList<AccessRow> defaultAccessRows(double today);
+struct TDostup;
+TDostup toAccessRecord(const AccessRow& row); // texts cut to their fields
 // Opens the table, creating it with the four default rows when missing.
 void openOrCreateAccessTable(CardFile& file, const QString& path, double today);
 QList<AccessRow> readAccessRows(CardFile& file); // every whole record, in file order

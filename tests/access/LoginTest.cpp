@@ -24,12 +24,7 @@ namespace {
 QByteArray accessBytes(const QList<AccessRow>& rows) {
     QByteArray out;
     for (const AccessRow& row : rows) {
-        TDostup r = TDostup::zeroed();
-        r.Kod.set(row.Kod);
-        r.Data = row.Data;
-        r.FIO.set(row.FIO);
-        r.Parol.set(row.Parol);
-        r.Dostup.set(row.Dostup);
+        const TDostup r = toAccessRecord(row);
         out.append(reinterpret_cast<const char*>(&r), sizeof r);
     }
     return out;
