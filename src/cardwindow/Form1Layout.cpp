@@ -27,17 +27,9 @@ namespace zelm {
 namespace {
 
 using controls::group;
+using controls::lineEdit;
 using controls::named;
 using controls::tight;
-
-QLineEdit* edit(const char* name, int maxLength = 0, bool readOnly = false,
-                const QString& hint = {}) {
-    auto* e = named(new QLineEdit, name, hint);
-    if (maxLength > 0)
-        e->setMaxLength(maxLength);
-    e->setReadOnly(readOnly);
-    return e;
-}
 
 QComboBox* combo(const char* name, int capacity) {
     return controls::editableCombo(name, capacity, 8);
@@ -91,9 +83,9 @@ void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
         auto* l = new QHBoxLayout(ui.DatINN);
         tight(l);
         ui.DataMer = dateEdit("DataMer");
-        ui.GurN = edit("GurN", 11);
+        ui.GurN = lineEdit("GurN", 11);
         ui.GurN->setMaximumWidth(70);
-        ui.INNOrg = edit("INNOrg", 20);
+        ui.INNOrg = lineEdit("INNOrg", 20);
         l->addWidget(ui.DataMer);
         l->addWidget(ui.GurN);
         l->addWidget(ui.INNOrg, 1);
@@ -189,8 +181,9 @@ void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
                               QStringLiteral("Редактирование справочника корреспондентов"));
         ui.Osnovan = combo("Osnovan", 50);
         ui.DataOsn = dateEdit("DataOsn");
-        ui.NomDokOsn = edit("NomDokOsn", 30);
-        ui.SkolPrik = edit("SkolPrik", 0, true, QStringLiteral("Количество прикрепленных файлов"));
+        ui.NomDokOsn = lineEdit("NomDokOsn", 30);
+        ui.SkolPrik =
+            lineEdit("SkolPrik", 0, true, QStringLiteral("Количество прикрепленных файлов"));
         ui.SkolPrik->setMaximumWidth(40);
         ui.PuskDokKart =
             colourButton("PuskDokKart", {QStringLiteral("Файлы")},
@@ -215,7 +208,7 @@ void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
         auto* l = new QHBoxLayout(ui.KUSPGB);
         tight(l);
         ui.DateKUSP = dateEdit("DateKUSP");
-        ui.NomKUSP = edit("NomKUSP", 20);
+        ui.NomKUSP = lineEdit("NomKUSP", 20);
         ui.NomKUSP->setMaximumWidth(90);
         ui.FabKUSP = combo("FabKUSP", 20);
         ui.BitBtn1 =
@@ -293,7 +286,7 @@ void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
         memo = named(new QPlainTextEdit, memoName);
         memo->setTabChangesFocus(true);
         memo->setMinimumHeight(60);
-        counter = edit(counterName, 0, true, QStringLiteral("Осталось свободных позиций"));
+        counter = lineEdit(counterName, 0, true, QStringLiteral("Осталось свободных позиций"));
         counter->setMaximumWidth(44);
         counter->setText(QStringLiteral("250"));
         doc = button(docName, QStringLiteral("Нет"), docHint);
@@ -319,12 +312,12 @@ void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
     {
         auto* l = new QGridLayout(ui.SlInfa);
         tight(l);
-        ui.Klu4Form1 = edit("Klu4Form1", 0, true, QStringLiteral("Уникальный номер карточки"));
-        ui.AdminFIO = edit("AdminFIO", 0, true);
-        ui.DaWrSozd = edit("DaWrSozd", 0, true);
-        ui.DWKorr = edit("DWKorr", 0, true);
+        ui.Klu4Form1 = lineEdit("Klu4Form1", 0, true, QStringLiteral("Уникальный номер карточки"));
+        ui.AdminFIO = lineEdit("AdminFIO", 0, true);
+        ui.DaWrSozd = lineEdit("DaWrSozd", 0, true);
+        ui.DWKorr = lineEdit("DWKorr", 0, true);
         ui.Otmetka =
-            edit("Otmetka", 2, false, QStringLiteral("Два символа для последующих выборок"));
+            lineEdit("Otmetka", 2, false, QStringLiteral("Два символа для последующих выборок"));
         ui.Otmetka->setMaximumWidth(36);
         ui.OtmDel = button("OtmDel", QStringLiteral("уд"), QStringLiteral("Отметить для удаления"));
         ui.OtmDel->setMaximumWidth(34);

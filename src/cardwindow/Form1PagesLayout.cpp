@@ -24,17 +24,9 @@ namespace zelm {
 namespace {
 
 using controls::group;
+using controls::lineEdit;
 using controls::named;
 using controls::tight;
-
-QLineEdit* edit(const char* name, int maxLength = 0, bool readOnly = false,
-                const QString& hint = {}) {
-    auto* e = named(new QLineEdit, name, hint);
-    if (maxLength > 0)
-        e->setMaxLength(maxLength);
-    e->setReadOnly(readOnly);
-    return e;
-}
 
 QPushButton* button(const char* name, const QString& text, const QString& hint = {}) {
     return named(new QPushButton(text), name, hint);
@@ -83,9 +75,9 @@ void buildForm1Pages(QMainWindow* window, Form1Ui& ui, QHBoxLayout* columns) {
     columns->addLayout(right, 9);
     auto* counts = new QHBoxLayout;
     ui.WsegoKarto4ek =
-        edit("WsegoKarto4ek", 0, true, QStringLiteral("Карточек в Главной картотеке"));
-    ui.vRab = edit("vRab", 0, true, QStringLiteral("Карточек в Рабочей картотеке"));
-    ui.vArh = edit("vArh", 0, true, QStringLiteral("Карточек в Архиве"));
+        lineEdit("WsegoKarto4ek", 0, true, QStringLiteral("Карточек в Главной картотеке"));
+    ui.vRab = lineEdit("vRab", 0, true, QStringLiteral("Карточек в Рабочей картотеке"));
+    ui.vArh = lineEdit("vArh", 0, true, QStringLiteral("Карточек в Архиве"));
     for (QLineEdit* e : {ui.WsegoKarto4ek, ui.vRab, ui.vArh}) {
         e->setMaximumWidth(64);
         e->setAlignment(Qt::AlignRight);
@@ -96,7 +88,7 @@ void buildForm1Pages(QMainWindow* window, Form1Ui& ui, QHBoxLayout* columns) {
         auto* l = new QHBoxLayout(ui.SegSei);
         tight(l);
         ui.Segodny = dateEdit("Segodny");
-        ui.Sei4as = edit("Sei4as");
+        ui.Sei4as = lineEdit("Sei4as");
         ui.Sei4as->setInputMask(QStringLiteral("99:99"));
         ui.Sei4as->setMaximumWidth(50);
         l->addWidget(ui.Segodny);
@@ -132,7 +124,7 @@ void buildForm1Pages(QMainWindow* window, Form1Ui& ui, QHBoxLayout* columns) {
                   QStringLiteral("Первая"));
         navButton(ui.SpeedButPred, "SpeedButPred", Qt::LeftArrow, QString(),
                   QStringLiteral("Предыдущая"));
-        ui.NNaidena = edit("NNaidena", 0, true);
+        ui.NNaidena = lineEdit("NNaidena", 0, true);
         ui.NNaidena->setMaximumWidth(60);
         ui.NNaidena->setAlignment(Qt::AlignCenter);
         nav->addWidget(ui.NNaidena);
@@ -178,7 +170,7 @@ void buildForm1Pages(QMainWindow* window, Form1Ui& ui, QHBoxLayout* columns) {
         auto* l = new QVBoxLayout(ui.TabSheet3);
         tight(l);
         auto* row = new QHBoxLayout;
-        ui.NameZap = edit("NameZap", 0, true);
+        ui.NameZap = lineEdit("NameZap", 0, true);
         ui.ZapPosled = button("ZapPosled", QStringLiteral("Запомнить"),
                               QStringLiteral("Запомнить выбранную карточку"));
         ui.ArhExc = button("ArhExc", QStringLiteral("в Excel"), QStringLiteral("Таблицу в Excel"));

@@ -36,6 +36,15 @@ inline QDateEdit* datePicker(const char* name, const QString& hint = {}) {
     return d;
 }
 
+inline QLineEdit* lineEdit(const char* name, int maxLength = 0, bool readOnly = false,
+                          const QString& hint = {}) {
+    auto* e = named(new QLineEdit, name, hint);
+    if (maxLength > 0)
+        e->setMaxLength(maxLength);
+    e->setReadOnly(readOnly);
+    return e;
+}
+
 // An editable combo box that offers its list but takes any text, at most `capacity` characters
 // when a capacity is given.
 inline QComboBox* editableCombo(const char* name, int capacity, int minimumContents) {
