@@ -9,7 +9,7 @@ export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 jobs="$(nproc)"
 status=0
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null || exit 1
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELM_BENCH=ON > /dev/null || exit 1
 cmake --build build -j"$jobs" || exit 1
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZELM_SANITIZE=ON -DZELM_BENCH=OFF > /dev/null || exit 1
 cmake --build build-asan -j"$jobs" || exit 1
