@@ -1,7 +1,7 @@
 // The Archive tab (its list, opening, remembering and deleting archived cards), pasting the
 // remembered card as a new one, and the wiring of the deletion and mark buttons.
 #include "cardwindow/CardDeletion.h"
-#include "cardwindow/CardFileRewrite.h"
+#include "store/RecordFileRewrite.h"
 #include "cardwindow/CardListModel.h"
 #include "cardwindow/TForm1.h"
 #include "cardwindow/Wiring.h"

@@ -3,12 +3,12 @@
 // Working card file is therefore empty after every deletion.
 #include "cardwindow/CardDeletion.h"
 
-#include "cardwindow/CardFileRewrite.h"
 #include "cardwindow/CardListModel.h"
 #include "cardwindow/TForm1.h"
 #include "cardwindow/TWibor.h"
 #include "platform/Platform.h"
 #include "store/FileError.h"
+#include "store/RecordFileRewrite.h"
 #include "widgets/TdxfColorButton.h"
 
 #include <QLineEdit>
@@ -33,30 +33,6 @@ void emptyWorkingFile(TForm1& w) {
     }
     w.ui().vRab->setText(QString::number(working.isOpen() ? working.count() : 0));
     w.ui().workingList->clear();
-}
-
-void takeBackArchivedCard(CardFile& archive, qint64 before) {
-    try {
-        archive.seek(before);
-        archive.truncate();
-        archive.flush();
-    } catch (const FileError&) {
-        // The card then stands in both files: nothing is lost.
-    }
-}
-
-// Appends the card to the Archive and makes sure it is on disk before the register loses it.
-qint64 archiveCard(CardFile& archive, const TAnketa& card) {
-    const qint64 before = archive.count();
-    archive.seek(before);
-    try {
-        archive.write(&card);
-        archive.flush();
-    } catch (...) {
-        takeBackArchivedCard(archive, before);
-        throw;
-    }
-    return before;
 }
 
 void showAfterDeletion(TForm1& w, qint64 deleted, qint64 countBefore) {
@@ -109,12 +85,13 @@ void deleteShownCard(TForm1& w, DeletionKind kind) {
         if (kind == DeletionKind::IntoArchive) {
             TAnketa card;
             main.readRange(n, 1, &card);
-            archivedAt = archiveCard(archive, card);
+            // The card is on disk in the Archive before the register loses it.
+            archivedAt = appendFlushed(archive, &card);
         }
         replaceFile(workingPath, mainPath);
     } catch (...) {
         if (archivedAt >= 0)
-            takeBackArchivedCard(archive, archivedAt);
+            cutBack(archive, archivedAt);
         emptyWorkingFile(w);
         throw;
     }

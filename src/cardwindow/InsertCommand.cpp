@@ -3,7 +3,7 @@
 #include "cardwindow/EditingCommands.h"
 #include "cardwindow/TForm1.h"
 #include "platform/Platform.h"
-#include "store/CardInsertion.h"
+#include "store/RecordFileRewrite.h"
 #include "store/DayCount.h"
 #include "store/FileError.h"
 #include "store/UniqueNumber.h"

@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 #include "store/DayCount.h"
 #include "store/FileError.h"
+#include "store/RecordFileRewrite.h"
 #include "store/UniqueNumber.h"
 #include "store/UnitGlo.h"
 #include "widgets/TdxfColorButton.h"
@@ -18,23 +19,6 @@ namespace {
 const QString kArchivedCardRefusal = QStringLiteral(
     "Эта карточка из Архива. Чтобы вернуть её в Главную картотеку, нажмите «Запомнить» на "
     "вкладке «Архив» и «Вставить информацию, запомненную в Архиве»");
-
-// Appends the card; a failed append is cut back so no partial record stays behind.
-void appendCard(CardFile& f, const TAnketa& card) {
-    const qint64 count = f.count();
-    f.seek(count);
-    try {
-        f.write(&card);
-        f.flush();
-    } catch (...) {
-        try {
-            f.seek(count);
-            f.truncate();
-        } catch (...) {
-        }
-        throw;
-    }
-}
 
 } // namespace
 
@@ -66,8 +50,7 @@ void nSaveClick(TForm1& w) {
             card.Klu4Form1 = NewUniqueNumber();
             ui.Klu4Form1->setText(QString::number(card.Klu4Form1));
         }
-        p = f.count();
-        appendCard(f, card);
+        p = appendFlushed(f, &card);
         w.CardMode = QStringLiteral("Korr");
         ui.mainList->appendCard(card);
     } else {
