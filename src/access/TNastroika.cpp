@@ -9,6 +9,7 @@
 #include "store/FileError.h"
 #include "store/Settings.h"
 #include "store/TextFiles.h"
+#include "widgets/ControlFactory.h"
 #include "widgets/TdxfColorButton.h"
 
 #include <QDir>
@@ -25,19 +26,10 @@
 namespace zelm {
 namespace {
 
-template <class W> W* named(W* w, const char* name, const QString& hint = QString()) {
-    w->setObjectName(QLatin1String(name));
-    if (!hint.isEmpty())
-        w->setToolTip(hint);
-    return w;
-}
+using controls::named;
 
 QLineEdit* edit(const char* name, const QString& hint = QString()) {
-    return named(new QLineEdit, name, hint);
-}
-
-QPushButton* button(const char* name, const QString& caption, const QString& hint) {
-    return named(new QPushButton(caption), name, hint);
+    return controls::lineEdit(name, 0, false, hint);
 }
 
 } // namespace
@@ -89,15 +81,13 @@ void TNastroika::buildLayout() {
                           "PapkiGB");
     auto* grid = new QGridLayout(folders);
     const QString folderHint = QStringLiteral("Изменить путь к папке");
-    m_ReadDirBU = button("ReadDirBU", QStringLiteral("Читать"), folderHint);
-    m_SaveDirBU = button("SaveDirBU", QStringLiteral("Писать"), folderHint);
+    m_ReadDirBU = controls::pushButton("ReadDirBU", QStringLiteral("Читать"), folderHint);
+    m_SaveDirBU = controls::pushButton("SaveDirBU", QStringLiteral("Писать"), folderHint);
     m_ReadPapka = edit("ReadPapka");
     m_SavePapka = edit("SavePapka");
-    m_pRezKop =
-        named(new TdxfColorButton, "pRezKop", QStringLiteral("Восстановление программы. Сеть."));
-    m_pRezKop->setCaption({QStringLiteral("Справка")});
-    m_pRezKop->setColor(QColor(255, 255, 192));
-    m_pRezKop->setFixedSize(m_pRezKop->sizeHint());
+    m_pRezKop = controls::colourButton("pRezKop", {QStringLiteral("Справка")},
+                                       QStringLiteral("Восстановление программы. Сеть."),
+                                       QColor(255, 255, 192), QSize(100, 40));
     grid->addWidget(m_ReadDirBU, 0, 0);
     grid->addWidget(m_ReadPapka, 0, 1);
     grid->addWidget(m_SaveDirBU, 1, 0);
@@ -106,10 +96,12 @@ void TNastroika::buildLayout() {
     top->addWidget(folders);
 
     auto* commands = new QHBoxLayout;
-    m_CvetFona = button("CvetFona", QStringLiteral("Цвет фона"), QStringLiteral("Анкеты"));
-    m_PrintEkran =
-        button("PrintEkran", QStringLiteral("Печать"), QStringLiteral("Окна прямо на принтер"));
-    m_ZapNastr = button("ZapNastr", QString(), QStringLiteral("Запомнить изменения в настройках"));
+    m_CvetFona =
+        controls::pushButton("CvetFona", QStringLiteral("Цвет фона"), QStringLiteral("Анкеты"));
+    m_PrintEkran = controls::pushButton("PrintEkran", QStringLiteral("Печать"),
+                                        QStringLiteral("Окна прямо на принтер"));
+    m_ZapNastr = controls::pushButton("ZapNastr", QString(),
+                                      QStringLiteral("Запомнить изменения в настройках"));
     m_ZapNastr->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
     commands->addWidget(m_CvetFona);
     commands->addWidget(m_PrintEkran);

@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 #include "store/DayCount.h"
 #include "store/FileError.h"
+#include "widgets/ControlFactory.h"
 #include "widgets/TdxfBackGround.h"
 #include "widgets/TdxfColorButton.h"
 
@@ -67,15 +68,9 @@ TZapusk::TZapusk(AppContext& ctx, ZelmApp& app, QWidget* parent)
     auto* reg = new QHBoxLayout(Registrac);
     reg->addWidget(NomZamka);
 
-    auto colourButton = [this](const char* name, const QStringList& caption, const QString& hint,
-                               const QColor& colour) {
-        auto* b = new TdxfColorButton(this);
-        b->setObjectName(QLatin1String(name));
-        b->setCaption(caption);
-        b->setToolTip(hint);
-        b->setColor(colour);
-        b->setFixedSize(100, 40);
-        return b;
+    auto colourButton = [](const char* name, const QStringList& caption, const QString& hint,
+                           const QColor& colour) {
+        return controls::colourButton(name, caption, hint, colour, QSize(100, 40));
     };
     Dalee = colourButton("Dalee", {QStringLiteral("Дальше")}, QStringLiteral("Перейти в картотеку"),
                          QColor(192, 255, 192));

@@ -39,16 +39,9 @@ QDateEdit* dateEdit(const char* name) {
     return controls::datePicker(name);
 }
 
-QPushButton* button(const char* name, const QString& text, const QString& hint = {}) {
-    return named(new QPushButton(text), name, hint);
-}
-
 TdxfColorButton* colourButton(const char* name, const QStringList& caption, const QString& hint,
                               const QColor& colour) {
-    auto* b = named(new TdxfColorButton, name, hint);
-    b->setCaption(caption);
-    b->setColor(colour);
-    b->setFixedSize(74, 34);
+    auto* b = controls::colourButton(name, caption, hint, colour, QSize(74, 34));
     // The longest captions ("Запомнить", "Из Архива") must fit inside the ellipse.
     QFont small = b->font();
     small.setPointSize(8);
@@ -133,8 +126,9 @@ void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
         auto* fl = new QHBoxLayout(ui.FormSobstGB);
         tight(fl);
         ui.FormSobs = combo("FormSobs", 100);
-        ui.FormSobsSpr = button("FormSobsSpr", QStringLiteral("…"),
-                                QStringLiteral("Редактирование справочника корреспондентов"));
+        ui.FormSobsSpr =
+            controls::pushButton("FormSobsSpr", QStringLiteral("…"),
+                                 QStringLiteral("Редактирование справочника корреспондентов"));
         ui.FormSobsSpr->setFixedWidth(26);
         fl->addWidget(ui.FormSobs, 1);
         fl->addWidget(ui.FormSobsSpr);
@@ -158,7 +152,7 @@ void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
         auto* l = new QHBoxLayout(g);
         tight(l);
         c = combo(comboName, capacity);
-        b = button(bName, QStringLiteral("…"), hint);
+        b = controls::pushButton(bName, QStringLiteral("…"), hint);
         b->setFixedWidth(26);
         l->addWidget(c, 1);
         l->addWidget(b);
@@ -177,8 +171,9 @@ void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
     {
         auto* l = new QGridLayout(ui.Dokument);
         tight(l);
-        ui.NazDokSpr = button("NazDokSpr", QStringLiteral("Название"),
-                              QStringLiteral("Редактирование справочника корреспондентов"));
+        ui.NazDokSpr =
+            controls::pushButton("NazDokSpr", QStringLiteral("Название"),
+                                 QStringLiteral("Редактирование справочника корреспондентов"));
         ui.Osnovan = combo("Osnovan", 50);
         ui.DataOsn = dateEdit("DataOsn");
         ui.NomDokOsn = lineEdit("NomDokOsn", 30);
@@ -211,8 +206,8 @@ void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
         ui.NomKUSP = lineEdit("NomKUSP", 20);
         ui.NomKUSP->setMaximumWidth(90);
         ui.FabKUSP = combo("FabKUSP", 20);
-        ui.BitBtn1 =
-            button("BitBtn1", QStringLiteral("…"), QStringLiteral("Редактирование справочника"));
+        ui.BitBtn1 = controls::pushButton("BitBtn1", QStringLiteral("…"),
+                                          QStringLiteral("Редактирование справочника"));
         ui.BitBtn1->setFixedWidth(26);
         l->addWidget(label(QStringLiteral("Дата")));
         l->addWidget(ui.DateKUSP);
@@ -230,8 +225,9 @@ void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
     {
         auto* l = new QHBoxLayout(ui.PodrazdGB);
         tight(l);
-        ui.PodrazdSpr = button("PodrazdSpr", QStringLiteral("Название"),
-                               QStringLiteral("Редактирование справочника корреспондентов"));
+        ui.PodrazdSpr =
+            controls::pushButton("PodrazdSpr", QStringLiteral("Название"),
+                                 QStringLiteral("Редактирование справочника корреспондентов"));
         ui.Podrazd = combo("Podrazd", 50);
         l->addWidget(ui.PodrazdSpr);
         l->addWidget(ui.Podrazd, 1);
@@ -250,8 +246,8 @@ void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
                                      QStringLiteral("ФИО")};
         const int capacities[3] = {50, 30, 50};
         for (int i = 0; i < 3; ++i) {
-            buttons[i] =
-                button(buttonNames[i], captions[i], QStringLiteral("Редактирование справочника"));
+            buttons[i] = controls::pushButton(buttonNames[i], captions[i],
+                                              QStringLiteral("Редактирование справочника"));
             combos[i] = combo(comboNames[i], capacities[i]);
             l->addWidget(buttons[i], i, 0);
             l->addWidget(combos[i], i, 1);
@@ -289,7 +285,7 @@ void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
         counter = lineEdit(counterName, 0, true, QStringLiteral("Осталось свободных позиций"));
         counter->setMaximumWidth(44);
         counter->setText(QStringLiteral("250"));
-        doc = button(docName, QStringLiteral("Нет"), docHint);
+        doc = controls::pushButton(docName, QStringLiteral("Нет"), docHint);
         doc->setMaximumWidth(44);
         auto* side = new QVBoxLayout;
         side->addWidget(counter);
@@ -319,7 +315,8 @@ void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
         ui.Otmetka =
             lineEdit("Otmetka", 2, false, QStringLiteral("Два символа для последующих выборок"));
         ui.Otmetka->setMaximumWidth(36);
-        ui.OtmDel = button("OtmDel", QStringLiteral("уд"), QStringLiteral("Отметить для удаления"));
+        ui.OtmDel = controls::pushButton("OtmDel", QStringLiteral("уд"),
+                                         QStringLiteral("Отметить для удаления"));
         ui.OtmDel->setMaximumWidth(34);
         const QString captions[] = {QStringLiteral("Уник. №"), QStringLiteral("Администратор"),
                                     QStringLiteral("Создана"), QStringLiteral("Изменена"),
@@ -343,8 +340,8 @@ void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
     bottom->addWidget(ui.SlInfa, 1);
     {
         auto* box = new QVBoxLayout;
-        ui.Konvert =
-            button("Konvert", QStringLiteral("Конверт"), QStringLiteral("Печать конвертов"));
+        ui.Konvert = controls::pushButton("Konvert", QStringLiteral("Конверт"),
+                                          QStringLiteral("Печать конвертов"));
         ui.Gauge1 = named(new QProgressBar, "Gauge1");
         ui.Gauge1->setMaximumWidth(100);
         ui.Gauge1->setValue(0);

@@ -28,10 +28,6 @@ using controls::lineEdit;
 using controls::named;
 using controls::tight;
 
-QPushButton* button(const char* name, const QString& text, const QString& hint = {}) {
-    return named(new QPushButton(text), name, hint);
-}
-
 QLabel* label(const QString& text) {
     return new QLabel(text);
 }
@@ -133,10 +129,10 @@ void buildForm1Pages(QMainWindow* window, Form1Ui& ui, QHBoxLayout* columns) {
         navButton(ui.SpeedButEnd, "SpeedButEnd", Qt::NoArrow, QStringLiteral("►|"),
                   QStringLiteral("Последняя"));
         row->addWidget(ui.KakayPlay);
-        ui.nGlRab = button("nGlRab", QStringLiteral("В Рабочую"),
-                           QStringLiteral("Из Главной добавить в Рабочую"));
-        ui.RabZero = button("RabZero", QStringLiteral("Очистить"),
-                            QStringLiteral("Очистить Рабочую картотеку"));
+        ui.nGlRab = controls::pushButton("nGlRab", QStringLiteral("В Рабочую"),
+                                         QStringLiteral("Из Главной добавить в Рабочую"));
+        ui.RabZero = controls::pushButton("RabZero", QStringLiteral("Очистить"),
+                                          QStringLiteral("Очистить Рабочую картотеку"));
         row->addWidget(ui.nGlRab);
         row->addWidget(ui.RabZero);
         row->addStretch(1);
@@ -152,11 +148,12 @@ void buildForm1Pages(QMainWindow* window, Form1Ui& ui, QHBoxLayout* columns) {
         auto* l = new QVBoxLayout(ui.TabSheet2);
         tight(l);
         auto* row = new QHBoxLayout;
-        ui.DelRab = button("DelRab", QStringLiteral("Удалить"),
-                           QStringLiteral("Удалить из Рабочей картотеки"));
-        ui.PRNSpisok =
-            button("PRNSpisok", QStringLiteral("Список"), QStringLiteral("Список мероприятий"));
-        ui.RabExc = button("RabExc", QStringLiteral("в Excel"), QStringLiteral("Таблицу в Excel"));
+        ui.DelRab = controls::pushButton("DelRab", QStringLiteral("Удалить"),
+                                         QStringLiteral("Удалить из Рабочей картотеки"));
+        ui.PRNSpisok = controls::pushButton("PRNSpisok", QStringLiteral("Список"),
+                                            QStringLiteral("Список мероприятий"));
+        ui.RabExc = controls::pushButton("RabExc", QStringLiteral("в Excel"),
+                                         QStringLiteral("Таблицу в Excel"));
         row->addWidget(ui.DelRab);
         row->addWidget(ui.PRNSpisok);
         row->addWidget(ui.RabExc);
@@ -171,11 +168,12 @@ void buildForm1Pages(QMainWindow* window, Form1Ui& ui, QHBoxLayout* columns) {
         tight(l);
         auto* row = new QHBoxLayout;
         ui.NameZap = lineEdit("NameZap", 0, true);
-        ui.ZapPosled = button("ZapPosled", QStringLiteral("Запомнить"),
-                              QStringLiteral("Запомнить выбранную карточку"));
-        ui.ArhExc = button("ArhExc", QStringLiteral("в Excel"), QStringLiteral("Таблицу в Excel"));
-        ui.DelArh = button("DelArh", QStringLiteral("Удалить"),
-                           QStringLiteral("Удалить выбранную карточку из Архива"));
+        ui.ZapPosled = controls::pushButton("ZapPosled", QStringLiteral("Запомнить"),
+                                            QStringLiteral("Запомнить выбранную карточку"));
+        ui.ArhExc = controls::pushButton("ArhExc", QStringLiteral("в Excel"),
+                                         QStringLiteral("Таблицу в Excel"));
+        ui.DelArh = controls::pushButton("DelArh", QStringLiteral("Удалить"),
+                                         QStringLiteral("Удалить выбранную карточку из Архива"));
         row->addWidget(ui.NameZap, 1);
         row->addWidget(ui.ZapPosled);
         row->addWidget(ui.ArhExc);

@@ -30,11 +30,7 @@ QComboBox* combo(const char* name) {
 
 TdxfColorButton* colourButton(const char* name, const QStringList& caption, const QString& hint,
                               const QColor& colour) {
-    auto* b = named(new TdxfColorButton, name, hint);
-    b->setCaption(caption);
-    b->setColor(colour);
-    b->setFixedSize(56, 34);
-    return b;
+    return controls::colourButton(name, caption, hint, colour, QSize(56, 34));
 }
 
 // A labelled box: the label above the control.

@@ -7,7 +7,10 @@
 #include <QGroupBox>
 #include <QLayout>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QString>
+
+#include "widgets/TdxfColorButton.h"
 
 namespace zelm::controls {
 
@@ -37,12 +40,25 @@ inline QDateEdit* datePicker(const char* name, const QString& hint = {}) {
 }
 
 inline QLineEdit* lineEdit(const char* name, int maxLength = 0, bool readOnly = false,
-                          const QString& hint = {}) {
+                           const QString& hint = {}) {
     auto* e = named(new QLineEdit, name, hint);
     if (maxLength > 0)
         e->setMaxLength(maxLength);
     e->setReadOnly(readOnly);
     return e;
+}
+
+inline QPushButton* pushButton(const char* name, const QString& text, const QString& hint = {}) {
+    return named(new QPushButton(text), name, hint);
+}
+
+inline TdxfColorButton* colourButton(const char* name, const QStringList& caption,
+                                     const QString& hint, const QColor& colour, QSize size) {
+    auto* b = named(new TdxfColorButton, name, hint);
+    b->setCaption(caption);
+    b->setColor(colour);
+    b->setFixedSize(size);
+    return b;
 }
 
 // An editable combo box that offers its list but takes any text, at most `capacity` characters
