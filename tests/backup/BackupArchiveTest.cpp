@@ -6,6 +6,8 @@
 #include "common/CardFactory.h"
 #include "store/Cp1251.h"
 
+#include "common/FileBytes.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -21,12 +23,7 @@ using namespace zelm::testing;
 
 namespace {
 
-void put(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
+constexpr auto put = writeBytes;
 
 QStringList names(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,

@@ -4,6 +4,8 @@
 #include "backup/ZipBackup.h"
 #include "backup/ZipRestore.h"
 
+#include "common/FileBytes.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -16,12 +18,7 @@ using namespace zelm::testing;
 
 namespace {
 
-void put(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
+constexpr auto put = writeBytes;
 
 QByteArray get(const QString& path) {
     QFile f(path);

@@ -1,5 +1,7 @@
 #include "common/TestInstall.h"
 
+#include "common/FileBytes.h"
+
 #include "access/TZapusk.h"
 #include "cardwindow/TForm1.h"
 #include "store/UniqueNumber.h"
@@ -28,11 +30,7 @@ void TestInstall::makeFolders() {
 }
 
 void TestInstall::writeFile(const QString& relative, const QByteArray& bytes) {
-    QFileInfo info(path(relative));
-    QDir().mkpath(info.absolutePath());
-    QFile f(path(relative));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
+    writeBytes(path(relative), bytes);
 }
 
 void TestInstall::writeCards(const QString& relative, const std::vector<TAnketa>& cards) {
