@@ -1,5 +1,7 @@
 #include "cardwindow/ReferenceListEntries.h"
 
+#include "store/Records.h"
+
 #include <QCollator>
 #include <QComboBox>
 #include <QLocale>
@@ -37,9 +39,8 @@ QStringList referenceEntries(const QComboBox* combo) {
 }
 
 QStringList splitEditedList(const QString& text) {
-    QString unified = text;
-    unified.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    unified.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    // Whatever line breaks the memo holds, one entry a line.
+    const QString unified = storedToMemo(text);
     if (unified.isEmpty())
         return {};
     QStringList lines = unified.split(QLatin1Char('\n'));
