@@ -155,8 +155,9 @@ void TZapusk::DaleeClick() {
     ProveritDostup();
     if (DostupOK) {
         TForm1* card = m_app.form1();
-        card->ui().AdminFIO->setText(
-            card->CardMode == QLatin1String("New") ? m_ctx.UserFIO : card->ui().AdminFIO->text());
+        // A blank first card names the user who has just logged in.
+        if (card->CardMode == QLatin1String("New"))
+            card->ui().AdminFIO->setText(m_ctx.UserFIO);
         card->setWindowModality(Qt::ApplicationModal);
         card->show();
         card->raise();

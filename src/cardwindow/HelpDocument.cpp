@@ -1,8 +1,14 @@
 #include "cardwindow/HelpDocument.h"
 
+#include "cardwindow/AppContext.h"
+#include "cardwindow/TForm1.h"
+#include "cardwindow/Wiring.h"
+#include "cardwindow/ZelmApp.h"
+#include "platform/Platform.h"
 #include "store/CardFile.h"
 #include "store/Installation.h"
 
+#include <QAction>
 #include <QFile>
 #include <QFileInfo>
 
@@ -23,18 +29,6 @@ void installHelpDocument(const Installation& inst) {
         return;
     writeFileAtomically(target, resource.readAll());
 }
-
-} // namespace zelm
-
-#include "cardwindow/AppContext.h"
-#include "cardwindow/TForm1.h"
-#include "cardwindow/Wiring.h"
-#include "cardwindow/ZelmApp.h"
-#include "platform/Platform.h"
-
-#include <QAction>
-
-namespace zelm {
 
 void openHelpDocument(AppContext& ctx) {
     auto word = ctx.platform.office().createWord();
