@@ -1,16 +1,18 @@
 // Showing, saving and inserting cards in a register of 100 000 cards with 100 000
 // attached-file records.
 #include "BenchInstall.h"
+#include "app/ZelmApp.h"
 #include "cardwindow/EditingCommands.h"
 #include "cardwindow/TForm1.h"
-#include "cardwindow/ZelmApp.h"
-#include "platform/ScriptedPlatform.h"
+#include "common/Form1Controls.h"
+#include "common/ScriptedPlatform.h"
 
 #include <QToolButton>
 #include <benchmark/benchmark.h>
 #include <memory>
 
 using namespace zelm;
+using zelm::testing::controls;
 
 namespace {
 constexpr int kCards = 100000;
@@ -18,8 +20,8 @@ constexpr int kCards = 100000;
 struct Session {
     Session() : install(kCards, kCards) {
         app = std::make_unique<ZelmApp>(install.root(), platform);
-        app->ctx().UserFIO = QStringLiteral("Администратор");
-        app->ctx().UserDostup = QStringLiteral("Z");
+        app->user().UserFIO = QStringLiteral("Администратор");
+        app->user().UserDostup = QStringLiteral("Z");
     }
     bench::BenchInstall install;
     ScriptedPlatform platform;
@@ -41,7 +43,7 @@ static void BM_ShowNextCard(benchmark::State& state) {
     w->showMainCard(kCards / 2);
     bool forward = true;
     for (auto _ : state) {
-        (forward ? w->ui().SpeedButNext : w->ui().SpeedButPred)->click();
+        (forward ? controls(w).SpeedButNext : controls(w).SpeedButPred)->click();
         forward = !forward;
     }
 }
@@ -60,7 +62,7 @@ static void BM_InsertInTheMiddle(benchmark::State& state) {
     TForm1* w = s.app->form1();
     for (auto _ : state) {
         state.PauseTiming();
-        w->showMainCard(s.app->ctx().files.main.count() / 2);
+        w->showMainCard(s.app->session().files().main.count() / 2);
         s.platform.answers.enqueue(true);
         state.ResumeTiming();
         nWstavitClick(*w);

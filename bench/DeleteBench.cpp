@@ -1,11 +1,11 @@
 // Deleting a card from the middle of a register of 100 000 cards through the card window: the
 // whole register streamed into the Working card file, flushed, renamed over the Main card file,
 // the card appended to the Archive, the Main list and the window brought up to date.
+#include "app/ZelmApp.h"
 #include "cardwindow/CardDeletion.h"
 #include "cardwindow/TForm1.h"
-#include "cardwindow/ZelmApp.h"
 #include "common/CardFactory.h"
-#include "platform/ScriptedPlatform.h"
+#include "common/ScriptedPlatform.h"
 
 #include <QApplication>
 #include <QDir>
@@ -37,8 +37,8 @@ struct Register {
                 static_cast<qint64>(cards.size() * sizeof(TAnketa)));
         f.close();
         app = std::make_unique<ZelmApp>(dir.path(), platform);
-        app->ctx().UserDostup = QStringLiteral("Z");
-        app->ctx().UserFIO = QStringLiteral("Петрова Мария");
+        app->user().UserDostup = QStringLiteral("Z");
+        app->user().UserFIO = QStringLiteral("Петрова Мария");
     }
 };
 
@@ -54,7 +54,7 @@ Register& theRegister() {
 void deleteFromTheMiddle(benchmark::State& state, DeletionKind kind) {
     Register& r = theRegister();
     TForm1& w = *r.app->form1();
-    CardFile& main = r.app->ctx().files.main;
+    CardFile& main = r.app->session().files().main;
     for (auto _ : state) {
         state.PauseTiming();
         w.showMainCard(main.count() / 2);
@@ -62,7 +62,7 @@ void deleteFromTheMiddle(benchmark::State& state, DeletionKind kind) {
         deleteShownCard(w, kind);
     }
     state.counters["cards_left"] = static_cast<double>(main.count());
-    state.counters["archived"] = static_cast<double>(r.app->ctx().files.archive.count());
+    state.counters["archived"] = static_cast<double>(r.app->session().files().archive.count());
     if (!r.platform.messages.isEmpty())
         state.SkipWithError("the deletion reported an error");
 }

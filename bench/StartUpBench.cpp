@@ -1,8 +1,8 @@
 // The start-up of the card window over registers of growing size: the window ready,
 // the list of all cards filled.
 #include "BenchInstall.h"
-#include "cardwindow/ZelmApp.h"
-#include "platform/ScriptedPlatform.h"
+#include "app/ZelmApp.h"
+#include "common/ScriptedPlatform.h"
 
 #include <benchmark/benchmark.h>
 #include <memory>

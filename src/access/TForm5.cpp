@@ -1,8 +1,8 @@
 #include "access/TForm5.h"
 
-#include "cardwindow/AppContext.h"
 #include "platform/Platform.h"
 #include "store/AccessTable.h"
+#include "store/CardFile.h"
 #include "store/DayCount.h"
 #include "store/FileError.h"
 #include "store/UnitGlo.h"
@@ -34,8 +34,8 @@ std::optional<double> parseDateCell(const QString& text) {
 }
 } // namespace
 
-TForm5::TForm5(AppContext& ctx, ZelmApp& app, QWidget* parent)
-    : QDialog(parent), m_ctx(ctx), m_app(app) {
+TForm5::TForm5(Platform& platform, CardFile& accessTable, QWidget* parent)
+    : QDialog(parent), m_platform(platform), m_access(accessTable) {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("Буква Z должна быть хотя бы у одного"));
     setWindowModality(Qt::ApplicationModal);
@@ -81,10 +81,10 @@ QString TForm5::cell(int row, int column) const {
 void TForm5::FormShow() {
     QList<AccessRow> rows;
     try {
-        m_ctx.files.access.seek(0);
-        rows = readAccessRows(m_ctx.files.access);
+        m_access.seek(0);
+        rows = readAccessRows(m_access);
     } catch (const FileError& e) {
-        m_ctx.platform.dialogs().error(this, e.displayText());
+        m_platform.dialogs().error(this, e.displayText());
         return;
     }
     // A table longer than the grid makes the grid longer, so a save never drops a row.
@@ -105,7 +105,7 @@ void TForm5::ZapDostupClick() {
             continue;
         auto date = parseDateCell(cell(r, 1));
         if (!date) {
-            m_ctx.platform.dialogs().error(
+            m_platform.dialogs().error(
                 this,
                 QStringLiteral("'%1' is not a valid date (строка %2)").arg(cell(r, 1)).arg(r + 1));
             return;
@@ -114,13 +114,13 @@ void TForm5::ZapDostupClick() {
                      cell(r, 4).left(1)});
     }
     try {
-        writeAccessRows(m_ctx.files.access, rows);
+        writeAccessRows(m_access, rows);
     } catch (const FileError& e) {
-        m_ctx.platform.dialogs().error(this, e.displayText());
+        m_platform.dialogs().error(this, e.displayText());
         return;
     }
-    m_ctx.platform.dialogs().notice(this, QStringLiteral("Перезапустите программу!!!"),
-                                    QStringLiteral("Изменения вступят после этого"));
+    m_platform.dialogs().notice(this, QStringLiteral("Перезапустите программу!!!"),
+                                QStringLiteral("Изменения вступят после этого"));
 }
 
 } // namespace zelm

@@ -7,13 +7,13 @@ class QPushButton;
 
 namespace zelm {
 
-struct AppContext;
-class ZelmApp;
+class CardFile;
+class Platform;
 
 class TForm5 : public QDialog {
     Q_OBJECT
 public:
-    TForm5(AppContext& ctx, ZelmApp& app, QWidget* parent = nullptr);
+    TForm5(Platform& platform, CardFile& accessTable, QWidget* parent = nullptr);
 
     void FormShow();       // loads the table into the grid
     void ZapDostupClick(); // checks every row, then writes the table whole
@@ -27,8 +27,8 @@ protected:
 
 private:
     QString cell(int row, int column) const;
-    AppContext& m_ctx;
-    ZelmApp& m_app;
+    Platform& m_platform;
+    CardFile& m_access;
 };
 
 } // namespace zelm

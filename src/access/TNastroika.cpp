@@ -1,14 +1,12 @@
 #include "access/TNastroika.h"
 
-#include "cardwindow/AppContext.h"
-#include "cardwindow/Colours.h"
-#include "cardwindow/TForm1.h"
-#include "cardwindow/ZelmApp.h"
 #include "platform/Platform.h"
 #include "store/ColourText.h"
 #include "store/FileError.h"
+#include "store/Installation.h"
 #include "store/Settings.h"
 #include "store/TextFiles.h"
+#include "widgets/Colours.h"
 #include "widgets/ControlFactory.h"
 #include "widgets/TdxfColorButton.h"
 
@@ -19,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -34,8 +33,10 @@ QLineEdit* edit(const char* name, const QString& hint = QString()) {
 
 } // namespace
 
-TNastroika::TNastroika(AppContext& ctx, ZelmApp& app, QWidget* parent)
-    : QDialog(parent), m_ctx(ctx), m_app(app) {
+TNastroika::TNastroika(Platform& platform, const Installation& inst, OfficeSettings& settings,
+                       QMainWindow* cardWindow)
+    : QDialog(cardWindow), m_platform(platform), m_inst(inst), m_settings(settings),
+      m_cardWindow(cardWindow) {
     setObjectName(QStringLiteral("Nastroika"));
     setWindowTitle(QStringLiteral("Настройка"));
     setModal(true);
@@ -120,9 +121,9 @@ void TNastroika::buildLayout() {
 void TNastroika::FormCreate() {
     QStringList lines;
     try {
-        lines = readTextLines(m_ctx.inst.settingsFile());
+        lines = readTextLines(m_inst.settingsFile());
     } catch (const FileError& e) {
-        m_ctx.platform.dialogs().error(this, e.displayText());
+        m_platform.dialogs().error(this, e.displayText());
         return;
     }
     // Line 1, the background colour, is written but never shown.
@@ -133,43 +134,43 @@ void TNastroika::FormCreate() {
 }
 
 void TNastroika::CvetFonaClick() {
-    QWidget* card = m_app.form1()->centralWidget();
+    QWidget* card = m_cardWindow->centralWidget();
     const auto colour =
-        m_ctx.platform.dialogs().chooseColour(this, card->palette().color(QPalette::Window));
+        m_platform.dialogs().chooseColour(this, card->palette().color(QPalette::Window));
     if (colour)
         setBackground(card, *colour);
 }
 
 void TNastroika::PrintEkranClick() {
-    if (!m_ctx.platform.printer().printWindow(this)) {
-        m_ctx.platform.dialogs().notice(
-            this, QStringLiteral("Принтер не установлен. Окно не напечатано."),
-            QStringLiteral("Печать"));
+    if (!m_platform.printer().printWindow(this)) {
+        m_platform.dialogs().notice(this,
+                                    QStringLiteral("Принтер не установлен. Окно не напечатано."),
+                                    QStringLiteral("Печать"));
         return;
     }
     setBackground(this, toQColor(colourFromText(QStringLiteral("clAqua")), palette()));
 }
 
 void TNastroika::chooseBackupFolder(QLineEdit* edit, QString& setting) {
-    const QString folder = m_ctx.platform.dialogs().chooseFolder(
+    const QString folder = m_platform.dialogs().chooseFolder(
         this, QStringLiteral("Select Directory"), QDir::currentPath());
     if (!folder.trimmed().isEmpty()) {
         edit->setText(folder.trimmed());
         setting = folder.trimmed();
     }
-    QDir::setCurrent(m_ctx.inst.root());
+    QDir::setCurrent(m_inst.root());
 }
 
 void TNastroika::ReadDirBUClick() {
-    chooseBackupFolder(m_ReadPapka, m_ctx.settings.ReadPapka);
+    chooseBackupFolder(m_ReadPapka, m_settings.ReadPapka);
 }
 
 void TNastroika::SaveDirBUClick() {
-    chooseBackupFolder(m_SavePapka, m_ctx.settings.SavePapka);
+    chooseBackupFolder(m_SavePapka, m_settings.SavePapka);
 }
 
 QString TNastroika::cardWindowColourText() const {
-    const QWidget* card = m_app.form1()->centralWidget();
+    const QWidget* card = m_cardWindow->centralWidget();
     // A window never given a colour has the platform's face colour.
     if (!card->autoFillBackground())
         return QStringLiteral("clBtnFace");
@@ -190,9 +191,9 @@ void TNastroika::ZapNastrClick() {
     s.ReadPapka = m_ReadPapka->text();
     s.SavePapka = m_SavePapka->text();
     try {
-        writeSettingsFile(m_ctx.inst.settingsFile(), s);
+        writeSettingsFile(m_inst.settingsFile(), s);
     } catch (const FileError& e) {
-        m_ctx.platform.dialogs().error(this, e.displayText());
+        m_platform.dialogs().error(this, e.displayText());
         return;
     }
     accept();

@@ -8,16 +8,21 @@
 class QLineEdit;
 class QPushButton;
 
+class QMainWindow;
+
 namespace zelm {
 
-struct AppContext;
-class ZelmApp;
+class Installation;
+class Platform;
+struct OfficeSettings;
 class TdxfColorButton;
 
 class TNastroika : public QDialog {
     Q_OBJECT
 public:
-    TNastroika(AppContext& ctx, ZelmApp& app, QWidget* parent = nullptr);
+    // `cardWindow`: the window whose background the settings store and change.
+    TNastroika(Platform& platform, const Installation& inst, OfficeSettings& settings,
+               QMainWindow* cardWindow);
 
     TdxfColorButton* pRezKop() const { return m_pRezKop; }
 
@@ -34,8 +39,10 @@ private:
     void chooseBackupFolder(QLineEdit* edit, QString& setting);
     QString cardWindowColourText() const;
 
-    AppContext& m_ctx;
-    ZelmApp& m_app;
+    Platform& m_platform;
+    const Installation& m_inst;
+    OfficeSettings& m_settings;
+    QMainWindow* m_cardWindow;
     QLineEdit *m_VerOff = nullptr, *m_PochtInd = nullptr, *m_Gorod = nullptr, *m_OblKr = nullptr,
               *m_Raion = nullptr, *m_UlDomKv = nullptr, *m_Firma = nullptr, *m_Dolgnost = nullptr,
               *m_ReadPapka = nullptr, *m_SavePapka = nullptr;

@@ -1,11 +1,11 @@
 #include "access/TZapusk.h"
 
-#include "cardwindow/HelpDocument.h"
-#include "cardwindow/TForm1.h"
-#include "cardwindow/ZelmApp.h"
 #include "platform/Platform.h"
+#include "store/CardFile.h"
+#include "store/CurrentUser.h"
 #include "store/DayCount.h"
 #include "store/FileError.h"
+#include "store/Installation.h"
 #include "widgets/ControlFactory.h"
 #include "widgets/TdxfBackGround.h"
 #include "widgets/TdxfColorButton.h"
@@ -42,8 +42,9 @@ QPixmap helpGlyph() {
 const QString kGreeting = QString(27, QLatin1Char(' ')) + QStringLiteral("Стой! Кто идёт?");
 } // namespace
 
-TZapusk::TZapusk(AppContext& ctx, ZelmApp& app, QWidget* parent)
-    : QDialog(parent), m_ctx(ctx), m_app(app) {
+TZapusk::TZapusk(Platform& platform, const Installation& inst, CardFile& accessTable,
+                 CurrentUser& user, QWidget* parent)
+    : QDialog(parent), m_platform(platform), m_inst(inst), m_access(accessTable), m_user(user) {
     setObjectName(QStringLiteral("Zapusk"));
     setWindowTitle(QStringLiteral("Зельм 13"));
     resize(420, 230);
@@ -107,19 +108,19 @@ TZapusk::TZapusk(AppContext& ctx, ZelmApp& app, QWidget* parent)
 void TZapusk::FormCreate() {
     LoginTries = 0;
     try {
-        openOrCreateAccessTable(m_ctx.files.access, m_ctx.inst.accessTable(), todayDayCount());
-        m_ctx.files.access.seek(0);
-        DostupTab = readAccessRows(m_ctx.files.access);
+        openOrCreateAccessTable(m_access, m_inst.accessTable(), todayDayCount());
+        m_access.seek(0);
+        DostupTab = readAccessRows(m_access);
     } catch (const FileError& e) {
-        m_ctx.platform.dialogs().error(this, e.displayText());
+        m_platform.dialogs().error(this, e.displayText());
     }
     DostupCount = static_cast<int>(DostupTab.size());
     if (!DostupTab.isEmpty()) {
-        m_ctx.UserFIO = DostupTab.first().FIO;
-        m_ctx.UserDostup = DostupTab.first().Dostup.left(1);
+        m_user.UserFIO = DostupTab.first().FIO;
+        m_user.UserDostup = DostupTab.first().Dostup.left(1);
     } else {
-        m_ctx.UserFIO.clear();
-        m_ctx.UserDostup.clear();
+        m_user.UserFIO.clear();
+        m_user.UserDostup.clear();
     }
 }
 
@@ -129,8 +130,8 @@ void TZapusk::ProveritDostup() {
     bool matched = false;
     for (const AccessRow& row : DostupTab) {
         if (row.Parol.trimmed() == entry) {
-            m_ctx.UserFIO = row.FIO;
-            m_ctx.UserDostup = row.Dostup.left(1);
+            m_user.UserFIO = row.FIO;
+            m_user.UserDostup = row.Dostup.left(1);
             matched = true;
             break;
         }
@@ -139,13 +140,13 @@ void TZapusk::ProveritDostup() {
         Komentar->setText(QStringLiteral("Что-то я Вас не припоминаю"));
         DostupOK = false;
     }
-    const bool chief = m_ctx.UserDostup == QLatin1String("Z");
+    const bool chief = m_user.UserDostup == QLatin1String("Z");
     if (!chief) {
         // Barred for the whole run: no later command gives the menu back.
-        m_ctx.serviceMenuBarred = true;
-        m_app.form1()->setServiceMenuEnabled(false);
+        m_user.serviceMenuBarred = true;
+        emit serviceMenuBarred();
     }
-    if (!chief && m_ctx.UserDostup != QLatin1String("W")) {
+    if (!chief && m_user.UserDostup != QLatin1String("W")) {
         Komentar->setText(QStringLiteral("Вам доступ закрыт"));
         DostupOK = false;
     }
@@ -153,16 +154,8 @@ void TZapusk::ProveritDostup() {
 
 void TZapusk::DaleeClick() {
     ProveritDostup();
-    if (DostupOK) {
-        TForm1* card = m_app.form1();
-        // A blank first card names the user who has just logged in.
-        if (card->CardMode == QLatin1String("New"))
-            card->ui().AdminFIO->setText(m_ctx.UserFIO);
-        card->setWindowModality(Qt::ApplicationModal);
-        card->show();
-        card->raise();
-        card->activateWindow();
-    }
+    if (DostupOK)
+        emit passwordAccepted();
     ++LoginTries;
     Komentar->setText(Komentar->text() + QLatin1Char(' ') + QString::number(LoginTries));
     if (LoginTries > 3) {
@@ -172,11 +165,7 @@ void TZapusk::DaleeClick() {
 }
 
 void TZapusk::OpisProgrClick() {
-    try {
-        openHelpDocument(m_ctx);
-    } catch (const OfficeError& e) {
-        m_ctx.platform.dialogs().error(this, e.message());
-    }
+    emit helpRequested();
 }
 
 } // namespace zelm

@@ -10,14 +10,17 @@ class QGroupBox;
 
 namespace zelm {
 
-struct AppContext;
-class ZelmApp;
+class CardFile;
+class Installation;
+class Platform;
 class TdxfColorButton;
+struct CurrentUser;
 
 class TZapusk : public QDialog {
     Q_OBJECT
 public:
-    TZapusk(AppContext& ctx, ZelmApp& app, QWidget* parent = nullptr);
+    TZapusk(Platform& platform, const Installation& inst, CardFile& accessTable, CurrentUser& user,
+            QWidget* parent = nullptr);
 
     void FormCreate();     // opens the access table and sets the default user
     void ProveritDostup(); // the password check
@@ -36,9 +39,16 @@ public:
     TdxfColorButton* dxfColorButton1;
     TdxfColorButton* OpisProgr;
 
+signals:
+    void passwordAccepted();  // the card window is to be shown for the user
+    void serviceMenuBarred(); // for the whole run
+    void helpRequested();
+
 private:
-    AppContext& m_ctx;
-    ZelmApp& m_app;
+    Platform& m_platform;
+    const Installation& m_inst;
+    CardFile& m_access;
+    CurrentUser& m_user;
 };
 
 } // namespace zelm

@@ -1,4 +1,4 @@
-#include "cardwindow/ZelmApp.h"
+#include "app/ZelmApp.h"
 
 #include <QApplication>
 

@@ -2,8 +2,7 @@
 
 namespace zelm {
 
-TDokKart::TDokKart(AppContext& ctx, ZelmApp& app, QWidget* parent)
-    : QDialog(parent), m_ctx(ctx), m_app(app) {
+TDokKart::TDokKart(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("DokKart"));
     setWindowTitle(QStringLiteral("Файлы, прикреплённые к карточке"));
 }

@@ -3,17 +3,10 @@
 
 namespace zelm {
 
-struct AppContext;
-class ZelmApp;
-
 class TDokKart : public QDialog {
     Q_OBJECT
 public:
-    TDokKart(AppContext& ctx, ZelmApp& app, QWidget* parent = nullptr);
-
-private:
-    AppContext& m_ctx;
-    ZelmApp& m_app;
+    explicit TDokKart(QWidget* parent = nullptr);
 };
 
 } // namespace zelm

@@ -1,15 +1,15 @@
 #pragma once
 // Deleting the card shown from the register, for good or into the Archive, and the mark "уд".
+#include "cardwindow/CardSession.h"
+
 namespace zelm {
 
 class TForm1;
-
-enum class DeletionKind { ForGood, IntoArchive };
+class TWibor;
 
 // The button nDelete: checks the access letter and the card shown, asks, then deletes.
-void nDeleteClick(TForm1& w);
-// Takes the Main card shown out of the register without asking. File errors are thrown after
-// the register, the Archive and the lists have been put back as they were.
+void nDeleteClick(TForm1& w, TWibor& choice);
+// Takes the Main card shown out of the register without asking, and the window follows.
 void deleteShownCard(TForm1& w, DeletionKind kind);
 // The button OtmDel: sets or clears the mark of the Main card shown, in the file at once.
 void OtmDelClick(TForm1& w);

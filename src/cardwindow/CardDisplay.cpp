@@ -1,7 +1,8 @@
 // Showing a card, the blank card and the counters of the card window.
 #include "cardwindow/CardFields.h"
 #include "cardwindow/CardListModel.h"
-#include "cardwindow/TForm1.h"
+#include "cardwindow/Form1Internal.h"
+#include "platform/Platform.h"
 #include "store/DayCount.h"
 #include "store/FileError.h"
 #include "store/UniqueNumber.h"
@@ -17,7 +18,7 @@
 namespace zelm {
 
 void TForm1::ShowRecord() {
-    TAnketa& c = CurrentCard;
+    TAnketa c = m_session.CurrentCard();
     m_ui.GurN->setText(QString::number(c.GurN));
     m_ui.Klu4Form1->setText(QString::number(c.Klu4Form1));
     m_ui.AdminFIO->setText(c.AdminFIO.text());
@@ -33,56 +34,45 @@ void TForm1::ShowRecord() {
 
     const QString n = QString::number(c.Klu4Form1);
     auto docCaption = [&](const char* folder) {
-        return QFileInfo::exists(
-                   m_ctx.inst.path(QLatin1String(folder) + n + QStringLiteral(".doc")))
+        return QFileInfo::exists(m_session.installation().path(QLatin1String(folder) + n +
+                                                               QStringLiteral(".doc")))
                    ? QStringLiteral("Есть")
                    : QStringLiteral("Нет");
     };
     m_ui.Otvet->setText(docCaption("Otveti/"));
     m_ui.WordEst->setText(docCaption("WhodWord/"));
     int attached = 0;
-    if (m_ctx.files.attachments.isOpen())
-        attached =
-            m_ctx.files.attachmentIndex.CountAttachments(m_ctx.files.attachments, c.Klu4Form1);
+    DataFiles& files = m_session.files();
+    if (files.attachments.isOpen())
+        attached = files.attachmentIndex.CountAttachments(files.attachments, c.Klu4Form1);
     m_ui.SkolPrik->setText(QString::number(attached));
 }
 
 void TForm1::Scatter() {
-    CardFile& f = m_ctx.files.main;
-    qint64 p = f.position();
-    if (f.atEnd()) {
-        p = f.count() - 1;
-        f.seek(std::max<qint64>(p, 0));
-    }
-    if (p < 0)
-        p = 0;
-    f.read(&CurrentCard);
-    f.seek(p);
-    shown = Shown::MainCard;
-    shownIndex = p;
+    m_session.Scatter();
     ShowRecord();
 }
 
 void TForm1::showMainCard(qint64 index) {
-    m_ctx.files.main.seek(index);
-    Scatter();
+    m_session.showMainCard(index);
+    ShowRecord();
+}
+
+void TForm1::showFoundCard(qint64 index, const TAnketa& card) {
+    m_session.showFoundCard(index, card);
+    ShowRecord();
 }
 
 void TForm1::showArchivedCard(const TAnketa& card) {
-    CurrentCard = card;
-    shown = Shown::ArchivedCard;
-    shownIndex = -1;
+    m_session.showArchivedCard(card);
     ShowRecord();
 }
 
 void TForm1::Kakay() {
-    CardFile& f = m_ctx.files.main;
-    CardTotal = f.isOpen() ? static_cast<int>(f.count()) : 0;
-    m_ui.WsegoKarto4ek->setText(QString::number(CardTotal));
-    if (CardTotal > 0) {
-        CardNo = static_cast<int>(f.position()) + 1;
-        m_ui.NNaidena->setText(QString::number(CardNo));
-    }
+    const int total = m_session.CardTotal();
+    m_ui.WsegoKarto4ek->setText(QString::number(total));
+    if (total > 0)
+        m_ui.NNaidena->setText(QString::number(m_session.CardNo()));
     QDateTime now = currentDateTime();
     m_ui.Segodny->setDate(now.date());
     m_ui.Sei4as->setText(TimeHHMM(toDayCount(now)));
@@ -99,7 +89,7 @@ void TForm1::BlankCard() {
     forEachTextField(m_ui, empty, [](auto* control, auto&) { setControlText(control, QString()); });
     m_ui.Rezultat->clear();
     m_ui.Prime4->clear();
-    m_ui.AdminFIO->setText(m_ctx.UserFIO);
+    m_ui.AdminFIO->setText(m_session.user().UserFIO);
     const QString plain = PlainDateText(toDayCount(today));
     m_ui.DaWrSozd->setText(plain);
     m_ui.DWKorr->setText(plain);
@@ -119,7 +109,8 @@ void TForm1::updateRemainingCounters() {
     m_ui.PrimOst->setStyleSheet(prim < 0 ? QStringLiteral("color: red;") : QString());
 }
 
-void TForm1::fillCardFromWindow(TAnketa& c) {
+void fillCardFromWindow(TForm1& w, TAnketa& c) {
+    Form1Ui& m_ui = form1Ui(w);
     c.GurN = parseIntOrThrow(m_ui.GurN->text());
     c.Klu4Form1 = parseIntOrThrow(m_ui.Klu4Form1->text());
     c.DWKorr = nowDayCount();
@@ -129,22 +120,7 @@ void TForm1::fillCardFromWindow(TAnketa& c) {
     forEachTextField(m_ui, c, [](auto* control, auto& field) { field.set(controlText(control)); });
     c.Rezultat.set(memoToStored(m_ui.Rezultat->toPlainText()));
     c.Prime4.set(memoToStored(m_ui.Prime4->toPlainText()));
-    c.AdminFIO.set(m_ctx.UserFIO);
-}
-
-void TForm1::selectMainRow(int cardIndex) {
-    if (cardIndex < 0 || cardIndex >= m_ui.mainList->cardCount())
-        return;
-    m_ui.Spisok->selectRow(cardIndex);
-    m_ui.Spisok->scrollTo(m_ui.mainList->index(cardIndex, 0));
-}
-
-int TForm1::selectedMainRow() const {
-    QModelIndex current = m_ui.Spisok->selectionModel()->currentIndex();
-    const auto rows = m_ui.Spisok->selectionModel()->selectedRows();
-    if (!rows.isEmpty())
-        return rows.first().row();
-    return current.isValid() ? current.row() : -1;
+    c.AdminFIO.set(w.session().user().UserFIO);
 }
 
 } // namespace zelm

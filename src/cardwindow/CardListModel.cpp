@@ -175,8 +175,13 @@ std::int32_t CardListModel::uniqueNumber(int row) const {
 }
 
 bool CardListModel::containsUniqueNumber(std::int32_t number) const {
-    return std::any_of(m_rows.begin(), m_rows.end(),
-                       [number](const Row& r) { return r.unique == number; });
+    return rowOfUniqueNumber(number) >= 0;
+}
+
+int CardListModel::rowOfUniqueNumber(std::int32_t number) const {
+    const auto it = std::find_if(m_rows.begin(), m_rows.end(),
+                                 [number](const Row& r) { return r.unique == number; });
+    return it == m_rows.end() ? -1 : static_cast<int>(it - m_rows.begin());
 }
 
 void CardListModel::compactIfWasteful() {

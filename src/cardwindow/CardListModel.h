@@ -38,6 +38,7 @@ public:
     int cardCount() const { return static_cast<int>(m_rows.size()); }
     std::int32_t uniqueNumber(int row) const;
     bool containsUniqueNumber(std::int32_t number) const;
+    int rowOfUniqueNumber(std::int32_t number) const; // the first row with it, else -1
     QString cellText(int row, int column) const;
 
 private:

@@ -1,9 +1,8 @@
 // Making a new card, copying the card shown, and cancelling either.
 #include "cardwindow/EditingCommands.h"
 
-#include "cardwindow/TForm1.h"
-#include "cardwindow/Wiring.h"
-#include "cardwindow/ZelmApp.h"
+#include "cardwindow/CardWindowCommands.h"
+#include "cardwindow/Form1Internal.h"
 #include "store/UniqueNumber.h"
 #include "store/UnitGlo.h"
 #include "widgets/TdxfColorButton.h"
@@ -13,50 +12,27 @@
 
 namespace zelm {
 
-namespace {
-// The last stored card, read into the card window's memory; the file's position ends past it.
-bool readLastCard(TForm1& w) {
-    CardFile& f = w.ctx().files.main;
-    const qint64 count = f.count();
-    if (count <= 0)
-        return false;
-    f.seek(count - 1);
-    f.read(&w.CurrentCard);
-    return true;
-}
-} // namespace
-
 void nNewClick(TForm1& w) {
-    Form1Ui& ui = w.ui();
+    Form1Ui& ui = form1Ui(w);
     w.setCardButtonsVisible(false);
-    w.CardMode = QStringLiteral("New");
     w.BlankCard();
-    w.shown = TForm1::Shown::Blank;
-    w.shownIndex = -1;
     ui.DaWrSozd->setText(UniqueNumberText(ui.Klu4Form1->text().toInt()));
-    if (readLastCard(w)) {
-        ui.GurN->setText(QString::number(w.CurrentCard.GurN + 1));
-    } else {
+    bool registerEmpty = false;
+    const std::int32_t runningNumber = w.session().beginNewCard(registerEmpty);
+    if (registerEmpty)
         ui.nOtmena->hide();
-        ui.GurN->setText(QStringLiteral("1"));
-    }
+    ui.GurN->setText(QString::number(runningNumber));
     ui.DataMer->setFocus();
 }
 
 void nCopiyClick(TForm1& w) {
-    Form1Ui& ui = w.ui();
-    ui.nNew->hide();
+    Form1Ui& ui = form1Ui(w);
+    w.setCardButtonsVisible(false);
     w.setServiceMenuEnabled(false);
-    ui.nCopiy->hide();
-    ui.nPoisk->hide();
-    ui.nDelete->hide();
-    w.CardMode = QStringLiteral("New");
     // The copy keeps every field the window shows; only its identity is new.
-    w.shown = TForm1::Shown::Blank;
-    w.shownIndex = -1;
-    if (readLastCard(w))
-        ui.GurN->setText(QString::number(w.CurrentCard.GurN + 1));
-    ui.AdminFIO->setText(w.ctx().UserFIO);
+    if (const auto runningNumber = w.session().beginCopy())
+        ui.GurN->setText(QString::number(*runningNumber));
+    ui.AdminFIO->setText(w.session().user().UserFIO);
     const std::int32_t number = NewUniqueNumber();
     ui.Klu4Form1->setText(QString::number(number));
     ui.DaWrSozd->setText(UniqueNumberText(number));
@@ -65,29 +41,19 @@ void nCopiyClick(TForm1& w) {
 
 void nOtmenaClick(TForm1& w) {
     w.setCardButtonsVisible(true);
-    w.CardMode = QStringLiteral("Korr");
-    CardFile& f = w.ctx().files.main;
-    const qint64 count = f.count();
-    if (count <= 0)
+    if (!w.session().cancelNewCard())
         return;
-    if (w.CardIndex >= 0 && w.CardIndex < count)
-        f.seek(w.CardIndex);
-    w.Scatter();
+    w.ShowRecord();
     w.Kakay();
 }
 
-void wireEditingCommands(ZelmApp& app) {
-    TForm1* w = app.form1();
-    auto bind = [w](TdxfColorButton* button, void (*command)(TForm1&)) {
-        QObject::connect(button, &QAbstractButton::clicked, w,
-                         [w, command] { w->runCommand([w, command] { command(*w); }); });
-    };
-    Form1Ui& ui = w->ui();
-    bind(ui.nNew, nNewClick);
-    bind(ui.nCopiy, nCopiyClick);
-    bind(ui.nSave, nSaveClick);
-    bind(ui.nOtmena, nOtmenaClick);
-    bind(ui.nWstavit, nWstavitClick);
+void wireEditingCommands(TForm1& w) {
+    TForm1* p = &w;
+    w.onClick("nNew", [p] { nNewClick(*p); });
+    w.onClick("nCopiy", [p] { nCopiyClick(*p); });
+    w.onClick("nSave", [p] { nSaveClick(*p); });
+    w.onClick("nOtmena", [p] { nOtmenaClick(*p); });
+    w.onClick("nWstavit", [p] { nWstavitClick(*p); });
 }
 
 } // namespace zelm

@@ -1,14 +1,9 @@
 #include "cardwindow/HelpDocument.h"
 
-#include "cardwindow/AppContext.h"
-#include "cardwindow/TForm1.h"
-#include "cardwindow/Wiring.h"
-#include "cardwindow/ZelmApp.h"
 #include "platform/Platform.h"
 #include "store/CardFile.h"
 #include "store/Installation.h"
 
-#include <QAction>
 #include <QFile>
 #include <QFileInfo>
 
@@ -30,16 +25,28 @@ void installHelpDocument(const Installation& inst) {
     writeFileAtomically(target, resource.readAll());
 }
 
-void openHelpDocument(AppContext& ctx) {
-    auto word = ctx.platform.office().createWord();
-    word->documentsOpen(ctx.inst.helpDocument());
+void openHelpDocument(Platform& platform, const Installation& inst) {
+    auto word = platform.office().createWord();
+    word->documentsOpen(inst.helpDocument());
     word->setVisible(true);
 }
 
-void wireHelpCommands(ZelmApp& app) {
-    TForm1* w = app.form1();
-    QObject::connect(w->ui().N2, &QAction::triggered, w,
-                     [w] { w->runCommand([w] { openHelpDocument(w->ctx()); }); });
+void openNetworkHelp(Platform& platform, const Installation& inst, QWidget* parent) {
+    const QString phrase = QStringLiteral("Если у Вас сеть");
+    auto word = platform.office().createWord();
+    word->documentsOpen(inst.helpDocument());
+    word->findSetForward(true);
+    word->findSetText(phrase);
+    word->findExecute();
+    word->findExecute();
+    word->setVisible(true);
+    // A viewer other than Word cannot be told where to go, so the user is.
+    platform.dialogs().notice(
+        parent,
+        QStringLiteral("Восстановление программы и работа в сети описаны в разделе, "
+                       "который начинается со второго «%1» в справке.")
+            .arg(phrase),
+        QStringLiteral("Восстановление программы. Сеть."));
 }
 
 } // namespace zelm

@@ -1,11 +1,16 @@
 #pragma once
-#include <QString>
+// The user guide: written into Help/ReadMe.doc when missing, opened through the Office
+// interface.
+class QWidget;
 
 namespace zelm {
 class Installation;
-struct AppContext;
+class Platform;
 // Writes the user guide into Help/ReadMe.doc when it is missing there.
 void installHelpDocument(const Installation& inst);
-// Opens the user guide in Word and shows Word; an Office failure is raised as OfficeError.
-void openHelpDocument(AppContext& ctx);
+// Opens the user guide in the word processor and shows it; an Office failure is raised as
+// OfficeError.
+void openHelpDocument(Platform& platform, const Installation& inst);
+// Opens the user guide at the second "Если у Вас сеть": recovery and work on a network.
+void openNetworkHelp(Platform& platform, const Installation& inst, QWidget* parent);
 } // namespace zelm

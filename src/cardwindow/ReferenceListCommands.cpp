@@ -1,11 +1,10 @@
 // The twelve list buttons of the card window: each opens its combo box's reference list in
 // the list editor and, once the editor is closed, makes the edited text the combo box's list
 // and writes it back to the list's file.
+#include "cardwindow/CardWindowCommands.h"
+#include "cardwindow/Form1Internal.h"
 #include "cardwindow/ReferenceListEntries.h"
-#include "cardwindow/TForm1.h"
 #include "cardwindow/TRedaktir.h"
-#include "cardwindow/Wiring.h"
-#include "cardwindow/ZelmApp.h"
 #include "store/ReferenceLists.h"
 #include "store/TextFiles.h"
 
@@ -90,29 +89,28 @@ const ReferenceListDef& listOfComboBox(const char* comboBox) {
     Q_UNREACHABLE();
 }
 
-void editReferenceList(ZelmApp& app, const ListButton& b) {
-    TForm1& w = *app.form1();
+void editReferenceList(TForm1& w, TRedaktir& editor, const ListButton& b) {
     auto* combo = w.findChild<QComboBox*>(QLatin1String(b.comboBox));
-    const QString title = b.titleGroup ? (w.ui().*b.titleGroup)->title() : b.title;
+    const QString title = b.titleGroup ? (form1Ui(w).*b.titleGroup)->title() : b.title;
 
     QString text;
     for (const QString& entry : referenceEntries(combo))
         text += entry + QLatin1Char('\n');
-    const QString edited = app.redaktir()->edit(title, text);
+    const QString edited = editor.edit(title, text);
 
     // The editor cannot be cancelled: its text is the list from now on, saved or not.
     setReferenceEntries(combo, splitEditedList(edited));
-    const QString path = referenceListPath(w.ctx().inst, listOfComboBox(b.comboBox));
+    const QString path = referenceListPath(w.session().installation(), listOfComboBox(b.comboBox));
     w.runCommand([&] { writeTextLines(path, referenceEntries(combo)); });
 }
 
 } // namespace
 
-void wireReferenceListCommands(ZelmApp& app) {
-    TForm1* w = app.form1();
+void wireReferenceListCommands(TForm1& form1, TRedaktir& editor) {
+    TForm1* w = &form1;
     const QIcon glyph = w->style()->standardIcon(QStyle::SP_FileDialogDetailedView);
     for (const ListButton& b : listButtons()) {
-        QPushButton* button = w->ui().*b.button;
+        QPushButton* button = form1Ui(form1).*b.button;
         button->setToolTip(b.hint);
         if (b.face == Face::Glyph && !glyph.isNull()) {
             button->setIcon(glyph);
@@ -121,7 +119,7 @@ void wireReferenceListCommands(ZelmApp& app) {
             button->setText(b.caption);
         }
         QObject::connect(button, &QPushButton::clicked, w,
-                         [&app, &b] { editReferenceList(app, b); });
+                         [w, &editor, &b] { editReferenceList(*w, editor, b); });
     }
 }
 

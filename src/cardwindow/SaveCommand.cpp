@@ -1,12 +1,8 @@
 // Storing the card of the window: a new card is appended, a stored one written over.
 #include "cardwindow/CardListModel.h"
 #include "cardwindow/EditingCommands.h"
-#include "cardwindow/TForm1.h"
+#include "cardwindow/Form1Internal.h"
 #include "platform/Platform.h"
-#include "store/DayCount.h"
-#include "store/FileError.h"
-#include "store/RecordFileRewrite.h"
-#include "store/UniqueNumber.h"
 #include "store/UnitGlo.h"
 #include "widgets/TdxfColorButton.h"
 
@@ -23,13 +19,10 @@ const QString kArchivedCardRefusal = QStringLiteral(
 } // namespace
 
 void nSaveClick(TForm1& w) {
-    Form1Ui& ui = w.ui();
-    AppContext& ctx = w.ctx();
-    CardFile& f = ctx.files.main;
-    const bool isNew = w.CardMode == QLatin1String("New");
-
-    if (!isNew && w.shown == TForm1::Shown::ArchivedCard) {
-        ctx.platform.dialogs().notice(&w, kArchivedCardRefusal,
+    Form1Ui& ui = form1Ui(w);
+    CardSession& s = w.session();
+    if (s.mode() == CardSession::Mode::Korr && s.shown() == CardSession::Shown::ArchivedCard) {
+        w.platform().dialogs().notice(&w, kArchivedCardRefusal,
                                       QStringLiteral("Операция не выполнена"));
         return;
     }
@@ -38,43 +31,25 @@ void nSaveClick(TForm1& w) {
     w.setServiceMenuEnabled(true);
     w.setCardButtonsVisible(true);
 
-    TAnketa card = w.CurrentCard;
-    w.fillCardFromWindow(card); // a running number that is no integer stops here
+    TAnketa card = s.CurrentCard();
+    fillCardFromWindow(w, card); // a running number that is no integer stops here
 
-    qint64 p = 0;
-    if (isNew) {
-        card.DaWrSozd = nowDayCount();
-        // A card shown from the register while a new one was open still carries its own
-        // number; two cards must never share one.
-        if (ui.mainList->containsUniqueNumber(card.Klu4Form1)) {
-            card.Klu4Form1 = NewUniqueNumber();
-            ui.Klu4Form1->setText(QString::number(card.Klu4Form1));
-        }
-        p = appendFlushed(f, &card);
-        w.CardMode = QStringLiteral("Korr");
-        ui.mainList->appendCard(card);
-    } else {
-        const qint64 count = f.count();
-        if (count <= 0)
-            return;
-        if (w.shown == TForm1::Shown::MainCard && w.shownIndex >= 0 && w.shownIndex < count)
-            p = w.shownIndex;
-        else
-            p = std::min<qint64>(f.position(), count - 1);
-        f.seek(p);
-        f.write(&card);
-        f.flush();
-        ui.mainList->setCard(static_cast<int>(p), card);
-    }
-    w.CurrentCard = card;
-    f.reopen();
-    f.seek(p);
-    w.shown = TForm1::Shown::MainCard;
-    w.shownIndex = p;
-    w.selectMainRow(static_cast<int>(p));
-    ui.AdminFIO->setText(card.AdminFIO.text());
-    ui.DWKorr->setText(DateTimeText(card.DWKorr));
-    ui.DaWrSozd->setText(DateTimeText(card.DaWrSozd));
+    CardListModel& list = w.list(TForm1::CardList::Main);
+    const auto outcome =
+        s.save(card, [&list](std::int32_t number) { return list.containsUniqueNumber(number); });
+    const TAnketa& saved = s.CurrentCard();
+    const int row = static_cast<int>(s.shownIndex());
+    if (outcome == CardSession::SaveOutcome::Appended)
+        list.appendCard(saved);
+    else if (outcome == CardSession::SaveOutcome::Overwritten)
+        list.setCard(row, saved);
+    else
+        return;
+    ui.Klu4Form1->setText(QString::number(saved.Klu4Form1));
+    w.selectMainRow(row);
+    ui.AdminFIO->setText(saved.AdminFIO.text());
+    ui.DWKorr->setText(DateTimeText(saved.DWKorr));
+    ui.DaWrSozd->setText(DateTimeText(saved.DaWrSozd));
     w.Kakay();
     ui.nNew->setFocus();
 }

@@ -1,23 +1,38 @@
 #include "cardwindow/TForm1.h"
 
 #include "cardwindow/CardListModel.h"
+#include "cardwindow/CardWindowCommands.h"
+#include "cardwindow/Form1Internal.h"
 #include "cardwindow/Form1Layout.h"
-#include "cardwindow/ZelmApp.h"
+#include "cardwindow/ReferenceListEntries.h"
 #include "platform/Platform.h"
+#include "store/DayCount.h"
 #include "store/FileError.h"
 #include "store/UnitGlo.h"
 #include "widgets/TdxfColorButton.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QTableView>
 #include <QTextCursor>
+#include <new>
 
 namespace zelm {
 
-TForm1::TForm1(AppContext& ctx, ZelmApp& app, QWidget* parent)
-    : QMainWindow(parent), m_ctx(ctx), m_app(app) {
+Form1Ui& form1Ui(TForm1& w) {
+    return w.m_ui;
+}
+
+TForm1::TForm1(CardSession& session, Platform& platform, OfficeSettings& settings, QWidget* parent)
+    : QMainWindow(parent), m_session(session), m_platform(platform), m_settings(settings) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Зельм"));
     resize(1024, 759);
@@ -35,7 +50,22 @@ TForm1::TForm1(AppContext& ctx, ZelmApp& app, QWidget* parent)
     });
     connect(m_ui.Prime4, &QPlainTextEdit::textChanged, this, [this] { updateRemainingCounters(); });
 
+    // A press on a row opens its card; the heading and the space below the rows have no index.
+    for (CardList which : {CardList::Main, CardList::Working, CardList::Archive})
+        connect(view(which), &QAbstractItemView::pressed, this,
+                [this, which](const QModelIndex& at) {
+                    emit listPressed(which, at.isValid() ? at.row() : -1);
+                });
+    connect(m_ui.SpTabl, &QTabWidget::currentChanged, this, [this](int index) {
+        const QWidget* page = m_ui.SpTabl->widget(index);
+        if (page == m_ui.TabSheet2)
+            emit listShown(CardList::Working);
+        else if (page == m_ui.TabSheet3)
+            emit listShown(CardList::Archive);
+    });
+
     runStartUp();
+    wireOwnCommands(*this);
 }
 
 TForm1::~TForm1() = default;
@@ -50,23 +80,125 @@ bool TForm1::runCommand(const std::function<void()>& command) {
         showError(e.message());
     } catch (const OfficeError& e) {
         showError(e.message());
+    } catch (const std::bad_alloc&) {
+        showError(QStringLiteral("Недостаточно памяти. Команда не выполнена."));
+    } catch (const std::exception& e) {
+        showError(QString::fromLocal8Bit(e.what()));
     }
     return false;
 }
 
 void TForm1::showError(const QString& text) {
-    m_ctx.platform.dialogs().error(this, text);
+    m_platform.dialogs().error(this, text);
+}
+
+void TForm1::onClick(const char* objectName, std::function<void()> command) {
+    auto run = [this, command = std::move(command)] { runCommand(command); };
+    const QString name = QLatin1String(objectName);
+    if (auto* button = findChild<QAbstractButton*>(name)) {
+        connect(button, &QAbstractButton::clicked, this, run);
+        return;
+    }
+    QAction* action = findChild<QAction*>(name);
+    Q_ASSERT_X(action, "TForm1::onClick", objectName);
+    if (action)
+        connect(action, &QAction::triggered, this, run);
 }
 
 void TForm1::setServiceMenuEnabled(bool enabled) {
-    m_ui.N7->setEnabled(enabled && !m_ctx.serviceMenuBarred);
-    m_ui.N7->menuAction()->setEnabled(enabled && !m_ctx.serviceMenuBarred);
+    const bool on = enabled && !m_session.user().serviceMenuBarred;
+    m_ui.N7->setEnabled(on);
+    m_ui.N7->menuAction()->setEnabled(on);
 }
 
 void TForm1::setCardButtonsVisible(bool visible) {
     for (QWidget* b : {static_cast<QWidget*>(m_ui.nNew), static_cast<QWidget*>(m_ui.nCopiy),
                        static_cast<QWidget*>(m_ui.nPoisk), static_cast<QWidget*>(m_ui.nDelete)})
         b->setVisible(visible);
+}
+
+void TForm1::userLoggedIn() {
+    if (m_session.mode() == CardSession::Mode::New)
+        m_ui.AdminFIO->setText(m_session.user().UserFIO);
+}
+
+QTableView* TForm1::view(CardList which) const {
+    switch (which) {
+    case CardList::Working:
+        return m_ui.RabTab;
+    case CardList::Archive:
+        return m_ui.ArhTab;
+    case CardList::Main:
+        break;
+    }
+    return m_ui.Spisok;
+}
+
+CardListModel& TForm1::list(CardList which) {
+    switch (which) {
+    case CardList::Working:
+        return *m_ui.workingList;
+    case CardList::Archive:
+        return *m_ui.archiveList;
+    case CardList::Main:
+        break;
+    }
+    return *m_ui.mainList;
+}
+
+void TForm1::selectRow(CardList which, int row) {
+    QTableView* v = view(which);
+    const auto* model = static_cast<const CardListModel*>(v->model());
+    if (row < 0 || row >= model->cardCount())
+        return;
+    v->selectRow(row);
+    v->scrollTo(model->index(row, 0));
+}
+
+int TForm1::selectedRow(CardList which) const {
+    const QItemSelectionModel* selection = view(which)->selectionModel();
+    const auto rows = selection->selectedRows();
+    if (!rows.isEmpty())
+        return rows.first().row();
+    const QModelIndex current = selection->currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+static QWidget* pageOf(const Form1Ui& ui, TForm1::CardList which) {
+    switch (which) {
+    case TForm1::CardList::Working:
+        return ui.TabSheet2;
+    case TForm1::CardList::Archive:
+        return ui.TabSheet3;
+    case TForm1::CardList::Main:
+        break;
+    }
+    return ui.TabSheet1;
+}
+
+bool TForm1::isListInView(CardList which) const {
+    return m_ui.SpTabl->currentWidget() == pageOf(m_ui, which);
+}
+
+void TForm1::bringListToFront(CardList which) {
+    QSignalBlocker quiet(m_ui.SpTabl);
+    m_ui.SpTabl->setCurrentWidget(pageOf(m_ui, which));
+}
+
+QColor TForm1::listBackground(CardList which) const {
+    return pageOf(m_ui, which)->palette().color(QPalette::Window);
+}
+
+void TForm1::setWorkingCount(qint64 n) {
+    m_ui.vRab->setText(QString::number(n));
+}
+
+void TForm1::setArchiveCount(qint64 n) {
+    m_ui.vArh->setText(QString::number(n));
+}
+
+QStringList TForm1::referenceEntries(const QString& comboBox) const {
+    return zelm::referenceEntries(findChild<QComboBox*>(comboBox));
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

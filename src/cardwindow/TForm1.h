@@ -1,84 +1,97 @@
 #pragma once
 // The card window: one card of the register at a time, the lists of the three card files,
-// and every command on cards. Its commands live with their subsystems; this class holds
-// the state they share.
-#include "cardwindow/AppContext.h"
+// and every command on cards. The card and the data files are the session's; this class shows
+// them and turns clicks into the session's calls. Its controls are its own: other subsystems
+// use the narrow interface below, and its own command files reach them through
+// Form1Internal.h.
+#include "cardwindow/CardSession.h"
 #include "cardwindow/Form1Ui.h"
-#include "store/Records.h"
 
 #include <QMainWindow>
 #include <functional>
 
+class QColor;
+
 namespace zelm {
 
-class ZelmApp;
+class Platform;
+struct OfficeSettings;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
-    TForm1(AppContext& ctx, ZelmApp& app, QWidget* parent = nullptr);
+    enum class CardList { Main, Working, Archive };
+
+    TForm1(CardSession& session, Platform& platform, OfficeSettings& settings,
+           QWidget* parent = nullptr);
     ~TForm1() override;
 
-    AppContext& ctx() { return m_ctx; }
-    ZelmApp& app() { return m_app; }
-    Form1Ui& ui() { return m_ui; }
+    CardSession& session() { return m_session; }
+    Platform& platform() { return m_platform; }
 
-    // Where the card shown came from: a save, a mark or a deletion acts on what the user sees.
-    enum class Shown { MainCard, ArchivedCard, Blank };
-
-    // The card window's state.
-    TAnketa CurrentCard = TAnketa::zeroed();
-    TAnketa RememberedCard = TAnketa::zeroed(); // kept by the Archive's "Запомнить"
-    QString CardMode = QStringLiteral("Korr");
-    int CardTotal = 0;
-    int CardNo = 0;
-    int CardIndex = 0;
-    Shown shown = Shown::Blank;
-    qint64 shownIndex = -1; // index in the Main card file while shown == MainCard
-
-    // Display.
+    // Showing the session's card and the counters.
     void ShowRecord();
-    void Scatter();
     void Kakay();
     void BlankCard();
-    void showMainCard(qint64 index); // position, Scatter, remember it as the card shown
+    void Scatter();                  // the card at the register's position
+    void showMainCard(qint64 index); // position, read, show
+    void showFoundCard(qint64 index, const TAnketa& card);
     void showArchivedCard(const TAnketa& card);
     void updateRemainingCounters();
-    void selectMainRow(int cardIndex); // the list row of the card (0-based card index)
-    int selectedMainRow() const;       // 0-based card index of the selected row, -1 when none
 
-    // Fill `card` from the window's fields (the user's name and the changed time included).
-    void fillCardFromWindow(TAnketa& card);
+    // The three lists: row r shows card r of its file.
+    CardListModel& list(CardList which);
+    void selectRow(CardList which, int row);
+    int selectedRow(CardList which) const; // -1 when none
+    bool isListInView(CardList which) const;
+    void bringListToFront(CardList which); // without refilling it
+    void selectMainRow(int cardIndex) { selectRow(CardList::Main, cardIndex); }
+    int selectedMainRow() const { return selectedRow(CardList::Main); }
+    void reloadMainList();
+    void setWorkingCount(qint64 n); // vRab
+    void setArchiveCount(qint64 n); // vArh
+    QColor listBackground(CardList which) const;
+
+    // The entries of a reference list's combo box, by the combo box's name.
+    QStringList referenceEntries(const QString& comboBox) const;
+
+    // Connects a button or menu item of this window, by objectName, to a command run through
+    // runCommand.
+    void onClick(const char* objectName, std::function<void()> command);
+    // Runs a command; any error it raises is shown and the command ends there.
+    bool runCommand(const std::function<void()>& command);
+    void showError(const QString& text);
 
     // The menu "Сервис": a command may give it back only when the login has not barred it.
     void setServiceMenuEnabled(bool enabled);
     void setCardButtonsVisible(bool visible); // nNew, nCopiy, nPoisk, nDelete
+    // The login accepted a user: a blank first card names them.
+    void userLoggedIn();
 
-    // Runs a command; a file, conversion or Office error is shown and the command ends there.
-    bool runCommand(const std::function<void()>& command);
-    void showError(const QString& text);
+    // The menu "Выход" and a restore close the window for real.
+    void closeForGood();
 
-    // The start-up of the window (runs in the constructor).
-    void runStartUp();
-    void loadReferenceLists();
-    void reloadMainList();
+signals:
+    void closedForGood();
+    void listPressed(TForm1::CardList which, int row); // -1 for a press outside the rows
+    void listShown(TForm1::CardList which);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
-    AppContext& m_ctx;
-    ZelmApp& m_app;
+    friend Form1Ui& form1Ui(TForm1& w);
+    void runStartUp();
+    void loadReferenceLists();
+    void paintStoredColours();
+    QTableView* view(CardList which) const;
+
+    CardSession& m_session;
+    Platform& m_platform;
+    OfficeSettings& m_settings;
     Form1Ui m_ui{};
     bool m_closing = false;
-
-public:
-    // The menu "Выход" and a restore close the window for real.
-    void closeForGood();
-
-signals:
-    void closedForGood();
 };
 
 } // namespace zelm

@@ -8,8 +8,7 @@
 
 namespace zelm {
 
-TRedaktir::TRedaktir(AppContext& ctx, ZelmApp& app, QWidget* parent)
-    : QDialog(parent), m_ctx(ctx), m_app(app) {
+TRedaktir::TRedaktir(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Redaktir"));
     setWindowTitle(QStringLiteral("Редактирование"));
     setModal(true);

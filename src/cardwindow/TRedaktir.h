@@ -7,13 +7,10 @@ class QPlainTextEdit;
 
 namespace zelm {
 
-struct AppContext;
-class ZelmApp;
-
 class TRedaktir : public QDialog {
     Q_OBJECT
 public:
-    TRedaktir(AppContext& ctx, ZelmApp& app, QWidget* parent = nullptr);
+    explicit TRedaktir(QWidget* parent = nullptr);
 
     // Shows `text` under `title` modally and returns the memo's text once the window is closed.
     QString edit(const QString& title, const QString& text);
@@ -21,8 +18,6 @@ public:
     QPlainTextEdit* Spisok = nullptr;
 
 private:
-    AppContext& m_ctx;
-    ZelmApp& m_app;
 };
 
 } // namespace zelm

@@ -1,14 +1,11 @@
 #include "cardwindow/TWibor.h"
 
-#include "cardwindow/ZelmApp.h"
-
 #include <QHBoxLayout>
 #include <QPushButton>
 
 namespace zelm {
 
-TWibor::TWibor(AppContext& ctx, ZelmApp& app, QWidget* parent)
-    : QDialog(parent), m_ctx(ctx), m_app(app) {
+TWibor::TWibor(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Wibor"));
     setWindowTitle(QStringLiteral("Действие"));
     setModal(true);
@@ -47,9 +44,9 @@ int TWibor::ask(const QString& first, const QString& second, const QString& thir
     return m_choice;
 }
 
-int AskChoice(ZelmApp& app, const QString& first, const QString& second, const QString& third,
+int AskChoice(TWibor& dialog, const QString& first, const QString& second, const QString& third,
               const QString& title) {
-    return app.wibor()->ask(first, second, third, title);
+    return dialog.ask(first, second, third, title);
 }
 
 } // namespace zelm

@@ -6,13 +6,10 @@ class QPushButton;
 
 namespace zelm {
 
-struct AppContext;
-class ZelmApp;
-
 class TWibor : public QDialog {
     Q_OBJECT
 public:
-    TWibor(AppContext& ctx, ZelmApp& app, QWidget* parent = nullptr);
+    explicit TWibor(QWidget* parent = nullptr);
 
     // 0 = closed without a choice, 1 = Redak, 2 = Udalit, 3 = Otmena.
     int choice() const { return m_choice; }
@@ -27,14 +24,12 @@ public:
 private:
     void choose(int choice);
 
-    AppContext& m_ctx;
-    ZelmApp& m_app;
     int m_choice = 0;
 };
 
 // The question every caller asks: 1, 2 or 3 for the button pressed, 0 when the dialog was
 // closed by its close box (callers treat 0 like their do-nothing third choice).
-int AskChoice(ZelmApp& app, const QString& first, const QString& second, const QString& third,
+int AskChoice(TWibor& dialog, const QString& first, const QString& second, const QString& third,
               const QString& title);
 
 } // namespace zelm

@@ -2,8 +2,7 @@
 
 namespace zelm {
 
-TKonverti::TKonverti(AppContext& ctx, ZelmApp& app, QWidget* parent)
-    : QDialog(parent), m_ctx(ctx), m_app(app) {
+TKonverti::TKonverti(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Konverti"));
     setWindowTitle(QStringLiteral("На конверт напечатать информацию"));
 }

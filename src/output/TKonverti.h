@@ -3,17 +3,10 @@
 
 namespace zelm {
 
-struct AppContext;
-class ZelmApp;
-
 class TKonverti : public QDialog {
     Q_OBJECT
 public:
-    TKonverti(AppContext& ctx, ZelmApp& app, QWidget* parent = nullptr);
-
-private:
-    AppContext& m_ctx;
-    ZelmApp& m_app;
+    explicit TKonverti(QWidget* parent = nullptr);
 };
 
 } // namespace zelm

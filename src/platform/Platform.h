@@ -1,8 +1,10 @@
 #pragma once
 // Everything the windows need from the operating system, in one place.
 #include "platform/Dialogs.h"
+#include "platform/KeyboardLayout.h"
 #include "platform/Office.h"
 #include "platform/Shell.h"
+#include "platform/WindowPrinter.h"
 
 #include <memory>
 

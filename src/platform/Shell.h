@@ -15,19 +15,4 @@ public:
                               const QString& workingFolder) = 0;
 };
 
-// The keyboard layout request of the card window; only a Windows build changes anything.
-class KeyboardLayout {
-public:
-    virtual ~KeyboardLayout() = default;
-    virtual void activate(const QString& layoutId) = 0; // "00000419" is Russian
-};
-
-// Printing a window's image on the default printer.
-class WindowPrinter {
-public:
-    virtual ~WindowPrinter() = default;
-    // False when there is no printer to print on.
-    virtual bool printWindow(class QWidget* window) = 0;
-};
-
 } // namespace zelm

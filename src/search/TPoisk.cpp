@@ -1,27 +1,24 @@
 #include "search/TPoisk.h"
 
-#include "cardwindow/Colours.h"
 #include "cardwindow/TForm1.h"
-#include "cardwindow/ZelmApp.h"
 #include "platform/Platform.h"
 #include "search/CardScan.h"
 #include "search/WorkingCommands.h"
 #include "store/DayCount.h"
 #include "store/FileError.h"
+#include "widgets/Colours.h"
+#include "widgets/TdxfColorButton.h"
 
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QShowEvent>
 
 namespace zelm {
 namespace {
 
-void copyList(QComboBox* from, QComboBox* to) {
-    QStringList items;
-    items.reserve(from->count());
-    for (int i = 0; i < from->count(); ++i)
-        items.append(from->itemText(i));
+void copyList(const QStringList& items, QComboBox* to) {
     to->clear();
     to->addItems(items);
     to->setEditText(QString());
@@ -33,15 +30,18 @@ DayRange rangeOf(const QDateEdit* from, const QDateEdit* to) {
 
 } // namespace
 
-TPoisk::TPoisk(AppContext& ctx, ZelmApp& app, QWidget* parent)
-    : QDialog(parent), m_ctx(ctx), m_app(app) {
+TPoisk::TPoisk(TForm1& cardWindow) : QDialog(&cardWindow), m_form1(cardWindow) {
     setObjectName(QStringLiteral("Poisk"));
     setWindowTitle(QStringLiteral("Найти и скопировать в Рабочую картотеку"));
     buildPoiskLayout(this, m_ui);
-}
-
-TForm1& TPoisk::form1() {
-    return *m_app.form1();
+    connect(m_ui.Obnovit, &QAbstractButton::clicked, this, &TPoisk::FormActivate);
+    connect(m_ui.sBegin, &QAbstractButton::clicked, this, &TPoisk::sBeginClick);
+    connect(m_ui.sNext, &QAbstractButton::clicked, this, &TPoisk::sNextClick);
+    connect(m_ui.sPred, &QAbstractButton::clicked, this, &TPoisk::sPredClick);
+    connect(m_ui.sEnd, &QAbstractButton::clicked, this, &TPoisk::sEndClick);
+    connect(m_ui.WsehSrazu, &QAbstractButton::clicked, this, &TPoisk::WsehSrazuClick);
+    connect(m_ui.RabZero, &QAbstractButton::clicked, this, &TPoisk::RabZeroClick);
+    connect(m_ui.nWihod, &QAbstractButton::clicked, this, &TPoisk::nWihodClick);
 }
 
 SearchConditions TPoisk::conditions() const {
@@ -66,7 +66,7 @@ SearchConditions TPoisk::conditions() const {
     return c;
 }
 
-void TPoisk::open() {
+void TPoisk::openSearch() {
     setWindowModality(Qt::ApplicationModal);
     show();
     raise();
@@ -81,7 +81,7 @@ void TPoisk::showEvent(QShowEvent* event) {
 
 void TPoisk::FormActivate() {
     const QDate today = currentDateTime().date();
-    const QDate empty = dateFromDayCount(m_ctx.EmptyDate);
+    const QDate empty = dateFromDayCount(EmptyDate());
     m_ui.NaDat->setDate(empty);
     m_ui.KoDat->setDate(today.addDays(365));
     m_ui.SDataKUSP->setDate(empty);
@@ -89,12 +89,12 @@ void TPoisk::FormActivate() {
     m_ui.SwhodData->setDate(empty);
     m_ui.PoWhodData->setDate(today);
 
-    const Form1Ui& card = form1().ui();
-    copyList(card.FIOSotr, m_ui.KomuPor);
-    copyList(card.Podrazd, m_ui.Otdel);
-    copyList(card.NameOrg, m_ui.Zayavitel);
-    copyList(card.DolgnUtv, m_ui.DolgnUtv);
-    copyList(card.FIOUtv, m_ui.FIOUtv);
+    TForm1& card = form1();
+    copyList(card.referenceEntries(QStringLiteral("FIOSotr")), m_ui.KomuPor);
+    copyList(card.referenceEntries(QStringLiteral("Podrazd")), m_ui.Otdel);
+    copyList(card.referenceEntries(QStringLiteral("NameOrg")), m_ui.Zayavitel);
+    copyList(card.referenceEntries(QStringLiteral("DolgnUtv")), m_ui.DolgnUtv);
+    copyList(card.referenceEntries(QStringLiteral("FIOUtv")), m_ui.FIOUtv);
     for (QLineEdit* e : {m_ui.IForma, m_ui.KlSlovo, m_ui.WhNash, m_ui.IshNash, m_ui.SlNazv,
                          m_ui.Gorod, m_ui.NomKUSP, m_ui.IRez, m_ui.IPrim})
         e->clear();
@@ -102,38 +102,38 @@ void TPoisk::FormActivate() {
     m_ui.NPosNai->setText(QStringLiteral("0"));
     m_backward.reset();
     m_forward = 0;
-    form1().runCommand([&] {
-        const QString held = QString::number(m_ctx.files.working.count());
-        m_ui.KRab->setText(held);
-        card.vRab->setText(held);
+    card.runCommand([&] {
+        const qint64 held = card.session().files().working.count();
+        m_ui.KRab->setText(QString::number(held));
+        card.setWorkingCount(held);
     });
-    setBackground(this, card.TabSheet2->palette().color(QPalette::Window));
+    setBackground(this, card.listBackground(TForm1::CardList::Working));
 }
 
 void TPoisk::appendToWorking(const TAnketa& card) {
-    CardFile& working = m_ctx.files.working;
-    working.seek(working.count());
-    working.write(&card);
+    form1().session().appendToWorking(card);
 }
 
 void TPoisk::afterStep() {
     TForm1& w = form1();
-    m_ui.KRab->setText(QString::number(m_ctx.files.working.count()));
+    const qint64 held = w.session().files().working.count();
+    m_ui.KRab->setText(QString::number(held));
     TabSheet2Show(w);
-    bringWorkingTabToFront(w);
-    w.ui().vRab->setText(m_ui.KRab->text());
+    // Showing the tab fills the list already; that has just been done.
+    w.bringListToFront(TForm1::CardList::Working);
+    w.setWorkingCount(held);
 }
 
 void TPoisk::announceEndIfDone(bool done) {
     if (done)
-        m_ctx.platform.dialogs().notice(
+        form1().platform().dialogs().notice(
             this, m_ui.KRab->text() + QStringLiteral(" шт. в Рабочей картотеке"),
             QStringLiteral("Поиск окончен"));
 }
 
 void TPoisk::sNextClick() {
     form1().runCommand([&] {
-        const CardFile& main = m_ctx.files.main;
+        const CardFile& main = form1().session().files().main;
         const CardMatcher matcher(conditions());
         const std::optional<FoundCard> found = findForward(main, matcher, m_forward);
         if (found) {
@@ -152,7 +152,7 @@ void TPoisk::sNextClick() {
 
 void TPoisk::sPredClick() {
     form1().runCommand([&] {
-        CardFile& main = m_ctx.files.main;
+        CardFile& main = form1().session().files().main;
         if (!m_backward)
             m_backward = main.count() - 1;
         const CardMatcher matcher(conditions());
@@ -162,13 +162,8 @@ void TPoisk::sPredClick() {
             appendToWorking(found->card);
             m_ui.NPosNai->setText(QString::number(found->index + 1));
             // The card found is the card shown: a save, a mark or a deletion acts on it.
-            TForm1& w = form1();
-            w.CurrentCard = found->card;
-            w.shown = TForm1::Shown::MainCard;
-            w.shownIndex = found->index;
-            main.seek(found->index);
-            w.ShowRecord();
-            w.Kakay();
+            form1().showFoundCard(found->index, found->card);
+            form1().Kakay();
         } else {
             m_backward = -1;
         }
@@ -179,13 +174,13 @@ void TPoisk::sPredClick() {
 
 void TPoisk::restartWorking() {
     emptyWorkingCardFile(form1());
-    form1().ui().vRab->setText(QStringLiteral("0"));
+    form1().setWorkingCount(0);
 }
 
 void TPoisk::sBeginClick() {
     form1().runCommand([&] {
         restartWorking();
-        if (m_ctx.files.main.count() > 0) {
+        if (form1().session().files().main.count() > 0) {
             form1().showMainCard(0);
             form1().Kakay();
         }
@@ -198,7 +193,7 @@ void TPoisk::sBeginClick() {
 void TPoisk::sEndClick() {
     form1().runCommand([&] {
         restartWorking();
-        const qint64 last = m_ctx.files.main.count() - 1;
+        const qint64 last = form1().session().files().main.count() - 1;
         if (last >= 0) {
             form1().showMainCard(last);
             form1().Kakay();
@@ -222,8 +217,8 @@ void TPoisk::RabZeroClick() {
 void TPoisk::WsehSrazuClick() {
     RabZeroClick();
     form1().runCommand([&] {
-        const CardFile& main = m_ctx.files.main;
-        appendAllMatches(main, CardMatcher(conditions()), m_ctx.files.working);
+        const CardFile& main = form1().session().files().main;
+        appendAllMatches(main, CardMatcher(conditions()), form1().session().files().working);
         m_forward = main.count();
         afterStep();
     });
@@ -234,14 +229,14 @@ void TPoisk::nWihodClick() {
     w.runCommand([&] {
         // A number that does not read leaves everything as it was and the window open.
         const int n = parseIntOrThrow(m_ui.NPosNai->text());
-        CardFile& main = m_ctx.files.main;
+        CardFile& main = form1().session().files().main;
         const qint64 total = main.count();
         if (total > 0) {
             if (n > 0)
                 main.seek(std::min<qint64>(n - 1, total)); // past the end shows the last card
             w.Scatter();
             w.Kakay();
-            w.selectMainRow(static_cast<int>(w.shownIndex));
+            w.selectMainRow(static_cast<int>(w.session().shownIndex()));
         }
         showWorkingCount(w);
         close();

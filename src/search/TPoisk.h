@@ -9,19 +9,18 @@
 
 namespace zelm {
 
-struct AppContext;
-class ZelmApp;
 class TForm1;
 
 class TPoisk : public QDialog {
     Q_OBJECT
 public:
-    TPoisk(AppContext& ctx, ZelmApp& app, QWidget* parent = nullptr);
+    // The window serves the card window: it shows the cards it finds there.
+    explicit TPoisk(TForm1& cardWindow);
 
     PoiskUi& ui() { return m_ui; }
     SearchConditions conditions() const; // read afresh from the controls
 
-    void open(); // shows the window over the card window; the reset runs on showing
+    void openSearch(); // shows the window over the card window; the reset runs on showing
 
     void FormActivate(); // the reset, also on Obnovit
     void sNextClick();
@@ -38,14 +37,13 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    TForm1& form1();
+    TForm1& form1() { return m_form1; }
     void afterStep(); // counters, Working list and tab
     void announceEndIfDone(bool done);
     void appendToWorking(const TAnketa& card);
     void restartWorking();
 
-    AppContext& m_ctx;
-    ZelmApp& m_app;
+    TForm1& m_form1;
     PoiskUi m_ui{};
     qint64 m_forward = 0;             // the next card a forward step tests
     std::optional<qint64> m_backward; // the next card a backward step tests; empty: not started

@@ -2,84 +2,53 @@
 
 #include "cardwindow/CardListModel.h"
 #include "cardwindow/TForm1.h"
-#include "search/CardScan.h"
+#include "search/TPoisk.h"
+#include "store/RecordFileRewrite.h"
 
-#include <QItemSelectionModel>
-#include <QLineEdit>
-#include <QSignalBlocker>
-#include <QTabWidget>
-#include <QTableView>
-#include <cstring>
 #include <vector>
 
 namespace zelm {
 namespace {
 
+constexpr auto kWorking = TForm1::CardList::Working;
+constexpr qint64 kShiftBlock = 2048; // cards moved at a time when one is taken out
+
 CardFile& mainFile(TForm1& w) {
-    return w.ctx().files.main;
+    return w.session().files().main;
 }
 CardFile& workingFile(TForm1& w) {
-    return w.ctx().files.working;
-}
-
-bool workingTabInView(TForm1& w) {
-    return w.ui().SpTabl->currentWidget() == w.ui().TabSheet2;
-}
-
-int selectedWorkingRow(TForm1& w) {
-    QItemSelectionModel* selection = w.ui().RabTab->selectionModel();
-    const auto rows = selection->selectedRows();
-    if (!rows.isEmpty())
-        return rows.first().row();
-    const QModelIndex current = selection->currentIndex();
-    return current.isValid() ? current.row() : -1;
-}
-
-bool neverRead(const TAnketa& card) {
-    static const TAnketa zero = TAnketa::zeroed();
-    return std::memcmp(&card, &zero, sizeof zero) == 0;
+    return w.session().files().working;
 }
 
 } // namespace
 
 void showWorkingCount(TForm1& w) {
-    w.ui().vRab->setText(QString::number(workingFile(w).count()));
-}
-
-void bringWorkingTabToFront(TForm1& w) {
-    // Showing the tab fills the list already; the caller has just done that.
-    QSignalBlocker quiet(w.ui().SpTabl);
-    w.ui().SpTabl->setCurrentWidget(w.ui().TabSheet2);
+    w.setWorkingCount(workingFile(w).count());
 }
 
 void nGlRabClick(TForm1& w) {
-    // An empty register at start has no card to add: the record was never read.
-    if (neverRead(w.CurrentCard))
-        return;
-    CardFile& working = workingFile(w);
-    working.seek(working.count());
-    working.write(&w.CurrentCard);
-    showWorkingCount(w);
+    if (w.session().appendShownToWorking())
+        showWorkingCount(w);
 }
 
 void emptyWorkingCardFile(TForm1& w) {
     CardFile& working = workingFile(w);
     working.seek(0);
     working.truncate();
-    if (workingTabInView(w))
+    if (w.isListInView(kWorking))
         TabSheet2Show(w);
 }
 
 void RabZeroClick(TForm1& w) {
     emptyWorkingCardFile(w);
-    w.ui().vRab->setText(QStringLiteral("0"));
+    w.setWorkingCount(0);
 }
 
 void TabSheet2Show(TForm1& w) {
-    const std::vector<TAnketa> cards = workingFile(w).readAll<TAnketa>();
-    w.ui().workingList->setCards(cards);
-    if (!cards.empty())
-        w.ui().RabTab->selectRow(0);
+    CardListModel& list = w.list(kWorking);
+    list.setCardsFromFile(workingFile(w));
+    if (list.cardCount() > 0)
+        w.selectRow(kWorking, 0);
 }
 
 void RabTabMouseDown(TForm1& w, int row) {
@@ -88,11 +57,13 @@ void RabTabMouseDown(TForm1& w, int row) {
         main.seek(0);
         return;
     }
-    if (row < 0 || row >= w.ui().workingList->cardCount())
+    CardListModel& list = w.list(kWorking);
+    if (row < 0 || row >= list.cardCount())
         return;
-    qint64 index = findUniqueNumber(main, w.ui().workingList->uniqueNumber(row));
+    // The Main list holds every unique number, so the register is not read to find one.
+    qint64 index = w.list(TForm1::CardList::Main).rowOfUniqueNumber(list.uniqueNumber(row));
     // The card may have been deleted from the register since it was copied.
-    if (index < 0)
+    if (index < 0 || index >= main.count())
         index = main.count() - 1;
     w.showMainCard(index);
     w.Kakay();
@@ -111,9 +82,9 @@ void SpisokMouseDown(TForm1& w, int row) {
 }
 
 void DelRabClick(TForm1& w) {
-    CardListModel* list = w.ui().workingList;
-    const int row = selectedWorkingRow(w);
-    if (row < 0 || row >= list->cardCount() || list->cellText(row, 10).trimmed().isEmpty())
+    CardListModel& list = w.list(kWorking);
+    const int row = w.selectedRow(kWorking);
+    if (row < 0 || row >= list.cardCount() || list.cellText(row, 10).trimmed().isEmpty())
         return;
     CardFile& working = workingFile(w);
     const qint64 total = working.count();
@@ -122,26 +93,46 @@ void DelRabClick(TForm1& w) {
     TAnketa atRow = TAnketa::zeroed();
     if (row < total)
         working.readRange(row, 1, &atRow);
-    if (row >= total || atRow.Klu4Form1 != list->uniqueNumber(row)) {
+    if (row >= total || atRow.Klu4Form1 != list.uniqueNumber(row)) {
         TabSheet2Show(w);
         showWorkingCount(w);
         return;
     }
-    if (row + 1 < total) {
-        std::vector<TAnketa> tail(static_cast<size_t>(total - row - 1));
-        working.readRange(row + 1, static_cast<qint64>(tail.size()), tail.data());
-        working.seek(row);
-        for (const TAnketa& card : tail)
-            working.write(&card);
+    // The cards after the row move up one place, a block at a time.
+    std::vector<TAnketa> block;
+    for (qint64 from = row + 1; from < total; from += kShiftBlock) {
+        const qint64 n = std::min(kShiftBlock, total - from);
+        block.resize(static_cast<size_t>(n));
+        working.readRange(from, n, block.data());
+        working.writeRange(from - 1, n, block.data());
     }
     working.seek(total - 1);
     working.truncate();
-    list->removeCard(row);
-    if (row < list->cardCount())
-        w.ui().RabTab->selectRow(row);
-    else if (list->cardCount() > 0)
-        w.ui().RabTab->selectRow(list->cardCount() - 1);
+    list.removeCard(row);
+    if (row < list.cardCount())
+        w.selectRow(kWorking, row);
+    else if (list.cardCount() > 0)
+        w.selectRow(kWorking, list.cardCount() - 1);
     showWorkingCount(w);
+}
+
+void wireWorkingCommands(TForm1& w, TPoisk& search) {
+    TForm1* p = &w;
+    TPoisk* poisk = &search;
+    w.onClick("nPoisk", [poisk] { poisk->openSearch(); });
+    w.onClick("nGlRab", [p] { nGlRabClick(*p); });
+    w.onClick("RabZero", [p] { RabZeroClick(*p); });
+    w.onClick("DelRab", [p] { DelRabClick(*p); });
+    QObject::connect(&w, &TForm1::listPressed, &w, [p](TForm1::CardList which, int row) {
+        if (which == TForm1::CardList::Main)
+            p->runCommand([p, row] { SpisokMouseDown(*p, row); });
+        else if (which == kWorking)
+            p->runCommand([p, row] { RabTabMouseDown(*p, row); });
+    });
+    QObject::connect(&w, &TForm1::listShown, &w, [p](TForm1::CardList which) {
+        if (which == kWorking)
+            p->runCommand([p] { TabSheet2Show(*p); });
+    });
 }
 
 } // namespace zelm

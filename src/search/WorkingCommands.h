@@ -4,6 +4,7 @@
 namespace zelm {
 
 class TForm1;
+class TPoisk;
 
 void nGlRabClick(TForm1& w);   // add the card shown
 void RabZeroClick(TForm1& w);  // empty the Working card file
@@ -15,6 +16,8 @@ void DelRabClick(TForm1& w); // remove the selected card from the Working card f
 // Shared with the search window.
 void emptyWorkingCardFile(TForm1& w); // also refills the list when it is in view
 void showWorkingCount(TForm1& w);     // vRab
-void bringWorkingTabToFront(TForm1& w);
+
+// Connects the Working tab's commands, the list presses and the search button.
+void wireWorkingCommands(TForm1& w, TPoisk& search);
 
 } // namespace zelm

@@ -141,6 +141,12 @@ void CardFile::write(const void* record) {
     ++m_pos;
 }
 
+void CardFile::writeRange(qint64 first, qint64 n, const void* records) {
+    requireOpen();
+    writeAllAt(m_fd, static_cast<const char*>(records), n * m_recordSize,
+               static_cast<off_t>(first) * m_recordSize, m_path);
+}
+
 void CardFile::appendMany(const void* records, qint64 n) {
     requireOpen();
     qint64 at = count();

@@ -31,6 +31,9 @@ public:
 
     // Reads `n` whole records from index `first` into `out` in one call, not moving the position.
     void readRange(qint64 first, qint64 n, void* out) const;
+    // Writes `n` records from index `first` (over or past the end) in one call, not moving the
+    // position.
+    void writeRange(qint64 first, qint64 n, const void* records);
     // Appends many records at once at the end; position at the end afterwards.
     void appendMany(const void* records, qint64 n);
 

@@ -11,6 +11,10 @@ double toDayCount(const QDate& d);
 QDateTime fromDayCount(double days);
 QDate dateFromDayCount(double days);
 double wholeDays(double days); // truncated toward zero, as date-only fields are kept
+// 01.01.1901: the date that stands for "no date" where a range starts open.
+inline double EmptyDate() {
+    return toDayCount(QDate(1901, 1, 1));
+}
 
 // The clock every command reads; tests set a fixed one.
 QDateTime currentDateTime();

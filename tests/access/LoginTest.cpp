@@ -1,6 +1,7 @@
 #include "access/TForm5.h"
 #include "access/TZapusk.h"
 #include "cardwindow/TForm1.h"
+#include "common/Form1Controls.h"
 #include "common/TestInstall.h"
 #include "store/AccessTable.h"
 #include "store/CardFile.h"
@@ -44,7 +45,7 @@ struct Login : ::testing::Test {
         QTest::mouseClick(login->Dalee, Qt::LeftButton);
     }
     bool cardWindowShown() const { return app->form1()->isVisible(); }
-    bool serviceMenu() const { return app->form1()->ui().N7->isEnabled(); }
+    bool serviceMenu() const { return controls(app->form1()).N7->isEnabled(); }
 
     TestInstall t;
     ZelmApp* app = nullptr;
@@ -66,8 +67,8 @@ TEST_F(Login, FreshInstallationEntersWithThePasswordShown) {
     EXPECT_EQ(login->Komentar->text(), QString(27, ' ') + QStringLiteral("Стой! Кто идёт?"));
     QTest::mouseClick(login->Dalee, Qt::LeftButton);
     EXPECT_TRUE(cardWindowShown());
-    EXPECT_EQ(app->ctx().UserFIO, QStringLiteral("Администратор"));
-    EXPECT_EQ(app->ctx().UserDostup, QStringLiteral("Z"));
+    EXPECT_EQ(app->user().UserFIO, QStringLiteral("Администратор"));
+    EXPECT_EQ(app->user().UserDostup, QStringLiteral("Z"));
     EXPECT_TRUE(serviceMenu());
     // Leaving the card window ends the program: the login window closes too.
     login->show();
@@ -79,11 +80,11 @@ TEST_F(Login, PasswordIsTrimmedCutToSixAndCaseSensitive) {
     startWith(kRows);
     enter(QStringLiteral("  5802149999 "));
     EXPECT_TRUE(login->DostupOK);
-    EXPECT_EQ(app->ctx().UserFIO, QStringLiteral("Администратор"));
+    EXPECT_EQ(app->user().UserFIO, QStringLiteral("Администратор"));
     enter(QStringLiteral("317968")); // two rows: the earlier wins
-    EXPECT_EQ(app->ctx().UserFIO, QStringLiteral("Пользователь 1"));
+    EXPECT_EQ(app->user().UserFIO, QStringLiteral("Пользователь 1"));
     enter(QStringLiteral("   "));
-    EXPECT_EQ(app->ctx().UserFIO, QStringLiteral("Без пароля"));
+    EXPECT_EQ(app->user().UserFIO, QStringLiteral("Без пароля"));
 }
 
 TEST_F(Login, OrdinaryUserEntersWithoutTheServiceMenuForTheWholeRun) {
@@ -135,7 +136,7 @@ TEST_F(Login, DamagedLengthBytesAndTailAreReadSafely) {
     t.writeFile("Dostup.dat", bytes);
     start();
     EXPECT_EQ(login->DostupCount, 1);
-    EXPECT_EQ(app->ctx().UserFIO.size(), 20);
+    EXPECT_EQ(app->user().UserFIO.size(), 20);
     enter(QStringLiteral("580214"));
     EXPECT_TRUE(login->DostupOK);
 }

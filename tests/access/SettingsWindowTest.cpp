@@ -2,6 +2,7 @@
 // buttons.
 #include "access/TNastroika.h"
 #include "cardwindow/TForm1.h"
+#include "common/Form1Controls.h"
 #include "common/TestInstall.h"
 #include "store/Cp1251.h"
 #include "store/TextFiles.h"
@@ -78,8 +79,8 @@ TEST_F(SettingsWindow, SavingWritesTheElevenLinesAsTheyStand) {
     EXPECT_EQ(t.readFile("NoKor.vez"), first);
     EXPECT_TRUE(t.platform.messages.isEmpty());
     // The running program keeps what it read at start.
-    EXPECT_EQ(t.app().ctx().settings.Gorod, QStringLiteral("Холмск"));
-    EXPECT_EQ(t.app().ctx().settings.VerOff, "2010");
+    EXPECT_EQ(t.app().settings().Gorod, QStringLiteral("Холмск"));
+    EXPECT_EQ(t.app().settings().VerOff, "2010");
 }
 
 TEST_F(SettingsWindow, AFailedSaveIsReportedAndKeepsTheWindowOpen) {
@@ -116,22 +117,22 @@ TEST_F(SettingsWindow, BackgroundColourHoldsForThisRunOnly) {
 }
 
 TEST_F(SettingsWindow, FolderButtonsSetTheFolderAtOnce) {
-    AppContext& ctx = t.app().ctx();
-    const QString before = ctx.settings.SavePapka;
+    OfficeSettings& settings = t.app().settings();
+    const QString before = settings.SavePapka;
     t.platform.folderResults.enqueue(QString()); // cancelled
     s->SaveDirBUClick();
-    EXPECT_EQ(ctx.settings.SavePapka, before);
+    EXPECT_EQ(settings.SavePapka, before);
     EXPECT_EQ(edit("SavePapka")->text(), QStringLiteral("c:\\ZELM\\Копии"));
 
     t.platform.folderResults.enqueue(QStringLiteral("  /mnt/Копии 2026  "));
     s->SaveDirBUClick();
-    EXPECT_EQ(ctx.settings.SavePapka, QStringLiteral("/mnt/Копии 2026"));
+    EXPECT_EQ(settings.SavePapka, QStringLiteral("/mnt/Копии 2026"));
     EXPECT_EQ(edit("SavePapka")->text(), QStringLiteral("/mnt/Копии 2026"));
 
     QDir::setCurrent(QDir::tempPath()); // as a dialog may leave it
     t.platform.folderResults.enqueue("/srv/restore");
     s->ReadDirBUClick();
-    EXPECT_EQ(ctx.settings.ReadPapka, "/srv/restore");
+    EXPECT_EQ(settings.ReadPapka, "/srv/restore");
     EXPECT_EQ(edit("ReadPapka")->text(), "/srv/restore");
     EXPECT_EQ(QDir::currentPath(), QDir(t.root()).canonicalPath());
     EXPECT_EQ(splitTextLines(t.readFile("NoKor.vez")), kStored); // nothing saved yet
@@ -156,7 +157,7 @@ TEST_F(SettingsWindow, ServiceMenuShowsItModally) {
         shownModal = s->isVisible() && s->isModal();
         s->reject();
     });
-    t.app().form1()->ui().N8->trigger();
+    controls(t.app().form1()).N8->trigger();
     EXPECT_TRUE(shownModal);
     for (const char* name : {"VerOff", "PochtInd", "Gorod", "OblKr", "Raion", "UlDomKv", "Firma",
                              "Dolgnost", "ReadPapka", "SavePapka", "CvetFona", "PrintEkran",

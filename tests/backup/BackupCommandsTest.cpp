@@ -5,6 +5,7 @@
 #include "backup/ZipBackup.h"
 #include "cardwindow/TForm1.h"
 #include "common/CardFactory.h"
+#include "common/Form1Controls.h"
 #include "common/TestInstall.h"
 #include "store/Cp1251.h"
 #include "widgets/TdxfColorButton.h"
@@ -31,10 +32,12 @@ protected:
         closed = std::make_unique<QSignalSpy>(w, &TForm1::closedForGood);
         t.platform.clearRecords();
     }
-    AppContext& ctx() { return t.app().ctx(); }
-    bool filesOpen() { return ctx().files.main.isOpen() || ctx().files.archive.isOpen(); }
+    ZelmApp& app() { return t.app(); }
+    bool filesOpen() {
+        return app().session().files().main.isOpen() || app().session().files().archive.isOpen();
+    }
     QStringList backups() {
-        return QDir(ctx().settings.SavePapka).entryList(QDir::Files, QDir::Name);
+        return QDir(app().settings().SavePapka).entryList(QDir::Files, QDir::Name);
     }
     TestInstall t;
     TForm1* w = nullptr;
@@ -45,7 +48,7 @@ protected:
 
 TEST_F(Commands, LeavingWithABackup) {
     t.platform.answers.enqueue(true);
-    w->ui().N3->trigger();
+    controls(w).N3->trigger();
     ASSERT_EQ(t.platform.messages.size(), 1);
     EXPECT_EQ(t.platform.messages[0].kind, ShownMessage::Question);
     EXPECT_EQ(t.platform.messages[0].text,
@@ -69,7 +72,7 @@ TEST_F(Commands, LeavingWithABackup) {
 
 TEST_F(Commands, AnsweringNoStillClosesTheFilesAndLeaves) {
     t.platform.onMessage = [this](const ShownMessage&) { EXPECT_FALSE(filesOpen()); };
-    w->ui().N3->trigger();
+    controls(w).N3->trigger();
     EXPECT_TRUE(backups().isEmpty());
     EXPECT_EQ(closed->count(), 1);
 }
@@ -80,19 +83,19 @@ TEST_F(Commands, AFolderChosenInTheSettingsTakesEffectAtOnce) {
     t.platform.folderResults.enqueue("  " + folder + "  ");
     t.app().nastroika()->SaveDirBUClick();
     t.platform.answers.enqueue(true);
-    w->ui().N3->trigger();
+    controls(w).N3->trigger();
     EXPECT_TRUE(QFile::exists(folder + "/b0000001.zip"));
     // Not saved: the next start reads the old folder.
     t.stop();
     t.start();
-    EXPECT_EQ(t.app().ctx().settings.SavePapka, t.path("Backup"));
+    EXPECT_EQ(t.app().settings().SavePapka, t.path("Backup"));
 }
 
 TEST_F(Commands, ABackupThatCannotBeWrittenIsReportedAndTheProgramStillEnds) {
     t.writeFile("NotAFolder", "plain file");
-    ctx().settings.SavePapka = t.path("NotAFolder/Backup");
+    app().settings().SavePapka = t.path("NotAFolder/Backup");
     t.platform.answers.enqueue(true);
-    w->ui().N3->trigger();
+    controls(w).N3->trigger();
     ASSERT_EQ(t.platform.messages.size(), 2);
     EXPECT_EQ(t.platform.messages[1].kind, ShownMessage::Notice);
     EXPECT_TRUE(t.platform.messages[1].text.contains(t.path("NotAFolder/Backup")))
@@ -113,7 +116,7 @@ TEST_F(Commands, RestoreReplacesTheDataAndEndsTheProgram) {
                        {"SpisFil.dat", QByteArray(448, 'f'), 8},
                        {"Povod.txt", list, 0}});
     t.writeFile("Baza/Свой файл.txt", "kept");
-    ctx().settings.ReadPapka = copies.path();
+    app().settings().ReadPapka = copies.path();
     t.platform.openFileResults.enqueue(archive);
     t.platform.onMessage = [this](const ShownMessage& m) {
         if (m.kind == ShownMessage::Notice) {
@@ -121,7 +124,7 @@ TEST_F(Commands, RestoreReplacesTheDataAndEndsTheProgram) {
         }
     };
 
-    w->ui().BackUp1->trigger();
+    controls(w).BackUp1->trigger();
 
     ASSERT_EQ(t.platform.messages.size(), 1);
     EXPECT_EQ(t.platform.messages[0].text, QStringLiteral("Операция выполнена"));
@@ -145,13 +148,13 @@ TEST_F(Commands, ADamagedArchiveIsRefusedAndWorkGoesOn) {
     const QByteArray register_ = t.readFile("Baza/Anketi.dat");
     t.platform.openFileResults.enqueue(archive);
 
-    w->ui().BackUp1->trigger();
+    controls(w).BackUp1->trigger();
 
     ASSERT_EQ(t.platform.messages.size(), 1);
     EXPECT_EQ(t.platform.messages[0].kind, ShownMessage::Notice);
     EXPECT_TRUE(t.platform.messages[0].text.contains(archive));
-    EXPECT_TRUE(ctx().files.main.isOpen());
-    EXPECT_EQ(ctx().files.main.count(), 5);
+    EXPECT_TRUE(app().session().files().main.isOpen());
+    EXPECT_EQ(app().session().files().main.count(), 5);
     EXPECT_EQ(t.readFile("Baza/Anketi.dat"), register_);
     EXPECT_EQ(closed->count(), 0);
 }
@@ -159,8 +162,8 @@ TEST_F(Commands, ADamagedArchiveIsRefusedAndWorkGoesOn) {
 TEST_F(Commands, NoArchiveChosenDoesNothing) {
     t.platform.openFileResults.enqueue(QString());
     t.platform.openFileResults.enqueue(t.path("Backup/b0000404.zip")); // no such file
-    w->ui().BackUp1->trigger();
-    w->ui().BackUp1->trigger();
+    controls(w).BackUp1->trigger();
+    controls(w).BackUp1->trigger();
     EXPECT_TRUE(t.platform.messages.isEmpty());
     EXPECT_TRUE(filesOpen());
     EXPECT_EQ(closed->count(), 0);

@@ -1,4 +1,5 @@
 #include "ArchiveTestSupport.h"
+#include "common/Form1Controls.h"
 
 #include "cardwindow/CardListModel.h"
 #include "store/UnitGlo.h"
@@ -19,12 +20,12 @@ using namespace zelm::testing;
 namespace {
 
 void showArchiveTab(TForm1& w) {
-    w.ui().SpTabl->setCurrentWidget(w.ui().TabSheet1);
-    w.ui().SpTabl->setCurrentWidget(w.ui().TabSheet3);
+    controls(w).SpTabl->setCurrentWidget(controls(w).TabSheet1);
+    controls(w).SpTabl->setCurrentWidget(controls(w).TabSheet3);
 }
 
 void pressArchiveRow(TForm1& w, int row) {
-    QTableView* list = w.ui().ArhTab;
+    QTableView* list = controls(w).ArhTab;
     list->resize(900, 400);
     const QRect cell = list->visualRect(list->model()->index(row, 1));
     QTest::mousePress(list->viewport(), Qt::LeftButton, {}, cell.center());
@@ -38,7 +39,7 @@ TEST(ArchiveTab, ShowingTheTabListsTheArchiveAndAClickOpensACard) {
     const auto cards = makeCards(3);
     const auto archived = makeCards(3, 20);
     TForm1& w = startRegister(t, cards, archived);
-    CardListModel& list = *w.ui().archiveList;
+    CardListModel& list = *controls(w).archiveList;
     showCard(w, 1);
 
     showArchiveTab(w);
@@ -46,25 +47,25 @@ TEST(ArchiveTab, ShowingTheTabListsTheArchiveAndAClickOpensACard) {
     EXPECT_EQ(list.cellText(2, 1), archived[2].NameOrg.text());
     EXPECT_EQ(list.cellText(0, 0), ShortDate(archived[0].DataMer));
     EXPECT_EQ(list.cellText(1, 10), QString::number(archived[1].Klu4Form1));
-    EXPECT_EQ(w.ui().ArhTab->selectionModel()->selectedRows().first().row(), 0);
+    EXPECT_EQ(controls(w).ArhTab->selectionModel()->selectedRows().first().row(), 0);
 
     pressArchiveRow(w, 2);
-    EXPECT_EQ(w.shown, TForm1::Shown::ArchivedCard);
-    EXPECT_EQ(w.CurrentCard.Klu4Form1, archived[2].Klu4Form1);
-    EXPECT_EQ(w.ui().NameOrg->currentText(), archived[2].NameOrg.text());
+    EXPECT_EQ(w.session().shown(), CardSession::Shown::ArchivedCard);
+    EXPECT_EQ(w.session().CurrentCard().Klu4Form1, archived[2].Klu4Form1);
+    EXPECT_EQ(controls(w).NameOrg->currentText(), archived[2].NameOrg.text());
     // The register's position and counters stay with the Main card last shown.
-    EXPECT_EQ(t.app().ctx().files.main.position(), 1);
-    EXPECT_EQ(w.ui().NNaidena->text(), QStringLiteral("2"));
-    EXPECT_EQ(w.ui().WsegoKarto4ek->text(), QStringLiteral("3"));
+    EXPECT_EQ(t.app().session().files().main.position(), 1);
+    EXPECT_EQ(controls(w).NNaidena->text(), QStringLiteral("2"));
+    EXPECT_EQ(controls(w).WsegoKarto4ek->text(), QStringLiteral("3"));
 
     // The heading row opens nothing.
-    QHeaderView* heading = w.ui().ArhTab->horizontalHeader();
+    QHeaderView* heading = controls(w).ArhTab->horizontalHeader();
     QTest::mousePress(heading->viewport(), Qt::LeftButton, {}, QPoint(20, 5));
     QTest::mouseRelease(heading->viewport(), Qt::LeftButton, {}, QPoint(20, 5));
-    EXPECT_EQ(w.CurrentCard.Klu4Form1, archived[2].Klu4Form1);
+    EXPECT_EQ(w.session().CurrentCard().Klu4Form1, archived[2].Klu4Form1);
 
     // Cards archived while the tab is in view appear when it is next shown.
-    t.app().ctx().files.archive.appendMany(&cards[0], 1);
+    t.app().session().files().archive.appendMany(&cards[0], 1);
     EXPECT_EQ(list.cardCount(), 3);
     showArchiveTab(w);
     EXPECT_EQ(list.cardCount(), 4);
@@ -75,40 +76,40 @@ TEST(ArchiveTab, DeletingArchivedCards) {
     TestInstall t;
     const auto archived = makeCards(3, 20);
     TForm1& w = startRegister(t, makeCards(2), archived);
-    CardListModel& list = *w.ui().archiveList;
+    CardListModel& list = *controls(w).archiveList;
     ZelmApp& app = t.app();
     showArchiveTab(w);
 
     // Only the chief administrator deletes from the Archive.
-    app.ctx().UserDostup = QStringLiteral("B");
-    w.ui().ArhTab->selectRow(1);
-    w.ui().DelArh->click();
+    app.user().UserDostup = QStringLiteral("B");
+    controls(w).ArhTab->selectRow(1);
+    controls(w).DelArh->click();
     ASSERT_EQ(t.platform.messages.size(), 1);
     EXPECT_EQ(t.platform.messages[0].text,
               QStringLiteral("Это может сделать только главный администратор"));
     EXPECT_EQ(t.readFile("Baza/ArhAnket.dat"), cardBytes(archived));
 
-    app.ctx().UserDostup = QStringLiteral("Z");
-    w.ui().DelArh->click();
+    app.user().UserDostup = QStringLiteral("Z");
+    controls(w).DelArh->click();
     EXPECT_EQ(t.readFile("Baza/ArhAnket.dat"), cardBytes({archived[0], archived[2]}));
     ASSERT_EQ(list.cardCount(), 2);
     EXPECT_EQ(list.cellText(1, 1), archived[2].NameOrg.text());
-    EXPECT_EQ(w.ui().vArh->text(), QStringLiteral("2"));
-    EXPECT_EQ(w.ui().ArhTab->selectionModel()->selectedRows().first().row(), 1);
+    EXPECT_EQ(controls(w).vArh->text(), QStringLiteral("2"));
+    EXPECT_EQ(controls(w).ArhTab->selectionModel()->selectedRows().first().row(), 1);
 
     // The Archive stays usable: the next click opens the card now in that row.
     pressArchiveRow(w, 1);
-    EXPECT_EQ(w.CurrentCard.Klu4Form1, archived[2].Klu4Form1);
+    EXPECT_EQ(w.session().CurrentCard().Klu4Form1, archived[2].Klu4Form1);
 
-    w.ui().DelArh->click();
-    w.ui().ArhTab->selectRow(0);
-    w.ui().DelArh->click();
+    controls(w).DelArh->click();
+    controls(w).ArhTab->selectRow(0);
+    controls(w).DelArh->click();
     EXPECT_EQ(t.readFile("Baza/ArhAnket.dat").size(), 0);
     EXPECT_EQ(list.cardCount(), 0);
-    EXPECT_EQ(w.ui().vArh->text(), QStringLiteral("0"));
+    EXPECT_EQ(controls(w).vArh->text(), QStringLiteral("0"));
 
     // Nothing left to select: deleting or clicking does nothing.
-    w.ui().DelArh->click();
+    controls(w).DelArh->click();
     showArchiveTab(w);
     EXPECT_EQ(list.cardCount(), 0);
     EXPECT_EQ(t.platform.messages.size(), 1);
@@ -124,13 +125,13 @@ TEST(ArchiveTab, AListThatNoLongerMatchesTheFileDeletesByNumber) {
     showArchiveTab(w);
     // Another card went in front of the listed ones since the list was filled.
     t.writeCards("Baza/ArhAnket.dat", {});
-    CardFile& archive = t.app().ctx().files.archive;
+    CardFile& archive = t.app().session().files().archive;
     archive.create(archive.path(), sizeof(TAnketa));
     const std::vector<TAnketa> now = {makeCard(99), archived[0], archived[1], archived[2]};
     archive.appendMany(now.data(), 4);
 
-    w.ui().ArhTab->selectRow(1);
-    w.ui().DelArh->click();
+    controls(w).ArhTab->selectRow(1);
+    controls(w).DelArh->click();
     EXPECT_EQ(t.readFile("Baza/ArhAnket.dat"), cardBytes({now[0], now[1], now[3]}));
 }
 
@@ -139,30 +140,30 @@ TEST(ArchiveRecall, RememberPasteTwiceAndSaveTwiceStoresTwoNewCards) {
     const auto cards = makeCards(3);
     const auto archived = makeCards(2, 20);
     TForm1& w = startRegister(t, cards, archived);
-    EXPECT_FALSE(w.ui().Vstavka->isEnabled());
+    EXPECT_FALSE(controls(w).Vstavka->isEnabled());
     showArchiveTab(w);
     pressArchiveRow(w, 1);
-    w.ui().ZapPosled->click();
+    controls(w).ZapPosled->click();
 
     const TAnketa& kept = archived[1];
-    EXPECT_EQ(w.ui().NameZap->text(),
+    EXPECT_EQ(controls(w).NameZap->text(),
               ShortDate(kept.DataMer) + QLatin1Char(' ') + kept.NameOrg.text());
-    EXPECT_TRUE(w.ui().Vstavka->isEnabled());
+    EXPECT_TRUE(controls(w).Vstavka->isEnabled());
 
     std::vector<qint32> numbers;
     for (int i = 0; i < 2; ++i) {
-        w.ui().Vstavka->click();
-        EXPECT_EQ(w.CardMode, QStringLiteral("New"));
-        EXPECT_EQ(w.ui().NameOrg->currentText(), kept.NameOrg.text());
-        EXPECT_EQ(w.ui().GurN->text(), QString::number(kept.GurN));
-        EXPECT_EQ(w.ui().AdminFIO->text(), QStringLiteral("Петрова Мария"));
-        const qint32 number = w.ui().Klu4Form1->text().toInt();
+        controls(w).Vstavka->click();
+        EXPECT_EQ(w.session().CardMode(), QStringLiteral("New"));
+        EXPECT_EQ(controls(w).NameOrg->currentText(), kept.NameOrg.text());
+        EXPECT_EQ(controls(w).GurN->text(), QString::number(kept.GurN));
+        EXPECT_EQ(controls(w).AdminFIO->text(), QStringLiteral("Петрова Мария"));
+        const qint32 number = controls(w).Klu4Form1->text().toInt();
         EXPECT_NE(number, kept.Klu4Form1);
-        EXPECT_EQ(w.ui().DaWrSozd->text(), UniqueNumberText(number));
-        EXPECT_EQ(w.ui().DWKorr->text(), UniqueNumberText(number));
-        EXPECT_EQ(w.ui().Otvet->text(), QStringLiteral("Нет"));
+        EXPECT_EQ(controls(w).DaWrSozd->text(), UniqueNumberText(number));
+        EXPECT_EQ(controls(w).DWKorr->text(), UniqueNumberText(number));
+        EXPECT_EQ(controls(w).Otvet->text(), QStringLiteral("Нет"));
         numbers.push_back(number);
-        w.ui().nSave->click();
+        controls(w).nSave->click();
     }
     EXPECT_TRUE(t.platform.messages.isEmpty());
     const auto stored = t.readCards("Baza/Anketi.dat");
@@ -177,7 +178,7 @@ TEST(ArchiveRecall, RememberPasteTwiceAndSaveTwiceStoresTwoNewCards) {
         EXPECT_EQ(c.AdminFIO.text(), QStringLiteral("Петрова Мария"));
     }
     EXPECT_EQ(t.readFile("Baza/ArhAnket.dat"), cardBytes(archived));
-    EXPECT_TRUE(w.ui().Vstavka->isEnabled());
+    EXPECT_TRUE(controls(w).Vstavka->isEnabled());
 }
 
 TEST(ArchiveRecall, ACardRememberedFromTheRegisterIsKeptWhileOthersAreShown) {
@@ -185,14 +186,14 @@ TEST(ArchiveRecall, ACardRememberedFromTheRegisterIsKeptWhileOthersAreShown) {
     const auto cards = makeCards(3);
     TForm1& w = startRegister(t, cards);
     showCard(w, 0);
-    w.ui().ZapPosled->click();
+    controls(w).ZapPosled->click();
     showCard(w, 2);
-    w.ui().Vstavka->click();
-    EXPECT_EQ(w.ui().NameOrg->currentText(), cards[0].NameOrg.text());
+    controls(w).Vstavka->click();
+    EXPECT_EQ(controls(w).NameOrg->currentText(), cards[0].NameOrg.text());
     // The pasted card is not a stored card: the mark and the deletion leave the register.
-    w.ui().OtmDel->click();
+    controls(w).OtmDel->click();
     answerNextChoice(t.app(), 1);
-    w.ui().nDelete->click();
+    controls(w).nDelete->click();
     QCoreApplication::processEvents();
     EXPECT_EQ(t.readFile("Baza/Anketi.dat"), cardBytes(cards));
 }

@@ -53,8 +53,8 @@ inline TForm1& startRegister(TestInstall& t, const std::vector<TAnketa>& cards,
     t.writeCards("Baza/Anketi.dat", cards);
     t.writeCards("Baza/ArhAnket.dat", archived);
     ZelmApp& app = t.start();
-    app.ctx().UserDostup = QStringLiteral("Z");
-    app.ctx().UserFIO = QStringLiteral("Петрова Мария");
+    app.user().UserDostup = QStringLiteral("Z");
+    app.user().UserFIO = QStringLiteral("Петрова Мария");
     return *app.form1();
 }
 

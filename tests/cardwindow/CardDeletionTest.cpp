@@ -1,4 +1,5 @@
 #include "ArchiveTestSupport.h"
+#include "common/Form1Controls.h"
 
 #include "cardwindow/CardDeletion.h"
 #include "cardwindow/CardListModel.h"
@@ -19,9 +20,10 @@ namespace {
 const QString kNotDone = QStringLiteral("Операция не выполнена");
 
 void expectRegisterShows(TForm1& w, const std::vector<TAnketa>& cards) {
-    ASSERT_EQ(w.ui().mainList->cardCount(), static_cast<int>(cards.size()));
+    ASSERT_EQ(controls(w).mainList->cardCount(), static_cast<int>(cards.size()));
     for (size_t i = 0; i < cards.size(); ++i)
-        EXPECT_EQ(w.ui().mainList->cellText(static_cast<int>(i), 1), cards[i].NameOrg.text()) << i;
+        EXPECT_EQ(controls(w).mainList->cellText(static_cast<int>(i), 1), cards[i].NameOrg.text())
+            << i;
 }
 
 } // namespace
@@ -33,13 +35,13 @@ TEST(CardDeletion, ForGoodKeepsTheOtherCardsInOrderAndEmptiesTheWorkingFile) {
     TForm1& w = startRegister(t, cards, archived);
     ZelmApp& app = t.app();
     // A selection in the Working card file that the deletion uses as scratch.
-    app.ctx().files.working.appendMany(cards.data(), 3);
-    w.ui().vRab->setText(QStringLiteral("3"));
+    app.session().files().working.appendMany(cards.data(), 3);
+    controls(w).vRab->setText(QStringLiteral("3"));
     showCard(w, 2);
 
     ChoiceSeen seen;
     answerNextChoice(app, 1, &seen);
-    w.ui().nDelete->click();
+    controls(w).nDelete->click();
 
     EXPECT_TRUE(seen.shown);
     EXPECT_EQ(seen.title, QStringLiteral("Действие с Карточкой"));
@@ -52,26 +54,26 @@ TEST(CardDeletion, ForGoodKeepsTheOtherCardsInOrderAndEmptiesTheWorkingFile) {
     EXPECT_EQ(t.readFile("Baza/Anketi.dat"), cardBytes(kept));
     EXPECT_EQ(t.readFile("Baza/ArhAnket.dat"), cardBytes(archived));
     EXPECT_EQ(t.readFile("Temp/RabAnket.dat").size(), 0);
-    EXPECT_EQ(w.ui().vRab->text(), QStringLiteral("0"));
-    EXPECT_EQ(w.ui().vArh->text(), QStringLiteral("2"));
+    EXPECT_EQ(controls(w).vRab->text(), QStringLiteral("0"));
+    EXPECT_EQ(controls(w).vArh->text(), QStringLiteral("2"));
     expectRegisterShows(w, kept);
 
     // The window shows the last card; the running numbers are not touched.
-    EXPECT_EQ(w.ui().NameOrg->currentText(), cards[4].NameOrg.text());
-    EXPECT_EQ(w.ui().GurN->text(), QStringLiteral("5"));
-    EXPECT_EQ(w.ui().NNaidena->text(), QStringLiteral("4"));
-    EXPECT_EQ(w.ui().WsegoKarto4ek->text(), QStringLiteral("4"));
-    EXPECT_EQ(w.shown, TForm1::Shown::MainCard);
-    EXPECT_EQ(w.shownIndex, 3);
+    EXPECT_EQ(controls(w).NameOrg->currentText(), cards[4].NameOrg.text());
+    EXPECT_EQ(controls(w).GurN->text(), QStringLiteral("5"));
+    EXPECT_EQ(controls(w).NNaidena->text(), QStringLiteral("4"));
+    EXPECT_EQ(controls(w).WsegoKarto4ek->text(), QStringLiteral("4"));
+    EXPECT_EQ(w.session().shown(), CardSession::Shown::MainCard);
+    EXPECT_EQ(w.session().shownIndex(), 3);
     EXPECT_EQ(w.selectedMainRow(), 3);
-    EXPECT_EQ(w.CardMode, QStringLiteral("Korr"));
+    EXPECT_EQ(w.session().CardMode(), QStringLiteral("Korr"));
 
     // The files stay usable: the register reads its new cards, the Working file takes more.
-    EXPECT_EQ(app.ctx().files.main.count(), 4);
+    EXPECT_EQ(app.session().files().main.count(), 4);
     TAnketa read;
-    app.ctx().files.main.readRange(2, 1, &read);
+    app.session().files().main.readRange(2, 1, &read);
     EXPECT_EQ(read.Klu4Form1, cards[3].Klu4Form1);
-    app.ctx().files.working.appendMany(&cards[0], 1);
+    app.session().files().working.appendMany(&cards[0], 1);
     EXPECT_EQ(t.readFile("Temp/RabAnket.dat"), cardBytes(cards[0]));
     EXPECT_EQ(t.readFile("Baza/Anketi.dat"), cardBytes(kept));
 }
@@ -84,12 +86,12 @@ TEST(CardDeletion, IntoArchiveAppendsTheCardByteForByte) {
     showCard(w, 1);
 
     answerNextChoice(t.app(), 2);
-    w.ui().nDelete->click();
+    controls(w).nDelete->click();
 
     EXPECT_TRUE(t.platform.messages.isEmpty());
     EXPECT_EQ(t.readFile("Baza/ArhAnket.dat"), cardBytes(archived) + cardBytes(cards[1]));
     EXPECT_EQ(t.readFile("Baza/Anketi.dat"), cardBytes({cards[0], cards[2], cards[3]}));
-    EXPECT_EQ(w.ui().vArh->text(), QStringLiteral("3"));
+    EXPECT_EQ(controls(w).vArh->text(), QStringLiteral("3"));
 }
 
 TEST(CardDeletion, ActsOnTheCardShownNotOnTheSelectedRow) {
@@ -101,7 +103,7 @@ TEST(CardDeletion, ActsOnTheCardShownNotOnTheSelectedRow) {
     w.showMainCard(3);
 
     answerNextChoice(t.app(), 2);
-    w.ui().nDelete->click();
+    controls(w).nDelete->click();
 
     EXPECT_EQ(t.readFile("Baza/Anketi.dat"), cardBytes({cards[0], cards[1], cards[2], cards[4]}));
     EXPECT_EQ(t.readFile("Baza/ArhAnket.dat"), cardBytes(cards[3]));
@@ -112,23 +114,24 @@ TEST(CardDeletion, TheOnlyCardLeavesABlankNewCard) {
     const auto cards = makeCards(1);
     TForm1& w = startRegister(t, cards);
     answerNextChoice(t.app(), 1);
-    w.ui().nDelete->click();
+    controls(w).nDelete->click();
 
     EXPECT_EQ(t.readFile("Baza/Anketi.dat").size(), 0);
-    EXPECT_EQ(w.ui().mainList->cardCount(), 0);
-    EXPECT_EQ(w.ui().GurN->text(), QStringLiteral("1"));
-    EXPECT_TRUE(w.ui().NameOrg->currentText().isEmpty());
-    EXPECT_EQ(w.ui().AdminFIO->text(), QStringLiteral("Петрова Мария"));
-    EXPECT_EQ(w.CardMode, QStringLiteral("New"));
-    EXPECT_EQ(w.shown, TForm1::Shown::Blank);
-    EXPECT_EQ(w.ui().WsegoKarto4ek->text(), QStringLiteral("0"));
-    for (QWidget* b : {static_cast<QWidget*>(w.ui().nNew), static_cast<QWidget*>(w.ui().nCopiy),
-                       static_cast<QWidget*>(w.ui().nOtmena), static_cast<QWidget*>(w.ui().nPoisk),
-                       static_cast<QWidget*>(w.ui().nDelete)})
+    EXPECT_EQ(controls(w).mainList->cardCount(), 0);
+    EXPECT_EQ(controls(w).GurN->text(), QStringLiteral("1"));
+    EXPECT_TRUE(controls(w).NameOrg->currentText().isEmpty());
+    EXPECT_EQ(controls(w).AdminFIO->text(), QStringLiteral("Петрова Мария"));
+    EXPECT_EQ(w.session().CardMode(), QStringLiteral("New"));
+    EXPECT_EQ(w.session().shown(), CardSession::Shown::Blank);
+    EXPECT_EQ(controls(w).WsegoKarto4ek->text(), QStringLiteral("0"));
+    for (QWidget* b :
+         {static_cast<QWidget*>(controls(w).nNew), static_cast<QWidget*>(controls(w).nCopiy),
+          static_cast<QWidget*>(controls(w).nOtmena), static_cast<QWidget*>(controls(w).nPoisk),
+          static_cast<QWidget*>(controls(w).nDelete)})
         EXPECT_TRUE(b->isHidden()) << b->objectName().toStdString();
 
     // The mark has no card to act on now.
-    w.ui().OtmDel->click();
+    controls(w).OtmDel->click();
     EXPECT_TRUE(t.platform.messages.isEmpty());
 }
 
@@ -142,14 +145,14 @@ TEST(CardDeletion, NoChoiceNoAccessOrNoMainCardChangesNothing) {
 
     for (int answer : {3, 0}) {
         answerNextChoice(app, answer);
-        w.ui().nDelete->click();
+        controls(w).nDelete->click();
     }
     EXPECT_TRUE(t.platform.messages.isEmpty());
 
     // An archived card shown: the deletion and the mark are refused with a message.
     w.showArchivedCard(archived[0]);
-    w.ui().nDelete->click();
-    w.ui().OtmDel->click();
+    controls(w).nDelete->click();
+    controls(w).OtmDel->click();
     ASSERT_EQ(t.platform.messages.size(), 2);
     for (const ShownMessage& m : t.platform.messages) {
         EXPECT_EQ(m.kind, ShownMessage::Notice);
@@ -160,22 +163,22 @@ TEST(CardDeletion, NoChoiceNoAccessOrNoMainCardChangesNothing) {
     // Only the chief administrator deletes.
     t.platform.clearRecords();
     showCard(w, 1);
-    app.ctx().UserDostup = QStringLiteral("A");
-    w.ui().nDelete->click();
+    app.user().UserDostup = QStringLiteral("A");
+    controls(w).nDelete->click();
     ASSERT_EQ(t.platform.messages.size(), 1);
     EXPECT_EQ(t.platform.messages[0].text,
               QStringLiteral("Это может сделать только главный администратор"));
     EXPECT_EQ(t.platform.messages[0].caption, kNotDone);
 
     // A new card being filled in is not a stored card.
-    app.ctx().UserDostup = QStringLiteral("Z");
-    w.shown = TForm1::Shown::Blank;
-    w.ui().nDelete->click();
+    app.user().UserDostup = QStringLiteral("Z");
+    w.session().startOnBlankCard();
+    controls(w).nDelete->click();
     EXPECT_EQ(t.platform.messages.size(), 1);
 
     EXPECT_EQ(t.readFile("Baza/Anketi.dat"), before);
     EXPECT_EQ(t.readFile("Baza/ArhAnket.dat"), cardBytes(archived));
-    EXPECT_EQ(w.ui().mainList->cardCount(), 3);
+    EXPECT_EQ(controls(w).mainList->cardCount(), 3);
 }
 
 TEST(CardDeletion, AFailedRenameLeavesTheRegisterAndTheArchiveAsTheyWere) {
@@ -190,35 +193,35 @@ TEST(CardDeletion, AFailedRenameLeavesTheRegisterAndTheArchiveAsTheyWere) {
     ASSERT_TRUE(QDir().mkpath(t.path("Baza/Anketi.dat/blocker")));
 
     answerNextChoice(t.app(), 2);
-    w.ui().nDelete->click();
+    controls(w).nDelete->click();
 
     ASSERT_EQ(t.platform.messages.size(), 1);
     EXPECT_EQ(t.platform.messages[0].kind, ShownMessage::Error);
     EXPECT_TRUE(t.platform.messages[0].text.contains(QStringLiteral("Anketi.dat")));
     EXPECT_EQ(t.readFile("Baza/Anketi.old"), cardBytes(cards));
     EXPECT_EQ(t.readFile("Baza/ArhAnket.dat"), cardBytes(archived));
-    EXPECT_EQ(w.ui().vArh->text(), QStringLiteral("2"));
+    EXPECT_EQ(controls(w).vArh->text(), QStringLiteral("2"));
     EXPECT_EQ(t.readFile("Temp/RabAnket.dat").size(), 0);
-    EXPECT_EQ(w.ui().vRab->text(), QStringLiteral("0"));
+    EXPECT_EQ(controls(w).vRab->text(), QStringLiteral("0"));
     expectRegisterShows(w, cards);
-    EXPECT_EQ(t.app().ctx().files.main.count(), 5);
-    EXPECT_EQ(w.shownIndex, 2);
-    EXPECT_EQ(w.ui().NameOrg->currentText(), cards[2].NameOrg.text());
+    EXPECT_EQ(t.app().session().files().main.count(), 5);
+    EXPECT_EQ(w.session().shownIndex(), 2);
+    EXPECT_EQ(controls(w).NameOrg->currentText(), cards[2].NameOrg.text());
 }
 
 TEST(CardDeletion, TheWorkingListInViewIsRefilled) {
     TestInstall t;
     const auto cards = makeCards(4);
     TForm1& w = startRegister(t, cards);
-    t.app().ctx().files.working.appendMany(cards.data(), 2);
-    w.ui().workingList->setCards(cards.data(), 2);
-    w.ui().SpTabl->setCurrentWidget(w.ui().TabSheet2);
+    t.app().session().files().working.appendMany(cards.data(), 2);
+    controls(w).workingList->setCards(cards.data(), 2);
+    controls(w).SpTabl->setCurrentWidget(controls(w).TabSheet2);
     showCard(w, 0);
 
     answerNextChoice(t.app(), 1);
-    w.ui().nDelete->click();
+    controls(w).nDelete->click();
 
-    EXPECT_EQ(w.ui().workingList->cardCount(), 0);
+    EXPECT_EQ(controls(w).workingList->cardCount(), 0);
     EXPECT_EQ(t.readFile("Temp/RabAnket.dat").size(), 0);
 }
 
@@ -230,18 +233,18 @@ TEST(CardDeletion, IncompleteTailRecordsAreNeverTurnedIntoCards) {
     t.writeFile("Baza/Anketi.dat", cardBytes(cards) + QByteArray(100, '\x55'));
     t.writeFile("Baza/ArhAnket.dat", cardBytes(archived) + QByteArray(500, '\x66'));
     ZelmApp& app = t.start();
-    app.ctx().UserDostup = QStringLiteral("Z");
+    app.user().UserDostup = QStringLiteral("Z");
     TForm1& w = *app.form1();
-    EXPECT_EQ(w.ui().mainList->cardCount(), 3);
+    EXPECT_EQ(controls(w).mainList->cardCount(), 3);
     showCard(w, 1);
 
     answerNextChoice(app, 2);
-    w.ui().nDelete->click();
+    controls(w).nDelete->click();
 
     EXPECT_TRUE(t.platform.messages.isEmpty());
     EXPECT_EQ(t.readFile("Baza/Anketi.dat"), cardBytes({cards[0], cards[2]}));
     EXPECT_EQ(t.readFile("Baza/ArhAnket.dat"), cardBytes({archived[0], cards[1]}));
-    EXPECT_EQ(w.ui().vArh->text(), QStringLiteral("2"));
+    EXPECT_EQ(controls(w).vArh->text(), QStringLiteral("2"));
 }
 
 TEST(CardMark, TogglesTheMarkOfTheCardShownInTheFileAtOnce) {
@@ -255,25 +258,25 @@ TEST(CardMark, TogglesTheMarkOfTheCardShownInTheFileAtOnce) {
     auto storedMark = [&](int i) { return t.readCards("Baza/Anketi.dat")[i].Otmetka.text(); };
 
     // Every user may mark; the selection elsewhere does not matter.
-    app.ctx().UserDostup = QStringLiteral("A");
+    app.user().UserDostup = QStringLiteral("A");
     w.selectMainRow(3);
     w.showMainCard(0);
     // An edit still pending in the window is not written with the mark.
-    w.ui().NameOrg->setEditText(QStringLiteral("ООО «Несохранённое»"));
-    w.ui().OtmDel->click();
+    controls(w).NameOrg->setEditText(QStringLiteral("ООО «Несохранённое»"));
+    controls(w).OtmDel->click();
     EXPECT_EQ(storedMark(0), QStringLiteral("уд"));
-    EXPECT_EQ(w.ui().Otmetka->text(), QStringLiteral("уд"));
+    EXPECT_EQ(controls(w).Otmetka->text(), QStringLiteral("уд"));
     EXPECT_EQ(t.readCards("Baza/Anketi.dat")[0].NameOrg.text(), cards[0].NameOrg.text());
-    EXPECT_EQ(w.ui().NameOrg->currentText(), QStringLiteral("ООО «Несохранённое»"));
-    EXPECT_EQ(app.ctx().files.main.position(), 0);
-    w.ui().OtmDel->click();
+    EXPECT_EQ(controls(w).NameOrg->currentText(), QStringLiteral("ООО «Несохранённое»"));
+    EXPECT_EQ(app.session().files().main.position(), 0);
+    controls(w).OtmDel->click();
     EXPECT_EQ(storedMark(0), QString());
 
     for (int i : {1, 2, 3}) {
         w.showMainCard(i);
-        w.ui().OtmDel->click();
+        controls(w).OtmDel->click();
         EXPECT_EQ(storedMark(i), QString()) << i;
-        EXPECT_EQ(w.ui().Otmetka->text(), QString()) << i;
+        EXPECT_EQ(controls(w).Otmetka->text(), QString()) << i;
     }
     EXPECT_TRUE(t.platform.messages.isEmpty());
     EXPECT_EQ(t.readCards("Baza/Anketi.dat").size(), 4u);

@@ -1,6 +1,7 @@
 #include "cardwindow/CardListModel.h"
 #include "cardwindow/TForm1.h"
 #include "common/CardFactory.h"
+#include "common/Form1Controls.h"
 #include "common/TestInstall.h"
 #include "store/DayCount.h"
 #include "store/UnitGlo.h"
@@ -30,12 +31,12 @@ struct Editing : ::testing::Test {
         t.writeCards("Baza/Anketi.dat", cards);
         app = &t.start();
         w = app->form1();
-        app->ctx().UserFIO = QStringLiteral("Петров П.П.");
-        app->ctx().UserDostup = QStringLiteral("Z");
+        app->user().UserFIO = QStringLiteral("Петров П.П.");
+        app->user().UserDostup = QStringLiteral("Z");
     }
     void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
     std::vector<TAnketa> onDisk() const { return t.readCards("Baza/Anketi.dat"); }
-    Form1Ui& ui() { return w->ui(); }
+    Form1Ui& ui() { return controls(w); }
 
     TestInstall t;
     std::vector<TAnketa> cards;
@@ -50,7 +51,7 @@ TEST_F(Editing, NewCardIsAppendedWithTheNextRunningNumberThenCorrected) {
     stored[2].GurN = 7;
     startWith(stored);
     click(ui().nNew);
-    EXPECT_EQ(w->CardMode, QStringLiteral("New"));
+    EXPECT_EQ(w->session().CardMode(), QStringLiteral("New"));
     EXPECT_TRUE(ui().nNew->isHidden());
     EXPECT_EQ(ui().GurN->text(), QStringLiteral("8"));
     EXPECT_EQ(ui().DaWrSozd->text(), QStringLiteral("06.12.26 12:00"));
@@ -63,7 +64,7 @@ TEST_F(Editing, NewCardIsAppendedWithTheNextRunningNumberThenCorrected) {
     EXPECT_EQ(disk[3].AdminFIO.text(), QStringLiteral("Петров П.П."));
     EXPECT_EQ(disk[3].DaWrSozd, toDayCount(kNow));
     EXPECT_EQ(disk[3].DWKorr, toDayCount(kNow));
-    EXPECT_EQ(w->CardMode, QStringLiteral("Korr"));
+    EXPECT_EQ(w->session().CardMode(), QStringLiteral("Korr"));
     EXPECT_EQ(ui().mainList->rowCount(), 4);
     EXPECT_EQ(w->selectedMainRow(), 3);
     EXPECT_EQ(ui().NNaidena->text(), QStringLiteral("4"));
@@ -95,11 +96,8 @@ TEST_F(Editing, SaveRightAfterStartWritesTheLastCard) {
 TEST_F(Editing, SaveWritesTheCardShownWhateverTheFilePosition) {
     startWith(makeCards(4));
     // As a backward search step shows a card: by ShowRecord, the position elsewhere.
-    w->CurrentCard = cards[1];
-    w->shown = TForm1::Shown::MainCard;
-    w->shownIndex = 1;
-    w->ShowRecord();
-    app->ctx().files.main.seek(3);
+    w->showFoundCard(1, cards[1]);
+    app->session().files().main.seek(3);
     ui().Otmetka->setText(QStringLiteral("уд"));
     click(ui().nSave);
     auto disk = onDisk();
@@ -125,7 +123,7 @@ TEST_F(Editing, NewCardThatShowsAStoredCardGetsANumberOfItsOwn) {
     startWith(makeCards(3));
     click(ui().nNew);
     click(ui().SpeedButBeg); // shows card 1 while the mode stays "New"
-    EXPECT_EQ(w->CardMode, QStringLiteral("New"));
+    EXPECT_EQ(w->session().CardMode(), QStringLiteral("New"));
     click(ui().nSave);
     auto disk = onDisk();
     ASSERT_EQ(disk.size(), 4u);
@@ -148,7 +146,7 @@ TEST_F(Editing, CopyKeepsFieldsTakesANewIdentityAndHoldsTheServiceMenu) {
     EXPECT_FALSE(ui().N7->isEnabled());
     click(ui().nOtmena);
     EXPECT_FALSE(ui().N7->isEnabled()); // a cancelled copy leaves the menu off
-    EXPECT_EQ(w->CardMode, QStringLiteral("Korr"));
+    EXPECT_EQ(w->session().CardMode(), QStringLiteral("Korr"));
     EXPECT_EQ(ui().NameOrg->currentText(), cards[1].NameOrg.text());
     click(ui().nCopiy);
     click(ui().nSave);
@@ -164,19 +162,19 @@ TEST_F(Editing, RunningNumberThatIsNoIntegerWritesNothing) {
     ASSERT_NE(t.platform.lastMessage(), nullptr);
     EXPECT_EQ(t.platform.lastMessage()->text, QStringLiteral("'12а' is not a valid integer value"));
     EXPECT_EQ(onDisk().size(), 2u);
-    EXPECT_EQ(w->CardMode, QStringLiteral("New"));
+    EXPECT_EQ(w->session().CardMode(), QStringLiteral("New"));
 }
 
 TEST_F(Editing, LongUserNameIsCutToTwentyCharacters) {
     startWith(makeCards(1));
-    app->ctx().UserFIO = QStringLiteral("Константинопольский К.");
+    app->user().UserFIO = QStringLiteral("Константинопольский К.");
     click(ui().nSave);
     EXPECT_EQ(onDisk()[0].AdminFIO.text(), QStringLiteral("Константинопольский К.").left(20));
 }
 
 TEST_F(Editing, FirstCardOfAnEmptyRegister) {
     startWith({});
-    EXPECT_EQ(w->CardMode, QStringLiteral("New"));
+    EXPECT_EQ(w->session().CardMode(), QStringLiteral("New"));
     ui().NameOrg->setEditText(QStringLiteral("АО «Первое»"));
     click(ui().nSave);
     auto disk = onDisk();
@@ -207,7 +205,7 @@ TEST_F(Editing, InsertAfterTheSecondOfFour) {
     EXPECT_EQ(w->selectedMainRow(), 2);
     EXPECT_EQ(ui().mainList->rowCount(), 5);
     EXPECT_EQ(ui().GurN->text(), QStringLiteral("0"));
-    EXPECT_EQ(w->shownIndex, 2);
+    EXPECT_EQ(w->session().shownIndex(), 2);
     // Saving now writes the inserted card, not its neighbour.
     ui().GurN->setText(QStringLiteral("99"));
     click(ui().nSave);

@@ -1,6 +1,7 @@
 #include "cardwindow/CardListModel.h"
 #include "cardwindow/TForm1.h"
 #include "common/CardFactory.h"
+#include "common/Form1Controls.h"
 #include "common/TestInstall.h"
 #include "store/Records.h"
 
@@ -28,7 +29,7 @@ struct Register {
         w = app->form1();
     }
     void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
-    QString shownOrg() const { return w->ui().NameOrg->currentText(); }
+    QString shownOrg() const { return controls(w).NameOrg->currentText(); }
     TestInstall t;
     std::vector<TAnketa> cards;
     ZelmApp* app;
@@ -39,7 +40,7 @@ struct Register {
 
 TEST(Navigation, PreviousFromTheEndShowsTheLastThenSteps) {
     Register r(3);
-    auto& ui = r.w->ui();
+    auto& ui = controls(r.w);
     r.click(ui.SpeedButNext); // at the end of the file: nothing
     EXPECT_EQ(r.shownOrg(), r.cards[2].NameOrg.text());
     r.click(ui.SpeedButPred); // position at the end: the last card
@@ -61,16 +62,16 @@ TEST(Navigation, PreviousFromTheEndShowsTheLastThenSteps) {
     EXPECT_EQ(ui.NNaidena->text(), QStringLiteral("3"));
     r.click(ui.SpeedButBeg);
     EXPECT_EQ(r.shownOrg(), r.cards[0].NameOrg.text());
-    EXPECT_EQ(r.w->shownIndex, 0);
+    EXPECT_EQ(r.w->session().shownIndex(), 0);
 }
 
 TEST(Navigation, OneCardFirstShowsItLastDoesNothing) {
     Register r(1);
-    auto& ui = r.w->ui();
+    auto& ui = controls(r.w);
     r.click(ui.SpeedButBeg);
-    EXPECT_EQ(r.app->ctx().files.main.position(), 0);
+    EXPECT_EQ(r.app->session().files().main.position(), 0);
     r.click(ui.SpeedButEnd);
-    EXPECT_EQ(r.app->ctx().files.main.position(), 0);
+    EXPECT_EQ(r.app->session().files().main.position(), 0);
     EXPECT_EQ(r.shownOrg(), r.cards[0].NameOrg.text());
 }
 
@@ -87,7 +88,7 @@ TEST(CardDisplay, DocumentCaptionsAttachmentsAndCounters) {
     t.writeFile("Baza/SpisFil.dat",
                 QByteArray(reinterpret_cast<const char*>(files.data()), 4 * sizeof(TSpisFil)));
     ZelmApp& app = t.start();
-    auto& ui = app.form1()->ui();
+    auto& ui = controls(app.form1());
     EXPECT_EQ(ui.Otvet->text(), QStringLiteral("Нет"));
     QTest::mouseClick(ui.SpeedButBeg, Qt::LeftButton);
     EXPECT_EQ(ui.Otvet->text(), QStringLiteral("Есть"));

@@ -2,6 +2,7 @@
 #include "cardwindow/TForm1.h"
 #include "cardwindow/TRedaktir.h"
 #include "cardwindow/TWibor.h"
+#include "common/Form1Controls.h"
 #include "common/TestInstall.h"
 #include "store/Cp1251.h"
 #include "store/ReferenceLists.h"
@@ -88,14 +89,14 @@ TEST(ReferenceLists, StartUpSortsAndClosingTheEditorUnchangedRewritesTheFileSort
     TForm1& w = *app.form1();
     const QStringList sorted = {"", "акт", "Беседа", "Опрос", "Опрос"};
     EXPECT_EQ(entriesOf(w, "VidORM"), sorted);
-    w.ui().VidORM->setEditText(QStringLiteral("Наблюдение"));
+    controls(w).VidORM->setEditText(QStringLiteral("Наблюдение"));
 
     EditorSeen seen = editList(app, "VidORMSpr");
     EXPECT_EQ(seen.title, QStringLiteral("Вид ОРМ"));
     EXPECT_EQ(seen.text, QStringLiteral("\nакт\nБеседа\nОпрос\nОпрос\n"));
     EXPECT_EQ(t.readFile("Baza/VidORM.txt"), cp1251Lines(sorted));
     EXPECT_EQ(entriesOf(w, "VidORM"), sorted);
-    EXPECT_EQ(w.ui().VidORM->currentText(), QStringLiteral("Наблюдение"));
+    EXPECT_EQ(controls(w).VidORM->currentText(), QStringLiteral("Наблюдение"));
     EXPECT_TRUE(t.platform.messages.isEmpty());
 }
 
@@ -103,7 +104,7 @@ TEST(ReferenceLists, EditedLinesBecomeTheSortedListAndTheFile) {
     TestInstall t;
     ZelmApp& app = startWithLists(t).app();
     TForm1& w = *app.form1();
-    w.ui().ZvanSotr->setEditText(QStringLiteral("майор полиции"));
+    controls(w).ZvanSotr->setEditText(QStringLiteral("майор полиции"));
 
     editList(app, "ZvanSpr", [](QPlainTextEdit* memo) {
         memo->setPlainText(QStringLiteral("прапорщик\n\nкапитан\nКапитан\nкапитан\n"));
@@ -112,16 +113,16 @@ TEST(ReferenceLists, EditedLinesBecomeTheSortedListAndTheFile) {
     EXPECT_EQ(entriesOf(w, "ZvanSotr"), expected);
     EXPECT_EQ(t.readFile("Baza/ZvanSotr.txt"), cp1251Lines(expected));
     // The field keeps its value, though the list no longer holds it.
-    EXPECT_EQ(w.ui().ZvanSotr->currentText(), QStringLiteral("майор полиции"));
+    EXPECT_EQ(controls(w).ZvanSotr->currentText(), QStringLiteral("майор полиции"));
 
     editList(app, "ZvanSpr", [](QPlainTextEdit* memo) { memo->clear(); });
-    EXPECT_EQ(w.ui().ZvanSotr->count(), 0);
+    EXPECT_EQ(controls(w).ZvanSotr->count(), 0);
     EXPECT_EQ(t.readFile("Baza/ZvanSotr.txt"), QByteArray());
-    EXPECT_EQ(w.ui().ZvanSotr->currentText(), QStringLiteral("майор полиции"));
+    EXPECT_EQ(controls(w).ZvanSotr->currentText(), QStringLiteral("майор полиции"));
     // The list is what the next start loads.
     t.stop();
     t.start();
-    EXPECT_EQ(t.app().form1()->ui().ZvanSotr->count(), 0);
+    EXPECT_EQ(controls(t.app().form1()).ZvanSotr->count(), 0);
 }
 
 TEST(ReferenceLists, EachButtonEditsItsOwnListUnderItsTitle) {
@@ -171,8 +172,8 @@ TEST(ReferenceLists, EachButtonEditsItsOwnListUnderItsTitle) {
                   cp1251Lines({QStringLiteral("добавлено"),
                                QStringLiteral("запись ") + QLatin1String(row.file)}));
     }
-    EXPECT_EQ(w.ui().NazDokSpr->text(), QStringLiteral("Название"));
-    EXPECT_EQ(w.ui().UtvFIO->text(), QStringLiteral("ФИО"));
+    EXPECT_EQ(controls(w).NazDokSpr->text(), QStringLiteral("Название"));
+    EXPECT_EQ(controls(w).UtvFIO->text(), QStringLiteral("ФИО"));
     EXPECT_TRUE(t.platform.messages.isEmpty());
 }
 
@@ -211,8 +212,8 @@ TEST(ReferenceLists, DamagedListFilesLoadAsLinesAndLongEntriesAreKept) {
     EXPECT_TRUE(entries.contains(QStringLiteral("cr-lf")));
 
     // Picking the long entry fills the field only up to what a card stores.
-    w.ui().FIOUtv->setCurrentIndex(w.ui().FIOUtv->findText(longEntry));
-    EXPECT_EQ(w.ui().FIOUtv->currentText(), longEntry.left(50));
+    controls(w).FIOUtv->setCurrentIndex(controls(w).FIOUtv->findText(longEntry));
+    EXPECT_EQ(controls(w).FIOUtv->currentText(), longEntry.left(50));
 
     editList(app, "UtvFIO");
     const QByteArray written = t.readFile("Baza/FIOUtv.txt");
@@ -226,7 +227,7 @@ TEST(ChoiceDialog, ReportsTheButtonPressedAndZeroWhenClosed) {
     TWibor* d = app.wibor();
     auto answer = [&](std::function<void()> act) {
         QTimer::singleShot(0, d, act);
-        return AskChoice(app, QStringLiteral("Редактировать"), QStringLiteral("Удалить"),
+        return AskChoice(*app.wibor(), QStringLiteral("Редактировать"), QStringLiteral("Удалить"),
                          QStringLiteral("Ничего не делать"),
                          QStringLiteral("Действие с Ответом к Карточке"));
     };

@@ -1,6 +1,7 @@
 #include "cardwindow/CardListModel.h"
 #include "cardwindow/TForm1.h"
 #include "common/CardFactory.h"
+#include "common/Form1Controls.h"
 #include "common/TestInstall.h"
 #include "store/TextFiles.h"
 #include "widgets/TdxfColorButton.h"
@@ -21,17 +22,18 @@ TEST(StartUp, EmptyInstallationOpensABlankNewCard) {
     TForm1* w = app.form1();
     EXPECT_TRUE(app.newInstallation());
     EXPECT_TRUE(t.platform.messages.isEmpty());
-    EXPECT_EQ(w->CardMode, QStringLiteral("New"));
-    EXPECT_EQ(w->ui().GurN->text(), QStringLiteral("1"));
-    for (auto* b : {w->ui().nNew, w->ui().nCopiy, w->ui().nOtmena, w->ui().nPoisk, w->ui().nDelete})
+    EXPECT_EQ(w->session().CardMode(), QStringLiteral("New"));
+    EXPECT_EQ(controls(w).GurN->text(), QStringLiteral("1"));
+    for (auto* b : {controls(w).nNew, controls(w).nCopiy, controls(w).nOtmena, controls(w).nPoisk,
+                    controls(w).nDelete})
         EXPECT_TRUE(b->isHidden()) << b->objectName().toStdString();
     EXPECT_TRUE(QFile::exists(t.path("NoKor.vez")));
     EXPECT_TRUE(QFile::exists(t.path("CwetFona.vez")));
     EXPECT_TRUE(QFile::exists(t.path("Help/ReadMe.doc")));
     EXPECT_EQ(t.readFile("Baza/Anketi.dat").size(), 0);
-    EXPECT_EQ(w->ui().WsegoKarto4ek->text(), QStringLiteral("0"));
+    EXPECT_EQ(controls(w).WsegoKarto4ek->text(), QStringLiteral("0"));
     // The lists start with their entries on a new installation.
-    EXPECT_EQ(w->ui().VidORM->count(), 15);
+    EXPECT_EQ(controls(w).VidORM->count(), 15);
     EXPECT_EQ(t.platform.keyboardLayouts, QStringList{QStringLiteral("00000419")});
     for (const char* folder : {"Baza", "Temp", "Backup", "report", "Otveti", "WhodWord", "Help"})
         EXPECT_TRUE(QFileInfo(t.path(folder)).isDir()) << folder;
@@ -48,22 +50,22 @@ TEST(StartUp, RegisterOfFiveShowsTheLastCard) {
     TForm1* w = app.form1();
     EXPECT_FALSE(app.newInstallation());
     EXPECT_TRUE(t.platform.messages.isEmpty());
-    EXPECT_EQ(w->CardMode, QStringLiteral("Korr"));
-    EXPECT_EQ(w->ui().NameOrg->currentText(), cards[4].NameOrg.text());
-    EXPECT_EQ(w->ui().mainList->rowCount(), 5);
+    EXPECT_EQ(w->session().CardMode(), QStringLiteral("Korr"));
+    EXPECT_EQ(controls(w).NameOrg->currentText(), cards[4].NameOrg.text());
+    EXPECT_EQ(controls(w).mainList->rowCount(), 5);
     EXPECT_EQ(w->selectedMainRow(), 4);
-    EXPECT_EQ(w->ui().WsegoKarto4ek->text(), QStringLiteral("5"));
-    EXPECT_EQ(w->ui().NNaidena->text(), QStringLiteral("5"));
-    EXPECT_EQ(w->ui().vArh->text(), QStringLiteral("2"));
-    EXPECT_EQ(w->ui().vRab->text(), QStringLiteral("0"));
+    EXPECT_EQ(controls(w).WsegoKarto4ek->text(), QStringLiteral("5"));
+    EXPECT_EQ(controls(w).NNaidena->text(), QStringLiteral("5"));
+    EXPECT_EQ(controls(w).vArh->text(), QStringLiteral("2"));
+    EXPECT_EQ(controls(w).vRab->text(), QStringLiteral("0"));
     EXPECT_EQ(t.readFile("Temp/RabAnket.dat").size(), 0);
-    EXPECT_EQ(app.ctx().files.main.position(), 5);
-    EXPECT_EQ(w->CardIndex, 4);
-    EXPECT_EQ(w->ui().mainList->cellText(0, 1), cards[0].NameOrg.text());
-    EXPECT_EQ(w->ui().mainList->headerData(7, Qt::Horizontal, Qt::DisplayRole).toString(),
+    EXPECT_EQ(app.session().files().main.position(), 5);
+    EXPECT_EQ(w->session().CardIndex(), 4);
+    EXPECT_EQ(controls(w).mainList->cellText(0, 1), cards[0].NameOrg.text());
+    EXPECT_EQ(controls(w).mainList->headerData(7, Qt::Horizontal, Qt::DisplayRole).toString(),
               QStringLiteral("Подраделение"));
     // An existing installation keeps its lists empty.
-    EXPECT_EQ(w->ui().VidORM->count(), 0);
+    EXPECT_EQ(controls(w).VidORM->count(), 0);
 }
 
 TEST(StartUp, ColourAndSettingsFiles) {
@@ -75,12 +77,12 @@ TEST(StartUp, ColourAndSettingsFiles) {
     ZelmApp& app = t.start();
     TForm1* w = app.form1();
     EXPECT_TRUE(t.platform.messages.isEmpty());
-    EXPECT_EQ(app.ctx().settings.VerOff, QStringLiteral("2010"));
-    EXPECT_EQ(app.ctx().settings.ReadPapka, t.path("Backup"));
-    EXPECT_EQ(app.ctx().settings.SavePapka, QStringLiteral("/mnt/copies"));
+    EXPECT_EQ(app.settings().VerOff, QStringLiteral("2010"));
+    EXPECT_EQ(app.settings().ReadPapka, t.path("Backup"));
+    EXPECT_EQ(app.settings().SavePapka, QStringLiteral("/mnt/copies"));
     EXPECT_EQ(w->centralWidget()->palette().color(QPalette::Window), QColor(255, 255, 0));
-    EXPECT_EQ(w->ui().Organ->palette().color(QPalette::Window), QColor(0, 0, 255));
-    EXPECT_EQ(w->ui().TabSheet2->palette().color(QPalette::Window), QColor(128, 255, 128));
+    EXPECT_EQ(controls(w).Organ->palette().color(QPalette::Window), QColor(0, 0, 255));
+    EXPECT_EQ(controls(w).TabSheet2->palette().color(QPalette::Window), QColor(128, 255, 128));
 }
 
 TEST(StartUp, BadColourIsShownAndTheRestIsSkipped) {
@@ -90,7 +92,7 @@ TEST(StartUp, BadColourIsShownAndTheRestIsSkipped) {
     ZelmApp& app = t.start();
     ASSERT_EQ(t.platform.messages.size(), 1);
     EXPECT_TRUE(t.platform.messages[0].text.contains(QStringLiteral("clPink")));
-    EXPECT_NE(app.form1()->ui().TabSheet2->palette().color(QPalette::Window),
+    EXPECT_NE(controls(app.form1()).TabSheet2->palette().color(QPalette::Window),
               QColor(128, 255, 128));
 }
 
@@ -100,7 +102,7 @@ TEST(StartUp, MissingListFileStopsTheStartUpWithItsName) {
     t.writeCards("Baza/Anketi.dat", makeCards(2));
     ZelmApp& app = t.start(); // lists are created when missing
     EXPECT_TRUE(t.platform.messages.isEmpty());
-    EXPECT_EQ(app.form1()->ui().mainList->rowCount(), 2);
+    EXPECT_EQ(controls(app.form1()).mainList->rowCount(), 2);
 }
 
 TEST(StartUp, TitleBarCannotCloseTheCardWindow) {
@@ -117,7 +119,7 @@ TEST(StartUp, TitleBarCannotCloseTheCardWindow) {
 TEST(StartUp, HelpMenuOpensTheGuide) {
     TestInstall t;
     ZelmApp& app = t.start();
-    app.form1()->ui().N2->trigger();
+    controls(app.form1()).N2->trigger();
     EXPECT_EQ(t.platform.officeCalls,
               (QStringList{"Word.Application", "Documents.Open " + t.path("Help/ReadMe.doc"),
                            "Visible true"}));
@@ -125,6 +127,6 @@ TEST(StartUp, HelpMenuOpensTheGuide) {
     ASSERT_TRUE(guide.open(QIODevice::ReadOnly));
     EXPECT_TRUE(guide.readAll().startsWith("{\\rtf1"));
     t.platform.officeFails = true;
-    app.form1()->ui().N2->trigger();
+    controls(app.form1()).N2->trigger();
     EXPECT_EQ(t.platform.lastMessage()->kind, ShownMessage::Error);
 }

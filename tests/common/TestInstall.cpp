@@ -1,4 +1,5 @@
 #include "common/TestInstall.h"
+#include "store/DayCount.h"
 
 #include "common/FileBytes.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // A temporary installation folder and the windows of one run against it.
-#include "cardwindow/ZelmApp.h"
-#include "platform/ScriptedPlatform.h"
+#include "app/ZelmApp.h"
+#include "common/ScriptedPlatform.h"
 #include "store/Records.h"
 
 #include <QByteArray>

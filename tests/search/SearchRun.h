@@ -4,6 +4,7 @@
 #include "cardwindow/CardListModel.h"
 #include "cardwindow/TForm1.h"
 #include "common/CardFactory.h"
+#include "common/Form1Controls.h"
 #include "common/TestInstall.h"
 #include "search/TPoisk.h"
 #include "store/DayCount.h"
@@ -34,7 +35,7 @@ struct SearchRun {
         w->show();
     }
 
-    void openSearch() { w->ui().nPoisk->click(); }
+    void openSearch() { controls(w).nPoisk->click(); }
 
     std::vector<std::int32_t> workingNumbers() const {
         std::vector<std::int32_t> out;
@@ -44,8 +45,8 @@ struct SearchRun {
     }
     std::vector<std::int32_t> listedNumbers() const {
         std::vector<std::int32_t> out;
-        for (int r = 0; r < w->ui().workingList->cardCount(); ++r)
-            out.push_back(w->ui().workingList->uniqueNumber(r));
+        for (int r = 0; r < controls(w).workingList->cardCount(); ++r)
+            out.push_back(controls(w).workingList->uniqueNumber(r));
         return out;
     }
     void press(QTableView* view, int row) {

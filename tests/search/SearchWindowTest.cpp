@@ -1,6 +1,7 @@
 // The search window driven offscreen: the steps, the restarts, find all and the way back to
 // the card window, with what each leaves in the Working card file and on the card window.
 #include "SearchRun.h"
+#include "common/Form1Controls.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -37,12 +38,12 @@ struct Twenty : SearchRun {
 TEST(SearchWindow, ForwardStepsFindInFileOrderAndRepeatTheEndMessage) {
     Twenty run;
     PoiskUi& s = run.p->ui();
-    Form1Ui& ui = run.w->ui();
+    Form1Ui& ui = controls(run.w);
     s.sBegin->click();
-    EXPECT_EQ(run.w->shownIndex, 0);
+    EXPECT_EQ(run.w->session().shownIndex(), 0);
     for (int expected : {3, 8, 13, 18}) {
         s.sNext->click();
-        EXPECT_EQ(run.w->shownIndex, expected);
+        EXPECT_EQ(run.w->session().shownIndex(), expected);
         EXPECT_EQ(ui.FIOSotr->currentText(), QStringLiteral("Ёлкин Ф.Ф."));
         EXPECT_EQ(ui.Klu4Form1->text(), QString::number(numberOf(expected)));
         EXPECT_EQ(s.NPosNai->text(), QString::number(expected + 1));
@@ -62,22 +63,22 @@ TEST(SearchWindow, ForwardStepsFindInFileOrderAndRepeatTheEndMessage) {
         EXPECT_EQ(run.t.platform.lastMessage()->caption, QStringLiteral("Поиск окончен"));
     }
     EXPECT_EQ(run.workingNumbers().size(), 4u);
-    EXPECT_EQ(run.w->shownIndex, 18);
+    EXPECT_EQ(run.w->session().shownIndex(), 18);
 }
 
 TEST(SearchWindow, BackwardStepsShowTheCardFoundAsTheCardShown) {
     Twenty run;
     PoiskUi& s = run.p->ui();
-    Form1Ui& ui = run.w->ui();
+    Form1Ui& ui = controls(run.w);
     s.sEnd->click();
-    EXPECT_EQ(run.w->shownIndex, 19);
+    EXPECT_EQ(run.w->session().shownIndex(), 19);
     EXPECT_EQ(run.t.readFile("Temp/RabAnket.dat").size(), 0);
     for (int expected : {18, 13, 8, 3}) {
         s.sPred->click();
         // A save, a mark or a deletion now acts on this card, and the counter says so.
-        EXPECT_EQ(run.w->shown, TForm1::Shown::MainCard);
-        EXPECT_EQ(run.w->shownIndex, expected);
-        EXPECT_EQ(run.t.app().ctx().files.main.position(), expected);
+        EXPECT_EQ(run.w->session().shown(), CardSession::Shown::MainCard);
+        EXPECT_EQ(run.w->session().shownIndex(), expected);
+        EXPECT_EQ(run.t.app().session().files().main.position(), expected);
         EXPECT_EQ(ui.NNaidena->text(), QString::number(expected + 1));
         EXPECT_EQ(ui.Klu4Form1->text(), QString::number(numberOf(expected)));
         EXPECT_EQ(s.NPosNai->text(), QString::number(expected + 1));
@@ -87,7 +88,7 @@ TEST(SearchWindow, BackwardStepsShowTheCardFoundAsTheCardShown) {
     EXPECT_EQ(run.notices(), 1);
     EXPECT_EQ(run.t.platform.lastMessage()->text, QStringLiteral("4 шт. в Рабочей картотеке"));
     EXPECT_EQ(run.workingNumbers(), numbers({18, 13, 8, 3}));
-    EXPECT_EQ(run.w->shownIndex, 3);
+    EXPECT_EQ(run.w->session().shownIndex(), 3);
 }
 
 TEST(SearchWindow, ACardFoundBothWaysStandsTwice) {
@@ -110,14 +111,14 @@ TEST(SearchWindow, TheLastCardFoundEndsTheSearchAtOnce) {
     run.p->ui().sNext->click();
     EXPECT_EQ(run.notices(), 0);
     run.p->ui().sNext->click();
-    EXPECT_EQ(run.w->shownIndex, 8);
+    EXPECT_EQ(run.w->session().shownIndex(), 8);
     EXPECT_EQ(run.notices(), 1);
     EXPECT_EQ(run.t.platform.lastMessage()->text, QStringLiteral("2 шт. в Рабочей картотеке"));
 }
 
 TEST(SearchWindow, OpeningResetsTheConditionsAndKeepsTheWorkingCardFile) {
     SearchRun run(makeCards(20));
-    Form1Ui& ui = run.w->ui();
+    Form1Ui& ui = controls(run.w);
     PoiskUi& s = run.p->ui();
     ui.FIOSotr->addItems({QStringLiteral("Ёлкин Ф.Ф."), QStringLiteral("Ким Е.В.")});
     ui.FIOUtv->addItems({QStringLiteral("Смирнова А.Н.")});
@@ -162,7 +163,7 @@ TEST(SearchWindow, OpeningResetsTheConditionsAndKeepsTheWorkingCardFile) {
 TEST(SearchWindow, FindAllReplacesTheWorkingCardFileAndLeavesTheCardShown) {
     Twenty run;
     PoiskUi& s = run.p->ui();
-    Form1Ui& ui = run.w->ui();
+    Form1Ui& ui = controls(run.w);
     ui.nGlRab->click();
     s.WsehSrazu->click();
     EXPECT_EQ(run.workingNumbers(), numbers({3, 8, 13, 18}));
@@ -170,7 +171,7 @@ TEST(SearchWindow, FindAllReplacesTheWorkingCardFileAndLeavesTheCardShown) {
     EXPECT_EQ(s.KRab->text(), QStringLiteral("4"));
     EXPECT_EQ(ui.vRab->text(), QStringLiteral("4"));
     EXPECT_EQ(ui.SpTabl->currentWidget(), ui.TabSheet2);
-    EXPECT_EQ(run.w->shownIndex, 19);
+    EXPECT_EQ(run.w->session().shownIndex(), 19);
     EXPECT_TRUE(run.t.platform.messages.isEmpty());
 
     // The approver's name is a condition too.
@@ -223,7 +224,7 @@ TEST(SearchWindow, GoingToTheCardFound) {
     SearchRun run(makeCards(20));
     run.openSearch();
     PoiskUi& s = run.p->ui();
-    Form1Ui& ui = run.w->ui();
+    Form1Ui& ui = controls(run.w);
     s.NPosNai->setText(QStringLiteral("7а"));
     s.nWihod->click();
     ASSERT_EQ(run.t.platform.messages.size(), 1);
@@ -231,19 +232,19 @@ TEST(SearchWindow, GoingToTheCardFound) {
     EXPECT_EQ(run.t.platform.lastMessage()->text,
               QStringLiteral("'7а' is not a valid integer value"));
     EXPECT_TRUE(run.p->isVisible());
-    EXPECT_EQ(run.w->shownIndex, 19);
+    EXPECT_EQ(run.w->session().shownIndex(), 19);
 
     s.NPosNai->setText(QStringLiteral("7"));
     s.nWihod->click();
     EXPECT_FALSE(run.p->isVisible());
-    EXPECT_EQ(run.w->shownIndex, 6);
+    EXPECT_EQ(run.w->session().shownIndex(), 6);
     EXPECT_EQ(run.w->selectedMainRow(), 6);
     EXPECT_EQ(ui.NNaidena->text(), QStringLiteral("7"));
 
     run.openSearch();
     s.NPosNai->setText(QStringLiteral("500"));
     s.nWihod->click();
-    EXPECT_EQ(run.w->shownIndex, 19);
+    EXPECT_EQ(run.w->session().shownIndex(), 19);
     EXPECT_EQ(run.w->selectedMainRow(), 19);
     EXPECT_EQ(ui.NNaidena->text(), QStringLiteral("20"));
     EXPECT_EQ(run.t.platform.messages.size(), 1);
@@ -251,7 +252,7 @@ TEST(SearchWindow, GoingToTheCardFound) {
 
 TEST(SearchWindow, ASaveOrAMarkAfterABackwardStepActsOnTheCardFound) {
     Twenty run;
-    Form1Ui& ui = run.w->ui();
+    Form1Ui& ui = controls(run.w);
     run.p->ui().sPred->click();
     run.p->ui().sPred->click(); // card 13
     ui.NameOrg->setEditText(QStringLiteral("ООО «Исправлено»"));

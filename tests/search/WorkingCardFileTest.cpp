@@ -1,5 +1,6 @@
 // The Working card file's commands on the card window, and opening cards from the lists.
 #include "SearchRun.h"
+#include "common/Form1Controls.h"
 #include "search/WorkingCommands.h"
 
 #include <QComboBox>
@@ -15,7 +16,7 @@ using Numbers = std::vector<std::int32_t>;
 
 TEST(WorkingCardFile, AddTwiceCountsBothAndTheListFollowsOnlyWhenShown) {
     SearchRun run(makeCards(4));
-    Form1Ui& ui = run.w->ui();
+    Form1Ui& ui = controls(run.w);
     ui.nGlRab->click();
     ui.nGlRab->click();
     EXPECT_EQ(run.workingNumbers(), (Numbers{numberOf(3), numberOf(3)}));
@@ -41,7 +42,7 @@ TEST(WorkingCardFile, AddTwiceCountsBothAndTheListFollowsOnlyWhenShown) {
 
 TEST(WorkingCardFile, RemovingKeepsTheOthersInOrder) {
     SearchRun run(makeCards(4));
-    Form1Ui& ui = run.w->ui();
+    Form1Ui& ui = controls(run.w);
     for (int i = 0; i < 4; ++i) {
         run.press(ui.Spisok, i);
         ui.nGlRab->click();
@@ -71,12 +72,12 @@ TEST(WorkingCardFile, RemovingKeepsTheOthersInOrder) {
 
 TEST(WorkingCardFile, RemovingFromAListTheFileNoLongerMatchesRemovesNothing) {
     SearchRun run(makeCards(3));
-    Form1Ui& ui = run.w->ui();
+    Form1Ui& ui = controls(run.w);
     ui.nGlRab->click();
     ui.SpTabl->setCurrentWidget(ui.TabSheet2);
     // Another command empties the file while the list still shows the card.
-    run.t.app().ctx().files.working.seek(0);
-    run.t.app().ctx().files.working.truncate();
+    run.t.app().session().files().working.seek(0);
+    run.t.app().session().files().working.truncate();
     ui.RabTab->selectRow(0);
     ui.DelRab->click();
     EXPECT_TRUE(run.t.platform.messages.isEmpty());
@@ -87,15 +88,15 @@ TEST(WorkingCardFile, RemovingFromAListTheFileNoLongerMatchesRemovesNothing) {
 TEST(WorkingCardFile, AWorkingRowOpensTheMainVersionOrTheLastCardWhenDeleted) {
     std::vector<TAnketa> cards = makeCards(5);
     SearchRun run(cards);
-    Form1Ui& ui = run.w->ui();
-    CardFile& working = run.t.app().ctx().files.working;
+    Form1Ui& ui = controls(run.w);
+    CardFile& working = run.t.app().session().files().working;
     TAnketa gone = makeCard(99); // no longer in the register
     working.appendMany(&cards[1], 1);
     working.appendMany(&gone, 1);
     // The Main card changed after it was copied.
     TAnketa changed = cards[1];
     changed.NameOrg.set(QStringLiteral("ООО «Новое имя»"));
-    CardFile& main = run.t.app().ctx().files.main;
+    CardFile& main = run.t.app().session().files().main;
     main.seek(1);
     main.write(&changed);
 
@@ -103,12 +104,12 @@ TEST(WorkingCardFile, AWorkingRowOpensTheMainVersionOrTheLastCardWhenDeleted) {
     EXPECT_EQ(ui.workingList->cellText(0, 1), cards[1].NameOrg.text()); // the copy
     run.press(ui.RabTab, 0);
     EXPECT_EQ(ui.NameOrg->currentText(), QStringLiteral("ООО «Новое имя»"));
-    EXPECT_EQ(run.w->shownIndex, 1);
+    EXPECT_EQ(run.w->session().shownIndex(), 1);
     EXPECT_EQ(ui.NNaidena->text(), QStringLiteral("2"));
     EXPECT_EQ(run.w->selectedMainRow(), 4); // the Main list's selection stays
 
     run.press(ui.RabTab, 1);
-    EXPECT_EQ(run.w->shownIndex, 4);
+    EXPECT_EQ(run.w->session().shownIndex(), 4);
     EXPECT_EQ(ui.NameOrg->currentText(), cards[4].NameOrg.text());
     EXPECT_EQ(ui.NNaidena->text(), QStringLiteral("5"));
 }
@@ -116,20 +117,20 @@ TEST(WorkingCardFile, AWorkingRowOpensTheMainVersionOrTheLastCardWhenDeleted) {
 TEST(WorkingCardFile, MainListClicksShowTheCardExceptWithOneCard) {
     {
         SearchRun run(makeCards(3));
-        run.press(run.w->ui().Spisok, 0);
-        EXPECT_EQ(run.w->ui().NameOrg->currentText(), makeCard(0).NameOrg.text());
-        EXPECT_EQ(run.w->shownIndex, 0);
-        EXPECT_EQ(run.w->ui().NNaidena->text(), QStringLiteral("1"));
+        run.press(controls(run.w).Spisok, 0);
+        EXPECT_EQ(controls(run.w).NameOrg->currentText(), makeCard(0).NameOrg.text());
+        EXPECT_EQ(run.w->session().shownIndex(), 0);
+        EXPECT_EQ(controls(run.w).NNaidena->text(), QStringLiteral("1"));
     }
     {
         SearchRun run(makeCards(1));
-        Form1Ui& ui = run.w->ui();
+        Form1Ui& ui = controls(run.w);
         ui.nGlRab->click();
         ui.NameOrg->setEditText(QStringLiteral("не сохранено"));
         run.press(ui.Spisok, 0);
         ui.SpTabl->setCurrentWidget(ui.TabSheet2);
         run.press(ui.RabTab, 0);
         EXPECT_EQ(ui.NameOrg->currentText(), QStringLiteral("не сохранено")); // nothing new
-        EXPECT_EQ(run.t.app().ctx().files.main.position(), 0);
+        EXPECT_EQ(run.t.app().session().files().main.position(), 0);
     }
 }

@@ -1,6 +1,10 @@
 #pragma once
-// One run of the program: the installation prepared, the nine windows created in order.
-#include "cardwindow/AppContext.h"
+// One run of the program: the installation prepared, the shared state of the run, and the nine
+// windows created in order and wired to each other.
+#include "cardwindow/CardSession.h"
+#include "store/CurrentUser.h"
+#include "store/Installation.h"
+#include "store/Settings.h"
 
 #include <QString>
 #include <memory>
@@ -27,7 +31,11 @@ public:
     ZelmApp(const ZelmApp&) = delete;
     ZelmApp& operator=(const ZelmApp&) = delete;
 
-    AppContext& ctx() { return *m_ctx; }
+    const Installation& installation() const { return m_inst; }
+    Platform& platform() { return m_platform; }
+    CurrentUser& user() { return m_user; }
+    OfficeSettings& settings() { return m_settings; }
+    CardSession& session() { return *m_session; }
     bool newInstallation() const { return m_newInstallation; }
 
     TZapusk* zapusk() const { return m_zapusk.get(); }
@@ -43,7 +51,11 @@ public:
     void showLogin(); // the login window, the application's main window
 
 private:
-    std::unique_ptr<AppContext> m_ctx;
+    Installation m_inst;
+    Platform& m_platform;
+    CurrentUser m_user;
+    OfficeSettings m_settings;
+    std::unique_ptr<CardSession> m_session;
     bool m_newInstallation = false;
     std::unique_ptr<TZapusk> m_zapusk;
     std::unique_ptr<TForm1> m_form1;
@@ -61,7 +73,7 @@ private:
 int runZelm(QApplication& application);
 int runZelm(QApplication& application, const QString& installationRoot, Platform& platform);
 
-// Connects the commands of every subsystem to the card window and its secondary windows.
-void wireCommands(ZelmApp& app);
+// Connects the windows of different subsystems to each other (Wiring.cpp).
+void wireWindows(ZelmApp& app);
 
 } // namespace zelm

@@ -1,4 +1,4 @@
-#include "platform/ScriptedPlatform.h"
+#include "common/ScriptedPlatform.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "cardwindow/Colours.h"
+#include "widgets/Colours.h"
 
 #include <QWidget>
 

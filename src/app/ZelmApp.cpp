@@ -1,4 +1,4 @@
-#include "cardwindow/ZelmApp.h"
+#include "app/ZelmApp.h"
 
 #include "access/TForm5.h"
 #include "access/TNastroika.h"
@@ -19,24 +19,26 @@
 namespace zelm {
 
 ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform)
-    : m_ctx(std::make_unique<AppContext>(Installation(installationRoot), platform)) {
+    : m_inst(installationRoot), m_platform(platform), m_settings(defaultSettings(m_inst)),
+      m_session(std::make_unique<CardSession>(m_inst, m_user)) {
     try {
-        m_newInstallation = m_ctx->inst.prepare();
-        createMissingReferenceLists(m_ctx->inst, m_newInstallation);
-        installHelpDocument(m_ctx->inst);
+        m_newInstallation = m_inst.prepare();
+        createMissingReferenceLists(m_inst, m_newInstallation);
+        installHelpDocument(m_inst);
     } catch (const FileError& e) {
         platform.dialogs().error(nullptr, e.displayText());
     }
-    m_zapusk = std::make_unique<TZapusk>(*m_ctx, *this);
-    m_form1 = std::make_unique<TForm1>(*m_ctx, *this);
-    m_dokKart = std::make_unique<TDokKart>(*m_ctx, *this, m_form1.get());
-    m_konverti = std::make_unique<TKonverti>(*m_ctx, *this, m_form1.get());
-    m_redaktir = std::make_unique<TRedaktir>(*m_ctx, *this, m_form1.get());
-    m_nastroika = std::make_unique<TNastroika>(*m_ctx, *this, m_form1.get());
-    m_wibor = std::make_unique<TWibor>(*m_ctx, *this, m_form1.get());
-    m_form5 = std::make_unique<TForm5>(*m_ctx, *this, m_form1.get());
-    m_poisk = std::make_unique<TPoisk>(*m_ctx, *this, m_form1.get());
-    wireCommands(*this);
+    DataFiles& files = m_session->files();
+    m_zapusk = std::make_unique<TZapusk>(platform, m_inst, files.access, m_user);
+    m_form1 = std::make_unique<TForm1>(*m_session, platform, m_settings);
+    m_dokKart = std::make_unique<TDokKart>(m_form1.get());
+    m_konverti = std::make_unique<TKonverti>(m_form1.get());
+    m_redaktir = std::make_unique<TRedaktir>(m_form1.get());
+    m_nastroika = std::make_unique<TNastroika>(platform, m_inst, m_settings, m_form1.get());
+    m_wibor = std::make_unique<TWibor>(m_form1.get());
+    m_form5 = std::make_unique<TForm5>(platform, files.access, m_form1.get());
+    m_poisk = std::make_unique<TPoisk>(*m_form1);
+    wireWindows(*this);
 }
 
 ZelmApp::~ZelmApp() {

@@ -1,0 +1,81 @@
+// The windows of different subsystems meet here: the login opens the card window, the card
+// window's menus open the secondary windows, and leaving closes everything.
+#include "access/TForm5.h"
+#include "access/TNastroika.h"
+#include "access/TZapusk.h"
+#include "app/ZelmApp.h"
+#include "backup/BackupCommands.h"
+#include "cardwindow/CardWindowCommands.h"
+#include "cardwindow/HelpDocument.h"
+#include "cardwindow/TForm1.h"
+#include "platform/Platform.h"
+#include "search/TPoisk.h"
+#include "search/WorkingCommands.h"
+#include "store/DataFiles.h"
+#include "widgets/TdxfColorButton.h"
+
+namespace zelm {
+namespace {
+
+void wireLogin(ZelmApp& app) {
+    TForm1* w = app.form1();
+    TZapusk* login = app.zapusk();
+    QObject::connect(w, &TForm1::closedForGood, login, &QDialog::close);
+    QObject::connect(login, &TZapusk::serviceMenuBarred, w,
+                     [w] { w->setServiceMenuEnabled(false); });
+    QObject::connect(login, &TZapusk::passwordAccepted, w, [w] {
+        w->userLoggedIn();
+        w->setWindowModality(Qt::ApplicationModal);
+        w->show();
+        w->raise();
+        w->activateWindow();
+    });
+    QObject::connect(login, &TZapusk::helpRequested, login, [&app, login] {
+        try {
+            openHelpDocument(app.platform(), app.installation());
+        } catch (const OfficeError& e) {
+            app.platform().dialogs().error(login, e.message());
+        }
+    });
+}
+
+void wireServiceMenu(ZelmApp& app) {
+    TForm1* w = app.form1();
+    TForm5* editor = app.form5();
+    TNastroika* settings = app.nastroika();
+    w->onClick("N9", [editor] { editor->show(); });
+    w->onClick("N8", [settings] { settings->exec(); });
+    QObject::connect(settings->pRezKop(), &QAbstractButton::clicked, settings, [&app, w, settings] {
+        w->runCommand([&] { openNetworkHelp(app.platform(), app.installation(), settings); });
+    });
+}
+
+void wireBackup(ZelmApp& app) {
+    TForm1* w = app.form1();
+    const BackupContext ctx{app.platform(), app.installation(), app.settings(), w, [w] {
+                                // A failed close is reported, yet leaving goes on.
+                                w->runCommand([w] { CloseAllFiles(w->session().files()); });
+                            }};
+    w->onClick("N3", [ctx, w] {
+        leaveWithBackup(ctx);
+        w->closeForGood();
+    });
+    w->onClick("BackUp1", [ctx, w] {
+        if (restoreFromBackup(ctx))
+            w->closeForGood();
+    });
+}
+
+} // namespace
+
+void wireWindows(ZelmApp& app) {
+    TForm1& w = *app.form1();
+    wireReferenceListCommands(w, *app.redaktir());
+    wireDeletionCommand(w, *app.wibor());
+    wireWorkingCommands(w, *app.poisk());
+    wireLogin(app);
+    wireServiceMenu(app);
+    wireBackup(app);
+}
+
+} // namespace zelm

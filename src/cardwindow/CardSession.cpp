@@ -1,0 +1,328 @@
+#include "cardwindow/CardSession.h"
+
+#include "store/DayCount.h"
+#include "store/FileError.h"
+#include "store/RecordFileRewrite.h"
+#include "store/UniqueNumber.h"
+
+#include <QFileInfo>
+#include <cstring>
+
+namespace zelm {
+namespace {
+
+void openOrCreate(CardFile& file, const QString& path, int recordSize) {
+    if (QFileInfo::exists(path))
+        file.open(path, recordSize);
+    else
+        file.create(path, recordSize);
+}
+
+} // namespace
+
+CardSession::CardSession(const Installation& inst, const CurrentUser& user)
+    : m_inst(inst), m_user(user) {}
+
+QString CardSession::CardMode() const {
+    return m_mode == Mode::New ? QStringLiteral("New") : QStringLiteral("Korr");
+}
+
+int CardSession::CardTotal() const {
+    return m_files.main.isOpen() ? static_cast<int>(m_files.main.count()) : 0;
+}
+
+int CardSession::CardNo() const {
+    return static_cast<int>(m_files.main.position()) + 1;
+}
+
+bool CardSession::openFiles() {
+    openOrCreate(m_files.attachments, m_inst.attachmentList(), sizeof(TSpisFil));
+    openOrCreate(m_files.archive, m_inst.archiveCardFile(), sizeof(TAnketa));
+    m_files.working.create(m_inst.workingCardFile(), sizeof(TAnketa));
+    m_mode = Mode::Korr;
+    openOrCreate(m_files.main, m_inst.mainCardFile(), sizeof(TAnketa));
+    if (m_files.main.count() > 0) {
+        m_files.main.seek(m_files.main.count() - 1);
+        Scatter();
+        return true;
+    }
+    m_mode = Mode::New;
+    m_shown = Shown::Blank;
+    return false;
+}
+
+void CardSession::Scatter() {
+    CardFile& f = m_files.main;
+    qint64 p = f.position();
+    if (f.atEnd()) {
+        p = f.count() - 1;
+        f.seek(std::max<qint64>(p, 0));
+    }
+    if (p < 0)
+        p = 0;
+    f.read(&m_current);
+    f.seek(p);
+    m_shown = Shown::MainCard;
+    m_shownIndex = p;
+}
+
+void CardSession::showMainCard(qint64 index) {
+    m_files.main.seek(index);
+    Scatter();
+}
+
+void CardSession::showFoundCard(qint64 index, const TAnketa& card) {
+    m_current = card;
+    m_shown = Shown::MainCard;
+    m_shownIndex = index;
+    m_files.main.seek(index);
+}
+
+void CardSession::showArchivedCard(const TAnketa& card) {
+    m_current = card;
+    m_shown = Shown::ArchivedCard;
+    m_shownIndex = -1;
+}
+
+std::optional<qint64> CardSession::stepFirst() {
+    if (m_files.main.count() <= 0)
+        return std::nullopt;
+    m_cardIndex = 0;
+    showMainCard(0);
+    return 0;
+}
+
+std::optional<qint64> CardSession::stepLast() {
+    const qint64 count = m_files.main.count();
+    if (count < 2)
+        return std::nullopt;
+    m_cardIndex = static_cast<int>(count - 1);
+    showMainCard(count - 1);
+    return count - 1;
+}
+
+std::optional<qint64> CardSession::stepPrevious() {
+    CardFile& f = m_files.main;
+    const qint64 count = f.count();
+    if (count <= 0)
+        return std::nullopt;
+    const qint64 p = f.position();
+    // At the end of the file the card shown is the last one.
+    const qint64 target = p >= count ? count - 1 : std::max<qint64>(p - 1, 0);
+    m_cardIndex = static_cast<int>(target);
+    showMainCard(target);
+    return target;
+}
+
+std::optional<qint64> CardSession::stepNext() {
+    CardFile& f = m_files.main;
+    const qint64 count = f.count();
+    const qint64 p = f.position();
+    if (count < 2 || p > count - 2)
+        return std::nullopt;
+    m_cardIndex = static_cast<int>(p + 1);
+    showMainCard(p + 1);
+    return p + 1;
+}
+
+bool CardSession::readLastCard() {
+    CardFile& f = m_files.main;
+    const qint64 count = f.count();
+    if (count <= 0)
+        return false;
+    f.seek(count - 1);
+    f.read(&m_current);
+    return true;
+}
+
+std::int32_t CardSession::beginNewCard(bool& registerEmpty) {
+    m_mode = Mode::New;
+    m_shown = Shown::Blank;
+    m_shownIndex = -1;
+    registerEmpty = !readLastCard();
+    return registerEmpty ? 1 : m_current.GurN + 1;
+}
+
+std::optional<std::int32_t> CardSession::beginCopy() {
+    m_mode = Mode::New;
+    m_shown = Shown::Blank;
+    m_shownIndex = -1;
+    if (!readLastCard())
+        return std::nullopt;
+    return m_current.GurN + 1;
+}
+
+bool CardSession::cancelNewCard() {
+    m_mode = Mode::Korr;
+    CardFile& f = m_files.main;
+    const qint64 count = f.count();
+    if (count <= 0)
+        return false;
+    if (m_cardIndex >= 0 && m_cardIndex < count)
+        f.seek(m_cardIndex);
+    Scatter();
+    return true;
+}
+
+void CardSession::startOnBlankCard() {
+    m_mode = Mode::New;
+    m_current = TAnketa::zeroed();
+    m_shown = Shown::Blank;
+    m_shownIndex = -1;
+}
+
+CardSession::SaveOutcome CardSession::save(TAnketa card,
+                                           const std::function<bool(std::int32_t)>& numberTaken) {
+    CardFile& f = m_files.main;
+    if (m_mode == Mode::Korr && m_shown == Shown::ArchivedCard)
+        return SaveOutcome::Refused;
+    qint64 p = 0;
+    SaveOutcome outcome = SaveOutcome::Appended;
+    if (m_mode == Mode::New) {
+        card.DaWrSozd = nowDayCount();
+        // A card shown from the register while a new one was open still carries its own
+        // number; two cards must never share one.
+        if (numberTaken(card.Klu4Form1))
+            card.Klu4Form1 = NewUniqueNumber();
+        p = appendFlushed(f, &card);
+        m_mode = Mode::Korr;
+    } else {
+        const qint64 count = f.count();
+        if (count <= 0)
+            return SaveOutcome::Nothing;
+        if (m_shown == Shown::MainCard && m_shownIndex >= 0 && m_shownIndex < count)
+            p = m_shownIndex;
+        else
+            p = std::min<qint64>(f.position(), count - 1);
+        f.seek(p);
+        f.write(&card);
+        f.flush();
+        outcome = SaveOutcome::Overwritten;
+    }
+    m_current = card;
+    f.reopen();
+    f.seek(p);
+    m_shown = Shown::MainCard;
+    m_shownIndex = p;
+    return outcome;
+}
+
+qint64 CardSession::insertBlankCardAfter(qint64 anchor, std::int32_t runningNumber) {
+    TAnketa card = TAnketa::zeroed();
+    const double now = nowDayCount();
+    card.GurN = runningNumber;
+    card.Klu4Form1 = NewUniqueNumber();
+    card.DataMer = card.DateKUSP = card.DataOsn = todayDayCount();
+    card.AdminFIO.set(m_user.UserFIO);
+    card.DaWrSozd = now;
+    card.DWKorr = now;
+    const qint64 at = anchor + 1;
+    insertCardIntoMainFile(m_files.main, m_files.working, m_inst.workingCardFile(), at, card);
+
+    m_mode = Mode::Korr;
+    m_cardIndex = CardTotal() - 1;
+    m_current = card;
+    m_shown = Shown::MainCard;
+    m_shownIndex = at;
+    m_files.main.seek(at);
+    return at;
+}
+
+bool CardSession::canDeleteShownCard() const {
+    return m_shown == Shown::MainCard && m_shownIndex >= 0 && m_shownIndex < m_files.main.count();
+}
+
+void CardSession::deleteShownCard(DeletionKind kind) {
+    if (!canDeleteShownCard())
+        return;
+    CardFile& main = m_files.main;
+    CardFile& working = m_files.working;
+    const qint64 n = m_shownIndex;
+    const QString mainPath = m_inst.mainCardFile();
+    const QString workingPath = m_inst.workingCardFile();
+    auto emptyWorking = [&] {
+        try {
+            working.create(workingPath, sizeof(TAnketa));
+        } catch (const FileError&) {
+            // The command's own error is the one to report; the counter shows what is there.
+        }
+    };
+    qint64 archivedAt = -1;
+    try {
+        working.create(workingPath, sizeof(TAnketa));
+        copyRecordsExcept(main, n, working);
+        working.flush();
+        if (kind == DeletionKind::IntoArchive) {
+            TAnketa card;
+            main.readRange(n, 1, &card);
+            // The card is on disk in the Archive before the register loses it.
+            archivedAt = appendFlushed(m_files.archive, &card);
+        }
+        replaceFile(workingPath, mainPath);
+    } catch (...) {
+        if (archivedAt >= 0)
+            cutBack(m_files.archive, archivedAt);
+        emptyWorking();
+        throw;
+    }
+    // The Working card file's descriptor now reaches the new register and the Main card
+    // file's the old one: the scratch file is made anew before anything writes to it, and
+    // the register is reopened before anything reads it.
+    emptyWorking();
+    main.open(mainPath, sizeof(TAnketa));
+    const qint64 count = main.count();
+    if (count > 0) {
+        m_cardIndex = static_cast<int>(count - 1);
+        showMainCard(count - 1);
+    } else {
+        startOnBlankCard();
+    }
+}
+
+bool CardSession::toggleMark() {
+    CardFile& main = m_files.main;
+    const qint64 p = m_shownIndex;
+    if (m_shown != Shown::MainCard || p < 0 || p >= main.count())
+        return false;
+    // The stored card is read afresh: edits pending in the window are not written with it.
+    TAnketa card;
+    main.readRange(p, 1, &card);
+    if (card.Otmetka.size() > 0)
+        card.Otmetka.clear();
+    else
+        card.Otmetka.set(QStringLiteral("уд"));
+    const qint64 position = main.position();
+    main.seek(p);
+    main.write(&card);
+    main.flush();
+    main.seek(position);
+    m_current = card;
+    return true;
+}
+
+void CardSession::pasteRememberedCard() {
+    // The pasted card is a new card with a number of its own: the documents and attached
+    // files filed under the archived card's number are not its own.
+    TAnketa card = m_remembered;
+    card.Klu4Form1 = NewUniqueNumber();
+    card.AdminFIO.set(m_user.UserFIO);
+    m_current = card;
+    m_shown = Shown::Blank;
+    m_shownIndex = -1;
+    m_mode = Mode::New;
+}
+
+bool CardSession::appendShownToWorking() {
+    // An empty register at start has no card to add: the record was never read.
+    static const TAnketa zero = TAnketa::zeroed();
+    if (std::memcmp(&m_current, &zero, sizeof zero) == 0)
+        return false;
+    appendToWorking(m_current);
+    return true;
+}
+
+void CardSession::appendToWorking(const TAnketa& card) {
+    appendFlushed(m_files.working, &card);
+}
+
+} // namespace zelm

@@ -1,0 +1,17 @@
+#include "cardwindow/CardWindowCommands.h"
+
+#include "cardwindow/HelpDocument.h"
+#include "cardwindow/TForm1.h"
+
+namespace zelm {
+
+void wireOwnCommands(TForm1& w) {
+    wireNavigation(w);
+    wireEditingCommands(w);
+    wireMarkAndArchiveCommands(w);
+    wireColourCommands(w);
+    TForm1* p = &w;
+    w.onClick("N2", [p] { openHelpDocument(p->platform(), p->session().installation()); });
+}
+
+} // namespace zelm
