@@ -1,0 +1,150 @@
+// The card session without any window: what the commands do to the files and to the card.
+#include "cardwindow/CardSession.h"
+#include "common/CardFactory.h"
+#include "common/TestInstall.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+using namespace zelm;
+using namespace zelm::testing;
+
+namespace {
+
+class Session : public ::testing::Test {
+protected:
+    void start(const std::vector<TAnketa>& cards) {
+        t.makeFolders();
+        t.writeCards("Baza/Anketi.dat", cards);
+        inst = std::make_unique<Installation>(t.root());
+        user.UserFIO = QStringLiteral("Сидорова А.А.");
+        s = std::make_unique<CardSession>(*inst, user);
+        hasCards = s->openFiles();
+    }
+    TestInstall t;
+    CurrentUser user;
+    std::unique_ptr<Installation> inst;
+    std::unique_ptr<CardSession> s;
+    bool hasCards = false;
+};
+
+TEST_F(Session, StartsOnTheLastCardOrOnANewCard) {
+    start(makeCards(3));
+    ASSERT_TRUE(hasCards);
+    EXPECT_EQ(s->CardMode(), QStringLiteral("Korr"));
+    EXPECT_EQ(s->shown(), CardSession::Shown::MainCard);
+    EXPECT_EQ(s->shownIndex(), 2);
+    EXPECT_EQ(s->CurrentCard().Klu4Form1, makeCard(2).Klu4Form1);
+    EXPECT_EQ(s->CardTotal(), 3);
+
+    TestInstall empty;
+    empty.makeFolders();
+    Installation emptyInst(empty.root());
+    CardSession blank(emptyInst, user);
+    EXPECT_FALSE(blank.openFiles());
+    EXPECT_EQ(blank.CardMode(), QStringLiteral("New"));
+    EXPECT_EQ(blank.shown(), CardSession::Shown::Blank);
+}
+
+TEST_F(Session, NavigationStopsAtTheEnds) {
+    start(makeCards(3));
+    EXPECT_EQ(s->stepFirst(), 0);
+    EXPECT_EQ(s->stepPrevious(), 0);
+    EXPECT_EQ(s->stepNext(), 1);
+    EXPECT_EQ(s->stepNext(), 2);
+    EXPECT_EQ(s->stepNext(), std::nullopt);
+    EXPECT_EQ(s->CurrentCard().Klu4Form1, makeCard(2).Klu4Form1);
+    EXPECT_EQ(s->CardNo(), 3);
+}
+
+TEST_F(Session, SaveAppendsNewCardsAndOverwritesTheCardShown) {
+    start(makeCards(3));
+    s->showMainCard(1);
+    TAnketa edited = s->CurrentCard();
+    edited.INNOrg.set(QStringLiteral("7701"));
+    auto never = [](std::int32_t) { return false; };
+    EXPECT_EQ(s->save(edited, never), CardSession::SaveOutcome::Overwritten);
+    auto disk = t.readCards("Baza/Anketi.dat");
+    ASSERT_EQ(disk.size(), 3u);
+    EXPECT_EQ(disk[1].INNOrg.text(), QStringLiteral("7701"));
+
+    bool empty = true;
+    EXPECT_EQ(s->beginNewCard(empty), makeCard(2).GurN + 1);
+    EXPECT_FALSE(empty);
+    TAnketa fresh = TAnketa::zeroed();
+    fresh.Klu4Form1 = makeCard(0).Klu4Form1; // a number already stored
+    auto taken = [](std::int32_t n) { return n == makeCard(0).Klu4Form1; };
+    EXPECT_EQ(s->save(fresh, taken), CardSession::SaveOutcome::Appended);
+    disk = t.readCards("Baza/Anketi.dat");
+    ASSERT_EQ(disk.size(), 4u);
+    EXPECT_NE(disk[3].Klu4Form1, makeCard(0).Klu4Form1);
+    EXPECT_EQ(s->shownIndex(), 3);
+    EXPECT_EQ(s->CardMode(), QStringLiteral("Korr"));
+}
+
+TEST_F(Session, AnArchivedCardIsNeverWrittenIntoTheRegister) {
+    start(makeCards(2));
+    const QByteArray before = t.readFile("Baza/Anketi.dat");
+    s->showArchivedCard(makeCard(50));
+    EXPECT_EQ(s->save(makeCard(50), [](std::int32_t) { return false; }),
+              CardSession::SaveOutcome::Refused);
+    EXPECT_FALSE(s->canDeleteShownCard());
+    EXPECT_FALSE(s->toggleMark());
+    EXPECT_EQ(t.readFile("Baza/Anketi.dat"), before);
+}
+
+TEST_F(Session, DeletingIntoTheArchiveMovesTheCardAndShowsTheLast) {
+    start(makeCards(4));
+    s->showMainCard(1);
+    s->deleteShownCard(DeletionKind::IntoArchive);
+    const auto main = t.readCards("Baza/Anketi.dat");
+    const auto archive = t.readCards("Baza/ArhAnket.dat");
+    ASSERT_EQ(main.size(), 3u);
+    ASSERT_EQ(archive.size(), 1u);
+    EXPECT_EQ(archive[0].Klu4Form1, makeCard(1).Klu4Form1);
+    EXPECT_EQ(main[1].Klu4Form1, makeCard(2).Klu4Form1);
+    EXPECT_EQ(s->shownIndex(), 2);
+    EXPECT_EQ(s->files().working.count(), 0);
+    // No scratch file is left beside the register.
+    EXPECT_EQ(QDir(t.path("Baza")).entryList(QDir::Files).filter(QStringLiteral(".new")),
+              QStringList());
+}
+
+TEST_F(Session, InsertionPutsABlankCardAfterTheAnchor) {
+    start(makeCards(3));
+    const qint64 at = s->insertBlankCardAfter(0, 77);
+    EXPECT_EQ(at, 1);
+    const auto main = t.readCards("Baza/Anketi.dat");
+    ASSERT_EQ(main.size(), 4u);
+    EXPECT_EQ(main[1].GurN, 77);
+    EXPECT_EQ(main[1].AdminFIO.text(), QStringLiteral("Сидорова А.А."));
+    EXPECT_EQ(main[2].Klu4Form1, makeCard(1).Klu4Form1);
+    EXPECT_EQ(s->CurrentCard().Klu4Form1, main[1].Klu4Form1);
+}
+
+TEST_F(Session, MarkTogglesTheStoredCardOnly) {
+    start(makeCards(2));
+    s->showMainCard(0);
+    ASSERT_TRUE(s->toggleMark());
+    EXPECT_EQ(t.readCards("Baza/Anketi.dat")[0].Otmetka.text(), QStringLiteral("уд"));
+    ASSERT_TRUE(s->toggleMark());
+    EXPECT_EQ(t.readCards("Baza/Anketi.dat")[0].Otmetka.text(), QString());
+}
+
+TEST_F(Session, PastedCardGetsANumberOfItsOwnAndTheWorkingFileTakesCards) {
+    start(makeCards(2));
+    s->showMainCard(0);
+    s->rememberShownCard();
+    s->pasteRememberedCard();
+    EXPECT_EQ(s->CardMode(), QStringLiteral("New"));
+    EXPECT_NE(s->CurrentCard().Klu4Form1, makeCard(0).Klu4Form1);
+    EXPECT_EQ(s->CurrentCard().NameOrg.text(), makeCard(0).NameOrg.text());
+
+    s->showMainCard(1);
+    EXPECT_TRUE(s->appendShownToWorking());
+    const auto working = t.readCards("Temp/RabAnket.dat");
+    ASSERT_EQ(working.size(), 1u);
+    EXPECT_EQ(working[0].Klu4Form1, makeCard(1).Klu4Form1);
+}
+
+} // namespace
