@@ -17,6 +17,10 @@
 
 namespace zelm {
 
+namespace {
+constexpr int kMemoCapacity = 250; // bytes of the Result and the Note
+}
+
 void TForm1::ShowRecord() {
     TAnketa c = m_session.CurrentCard();
     m_ui.GurN->setText(QString::number(c.GurN));
@@ -98,9 +102,10 @@ void TForm1::BlankCard() {
 }
 
 void TForm1::updateRemainingCounters() {
+    // Stored bytes count, a line break as two; blanks and control characters at both ends
+    // do not.
     auto remaining = [](QPlainTextEdit* memo) {
-        // Blanks and control characters at both ends do not count.
-        return 248 - static_cast<int>(memo->toPlainText().trimmed().size());
+        return 248 - memoStoredBytes(memo->toPlainText().trimmed());
     };
     int rez = remaining(m_ui.Rezultat);
     int prim = remaining(m_ui.Prime4);
@@ -118,8 +123,8 @@ void fillCardFromWindow(TForm1& w, TAnketa& c) {
     c.DateKUSP = toDayCount(m_ui.DateKUSP->date());
     c.DataOsn = toDayCount(m_ui.DataOsn->date());
     forEachTextField(m_ui, c, [](auto* control, auto& field) { field.set(controlText(control)); });
-    c.Rezultat.set(memoToStored(m_ui.Rezultat->toPlainText()));
-    c.Prime4.set(memoToStored(m_ui.Prime4->toPlainText()));
+    c.Rezultat.set(cutStoredMemo(memoToStored(m_ui.Rezultat->toPlainText()), kMemoCapacity));
+    c.Prime4.set(cutStoredMemo(memoToStored(m_ui.Prime4->toPlainText()), kMemoCapacity));
     c.AdminFIO.set(w.session().user().UserFIO);
 }
 

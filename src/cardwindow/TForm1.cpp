@@ -8,6 +8,7 @@
 #include "platform/Platform.h"
 #include "store/DayCount.h"
 #include "store/FileError.h"
+#include "store/Records.h"
 #include "store/UnitGlo.h"
 #include "widgets/TdxfColorButton.h"
 
@@ -38,15 +39,26 @@ TForm1::TForm1(CardSession& session, Platform& platform, OfficeSettings& setting
     resize(1024, 759);
     buildForm1Layout(this, m_ui);
 
-    // The Result memo holds at most 250 characters as typed.
+    // The Result memo holds what its 250 stored bytes hold, a line break taking two: a key or
+    // a paste that would overflow it is refused, and the text and the cursor stay as they were.
     connect(m_ui.Rezultat, &QPlainTextEdit::textChanged, this, [this] {
-        QString text = m_ui.Rezultat->toPlainText();
-        if (text.size() > 250) {
+        const QString text = m_ui.Rezultat->toPlainText();
+        if (memoStoredBytes(text) > 250) {
             QSignalBlocker block(m_ui.Rezultat);
-            m_ui.Rezultat->setPlainText(text.left(250));
-            m_ui.Rezultat->moveCursor(QTextCursor::End);
+            m_ui.Rezultat->setPlainText(m_acceptedResult);
+            QTextCursor cursor = m_ui.Rezultat->textCursor();
+            cursor.setPosition(
+                std::min(m_acceptedResultCursor, static_cast<int>(m_acceptedResult.size())));
+            m_ui.Rezultat->setTextCursor(cursor);
+        } else {
+            m_acceptedResult = text;
+            m_acceptedResultCursor = m_ui.Rezultat->textCursor().position();
         }
         updateRemainingCounters();
+    });
+    connect(m_ui.Rezultat, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+        if (m_ui.Rezultat->toPlainText() == m_acceptedResult)
+            m_acceptedResultCursor = m_ui.Rezultat->textCursor().position();
     });
     connect(m_ui.Prime4, &QPlainTextEdit::textChanged, this, [this] { updateRemainingCounters(); });
 

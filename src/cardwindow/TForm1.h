@@ -92,6 +92,8 @@ private:
     OfficeSettings& m_settings;
     Form1Ui m_ui{};
     bool m_closing = false;
+    QString m_acceptedResult; // the Result memo's last text within its stored size
+    int m_acceptedResultCursor = 0;
 };
 
 } // namespace zelm

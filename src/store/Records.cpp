@@ -36,6 +36,19 @@ QString memoToStored(const QString& memoText) {
     return s;
 }
 
+int memoStoredBytes(const QString& memoText) {
+    return static_cast<int>(memoToStored(memoText).size());
+}
+
+QString cutStoredMemo(const QString& stored, int capacity) {
+    if (stored.size() <= capacity)
+        return stored;
+    QString cut = stored.left(capacity);
+    if (cut.endsWith(QLatin1Char('\r')))
+        cut.chop(1);
+    return cut;
+}
+
 QString storedToMemo(const QString& stored) {
     QString s = stored;
     s.replace(QLatin1String("\r\n"), QLatin1String("\n"));

@@ -154,5 +154,9 @@ static_assert(offsetof(TDostup, Dostup) == 44);
 // Helpers for the free-text fields of a card, so code can treat them by name.
 QString memoToStored(const QString& memoText); // line breaks become CR LF
 QString storedToMemo(const QString& stored);   // CR LF becomes '\n'
+// The bytes a memo's text takes when stored: a line break is CR LF, two bytes.
+int memoStoredBytes(const QString& memoText);
+// A memo's stored text cut to `capacity` bytes, never between the CR and the LF of a break.
+QString cutStoredMemo(const QString& stored, int capacity);
 
 } // namespace zelm
