@@ -29,7 +29,8 @@ ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform)
     }
     m_zapusk = std::make_unique<TZapusk>(*m_ctx, *this);
     m_form1 = std::make_unique<TForm1>(*m_ctx, *this);
-    m_dokKart = std::make_unique<TDokKart>(*m_ctx, *this, m_form1.get());
+    m_dokKart = std::make_unique<TDokKart>(m_ctx->inst, m_ctx->platform, m_ctx->files.attachments,
+                                           m_ctx->files.attachmentIndex, m_form1.get());
     m_konverti = std::make_unique<TKonverti>(*m_ctx, *this, m_form1.get());
     m_redaktir = std::make_unique<TRedaktir>(*m_ctx, *this, m_form1.get());
     m_nastroika = std::make_unique<TNastroika>(*m_ctx, *this, m_form1.get());
