@@ -195,6 +195,9 @@ void buildDokKartLayout(QWidget* window, DokKartUi& ui) {
 }
 
 void padDokKartCaptions(DokKartUi& ui) {
+    // A group would otherwise never get narrower than its padded caption.
+    for (QGroupBox* g : {ui.GrFaily, ui.GrHarakter, ui.GrNazvanie})
+        g->setMinimumWidth(200);
     ui.GrFaily->setTitle(padded(ui.GrFaily, dokkart::kFailyLeft, dokkart::kFailyRight));
     ui.GrHarakter->setTitle(padded(ui.GrHarakter, dokkart::kHarakterLeft, dokkart::kHarakterRight));
     ui.GrNazvanie->setTitle(padded(ui.GrNazvanie, dokkart::kNazvanieLeft, dokkart::kNazvanieRight));
