@@ -3,6 +3,7 @@
 #include "widgets/ControlFactory.h"
 #include "widgets/TdxfColorButton.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -140,6 +141,7 @@ void buildList(DokKartUi& ui) {
                                            QStringLiteral("Имя файла - Путь"),
                                            QStringLiteral("Содержание файла")});
     ui.SpPrDok->verticalHeader()->hide();
+    ui.SpPrDok->setWordWrap(false);
     ui.SpPrDok->setSelectionBehavior(QAbstractItemView::SelectRows);
     ui.SpPrDok->setSelectionMode(QAbstractItemView::SingleSelection);
     ui.SpPrDok->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -160,6 +162,30 @@ QString padded(const QGroupBox* box, const QString& left, const QString& right) 
     return left + QString(blanks, QLatin1Char(' ')) + right;
 }
 
+// Pads a group's caption again whenever the group changes width.
+class CaptionPadder : public QObject {
+public:
+    CaptionPadder(QGroupBox* box, QString left, QString right)
+        : QObject(box), m_box(box), m_left(std::move(left)), m_right(std::move(right)) {
+        // The group would otherwise never get narrower than its padded caption.
+        box->setMinimumWidth(200);
+        box->installEventFilter(this);
+        pad();
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_box && event->type() == QEvent::Resize)
+            pad();
+        return false;
+    }
+
+private:
+    void pad() { m_box->setTitle(padded(m_box, m_left, m_right)); }
+    QGroupBox* m_box;
+    QString m_left, m_right;
+};
+
 } // namespace
 
 void buildDokKartLayout(QWidget* window, DokKartUi& ui) {
@@ -173,10 +199,13 @@ void buildDokKartLayout(QWidget* window, DokKartUi& ui) {
     ui.GrFaily = group("GrFaily", dokkart::kFailyLeft);
     auto* fl = new QVBoxLayout(ui.GrFaily);
     tight(fl);
+    const QSize wide(80, 34);
     ui.Plus = button("Plus", QStringLiteral("Указать"),
                      QStringLiteral("файл для привязки к Карточке"), QColor(192, 255, 192));
     ui.Saves = button("Saves", QStringLiteral("Добавить"),
                       QStringLiteral("Запомнить связь (строчку в списке)"), QColor(192, 255, 192));
+    ui.Plus->setFixedSize(wide);
+    ui.Saves->setFixedSize(wide);
     auto* top = new QHBoxLayout;
     top->addWidget(buildDetailsGroup(ui), 1);
     auto* newLink = new QVBoxLayout;
@@ -195,12 +224,9 @@ void buildDokKartLayout(QWidget* window, DokKartUi& ui) {
 }
 
 void padDokKartCaptions(DokKartUi& ui) {
-    // A group would otherwise never get narrower than its padded caption.
-    for (QGroupBox* g : {ui.GrFaily, ui.GrHarakter, ui.GrNazvanie})
-        g->setMinimumWidth(200);
-    ui.GrFaily->setTitle(padded(ui.GrFaily, dokkart::kFailyLeft, dokkart::kFailyRight));
-    ui.GrHarakter->setTitle(padded(ui.GrHarakter, dokkart::kHarakterLeft, dokkart::kHarakterRight));
-    ui.GrNazvanie->setTitle(padded(ui.GrNazvanie, dokkart::kNazvanieLeft, dokkart::kNazvanieRight));
+    new CaptionPadder(ui.GrFaily, dokkart::kFailyLeft, dokkart::kFailyRight);
+    new CaptionPadder(ui.GrHarakter, dokkart::kHarakterLeft, dokkart::kHarakterRight);
+    new CaptionPadder(ui.GrNazvanie, dokkart::kNazvanieLeft, dokkart::kNazvanieRight);
 }
 
 } // namespace zelm

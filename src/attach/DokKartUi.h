@@ -41,7 +41,7 @@ struct DokKartUi {
 void buildDokKartLayout(QWidget* window, DokKartUi& ui);
 
 // Group captions whose last word stands at the group's right edge, above the buttons there:
-// the blanks between the two parts follow the group's width.
+// the blanks between the two parts follow the group's width from now on.
 void padDokKartCaptions(DokKartUi& ui);
 
 // The captions before padding, for whoever needs to recognise them.

@@ -103,11 +103,6 @@ void TDokKart::showEvent(QShowEvent* event) {
         FormActivate();
 }
 
-void TDokKart::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    padDokKartCaptions(m_ui);
-}
-
 // ---- the list ----
 
 QString TDokKart::cell(int row, int column) const {
