@@ -4,6 +4,8 @@
 #include "access/TNastroika.h"
 #include "access/TZapusk.h"
 #include "app/ZelmApp.h"
+#include "attach/AttachedCard.h"
+#include "attach/TDokKart.h"
 #include "backup/BackupCommands.h"
 #include "cardwindow/CardWindowCommands.h"
 #include "cardwindow/HelpDocument.h"
@@ -66,6 +68,15 @@ void wireBackup(ZelmApp& app) {
     });
 }
 
+void wireAttachedFiles(ZelmApp& app) {
+    TForm1* w = app.form1();
+    TDokKart* files = app.dokKart();
+    w->onClick("PuskDokKart", [w, files] {
+        w->setAttachmentCount(files->PuskDokKartClick(AttachedCard::fromCard(w->cardAsShown())));
+    });
+    QObject::connect(files, &TDokKart::attachmentsCounted, w, &TForm1::setAttachmentCount);
+}
+
 } // namespace
 
 void wireWindows(ZelmApp& app) {
@@ -76,6 +87,7 @@ void wireWindows(ZelmApp& app) {
     wireLogin(app);
     wireServiceMenu(app);
     wireBackup(app);
+    wireAttachedFiles(app);
 }
 
 } // namespace zelm

@@ -31,7 +31,8 @@ ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform)
     DataFiles& files = m_session->files();
     m_zapusk = std::make_unique<TZapusk>(platform, m_inst, files.access, m_user);
     m_form1 = std::make_unique<TForm1>(*m_session, platform, m_settings);
-    m_dokKart = std::make_unique<TDokKart>(m_form1.get());
+    m_dokKart = std::make_unique<TDokKart>(m_inst, platform, files.attachments,
+                                           files.attachmentIndex, m_form1.get());
     m_konverti = std::make_unique<TKonverti>(m_form1.get());
     m_redaktir = std::make_unique<TRedaktir>(m_form1.get());
     m_nastroika = std::make_unique<TNastroika>(platform, m_inst, m_settings, m_form1.get());

@@ -1,12 +1,75 @@
 #pragma once
+// The attached-files window: the links of one card to documents on disk. It lists them, links
+// new ones, changes a link's path, removes links and opens a linked document. Every change is
+// written to the attached-file list at once; there is nothing to cancel.
+#include "attach/AttachedCard.h"
+#include "attach/DokKartUi.h"
+
 #include <QDialog>
+#include <cstdint>
 
 namespace zelm {
+
+class AttachmentIndex;
+class CardFile;
+class FileError;
+class Installation;
+class LinkRecords;
+class Platform;
 
 class TDokKart : public QDialog {
     Q_OBJECT
 public:
-    explicit TDokKart(QWidget* parent = nullptr);
+    TDokKart(const Installation& inst, Platform& platform, CardFile& list, AttachmentIndex& index,
+             QWidget* parent = nullptr);
+    ~TDokKart() override;
+
+    DokKartUi& ui() { return m_ui; }
+
+    // The card window's command: shows the links of `card` modally and returns the card's
+    // number of attached files after the window closed, the new value of SkolPrik.
+    int PuskDokKartClick(const AttachedCard& card);
+    // Fills the group "Карточка" without showing the window.
+    void setCard(const AttachedCard& card);
+    // The number of records of the attached-file list that belong to the card shown.
+    int attachmentCount();
+
+    // The handlers, callable as the controls call them.
+    void FormActivate();
+    void SpPrDokMouseDown(int row);
+    void PlusClick();
+    void SavesClick();
+    void MinusClick();
+    void RedakClick();
+    void dxfColorButton1Click();
+
+    void done(int result) override;
+
+signals:
+    // The window has closed; `count` is the card's number of attached files now.
+    void attachmentsCounted(int count);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    std::int32_t cardNumber() const;
+    QString chooseFile();
+    void fillList();
+    void setRow(int row, const QString& title, const QString& path, const QString& content);
+    int rowWithPath(const QString& path) const;
+    QString cell(int row, int column) const;
+    void markRow(int row);
+    void resetList();
+    void failedWrite(const FileError& e);
+    void notice(const QString& text, const QString& caption);
+
+    const Installation& m_inst;
+    Platform& m_platform;
+    CardFile& m_list;
+    AttachmentIndex& m_index;
+    DokKartUi m_ui;
+    bool m_changedList = false; // the index of counts must be rebuilt
 };
 
 } // namespace zelm

@@ -101,6 +101,24 @@ void TForm1::BlankCard() {
     m_ui.PrimOst->setText(QStringLiteral("250"));
 }
 
+TAnketa TForm1::cardAsShown() const {
+    TAnketa c = m_session.CurrentCard();
+    Form1Ui ui = m_ui;
+    forEachTextField(ui, c, [](auto* control, auto& field) { field.set(controlText(control)); });
+    c.Klu4Form1 = m_ui.Klu4Form1->text().toInt();
+    c.GurN = m_ui.GurN->text().toInt();
+    c.DataMer = toDayCount(m_ui.DataMer->date());
+    c.DateKUSP = toDayCount(m_ui.DateKUSP->date());
+    c.DataOsn = toDayCount(m_ui.DataOsn->date());
+    c.Rezultat.set(cutStoredMemo(memoToStored(m_ui.Rezultat->toPlainText()), kMemoCapacity));
+    c.Prime4.set(cutStoredMemo(memoToStored(m_ui.Prime4->toPlainText()), kMemoCapacity));
+    return c;
+}
+
+void TForm1::setAttachmentCount(int n) {
+    m_ui.SkolPrik->setText(QString::number(n));
+}
+
 void TForm1::updateRemainingCounters() {
     // Stored bytes count, a line break as two; blanks and control characters at both ends
     // do not.

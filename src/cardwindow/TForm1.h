@@ -38,6 +38,9 @@ public:
     void showFoundCard(qint64 index, const TAnketa& card);
     void showArchivedCard(const TAnketa& card);
     void updateRemainingCounters();
+    // The card as the window shows it now, edits included (for the windows that act on it).
+    TAnketa cardAsShown() const;
+    void setAttachmentCount(int n); // SkolPrik
 
     // The three lists: row r shows card r of its file.
     CardListModel& list(CardList which);

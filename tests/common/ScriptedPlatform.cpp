@@ -19,7 +19,9 @@ public:
     void error(QWidget*, const QString& text) override {
         record({ShownMessage::Error, text, QString()});
     }
-    QString openFile(QWidget*, const QString&, const QString&, const QString&) override {
+    QString openFile(QWidget*, const QString& caption, const QString& folder,
+                     const QString& filter) override {
+        m_p.fileDialogs.append({caption, folder, filter});
         return m_p.openFileResults.isEmpty() ? QString() : m_p.openFileResults.dequeue();
     }
     QString chooseFolder(QWidget*, const QString&, const QString&) override {
@@ -43,7 +45,7 @@ public:
     explicit ScriptedShell(ScriptedPlatform& p) : m_p(p) {}
     bool openDocument(const QString& path) override {
         m_p.shellCalls << QStringLiteral("open ") + path;
-        return true;
+        return !m_p.shellOpenFails;
     }
     bool startProgram(const QString& program, const QStringList& arguments,
                       const QString& folder) override {
@@ -179,6 +181,7 @@ WindowPrinter& ScriptedPlatform::printer() {
 
 void ScriptedPlatform::clearRecords() {
     messages.clear();
+    fileDialogs.clear();
     officeCalls.clear();
     shellCalls.clear();
     keyboardLayouts.clear();

@@ -16,6 +16,12 @@ struct ShownMessage {
     QString caption;
 };
 
+struct FileDialogRequest {
+    QString caption;
+    QString folder;
+    QString filter;
+};
+
 class ScriptedPlatform : public Platform {
 public:
     ScriptedPlatform();
@@ -35,13 +41,15 @@ public:
     // Called while a notice or question is "shown", e.g. to inspect the windows then.
     std::function<void(const ShownMessage&)> onMessage;
 
-    QList<ShownMessage> messages; // every notice, question and error, in order
-    QStringList officeCalls;      // "Word.Application", "Documents.Open <path>", "Visible true"...
-    QStringList shellCalls;       // "open <path>", "start <program> <args>"
+    QList<ShownMessage> messages;         // every notice, question and error, in order
+    QList<FileDialogRequest> fileDialogs; // every file-open dialog, as it was set up
+    QStringList officeCalls; // "Word.Application", "Documents.Open <path>", "Visible true"...
+    QStringList shellCalls;  // "open <path>", "start <program> <args>"
     QStringList keyboardLayouts;
     QList<QWidget*> printedWindows;
     bool hasPrinter = true;
-    bool officeFails = false; // every Office call raises an error
+    bool officeFails = false;    // every Office call raises an error
+    bool shellOpenFails = false; // no program opens any document
 
     const ShownMessage* lastMessage() const {
         return messages.isEmpty() ? nullptr : &messages.last();
