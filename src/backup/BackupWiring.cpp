@@ -1,6 +1,6 @@
 // Leaving through "Выход" with the backup of the data folder, and the restore from a backup.
 #include "access/TNastroika.h"
-#include "backup/ArchiveError.h"
+#include "backup/ZipError.h"
 #include "backup/ZipBackup.h"
 #include "backup/ZipRestore.h"
 #include "cardwindow/TForm1.h"
@@ -46,7 +46,7 @@ void leaveWithBackup(TForm1* w) {
         try {
             WaitCursor wait;
             makeBackup(dataFolder(ctx), ctx.settings.SavePapka);
-        } catch (const ArchiveError& e) {
+        } catch (const ZipError& e) {
             dialogs.notice(w,
                            QStringLiteral("Резервная копия не сделана.\n") + e.message() +
                                QStringLiteral("\nДанные в папке Baza не изменены."),
@@ -73,7 +73,7 @@ void restoreFromBackup(TForm1* w) {
     try {
         WaitCursor wait;
         prepared = prepareRestore(archive, dataFolder(ctx));
-    } catch (const ArchiveError& e) {
+    } catch (const ZipError& e) {
         dialogs.notice(w,
                        QStringLiteral("Восстановление невозможно.\n") + e.message() +
                            QStringLiteral("\nДанные не изменены."),
@@ -85,7 +85,7 @@ void restoreFromBackup(TForm1* w) {
         prepared.commit();
         dialogs.notice(w, QStringLiteral("Операция выполнена"),
                        QStringLiteral("Запустите программу снова"));
-    } catch (const ArchiveError& e) {
+    } catch (const ZipError& e) {
         dialogs.notice(w, QStringLiteral("Восстановление прервано.\n") + e.message(),
                        QStringLiteral("Запустите программу снова"));
     }

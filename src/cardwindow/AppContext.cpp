@@ -4,11 +4,7 @@ namespace zelm {
 
 void CloseAllFiles(AppContext& ctx) {
     DataFiles& f = ctx.files;
-    f.main.close();
-    f.access.close();
-    f.archive.close();
-    f.working.close();
-    f.attachments.close();
+    closeAllDataFiles({&f.main, &f.access, &f.archive, &f.working, &f.attachments});
 }
 
 } // namespace zelm

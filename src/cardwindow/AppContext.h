@@ -42,7 +42,8 @@ struct AppContext {
 };
 
 // Closes the Main card file, the access table, the Archive, the Working card file and the
-// attached-file list, in that order.
+// attached-file list, in that order; every one is closed even when one fails, and the first
+// failure is reported after.
 void CloseAllFiles(AppContext& ctx);
 
 } // namespace zelm

@@ -1,6 +1,7 @@
 #include "store/RecordFileRewrite.h"
 
 #include "store/CardFile.h"
+#include "store/ScratchFiles.h"
 
 #include <QFile>
 #include <algorithm>
@@ -85,7 +86,7 @@ void insertCardIntoMainFile(CardFile& main, CardFile& working, const QString& wo
     copyRecords(main, 0, insertAt, working);
     working.appendMany(&card, 1);
     copyRecords(main, insertAt, count - insertAt, working);
-    rewriteThroughScratch(main, main.path() + QStringLiteral(".new"), [&](CardFile& scratch) {
+    rewriteThroughScratch(main, newScratchPath(main.path()), [&](CardFile& scratch) {
         copyRecords(working, 0, working.count(), scratch);
     });
 }

@@ -1,6 +1,6 @@
 // Reading a backup archive back into the data folder, and archives that must change nothing.
 #include "ZipTestSupport.h"
-#include "backup/ArchiveError.h"
+#include "backup/ZipError.h"
 #include "backup/ZipBackup.h"
 #include "backup/ZipRestore.h"
 
@@ -124,7 +124,7 @@ TEST(RestoreNames, BareNames) {
 
 TEST_F(Restore, NotAZipChangesNothing) {
     put(archive, "This is a text file, not an archive.\r\n");
-    EXPECT_THROW(prepareRestore(archive, data), ArchiveError);
+    EXPECT_THROW(prepareRestore(archive, data), ZipError);
     expectNothingChanged();
 }
 
@@ -132,7 +132,7 @@ TEST_F(Restore, TruncatedZipChangesNothing) {
     writeZip(archive, {{"Anketi.dat", sizeable('b'), ZIP_CM_DEFLATE}});
     QByteArray bytes = get(archive);
     put(archive, bytes.left(bytes.size() - 30));
-    EXPECT_THROW(prepareRestore(archive, data), ArchiveError);
+    EXPECT_THROW(prepareRestore(archive, data), ZipError);
     expectNothingChanged();
 }
 
@@ -148,7 +148,7 @@ TEST_F(Restore, CorruptEntryDataChangesNothing) {
         try {
             prepareRestore(archive, data);
             ADD_FAILURE() << "damaged entry accepted, method " << method;
-        } catch (const ArchiveError& e) {
+        } catch (const ZipError& e) {
             EXPECT_TRUE(e.message().contains("Anketi.dat")) << e.message().toStdString();
         }
         expectNothingChanged();
