@@ -1,7 +1,7 @@
 // Leaving through "Выход" with the backup of the data folder, and the restore from a backup.
 #include "access/TNastroika.h"
-#include "backup/ZipError.h"
 #include "backup/ZipBackup.h"
+#include "backup/ZipError.h"
 #include "backup/ZipRestore.h"
 #include "cardwindow/TForm1.h"
 #include "cardwindow/Wiring.h"

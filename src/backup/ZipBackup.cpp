@@ -1,7 +1,7 @@
 #include "backup/ZipBackup.h"
 
-#include "backup/ZipError.h"
 #include "backup/BackupRotation.h"
+#include "backup/ZipError.h"
 #include "store/CardFile.h"
 #include "store/FileError.h"
 #include "store/ScratchFiles.h"

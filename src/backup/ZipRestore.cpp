@@ -71,8 +71,7 @@ struct PlannedEntry {
 };
 
 // Every check that needs no unpacking: names, duplicates, what lies in the data folder, sizes.
-QList<PlannedEntry> planEntries(zip_t* za, const QString& archivePath,
-                                const QString& dataFolder) {
+QList<PlannedEntry> planEntries(zip_t* za, const QString& archivePath, const QString& dataFolder) {
     QList<PlannedEntry> plan;
     QHash<QString, QString> byName; // case folded: the archives come from Windows
     qint64 total = 0;
@@ -203,8 +202,14 @@ struct Replaced {
 // Keeps the old file under a scratch name. A hard link leaves the data file itself in place,
 // so that even a crash in the middle finds every data file whole, old or new.
 QString keepAside(const QString& target) {
-    if (!QFileInfo::exists(target))
-        return {};
+    struct stat st;
+    if (::lstat(QFile::encodeName(target).constData(), &st) != 0) {
+        if (errno == ENOENT)
+            return {};
+        FileError::throwErrno(errno, target);
+    }
+    if (!S_ISREG(st.st_mode)) // only a file is replaced, never a folder or anything else
+        FileError::throwErrno(S_ISDIR(st.st_mode) ? EISDIR : EEXIST, target);
     const QString aside = newScratchPath(target);
     QFile::remove(aside);
     if (::link(QFile::encodeName(target).constData(), QFile::encodeName(aside).constData()) == 0)

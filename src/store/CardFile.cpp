@@ -6,9 +6,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <atomic>
-#include <exception>
 #include <cerrno>
 #include <cstdio>
+#include <exception>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -71,8 +71,8 @@ LockOwner LockOwner::thisProcess() {
 }
 
 QByteArray lockFileText(const LockOwner& o) {
-    return joinTextLines({o.user, o.machine, QString::number(o.pid), o.bootId,
-                          QString::number(o.startTime)});
+    return joinTextLines(
+        {o.user, o.machine, QString::number(o.pid), o.bootId, QString::number(o.startTime)});
 }
 
 LockOwner parseLockFile(const QByteArray& bytes) {
@@ -121,9 +121,9 @@ bool DataFolderLock::linkNewLockFile() {
     if (fd < 0)
         FileError::throwErrno(errno, m_path);
     const QByteArray text = lockFileText(m_self);
-    const bool written = ::write(fd, text.constData(), static_cast<size_t>(text.size())) ==
-                             text.size() &&
-                         ::fchmod(fd, newFileMode()) == 0 && ::fsync(fd) == 0;
+    const bool written =
+        ::write(fd, text.constData(), static_cast<size_t>(text.size())) == text.size() &&
+        ::fchmod(fd, newFileMode()) == 0 && ::fsync(fd) == 0;
     const int writeErr = errno;
     ::close(fd);
     int linkErr = 0;

@@ -14,8 +14,8 @@ struct LockOwner {
     QString user;
     QString machine;
     qint64 pid = 0;
-    QString bootId;          // a machine's lock from before its last restart is stale
-    quint64 startTime = 0;   // the process's start, so a reused process id is not taken alive
+    QString bootId;        // a machine's lock from before its last restart is stale
+    quint64 startTime = 0; // the process's start, so a reused process id is not taken alive
 
     static LockOwner thisProcess();
     bool operator==(const LockOwner&) const = default;

@@ -9,7 +9,10 @@
 
 namespace zelm {
 
-void copyRecords(const CardFile& from, qint64 first, qint64 n, CardFile& to) {
+namespace {
+
+void copyInto(const CardFile& from, qint64 first, qint64 n,
+              std::initializer_list<CardFile*> destinations) {
     const qint64 size = from.recordSize();
     // About four megabytes per read and write: few system calls, modest memory.
     const qint64 perBlock = std::max<qint64>(1, (4 << 20) / size);
@@ -17,9 +20,21 @@ void copyRecords(const CardFile& from, qint64 first, qint64 n, CardFile& to) {
     for (qint64 done = 0; done < n;) {
         const qint64 chunk = std::min(perBlock, n - done);
         from.readRange(first + done, chunk, block.data());
-        to.appendMany(block.data(), chunk);
+        for (CardFile* to : destinations)
+            to->appendMany(block.data(), chunk);
         done += chunk;
     }
+}
+
+} // namespace
+
+void copyRecords(const CardFile& from, qint64 first, qint64 n, CardFile& to) {
+    copyInto(from, first, n, {&to});
+}
+
+void copyRecordsTwice(const CardFile& from, qint64 first, qint64 n, CardFile& to,
+                      CardFile& alsoTo) {
+    copyInto(from, first, n, {&to, &alsoTo});
 }
 
 void copyRecordsExcept(const CardFile& from, qint64 skip, CardFile& to) {
@@ -83,11 +98,12 @@ void insertCardIntoMainFile(CardFile& main, CardFile& working, const QString& wo
     const qint64 count = main.count();
     insertAt = std::clamp<qint64>(insertAt, 0, count);
     working.create(workingPath, sizeof(TAnketa));
-    copyRecords(main, 0, insertAt, working);
-    working.appendMany(&card, 1);
-    copyRecords(main, insertAt, count - insertAt, working);
+    // One pass over the register feeds both the Working card file and the new register.
     rewriteThroughScratch(main, newScratchPath(main.path()), [&](CardFile& scratch) {
-        copyRecords(working, 0, working.count(), scratch);
+        copyRecordsTwice(main, 0, insertAt, working, scratch);
+        working.appendMany(&card, 1);
+        scratch.appendMany(&card, 1);
+        copyRecordsTwice(main, insertAt, count - insertAt, working, scratch);
     });
 }
 

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -17,6 +18,8 @@ namespace zelm {
 const QLatin1String kScratchPrefix("~zelm-");
 
 namespace {
+
+std::atomic<quint64> g_folderSyncs{0};
 
 QString& configuredFolder() {
     static QString folder;
@@ -48,8 +51,8 @@ QString scratchFolderFor(const QString& target) {
         return own;
     dev_t ownDev = 0;
     dev_t scratchDev = 0;
-    if (!deviceOf(own, ownDev) || !deviceOf(scratch, scratchDev) ||
-        !QFileInfo(scratch).isDir() || ownDev != scratchDev)
+    if (!deviceOf(own, ownDev) || !deviceOf(scratch, scratchDev) || !QFileInfo(scratch).isDir() ||
+        ownDev != scratchDev)
         return own;
     return scratch;
 }
@@ -104,6 +107,11 @@ void syncFolder(const QString& folder) {
     // Some file systems cannot sync a folder at all; their renames are as durable as they get.
     if (rc != 0 && err != EINVAL && err != ENOTSUP)
         FileError::throwErrno(err, folder);
+    ++g_folderSyncs;
+}
+
+quint64 folderSyncsSoFar() {
+    return g_folderSyncs.load();
 }
 
 mode_t newFileMode() {

@@ -39,6 +39,8 @@ int removeLeftoverScratchFiles(const Installation& inst);
 // Makes a rename or removal in `folder` durable: without it a power cut just after a save
 // may bring back the old file. Throws FileError.
 void syncFolder(const QString& folder);
+// How many folder syncs this process made: lets a test prove that a rename was made durable.
+quint64 folderSyncsSoFar();
 
 // The permission bits a newly created file gets under the current umask (0666 & ~umask).
 mode_t newFileMode();

@@ -53,7 +53,7 @@ QString storedFolderText(const Installation& inst, const QString& folder, QStrin
                                       "знаки, которых нет в кодировке Windows-1251, и резервная "
                                       "копия не нашла бы её. Выберите папку, в пути которой "
                                       "только русские и латинские буквы, цифры и знаки.")
-                             .arg(mapped);
+                           .arg(mapped);
         return {};
     }
     return text;
@@ -72,6 +72,7 @@ void writeSettingsFile(const QString& path, const OfficeSettings& settings) {
     }
     writeTextLines(path, lines);
 }
+
 QList<ColourSetting> readColourSettings(const QString& path) {
     QList<ColourSetting> out;
     for (const QString& line : readTextLines(path)) {

@@ -1,8 +1,8 @@
 // Writing the backup archive and the numbering and rotation of the backup folder.
 #include "ZipTestSupport.h"
-#include "backup/ZipError.h"
 #include "backup/BackupRotation.h"
 #include "backup/ZipBackup.h"
+#include "backup/ZipError.h"
 #include "common/CardFactory.h"
 #include "store/Cp1251.h"
 
@@ -99,7 +99,7 @@ TEST_F(Rotation, OtherFilesAndFoldersAreNeverDeletedOrNumberedFrom) {
          {"b12.zip", "b0000003.zip.bak", "a_notes.txt", "zz_last.txt", "b0000002", "b0000001.zip"})
         EXPECT_TRUE(left.contains(kept)) << kept;
     EXPECT_TRUE(QFile::exists(backups + "/b0000002/inside.txt"));
-    EXPECT_EQ(listBackupArchives(backups).size(), 10);
+    ASSERT_EQ(listBackupArchives(backups).size(), 10);
     EXPECT_EQ(listBackupArchives(backups).first().number, 8);
 }
 

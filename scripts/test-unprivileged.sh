@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Runs test programs again as an unprivileged user. As root some tests prove nothing (root
+# reads an unreadable file, writes into a read-only folder) and skip; here they run for real.
+# Usage: scripts/test-unprivileged.sh BUILD_DIR TEST_PROGRAM...
+# Does nothing when not run as root: the normal run was unprivileged already.
+set -uo pipefail
+build="$1"
+shift
+if [ "$(id -u)" != 0 ]; then
+    echo "not root: the normal test run covered the unprivileged cases"
+    exit 0
+fi
+user=nobody
+group="$(id -gn "$user" 2>/dev/null || echo nogroup)"
+if ! id "$user" > /dev/null 2>&1; then
+    echo "no user $user to run the tests as" >&2
+    exit 1
+fi
+# The build folder may sit below folders only root can enter, so the programs run from a copy
+# in a folder of their own that the user can read; they are statically linked with the project.
+work="$(mktemp -d /tmp/zelm-unprivileged.XXXXXX)" || exit 1
+trap 'rm -rf "$work"' EXIT
+chmod 0755 "$work"
+mkdir "$work/bin" "$work/home"
+chown "$user:$group" "$work/home"
+status=0
+for name in "$@"; do
+    program="$(find "$build" -type f -name "$name" -perm -u+x | head -n 1)"
+    if [ -z "$program" ]; then
+        echo "test program $name not found in $build" >&2
+        status=1
+        continue
+    fi
+    install -m 0755 "$program" "$work/bin/$name"
+    echo "== $name as $user =="
+    # A clean environment: the user's own home and temporary folder, headless Qt.
+    if ! (cd "$work/home" && setpriv --reuid="$user" --regid="$group" --clear-groups \
+        env -i PATH=/usr/bin:/bin HOME="$work/home" TMPDIR="$work/home" \
+        XDG_RUNTIME_DIR="$work/home" QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 \
+        ASAN_OPTIONS="${ASAN_OPTIONS:-}" UBSAN_OPTIONS="${UBSAN_OPTIONS:-}" \
+        "$work/bin/$name" --gtest_brief=1); then
+        status=1
+    fi
+done
+exit $status
