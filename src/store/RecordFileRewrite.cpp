@@ -97,6 +97,9 @@ void insertCardIntoMainFile(CardFile& main, CardFile& working, const QString& wo
                             qint64 insertAt, const TAnketa& card) {
     const qint64 count = main.count();
     insertAt = std::clamp<qint64>(insertAt, 0, count);
+    // A new file rather than the old one emptied: ext4 forces an emptied file that is written
+    // again out to disk at once, which would double the time the insertion waits.
+    QFile::remove(workingPath);
     working.create(workingPath, sizeof(TAnketa));
     // One pass over the register feeds both the Working card file and the new register.
     rewriteThroughScratch(main, newScratchPath(main.path()), [&](CardFile& scratch) {
