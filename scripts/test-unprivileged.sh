@@ -18,11 +18,26 @@ if ! id "$user" > /dev/null 2>&1; then
 fi
 # The build folder may sit below folders only root can enter, so the programs run from a copy
 # in a folder of their own that the user can read; they are statically linked with the project.
-work="$(mktemp -d /tmp/zelm-unprivileged.XXXXXX)" || exit 1
+# A folder where the user may run programs: /tmp may be mounted noexec.
+work=""
+for base in "${TMPDIR:-/tmp}" /tmp /var/tmp /dev/shm; do
+    candidate="$(mktemp -d "$base/zelm-unprivileged.XXXXXX" 2> /dev/null)" || continue
+    chmod 0755 "$candidate"
+    install -m 0755 /bin/true "$candidate/probe"
+    if setpriv --reuid="$user" --regid="$group" --clear-groups "$candidate/probe" 2> /dev/null; then
+        work="$candidate"
+        break
+    fi
+    rm -rf "$candidate"
+done
+if [ -z "$work" ]; then
+    echo "no folder where $user may run the test programs" >&2
+    exit 1
+fi
 trap 'rm -rf "$work"' EXIT
-chmod 0755 "$work"
-mkdir "$work/bin" "$work/home"
-chown "$user:$group" "$work/home"
+mkdir "$work/bin" "$work/home" "$work/runtime"
+chown "$user:$group" "$work/home" "$work/runtime"
+chmod 0700 "$work/runtime"
 status=0
 for name in "$@"; do
     program="$(find "$build" -type f -name "$name" -perm -u+x | head -n 1)"
@@ -36,7 +51,7 @@ for name in "$@"; do
     # A clean environment: the user's own home and temporary folder, headless Qt.
     if ! (cd "$work/home" && setpriv --reuid="$user" --regid="$group" --clear-groups \
         env -i PATH=/usr/bin:/bin HOME="$work/home" TMPDIR="$work/home" \
-        XDG_RUNTIME_DIR="$work/home" QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 \
+        XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 \
         ASAN_OPTIONS="${ASAN_OPTIONS:-}" UBSAN_OPTIONS="${UBSAN_OPTIONS:-}" \
         "$work/bin/$name" --gtest_brief=1); then
         status=1
