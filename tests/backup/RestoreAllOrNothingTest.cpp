@@ -239,3 +239,37 @@ TEST(RestoreOnAFullDisk, MoreThanTheFreeSpaceIsRefusedBeforeAnythingIsWritten) {
         GTEST_SKIP() << "no mount namespace for a small disk here";
     EXPECT_EQ(code, 0);
 }
+
+TEST_F(RestoreChecks, DamagedArchivesAreRefusedOrRestoreExactlyWhatWasPacked) {
+    const QByteArray cards = QByteArray(20000, 'c') + "end of cards";
+    const QByteArray list = QByteArray("\xCF\xEE\xE2\xEE\xE4\r\n", 7);
+    writeZip(archive, {{"Anketi.dat", cards, ZIP_CM_DEFLATE}, {"Povod.txt", list, ZIP_CM_STORE}});
+    const QByteArray good = get(archive);
+    quint32 seed = 20261208;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+    for (int round = 0; round < 300; ++round) {
+        QByteArray bad = good;
+        for (int flips = 1 + int(next() % 3); flips > 0; --flips) {
+            const qsizetype at = qsizetype(next() % quint32(bad.size()));
+            bad[at] = char(bad[at] ^ (1 << (next() % 8)));
+        }
+        writeBytes(archive, bad);
+        try {
+            prepareRestore(archive, data).commit();
+        } catch (const ZipError&) {
+            expectUnchanged();
+            continue;
+        }
+        // Accepted: whatever names the damage left, every file holds data that was packed.
+        for (const QString& name : listing(data)) {
+            const QByteArray content = get(data + "/" + name);
+            EXPECT_TRUE(content == cards || content == list || content == "current cards" ||
+                        content == "current list")
+                << "round " << round << ": " << name.toStdString();
+        }
+        EXPECT_EQ(listing(temp), QStringList{}) << "round " << round;
+        QDir(data).removeRecursively();
+        writeBytes(data + "/Anketi.dat", "current cards");
+        writeBytes(data + "/Povod.txt", "current list");
+    }
+}

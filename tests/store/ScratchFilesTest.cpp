@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -177,4 +178,27 @@ TEST_F(Scratch, EveryRenameOverDataSyncsItsFolder) {
     replaceFile(inst.path("Temp/new.dat"), inst.path("Baza/ArhAnket.dat"));
     EXPECT_EQ(folderSyncsSoFar(), syncs + 1) << "replaceFile";
     EXPECT_EQ(listing(inst.path("Temp")), QStringList{"RabAnket.dat"});
+}
+
+TEST_F(Scratch, AWholeFileWriteThatMeetsAFullDiskLeavesTheOldFile) {
+    const QString list = inst.path("Baza/Povod.txt");
+    writeTextLines(list, {"old"});
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    auto* handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 1000; // no file may grow past 1000 bytes, as on a full disk
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool failed = false;
+    try {
+        writeTextLines(list, QStringList(200, QStringLiteral("строка списка")));
+    } catch (const FileError& e) {
+        failed = true;
+        EXPECT_TRUE(e.fileName().contains("Povod.txt")) << e.fileName().toStdString();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, handler);
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(readTextLines(list), QStringList{"old"});
+    EXPECT_EQ(listing(inst.path("Temp")), QStringList{});
 }
