@@ -134,7 +134,9 @@ bool DataFolderLock::linkNewLockFile() {
     ::unlink(pattern.constData());
     if (!written)
         FileError::throwErrno(writeErr, m_path);
-    if (!linked && linkErr != EEXIST)
+    // ENOENT: the scratch file was removed under us by the start-up cleanup of the program
+    // that holds the folder; the lock file then names that program.
+    if (!linked && linkErr != EEXIST && linkErr != ENOENT)
         FileError::throwErrno(linkErr, m_path);
     if (linked) {
         syncFolder(folder);
