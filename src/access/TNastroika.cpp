@@ -154,9 +154,15 @@ void TNastroika::PrintEkranClick() {
 void TNastroika::chooseBackupFolder(QLineEdit* edit, QString& setting) {
     const QString folder = m_platform.dialogs().chooseFolder(
         this, QStringLiteral("Select Directory"), QDir::currentPath());
+    QString refusal;
     if (!folder.trimmed().isEmpty()) {
-        edit->setText(folder.trimmed());
-        setting = folder.trimmed();
+        // A folder the settings file cannot hold is refused before it is taken.
+        if (storedFolderText(m_inst, folder.trimmed(), &refusal).isEmpty()) {
+            m_platform.dialogs().notice(this, refusal, QStringLiteral("Папка не выбрана"));
+        } else {
+            edit->setText(folder.trimmed());
+            setting = folder.trimmed();
+        }
     }
     QDir::setCurrent(m_inst.root());
 }

@@ -11,10 +11,13 @@
 #include "output/TKonverti.h"
 #include "platform/Platform.h"
 #include "search/TPoisk.h"
+#include "store/DataFolderLock.h"
 #include "store/FileError.h"
 #include "store/ReferenceLists.h"
+#include "store/ScratchFiles.h"
 
 #include <QApplication>
+#include <QDir>
 
 namespace zelm {
 
@@ -23,6 +26,8 @@ ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform)
       m_session(std::make_unique<CardSession>(m_inst, m_user)) {
     try {
         m_newInstallation = m_inst.prepare();
+        // What a rewrite cut short by a crash left behind is never data.
+        removeLeftoverScratchFiles(m_inst);
         createMissingReferenceLists(m_inst, m_newInstallation);
         installHelpDocument(m_inst);
     } catch (const FileError& e) {
@@ -59,9 +64,36 @@ void ZelmApp::showLogin() {
     m_zapusk->show();
 }
 
+namespace {
+
+// Takes the data folder for this run; false when another program holds it and the start is
+// to be refused (the user has been told).
+bool takeDataFolder(DataFolderLock& lock, Platform& platform) {
+    try {
+        DataFolderLock::Status status = lock.acquire();
+        if (status == DataFolderLock::Status::HeldOnOtherMachine &&
+            platform.dialogs().ask(nullptr, takeOverQuestion(lock.holder()), folderInUseCaption()))
+            status = lock.takeOver();
+        if (status == DataFolderLock::Status::Acquired)
+            return true;
+        if (status == DataFolderLock::Status::InUse)
+            platform.dialogs().notice(nullptr, folderInUseMessage(lock.holder()),
+                                      folderInUseCaption());
+    } catch (const FileError& e) {
+        platform.dialogs().error(nullptr, e.displayText());
+    }
+    return false;
+}
+
+} // namespace
+
 int runZelm(QApplication& application, const QString& installationRoot, Platform& platform) {
     QApplication::setApplicationName(QStringLiteral("zelm"));
     QApplication::setApplicationDisplayName(QStringLiteral("Зельм"));
+    QDir().mkpath(installationRoot);
+    DataFolderLock lock(DataFolderLock::lockPathFor(Installation(installationRoot)));
+    if (!takeDataFolder(lock, platform))
+        return 1;
     ZelmApp app(installationRoot, platform);
     app.showLogin();
     return application.exec();

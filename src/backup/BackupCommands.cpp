@@ -1,8 +1,8 @@
 // Leaving through "Выход" with the backup of the data folder, and the restore from a backup.
 #include "backup/BackupCommands.h"
 
-#include "backup/ArchiveError.h"
 #include "backup/ZipBackup.h"
+#include "backup/ZipError.h"
 #include "backup/ZipRestore.h"
 #include "platform/Platform.h"
 #include "store/Installation.h"
@@ -40,7 +40,7 @@ void leaveWithBackup(const BackupContext& ctx) {
         try {
             WaitCursor wait;
             makeBackup(dataFolder(ctx.inst), ctx.settings.SavePapka);
-        } catch (const ArchiveError& e) {
+        } catch (const ZipError& e) {
             dialogs.notice(w,
                            QStringLiteral("Резервная копия не сделана.\n") + e.message() +
                                QStringLiteral("\nДанные в папке Baza не изменены."),
@@ -66,7 +66,7 @@ bool restoreFromBackup(const BackupContext& ctx) {
     try {
         WaitCursor wait;
         prepared = prepareRestore(archive, dataFolder(ctx.inst));
-    } catch (const ArchiveError& e) {
+    } catch (const ZipError& e) {
         dialogs.notice(w,
                        QStringLiteral("Восстановление невозможно.\n") + e.message() +
                            QStringLiteral("\nДанные не изменены."),
@@ -78,7 +78,7 @@ bool restoreFromBackup(const BackupContext& ctx) {
         prepared.commit();
         dialogs.notice(w, QStringLiteral("Операция выполнена"),
                        QStringLiteral("Запустите программу снова"));
-    } catch (const ArchiveError& e) {
+    } catch (const ZipError& e) {
         dialogs.notice(w, QStringLiteral("Восстановление прервано.\n") + e.message(),
                        QStringLiteral("Запустите программу снова"));
     }

@@ -1,9 +1,10 @@
 #include "backup/ZipBackup.h"
 
-#include "backup/ArchiveError.h"
 #include "backup/BackupRotation.h"
+#include "backup/ZipError.h"
 #include "store/CardFile.h"
 #include "store/FileError.h"
+#include "store/ScratchFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,7 +27,7 @@ QString openErrorText(int code) {
 }
 
 [[noreturn]] void fail(const QString& what, const QString& why) {
-    throw ArchiveError(why.isEmpty() ? what : what + QStringLiteral(": ") + why);
+    throw ZipError(why.isEmpty() ? what : what + QStringLiteral(": ") + why);
 }
 
 // libzip writes no file for an archive without entries, but an empty data folder still
@@ -117,8 +118,11 @@ void writeArchiveFile(const QString& dataFolder, const QStringList& names, const
 } // namespace
 
 QStringList filesToBackUp(const QString& folder) {
-    return QDir(folder).entryList(QDir::Files | QDir::NoSymLinks | QDir::NoDotAndDotDot,
-                                  QDir::Name);
+    QStringList names =
+        QDir(folder).entryList(QDir::Files | QDir::NoSymLinks | QDir::NoDotAndDotDot, QDir::Name);
+    // A scratch file left by a crash holds a partial rewrite that a restore would bring back.
+    names.removeIf([](const QString& name) { return isScratchFileName(name); });
+    return names;
 }
 
 void writeFolderArchive(const QString& dataFolder, const QString& archivePath) {

@@ -1,16 +1,20 @@
 #include "backup/ZipRestore.h"
 
-#include "backup/ArchiveError.h"
+#include "backup/ZipError.h"
 #include "store/CardFile.h"
 #include "store/FileError.h"
+#include "store/ScratchFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 #include <vector>
 #include <zip.h>
@@ -19,9 +23,11 @@ namespace zelm {
 namespace {
 
 constexpr off_t kWritebackStep = 8 << 20;
+constexpr qint64 kFourGigabytes = qint64(4) << 30;
+constexpr int kLongestName = 255; // bytes, as the file systems count them
 
 [[noreturn]] void fail(const QString& text) {
-    throw ArchiveError(text);
+    throw ZipError(text);
 }
 
 QString openErrorText(int code) {
@@ -32,24 +38,16 @@ QString openErrorText(int code) {
     return text;
 }
 
+QString megabytes(qint64 bytes) {
+    return QStringLiteral("%1 МБ").arg(static_cast<double>(bytes) / (1 << 20), 0, 'f', 1);
+}
+
 struct ZipCloser {
     void operator()(zip_t* za) const { zip_discard(za); }
 };
 struct ZipFileCloser {
     void operator()(zip_file_t* zf) const { zip_fclose(zf); }
 };
-
-// A new file with a unique hidden name in `folder`: hidden names are never backed up.
-int makeTemporaryFile(const QString& folder, QString& path) {
-    QByteArray pattern =
-        QFile::encodeName(QDir(folder).filePath(QStringLiteral(".restore-XXXXXX")));
-    int fd = ::mkstemp(pattern.data());
-    if (fd < 0)
-        fail(QStringLiteral("Не удалось создать файл в папке %1: %2")
-                 .arg(folder, FileError::messageForErrno(errno)));
-    path = QFile::decodeName(pattern);
-    return fd;
-}
 
 void writeAll(int fd, const char* data, zip_int64_t size, const QString& path) {
     while (size > 0) {
@@ -65,25 +63,204 @@ void writeAll(int fd, const char* data, zip_int64_t size, const QString& path) {
     }
 }
 
+struct PlannedEntry {
+    zip_uint64_t index;
+    QString name; // as in the archive
+    QString bare;
+    zip_uint64_t size;
+};
+
+// Every check that needs no unpacking: names, duplicates, what lies in the data folder, sizes.
+QList<PlannedEntry> planEntries(zip_t* za, const QString& archivePath, const QString& dataFolder) {
+    QList<PlannedEntry> plan;
+    QHash<QString, QString> byName; // case folded: the archives come from Windows
+    qint64 total = 0;
+    const zip_int64_t count = zip_get_num_entries(za, 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const auto index = static_cast<zip_uint64_t>(i);
+        const char* rawName = zip_get_name(za, index, ZIP_FL_ENC_GUESS);
+        const QString name = rawName ? QString::fromUtf8(rawName) : QString();
+        if (name.endsWith(QLatin1Char('/')) || name.endsWith(QLatin1Char('\\')))
+            continue; // a folder: its files come as entries of their own
+        const QString bare = bareEntryName(name);
+        const QString unusable = unusableNameReason(name, bare);
+        if (!unusable.isEmpty())
+            fail(unusable);
+        const QString folded = bare.toCaseFolded();
+        if (byName.contains(folded))
+            fail(QStringLiteral("В архиве два файла с одним именем %1: «%2» и «%3»")
+                     .arg(bare, byName.value(folded), name));
+        byName.insert(folded, name);
+        const QString target = QDir(dataFolder).filePath(bare);
+        struct stat st;
+        if (::lstat(QFile::encodeName(target).constData(), &st) == 0 && !S_ISREG(st.st_mode))
+            fail(QStringLiteral("В папке %1 уже есть %2 с именем %3, и файл из архива не может "
+                                "её заменить")
+                     .arg(dataFolder,
+                          S_ISDIR(st.st_mode) ? QStringLiteral("папка")
+                                              : QStringLiteral("не обычный файл"),
+                          bare));
+        zip_stat_t zs;
+        zip_stat_init(&zs);
+        if (zip_stat_index(za, index, 0, &zs) != 0 || !(zs.valid & ZIP_STAT_SIZE))
+            fail(QStringLiteral("Файл %1 в архиве не читается: %2")
+                     .arg(name, QString::fromLocal8Bit(zip_strerror(za))));
+        if (zs.size > static_cast<zip_uint64_t>(kFourGigabytes) * 1024)
+            fail(QStringLiteral("Файл %1 в архиве повреждён: неверный размер").arg(name));
+        total += static_cast<qint64>(zs.size);
+        plan.append({index, name, bare, zs.size});
+    }
+
+    const qint64 archiveBytes = QFileInfo(archivePath).size();
+    if (total > unpackedLimit(archiveBytes))
+        fail(QStringLiteral("Архив %1 (%2) распаковался бы в %3 — больше, чем может занять "
+                            "резервная копия такого размера (%4). Это не резервная копия "
+                            "данных программы.")
+                 .arg(archivePath, megabytes(archiveBytes), megabytes(total),
+                      megabytes(unpackedLimit(archiveBytes))));
+    // The new files are written while the old ones still take their place.
+    const QString scratch = scratchFolderFor(QDir(dataFolder).filePath(QStringLiteral("x")));
+    struct statvfs vfs;
+    if (::statvfs(QFile::encodeName(scratch).constData(), &vfs) == 0) {
+        const qint64 free = static_cast<qint64>(vfs.f_bavail) * static_cast<qint64>(vfs.f_frsize);
+        if (total > free)
+            fail(QStringLiteral("Для восстановления нужно %1 на диске, а свободно только %2")
+                     .arg(megabytes(total), megabytes(free)));
+    }
+    return plan;
+}
+
+// Unpacks one entry into a new scratch file; its size must be what the archive says.
+QString unpackEntry(zip_t* za, const PlannedEntry& e, const QString& target,
+                    std::vector<char>& buffer) {
+    std::unique_ptr<zip_file_t, ZipFileCloser> zf(zip_fopen_index(za, e.index, 0));
+    if (!zf)
+        fail(QStringLiteral("Файл %1 в архиве не читается: %2")
+                 .arg(e.name, QString::fromLocal8Bit(zip_strerror(za))));
+    QString temporary;
+    int fd = -1;
+    try {
+        fd = createScratchFile(target, temporary);
+    } catch (const FileError& error) {
+        fail(QStringLiteral("Не удалось создать файл %1: %2")
+                 .arg(error.fileName(), error.message()));
+    }
+    try {
+        off_t written = 0;
+        off_t flushedTo = 0;
+        for (;;) {
+            const zip_int64_t got = zip_fread(zf.get(), buffer.data(), buffer.size());
+            if (got < 0)
+                fail(QStringLiteral("Файл %1 в архиве повреждён: %2")
+                         .arg(e.name, QString::fromLocal8Bit(zip_file_strerror(zf.get()))));
+            if (got == 0)
+                break;
+            if (static_cast<zip_uint64_t>(written + got) > e.size)
+                fail(QStringLiteral("Файл %1 в архиве повреждён: в нём больше данных, чем "
+                                    "указано в архиве")
+                         .arg(e.name));
+            writeAll(fd, buffer.data(), got, temporary);
+            written += got;
+            // Start writing back to disk as we go, so that the flush before the rename
+            // does not wait for the whole file at once.
+            if (written - flushedTo >= kWritebackStep) {
+                ::sync_file_range(fd, flushedTo, written - flushedTo, SYNC_FILE_RANGE_WRITE);
+                flushedTo = written;
+            }
+        }
+        if (static_cast<zip_uint64_t>(written) != e.size)
+            fail(QStringLiteral("Файл %1 в архиве повреждён: в нём меньше данных, чем указано "
+                                "в архиве")
+                     .arg(e.name));
+        if (::fsync(fd) != 0)
+            fail(QStringLiteral("Не удалось записать файл %1: %2")
+                     .arg(temporary, FileError::messageForErrno(errno)));
+    } catch (...) {
+        ::close(fd);
+        QFile::remove(temporary);
+        throw;
+    }
+    if (::close(fd) != 0) {
+        const int err = errno;
+        QFile::remove(temporary);
+        fail(QStringLiteral("Не удалось записать файл %1: %2")
+                 .arg(temporary, FileError::messageForErrno(err)));
+    }
+    return temporary;
+}
+
+bool renamePath(const QString& from, const QString& to) {
+    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}
+
+// One replaced data file, so that it can be put back.
+struct Replaced {
+    QString target;
+    QString aside; // the old file, empty when there was none
+};
+
+// Keeps the old file under a scratch name. A hard link leaves the data file itself in place,
+// so that even a crash in the middle finds every data file whole, old or new.
+QString keepAside(const QString& target) {
+    struct stat st;
+    if (::lstat(QFile::encodeName(target).constData(), &st) != 0) {
+        if (errno == ENOENT)
+            return {};
+        FileError::throwErrno(errno, target);
+    }
+    if (!S_ISREG(st.st_mode)) // only a file is replaced, never a folder or anything else
+        FileError::throwErrno(S_ISDIR(st.st_mode) ? EISDIR : EEXIST, target);
+    const QString aside = newScratchPath(target);
+    QFile::remove(aside);
+    if (::link(QFile::encodeName(target).constData(), QFile::encodeName(aside).constData()) == 0)
+        return aside;
+    const int err = errno;
+    if (err != EPERM && err != ENOTSUP && err != EXDEV)
+        FileError::throwErrno(err, target);
+    // No hard links on this file system: the old file is moved aside instead.
+    if (!renamePath(target, aside))
+        FileError::throwErrno(errno, target);
+    return aside;
+}
+
+void putBack(const QList<Replaced>& done) noexcept {
+    for (auto it = done.crbegin(); it != done.crend(); ++it) {
+        if (it->aside.isEmpty())
+            QFile::remove(it->target);
+        else
+            renamePath(it->aside, it->target);
+    }
+}
+
 } // namespace
 
 QString bareEntryName(const QString& entryName) {
     QString name = entryName;
     name.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    if (name.endsWith(QLatin1Char('/')))
+    if (name.isEmpty() || name.endsWith(QLatin1Char('/')))
         return {};
     name = name.mid(name.lastIndexOf(QLatin1Char('/')) + 1);
-    name = name.mid(name.lastIndexOf(QLatin1Char(':')) + 1); // "C:x" names a drive
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
-        return {};
-    for (QChar c : name)
-        if (c.unicode() < 0x20)
-            return {};
-    return name;
+    return name.mid(name.lastIndexOf(QLatin1Char(':')) + 1); // "C:x" names a drive
+}
+
+QString unusableNameReason(const QString& entryName, const QString& bare) {
+    const QString why = QStringLiteral("Имя «%1» в архиве не может быть именем файла: %2");
+    if (bare.isEmpty() || bare == QLatin1String(".") || bare == QLatin1String(".."))
+        return why.arg(entryName, QStringLiteral("в нём нет имени файла"));
+    for (QChar c : bare)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return why.arg(entryName, QStringLiteral("в нём есть управляющие знаки"));
+    if (QFile::encodeName(bare).size() > kLongestName)
+        return why.arg(entryName, QStringLiteral("оно длиннее %1 байт").arg(kLongestName));
+    return {};
+}
+
+qint64 unpackedLimit(qint64 archiveBytes) {
+    return std::max(archiveBytes * 64, kFourGigabytes);
 }
 
 PreparedRestore::PreparedRestore(PreparedRestore&& other) noexcept
-    : m_entries(std::move(other.m_entries)) {
+    : m_entries(std::move(other.m_entries)), m_dataFolder(std::move(other.m_dataFolder)) {
     other.m_entries.clear();
 }
 
@@ -91,6 +268,7 @@ PreparedRestore& PreparedRestore::operator=(PreparedRestore&& other) noexcept {
     if (this != &other) {
         discard();
         m_entries = std::move(other.m_entries);
+        m_dataFolder = std::move(other.m_dataFolder);
         other.m_entries.clear();
     }
     return *this;
@@ -114,16 +292,40 @@ QStringList PreparedRestore::names() const {
 }
 
 void PreparedRestore::commit() {
-    while (!m_entries.isEmpty()) {
-        const Entry e = m_entries.takeFirst();
-        try {
-            replaceFile(e.temporary, e.target);
-        } catch (const FileError& error) {
-            QFile::remove(e.temporary);
-            discard();
-            fail(QStringLiteral("Не удалось заменить файл %1: %2").arg(e.target, error.message()));
+    QList<Replaced> done;
+    QString failedTarget;
+    try {
+        for (const Entry& e : std::as_const(m_entries)) {
+            failedTarget = e.target;
+            if (::chmod(QFile::encodeName(e.temporary).constData(), modeToKeep(e.target)) != 0)
+                FileError::throwErrno(errno, e.temporary);
+            const QString aside = keepAside(e.target);
+            if (!renamePath(e.temporary, e.target)) {
+                const int err = errno;
+                if (!aside.isEmpty() && !QFileInfo::exists(e.target))
+                    renamePath(aside, e.target);
+                else if (!aside.isEmpty())
+                    QFile::remove(aside);
+                FileError::throwErrno(err, e.target);
+            }
+            done.append({e.target, aside});
         }
+        syncFolder(m_dataFolder);
+    } catch (const FileError& error) {
+        putBack(done);
+        try {
+            syncFolder(m_dataFolder);
+        } catch (const FileError&) {
+            // The files are back in place; only their durability is in question.
+        }
+        discard();
+        fail(QStringLiteral("Не удалось заменить файл %1: %2.\nФайлы папки %3 остались прежними.")
+                 .arg(failedTarget, error.message(), m_dataFolder));
     }
+    for (const Replaced& r : done)
+        if (!r.aside.isEmpty())
+            QFile::remove(r.aside);
+    m_entries.clear();
 }
 
 PreparedRestore prepareRestore(const QString& archivePath, const QString& dataFolder) {
@@ -135,49 +337,13 @@ PreparedRestore prepareRestore(const QString& archivePath, const QString& dataFo
     if (!QDir().mkpath(dataFolder))
         fail(QStringLiteral("Не удалось создать папку %1").arg(dataFolder));
 
+    const QList<PlannedEntry> plan = planEntries(za.get(), archivePath, dataFolder);
     PreparedRestore prepared;
+    prepared.m_dataFolder = dataFolder;
     std::vector<char> buffer(1 << 20);
-    const zip_int64_t count = zip_get_num_entries(za.get(), 0);
-    for (zip_int64_t i = 0; i < count; ++i) {
-        const auto index = static_cast<zip_uint64_t>(i);
-        const char* rawName = zip_get_name(za.get(), index, ZIP_FL_ENC_GUESS);
-        const QString entryName = rawName ? QString::fromUtf8(rawName) : QString();
-        const QString bare = bareEntryName(entryName);
-        if (bare.isEmpty())
-            continue;
-        std::unique_ptr<zip_file_t, ZipFileCloser> zf(zip_fopen_index(za.get(), index, 0));
-        if (!zf)
-            fail(QStringLiteral("Файл %1 в архиве не читается: %2")
-                     .arg(entryName, QString::fromLocal8Bit(zip_strerror(za.get()))));
-        QString temporary;
-        const int fd = makeTemporaryFile(dataFolder, temporary);
-        prepared.m_entries.append({temporary, QDir(dataFolder).filePath(bare)});
-        try {
-            off_t written = 0;
-            off_t flushedTo = 0;
-            for (;;) {
-                const zip_int64_t got = zip_fread(zf.get(), buffer.data(), buffer.size());
-                if (got < 0)
-                    fail(QStringLiteral("Файл %1 в архиве повреждён: %2")
-                             .arg(entryName, QString::fromLocal8Bit(zip_file_strerror(zf.get()))));
-                if (got == 0)
-                    break;
-                writeAll(fd, buffer.data(), got, temporary);
-                written += got;
-                // Start writing back to disk as we go, so that the flush before the rename
-                // does not wait for the whole file at once.
-                if (written - flushedTo >= kWritebackStep) {
-                    ::sync_file_range(fd, flushedTo, written - flushedTo, SYNC_FILE_RANGE_WRITE);
-                    flushedTo = written;
-                }
-            }
-        } catch (...) {
-            ::close(fd);
-            throw;
-        }
-        if (::close(fd) != 0)
-            fail(QStringLiteral("Не удалось записать файл %1: %2")
-                     .arg(temporary, FileError::messageForErrno(errno)));
+    for (const PlannedEntry& e : plan) {
+        const QString target = QDir(dataFolder).filePath(e.bare);
+        prepared.m_entries.append({unpackEntry(za.get(), e, target, buffer), target});
     }
     return prepared;
 }

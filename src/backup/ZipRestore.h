@@ -1,15 +1,25 @@
 #pragma once
-// Bringing the data folder back from a backup archive, in two steps so that a damaged
-// archive changes nothing: every entry is first read back, its checksum checked, into a
-// temporary file in the data folder; only then are the temporary files renamed over the data.
+// Bringing the data folder back from a backup archive, all or nothing. Everything about the
+// archive is checked before any file is replaced: the names its entries would get, that no two
+// entries share one, that the unpacked data fits the disk and is no bigger than a backup of
+// that size can hold, and every entry's data and checksum (each is unpacked into a scratch
+// file). Only then are the data files replaced; the old ones are kept aside until every new
+// one is in place, and put back when any step fails.
 #include <QList>
 #include <QString>
 
 namespace zelm {
 
-// The name an entry is written under: folder parts, drive letters, "." and ".." dropped.
-// Empty for an entry that is a folder or has no usable name; such entries are skipped.
+// The name an entry is written under: folder parts and drive letters dropped. Empty for an
+// entry that is a folder ("Sub/"), which is passed over.
 QString bareEntryName(const QString& entryName);
+// Why `bare` cannot be a file name in the data folder (too long, ".", "..", control
+// characters), or empty when it can.
+QString unusableNameReason(const QString& entryName, const QString& bare);
+
+// The most an archive of `archiveBytes` may unpack to: 64 times its size or 4 GB, whichever
+// is more. A backup of card files packs far less tightly than that.
+qint64 unpackedLimit(qint64 archiveBytes);
 
 class PreparedRestore {
 public:
@@ -18,10 +28,11 @@ public:
     PreparedRestore& operator=(PreparedRestore&& other) noexcept;
     PreparedRestore(const PreparedRestore&) = delete;
     PreparedRestore& operator=(const PreparedRestore&) = delete;
-    ~PreparedRestore(); // removes temporary files not committed
+    ~PreparedRestore(); // removes scratch files not committed
 
-    // Renames every checked entry over its file in the data folder. Throws ArchiveError when
-    // a rename fails; the files renamed before it stay replaced.
+    // Puts every checked entry in place of its file in the data folder, each with the
+    // permissions of the file it replaces (a new file's when there was none). Throws ZipError
+    // when a step fails; every data file is then as it was before.
     void commit();
     // The bare names that commit() writes, in archive order.
     QStringList names() const;
@@ -33,12 +44,13 @@ private:
         QString target;
     };
     QList<Entry> m_entries;
+    QString m_dataFolder;
     void discard();
 };
 
-// Opens `archivePath`, checks its structure and reads every entry to its end into a
-// temporary file in `dataFolder` (made when missing). Throws ArchiveError naming the problem;
-// the data folder then holds nothing new.
+// Opens `archivePath`, checks it and reads every entry to its end into a scratch file (in the
+// scratch folder, ScratchFiles.h). Throws ZipError naming the problem; the data folder then
+// holds nothing new.
 PreparedRestore prepareRestore(const QString& archivePath, const QString& dataFolder);
 
 } // namespace zelm

@@ -1,12 +1,14 @@
 #include "store/CardFile.h"
 
 #include "store/FileError.h"
+#include "store/ScratchFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <exception>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,6 +19,8 @@ namespace {
 QByteArray nativePath(const QString& path) {
     return QFile::encodeName(path);
 }
+
+std::atomic<quint64> g_flushes{0};
 
 } // namespace
 
@@ -165,19 +169,34 @@ void CardFile::flush() {
     requireOpen();
     if (::fsync(m_fd) != 0)
         FileError::throwErrno(errno, m_path);
+    ++g_flushes;
+}
+
+quint64 CardFile::flushesSoFar() {
+    return g_flushes.load();
 }
 
 void writeFileAtomically(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw FileError(file.errorString(), path);
-    if (file.write(bytes) != bytes.size()) {
-        QString why = file.errorString();
-        file.cancelWriting();
-        throw FileError(why, path);
+    QString scratch;
+    const int fd = createScratchFile(path, scratch);
+    try {
+        try {
+            writeAllAt(fd, bytes.constData(), bytes.size(), 0, scratch);
+            if (::fchmod(fd, modeToKeep(path)) != 0 || ::fsync(fd) != 0)
+                FileError::throwErrno(errno, scratch);
+        } catch (...) {
+            ::close(fd);
+            throw;
+        }
+        if (::close(fd) != 0)
+            FileError::throwErrno(errno, scratch);
+        if (::rename(nativePath(scratch).constData(), nativePath(path).constData()) != 0)
+            FileError::throwErrno(errno, path);
+    } catch (...) {
+        QFile::remove(scratch);
+        throw;
     }
-    if (!file.commit())
-        throw FileError(file.errorString(), path);
+    syncFolder(QFileInfo(path).absolutePath());
 }
 
 void writeRecordsAtomically(const QString& path, const void* records, qint64 bytes) {
@@ -188,13 +207,32 @@ void replaceFile(const QString& from, const QString& to) {
     int fd = ::open(nativePath(from).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         FileError::throwErrno(errno, from);
-    int rc = ::fsync(fd);
+    // The new file takes the place of the old one with its permissions too.
+    int rc = ::fchmod(fd, modeToKeep(to));
+    if (rc == 0)
+        rc = ::fsync(fd);
     int err = errno;
     ::close(fd);
     if (rc != 0)
         FileError::throwErrno(err, from);
     if (::rename(nativePath(from).constData(), nativePath(to).constData()) != 0)
         FileError::throwErrno(errno, to);
+    syncFolder(QFileInfo(to).absolutePath());
+}
+
+void closeAllDataFiles(std::initializer_list<CardFile*> files) {
+    std::exception_ptr first;
+    for (CardFile* file : files) {
+        try {
+            if (file)
+                file->close();
+        } catch (...) {
+            if (!first)
+                first = std::current_exception();
+        }
+    }
+    if (first)
+        std::rethrow_exception(first);
 }
 
 } // namespace zelm

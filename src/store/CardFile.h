@@ -3,6 +3,7 @@
 // list and the access table are such files. An incomplete tail record is never counted or read.
 #include <QString>
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 namespace zelm {
@@ -28,6 +29,10 @@ public:
     void write(const void* record); // over the record at position or appended; position + 1
     void truncate();                // cut the file at the position
     void flush();                   // everything written reaches the disk
+
+    // How many flushes reached the disk in this process: lets a test prove that a command
+    // flushed what it wrote before it reported success.
+    static quint64 flushesSoFar();
 
     // Reads `n` whole records from index `first` into `out` in one call, not moving the position.
     void readRange(qint64 first, qint64 n, void* out) const;
@@ -58,11 +63,18 @@ private:
     qint64 m_pos = 0;
 };
 
-// Whole-file helpers: a file is written completely under a temporary name in its folder,
-// flushed to disk and renamed over the old one, so the old file stays whole on any failure.
+// Whole-file helpers: a file is written completely as a scratch file (ScratchFiles.h), flushed
+// to disk and renamed over the old one, so the old file stays whole on any failure. The new
+// file keeps the permissions of the one it replaces.
 void writeFileAtomically(const QString& path, const QByteArray& bytes);
 void writeRecordsAtomically(const QString& path, const void* records, qint64 bytes);
-// Renames `from` over `to` after flushing `from` to disk; `to` is replaced in one step.
+// Renames `from` over `to` after flushing `from` to disk, then syncs `to`'s folder so that the
+// rename itself survives a power cut; `to` is replaced in one step and `from` takes its
+// permissions (a new file's when there was none).
 void replaceFile(const QString& from, const QString& to);
+
+// Closes every file given, in order, even when one fails to close; then reports the first
+// failure (FileError). Nothing stays open because an earlier file could not be closed.
+void closeAllDataFiles(std::initializer_list<CardFile*> files);
 
 } // namespace zelm

@@ -83,4 +83,11 @@ QByteArray toCp1251(const QString& text) {
     return out;
 }
 
+bool fitsCp1251(const QString& text) {
+    for (QChar c : text)
+        if (c != QLatin1Char('?') && toCp1251Char(c) == '?')
+            return false;
+    return true;
+}
+
 } // namespace zelm

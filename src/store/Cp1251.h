@@ -13,5 +13,7 @@ inline QString fromCp1251(const QByteArray& bytes) {
 }
 QByteArray toCp1251(const QString& text);
 char toCp1251Char(QChar c);
+// True when every character of `text` has a Windows-1251 byte (none would become '?').
+bool fitsCp1251(const QString& text);
 
 } // namespace zelm

@@ -22,6 +22,7 @@ QString FileError::messageForErrno(int err) {
     case EACCES:
     case EPERM:
     case EROFS:
+    case EISDIR: // Windows refuses a folder in place of a file the same way
         return QStringLiteral("File access denied");
     case ENOSPC:
     case EDQUOT:

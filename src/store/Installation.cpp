@@ -1,6 +1,7 @@
 #include "store/Installation.h"
 
 #include "store/FileError.h"
+#include "store/ScratchFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -34,6 +35,7 @@ bool Installation::prepare() {
             throw FileError(QStringLiteral("Cannot create folder"), p);
     }
     QDir::setCurrent(m_root);
+    setScratchFolder(path(QStringLiteral("Temp")));
     return fresh;
 }
 

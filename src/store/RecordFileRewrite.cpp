@@ -1,6 +1,7 @@
 #include "store/RecordFileRewrite.h"
 
 #include "store/CardFile.h"
+#include "store/ScratchFiles.h"
 
 #include <QFile>
 #include <algorithm>
@@ -8,7 +9,10 @@
 
 namespace zelm {
 
-void copyRecords(const CardFile& from, qint64 first, qint64 n, CardFile& to) {
+namespace {
+
+void copyInto(const CardFile& from, qint64 first, qint64 n,
+              std::initializer_list<CardFile*> destinations) {
     const qint64 size = from.recordSize();
     // About four megabytes per read and write: few system calls, modest memory.
     const qint64 perBlock = std::max<qint64>(1, (4 << 20) / size);
@@ -16,9 +20,21 @@ void copyRecords(const CardFile& from, qint64 first, qint64 n, CardFile& to) {
     for (qint64 done = 0; done < n;) {
         const qint64 chunk = std::min(perBlock, n - done);
         from.readRange(first + done, chunk, block.data());
-        to.appendMany(block.data(), chunk);
+        for (CardFile* to : destinations)
+            to->appendMany(block.data(), chunk);
         done += chunk;
     }
+}
+
+} // namespace
+
+void copyRecords(const CardFile& from, qint64 first, qint64 n, CardFile& to) {
+    copyInto(from, first, n, {&to});
+}
+
+void copyRecordsTwice(const CardFile& from, qint64 first, qint64 n, CardFile& to,
+                      CardFile& alsoTo) {
+    copyInto(from, first, n, {&to, &alsoTo});
 }
 
 void copyRecordsExcept(const CardFile& from, qint64 skip, CardFile& to) {
@@ -81,12 +97,16 @@ void insertCardIntoMainFile(CardFile& main, CardFile& working, const QString& wo
                             qint64 insertAt, const TAnketa& card) {
     const qint64 count = main.count();
     insertAt = std::clamp<qint64>(insertAt, 0, count);
+    // A new file rather than the old one emptied: ext4 forces an emptied file that is written
+    // again out to disk at once, which would double the time the insertion waits.
+    QFile::remove(workingPath);
     working.create(workingPath, sizeof(TAnketa));
-    copyRecords(main, 0, insertAt, working);
-    working.appendMany(&card, 1);
-    copyRecords(main, insertAt, count - insertAt, working);
-    rewriteThroughScratch(main, main.path() + QStringLiteral(".new"), [&](CardFile& scratch) {
-        copyRecords(working, 0, working.count(), scratch);
+    // One pass over the register feeds both the Working card file and the new register.
+    rewriteThroughScratch(main, newScratchPath(main.path()), [&](CardFile& scratch) {
+        copyRecordsTwice(main, 0, insertAt, working, scratch);
+        working.appendMany(&card, 1);
+        scratch.appendMany(&card, 1);
+        copyRecordsTwice(main, insertAt, count - insertAt, working, scratch);
     });
 }
 

@@ -12,6 +12,8 @@ class CardFile;
 
 // Copies records [first, first + n) of `from` to the end of `to` in large blocks.
 void copyRecords(const CardFile& from, qint64 first, qint64 n, CardFile& to);
+// The same, into two files at once: the records are read once.
+void copyRecordsTwice(const CardFile& from, qint64 first, qint64 n, CardFile& to, CardFile& alsoTo);
 // Appends every whole record of `from` except the one at `skip` to `to`, in file order.
 void copyRecordsExcept(const CardFile& from, qint64 skip, CardFile& to);
 
@@ -30,9 +32,10 @@ void rewriteThroughScratch(CardFile& file, const QString& scratchPath,
 // Removes the record at `index` by rewriting the file through `scratchPath`.
 void removeRecordByRewrite(CardFile& file, qint64 index, const QString& scratchPath);
 
-// Streams the Main card file into the Working card file (created anew) with `card` placed at
-// index `insertAt`, then writes a complete new Main card file beside the old one and renames
-// it over. Afterwards the Working card file holds a copy of the new register.
+// Streams the Main card file, with `card` placed at index `insertAt`, into both the Working
+// card file (created anew) and a complete new Main card file in a scratch file, which is then
+// flushed and renamed over the old one. Afterwards the Working card file holds a copy of the
+// new register.
 void insertCardIntoMainFile(CardFile& main, CardFile& working, const QString& workingPath,
                             qint64 insertAt, const TAnketa& card);
 

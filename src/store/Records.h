@@ -20,8 +20,14 @@ template <int N> struct PStr {
     char data[N];
 
     static constexpr int capacity = N;
-    // A length past the capacity (a damaged record) reads as the capacity.
-    int size() const { return len > N ? N : len; }
+    // The stored text's length in bytes. A damaged record's length byte may claim more than
+    // the text holds: a length past the capacity reads as the capacity, and the text ends at
+    // its first NUL, so padding never shows as text.
+    int size() const {
+        const int n = len > N ? N : len;
+        const void* nul = std::memchr(data, 0, static_cast<size_t>(n));
+        return nul ? static_cast<int>(static_cast<const char*>(nul) - data) : n;
+    }
     QString text() const;
     void set(const QString& value);
     void clear() {

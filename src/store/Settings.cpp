@@ -1,7 +1,12 @@
 #include "store/Settings.h"
 
+#include "store/Cp1251.h"
+#include "store/FileError.h"
 #include "store/Installation.h"
 #include "store/TextFiles.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 namespace zelm {
 
@@ -32,8 +37,40 @@ void readSettingsFile(const QString& path, const Installation& inst, OfficeSetti
     into.SavePapka = inst.mapStoredPath(line(11));
 }
 
+QString storedFolderText(const Installation& inst, const QString& folder, QString* refusal) {
+    const QString mapped = inst.mapStoredPath(folder.trimmed());
+    QString text = folder.trimmed(); // a path of another system ("D:\Backup") stays as it is
+    if (mapped.startsWith(QLatin1Char('/'))) {
+        text = QDir::cleanPath(mapped);
+        if (text == inst.root() || text.startsWith(inst.root() + QLatin1Char('/'))) {
+            text = QStringLiteral("c:\\ZELM") + text.mid(inst.root().size());
+            text.replace(QLatin1Char('/'), QLatin1Char('\\'));
+        }
+    }
+    if (!fitsCp1251(text)) {
+        if (refusal)
+            *refusal = QStringLiteral("Папку %1 нельзя сохранить в настройках: в её пути есть "
+                                      "знаки, которых нет в кодировке Windows-1251, и резервная "
+                                      "копия не нашла бы её. Выберите папку, в пути которой "
+                                      "только русские и латинские буквы, цифры и знаки.")
+                           .arg(mapped);
+        return {};
+    }
+    return text;
+}
+
 void writeSettingsFile(const QString& path, const OfficeSettings& settings) {
-    writeTextLines(path, settings.toLines());
+    const Installation inst(QFileInfo(path).absolutePath());
+    QStringList lines = settings.toLines();
+    for (int i : {9, 10}) {
+        if (lines.at(i).trimmed().isEmpty())
+            continue;
+        QString refusal;
+        lines[i] = storedFolderText(inst, lines.at(i), &refusal);
+        if (lines.at(i).isEmpty())
+            throw FileError(refusal, path);
+    }
+    writeTextLines(path, lines);
 }
 
 QList<ColourSetting> readColourSettings(const QString& path) {

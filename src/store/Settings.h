@@ -28,7 +28,16 @@ OfficeSettings defaultSettings(const Installation& inst);
 // Reads lines 2..11 over `into`; missing lines read as empty texts; stored "c:\ZELM" paths
 // of the backup folders are mapped into the installation.
 void readSettingsFile(const QString& path, const Installation& inst, OfficeSettings& into);
+// Writes the eleven lines; the backup folders go in the form storedFolderText gives (the
+// installation is the settings file's folder). Throws FileError, writing nothing, when a
+// backup folder cannot be stored.
 void writeSettingsFile(const QString& path, const OfficeSettings& settings);
+
+// How a folder is written into NoKor.vez, whose text is Windows-1251: a folder inside the
+// installation in the old form "c:\ZELM\..." (read back by mapStoredPath wherever the
+// installation lies), any other folder as it is. Empty, with `refusal` saying why, for a
+// folder whose name Windows-1251 cannot hold: stored as "?" it would break every backup.
+QString storedFolderText(const Installation& inst, const QString& folder, QString* refusal);
 
 struct ColourSetting {
     QString key;    // "Form1" (the card window) or "Organ" (the group "Организация")

@@ -1,8 +1,8 @@
 // Writing the backup archive and the numbering and rotation of the backup folder.
 #include "ZipTestSupport.h"
-#include "backup/ArchiveError.h"
 #include "backup/BackupRotation.h"
 #include "backup/ZipBackup.h"
+#include "backup/ZipError.h"
 #include "common/CardFactory.h"
 #include "store/Cp1251.h"
 
@@ -58,7 +58,7 @@ TEST_F(Rotation, MissingFolderIsMadeAndGetsTheFirstArchive) {
 
 TEST_F(Rotation, OnlyTheLastLevelOfTheFolderIsMade) {
     const QString deep = dir.filePath("no/such/Backup");
-    EXPECT_THROW(makeBackup(data, deep), ArchiveError);
+    EXPECT_THROW(makeBackup(data, deep), ZipError);
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("no")));
 }
 
@@ -99,7 +99,7 @@ TEST_F(Rotation, OtherFilesAndFoldersAreNeverDeletedOrNumberedFrom) {
          {"b12.zip", "b0000003.zip.bak", "a_notes.txt", "zz_last.txt", "b0000002", "b0000001.zip"})
         EXPECT_TRUE(left.contains(kept)) << kept;
     EXPECT_TRUE(QFile::exists(backups + "/b0000002/inside.txt"));
-    EXPECT_EQ(listBackupArchives(backups).size(), 10);
+    ASSERT_EQ(listBackupArchives(backups).size(), 10);
     EXPECT_EQ(listBackupArchives(backups).first().number, 8);
 }
 
@@ -111,7 +111,7 @@ TEST_F(Rotation, NumbersFollowTheHighestNotTheCount) {
 
 TEST_F(Rotation, FailedWriteKeepsEveryOldArchive) {
     archives(1, 10);
-    EXPECT_THROW(makeBackup(dir.filePath("NoData"), backups), ArchiveError);
+    EXPECT_THROW(makeBackup(dir.filePath("NoData"), backups), ZipError);
     EXPECT_EQ(listBackupArchives(backups).size(), 10);
     for (const QString& n : names(backups))
         EXPECT_FALSE(n.endsWith(".part")) << n.toStdString();
@@ -193,7 +193,7 @@ TEST(BackupArchive, UnreadableFileFailsWithoutLeavingAnArchive) {
     const QString data = dir.filePath("Baza");
     put(data + "/Anketi.dat", "cards");
     QFile(data + "/Anketi.dat").setPermissions(QFileDevice::WriteOwner);
-    EXPECT_THROW(writeFolderArchive(data, dir.filePath("b0000001.zip")), ArchiveError);
+    EXPECT_THROW(writeFolderArchive(data, dir.filePath("b0000001.zip")), ZipError);
     EXPECT_EQ(names(dir.path()), QStringList{"Baza"});
 }
 
@@ -201,6 +201,6 @@ TEST(BackupArchive, ArchiveThatCannotBeWrittenFailsCleanly) {
     QTemporaryDir dir;
     put(dir.filePath("Baza/Anketi.dat"), "cards");
     EXPECT_THROW(writeFolderArchive(dir.filePath("Baza"), dir.filePath("gone/b0000001.zip")),
-                 ArchiveError);
+                 ZipError);
     EXPECT_EQ(names(dir.path()), QStringList{"Baza"});
 }

@@ -60,7 +60,7 @@ TEST_F(Commands, LeavingWithABackup) {
     QStringList names;
     for (const ZipEntry& e : entries)
         names << e.name;
-    EXPECT_TRUE(names.contains("Anketi.dat"));
+    ASSERT_TRUE(names.contains("Anketi.dat"));
     EXPECT_TRUE(names.contains("ArhAnket.dat"));
     EXPECT_TRUE(names.contains("SpisFil.dat"));
     EXPECT_FALSE(names.contains("RabAnket.dat")); // the Working file lives outside Baza

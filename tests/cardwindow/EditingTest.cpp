@@ -14,12 +14,36 @@
 #include <QMenu>
 #include <QTest>
 #include <QToolButton>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 using namespace zelm;
 using namespace zelm::testing;
 
 namespace {
+
+// Writes that would make a file longer than `bytes` fail (EFBIG) while it lives.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = m_old;
+        small.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = SIG_DFL;
+};
 
 const QDateTime kNow(QDate(2026, 12, 6), QTime(12, 0));
 
@@ -229,10 +253,13 @@ TEST_F(Editing, InsertAtTheEndOrRefusedChangesNothing) {
 TEST_F(Editing, InsertThatCannotWriteTheNewRegisterLeavesTheOldOne) {
     startWith(makeCards(3));
     const QByteArray before = t.readFile("Baza/Anketi.dat");
-    QDir(t.root()).mkpath("Baza/Anketi.dat.new/blocker"); // the new file cannot be made
     click(ui().SpeedButBeg);
     t.platform.answers.enqueue(true);
-    click(ui().nWstavit);
+    {
+        // No file may grow past the three cards stored: the new register cannot be written.
+        const FileSizeLimit limit(3 * sizeof(TAnketa));
+        click(ui().nWstavit);
+    }
     EXPECT_EQ(t.platform.lastMessage()->kind, ShownMessage::Error);
     EXPECT_EQ(t.readFile("Baza/Anketi.dat"), before);
     EXPECT_EQ(ui().mainList->rowCount(), 3);

@@ -1,10 +1,14 @@
 #include "store/CardFile.h"
 #include "store/FileError.h"
+#include "store/RecordFileRewrite.h"
 #include "store/Records.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace zelm;
 
@@ -100,4 +104,50 @@ TEST(CardFile, AtomicWriteReplacesWholeFileOrLeavesOldOne) {
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("new content"));
     EXPECT_THROW(writeFileAtomically(dir.filePath("no/such/f.txt"), "x"), FileError);
+}
+
+TEST(CardFile, AnAppendIsFlushedBeforeItReportsSuccess) {
+    QTemporaryDir dir;
+    CardFile f;
+    f.create(dir.filePath("a.dat"), 8);
+    const quint64 before = CardFile::flushesSoFar();
+    Rec r = rec('a');
+    EXPECT_EQ(appendFlushed(f, &r), 0);
+    EXPECT_EQ(CardFile::flushesSoFar(), before + 1);
+    EXPECT_EQ(f.count(), 1);
+}
+
+namespace {
+// Closes the descriptor a CardFile holds behind its back, so that its own close fails.
+bool closeUnderneath(const QString& path) {
+    const QString target = QFileInfo(path).canonicalFilePath();
+    for (const QFileInfo& fd : QDir("/proc/self/fd").entryInfoList(QDir::System | QDir::Files)) {
+        if (fd.symLinkTarget() == target) {
+            ::close(fd.fileName().toInt());
+            return true;
+        }
+    }
+    return false;
+}
+} // namespace
+
+TEST(CardFile, ClosingAllFilesClosesEveryOneAndReportsTheFirstFailureAfter) {
+    QTemporaryDir dir;
+    CardFile main, access, archive, working, attachments;
+    main.create(dir.filePath("Anketi.dat"), 8);
+    access.create(dir.filePath("Dostup.dat"), 8);
+    archive.create(dir.filePath("ArhAnket.dat"), 8);
+    working.create(dir.filePath("RabAnket.dat"), 8);
+    attachments.create(dir.filePath("SpisFil.dat"), 8);
+    ASSERT_TRUE(closeUnderneath(dir.filePath("Dostup.dat")));
+    ASSERT_TRUE(closeUnderneath(dir.filePath("RabAnket.dat")));
+    try {
+        closeAllDataFiles({&main, &access, &archive, &working, &attachments});
+        ADD_FAILURE() << "a failed close was not reported";
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.fileName(), dir.filePath("Dostup.dat")); // the first failure
+    }
+    for (const CardFile* f : {&main, &access, &archive, &working, &attachments})
+        EXPECT_FALSE(f->isOpen()) << f->path().toStdString();
+    EXPECT_NO_THROW(closeAllDataFiles({&main, &access})); // closed files close quietly
 }

@@ -66,3 +66,19 @@ TEST(Cp1251, RoundTripsEveryByteAndMarksTheUnencodable) {
     EXPECT_EQ(toCp1251(QStringLiteral("ёЁ№€")), QByteArray("\xB8\xA8\xB9\x88"));
     EXPECT_EQ(toCp1251(QStringLiteral("中a😀")), QByteArray("?a?"));
 }
+
+TEST(Records, ATextEndsAtItsFirstNulWhateverItsLengthByteSays) {
+    TAnketa a = TAnketa::zeroed();
+    a.NameOrg.set(QStringLiteral("ООО Ромашка"));
+    a.NameOrg.len = 100; // a damaged card: the length claims the padding
+    EXPECT_EQ(a.NameOrg.text(), QStringLiteral("ООО Ромашка"));
+    EXPECT_EQ(a.NameOrg.size(), 11);
+    a.Otmetka.len = 2; // a mark of two NULs is empty
+    EXPECT_TRUE(a.Otmetka.text().isEmpty());
+    a.Prime4.len = 255; // past the capacity and without a NUL: the whole capacity
+    std::memset(a.Prime4.data, 'x', 250);
+    EXPECT_EQ(a.Prime4.text(), QString(250, 'x'));
+    a.AdminFIO.set(QStringLiteral("Иванов"));
+    a.AdminFIO.data[2] = '\0'; // a NUL inside the stated length ends the text there
+    EXPECT_EQ(a.AdminFIO.text(), QStringLiteral("Ив"));
+}

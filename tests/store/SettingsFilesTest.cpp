@@ -15,7 +15,9 @@ using namespace zelm;
 TEST(TextFiles, SplitsAnyLineEndsAndAnyBytes) {
     EXPECT_EQ(splitTextLines("a\r\nb\rc\nd"), (QStringList{"a", "b", "c", "d"}));
     EXPECT_EQ(splitTextLines("a\r\n\r\n"), (QStringList{"a", ""}));
-    EXPECT_EQ(splitTextLines(QByteArray("\xC0\x98\xFF", 3)).first().size(), 3);
+    const QStringList bytes = splitTextLines(QByteArray("\xC0\x98\xFF", 3));
+    ASSERT_EQ(bytes.size(), 1);
+    EXPECT_EQ(bytes.first().size(), 3);
 }
 
 TEST(ColourText, NamesNumbersAndErrors) {
@@ -69,4 +71,55 @@ TEST(ReferenceLists, NewInstallationGetsEntriesWithinCapacityExistingFilesUntouc
     }
     EXPECT_EQ(readTextLines(inst.path("Baza/VidORM.txt")).size(), 15);
     EXPECT_TRUE(readTextLines(inst.path("Baza/FIOSotr.txt")).isEmpty());
+}
+
+TEST(SettingsFile, BackupFoldersInsideTheInstallationAreStoredInTheOldForm) {
+    QTemporaryDir dir;
+    // "é" has no Windows-1251 byte: stored as it is it would come back as "?".
+    const QString root = dir.filePath(QStringLiteral("données/ZELM"));
+    ASSERT_TRUE(QDir().mkpath(root));
+    Installation inst(root);
+    writeSettingsFile(inst.settingsFile(), defaultSettings(inst));
+    const QStringList lines = readTextLines(inst.settingsFile());
+    ASSERT_EQ(lines.size(), 11);
+    EXPECT_EQ(lines.at(9), QStringLiteral("c:\\ZELM\\Backup"));
+    EXPECT_EQ(lines.at(10), QStringLiteral("c:\\ZELM\\Backup"));
+    OfficeSettings back;
+    readSettingsFile(inst.settingsFile(), inst, back);
+    EXPECT_EQ(back.SavePapka, inst.path("Backup"));
+    EXPECT_EQ(back.ReadPapka, inst.path("Backup"));
+
+    QString why;
+    EXPECT_EQ(storedFolderText(inst, root, &why), QStringLiteral("c:\\ZELM"));
+    EXPECT_EQ(storedFolderText(inst, root + "/Backup/Старые", &why),
+              QStringLiteral("c:\\ZELM\\Backup\\Старые"));
+    EXPECT_EQ(storedFolderText(inst, "c:\\ZELM\\Backup", &why), QStringLiteral("c:\\ZELM\\Backup"));
+    EXPECT_EQ(storedFolderText(inst, "/srv/Копии", &why), QStringLiteral("/srv/Копии"));
+}
+
+TEST(SettingsFile, AFolderElsewhereThatWindows1251CannotHoldIsRefused) {
+    QTemporaryDir dir;
+    Installation inst(dir.path());
+    const QString folder = QStringLiteral("/mnt/sauvegardes/données");
+    QString why;
+    EXPECT_TRUE(storedFolderText(inst, folder, &why).isEmpty());
+    EXPECT_TRUE(why.contains("Windows-1251")) << why.toStdString();
+    EXPECT_TRUE(why.contains(folder)) << why.toStdString();
+
+    writeSettingsFile(inst.settingsFile(), defaultSettings(inst));
+    const QByteArray before = [&] {
+        QFile f(inst.settingsFile());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    OfficeSettings s = defaultSettings(inst);
+    s.SavePapka = folder;
+    try {
+        writeSettingsFile(inst.settingsFile(), s);
+        ADD_FAILURE() << "a folder Windows-1251 cannot hold was written";
+    } catch (const FileError& e) {
+        EXPECT_TRUE(e.message().contains("Windows-1251"));
+    }
+    QFile f(inst.settingsFile());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
 }

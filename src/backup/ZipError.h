@@ -1,13 +1,14 @@
 #pragma once
-// A backup or restore that could not be done: the reason as the user is told it.
+// A backup archive that could not be written, or could not be restored from: the reason as
+// the user is told it.
 #include <QString>
 #include <stdexcept>
 
 namespace zelm {
 
-class ArchiveError : public std::runtime_error {
+class ZipError : public std::runtime_error {
 public:
-    explicit ArchiveError(const QString& message)
+    explicit ZipError(const QString& message)
         : std::runtime_error(message.toStdString()), m_message(message) {}
     const QString& message() const { return m_message; }
 
