@@ -8,6 +8,7 @@
 #include "cardwindow/TForm1.h"
 #include "cardwindow/TRedaktir.h"
 #include "cardwindow/TWibor.h"
+#include "output/ReportLauncher.h"
 #include "output/TKonverti.h"
 #include "platform/Platform.h"
 #include "search/TPoisk.h"
@@ -30,7 +31,9 @@ ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform)
     m_zapusk = std::make_unique<TZapusk>(*m_ctx, *this);
     m_form1 = std::make_unique<TForm1>(*m_ctx, *this);
     m_dokKart = std::make_unique<TDokKart>(*m_ctx, *this, m_form1.get());
-    m_konverti = std::make_unique<TKonverti>(*m_ctx, *this, m_form1.get());
+    m_reportLauncher = std::make_unique<ReportLauncher>(m_ctx->inst, platform);
+    m_reportLauncher->setOwner(m_form1.get());
+    m_konverti = std::make_unique<TKonverti>(m_ctx->settings, *m_reportLauncher, m_form1.get());
     m_redaktir = std::make_unique<TRedaktir>(*m_ctx, *this, m_form1.get());
     m_nastroika = std::make_unique<TNastroika>(*m_ctx, *this, m_form1.get());
     m_wibor = std::make_unique<TWibor>(*m_ctx, *this, m_form1.get());

@@ -19,6 +19,7 @@ class TNastroika;
 class TWibor;
 class TForm5;
 class TPoisk;
+class ReportLauncher;
 
 class ZelmApp {
 public:
@@ -39,12 +40,14 @@ public:
     TWibor* wibor() const { return m_wibor.get(); }
     TForm5* form5() const { return m_form5.get(); }
     TPoisk* poisk() const { return m_poisk.get(); }
+    ReportLauncher& reportLauncher() const { return *m_reportLauncher; }
 
     void showLogin(); // the login window, the application's main window
 
 private:
     std::unique_ptr<AppContext> m_ctx;
     bool m_newInstallation = false;
+    std::unique_ptr<ReportLauncher> m_reportLauncher;
     std::unique_ptr<TZapusk> m_zapusk;
     std::unique_ptr<TForm1> m_form1;
     std::unique_ptr<TDokKart> m_dokKart;
