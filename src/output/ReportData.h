@@ -10,10 +10,8 @@ namespace zelm {
 
 class CardFile;
 
-// Podrazd, DolgSotr, ZvanSotr, FIOSotr with one blank between each, empty parts included.
-QString conductedBy(const TAnketa& card);
-// DolgnUtv, ZvanUtv, FIOUtv the same way.
-QString approvedBy(const TAnketa& card);
+// Values are written as the card holds them: no quoting or trimming, and a memo's CR LF line
+// breaks stay, so its item runs on over several lines of the file.
 
 // The 23 header lines of one card and two empty lines; `owner` is the owner's name.
 void PrintFullCard(const TAnketa& card, const QString& owner, const QString& path);

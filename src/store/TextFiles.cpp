@@ -63,11 +63,16 @@ void writeTextLines(const QString& path, const QStringList& lines) {
     writeFileAtomically(path, joinTextLines(lines));
 }
 
+namespace {
+constexpr qsizetype kReportBuffer = 1 << 16;
+}
+
 ReportFile::ReportFile(const QString& path) : m_path(path), m_file(path) {
     // The scratch file must be renamed over the old one; never write the old file in place.
     m_file.setDirectWriteFallback(false);
     if (!m_file.open(QIODevice::WriteOnly))
         throw FileError(m_file.errorString(), path);
+    m_buffer.reserve(2 * kReportBuffer);
 }
 
 ReportFile::~ReportFile() {
@@ -82,15 +87,25 @@ void ReportFile::fail() {
 }
 
 void ReportFile::write(const QString& text) {
-    write(toCp1251(text));
+    write(QByteArrayView(toCp1251(text)));
 }
 
-void ReportFile::write(const QByteArray& bytes) {
-    if (m_file.write(bytes) != bytes.size())
+void ReportFile::write(QByteArrayView bytes) {
+    m_buffer.append(bytes);
+    if (m_buffer.size() >= kReportBuffer)
+        flushBuffer();
+}
+
+void ReportFile::flushBuffer() {
+    if (m_buffer.isEmpty())
+        return;
+    if (m_file.write(m_buffer) != m_buffer.size())
         fail();
+    m_buffer.resize(0); // keeps its room
 }
 
 void ReportFile::close() {
+    flushBuffer();
     if (!m_file.commit())
         throw FileError(m_file.errorString(), m_path);
     syncFolderOf(m_path);

@@ -27,13 +27,15 @@ public:
     ReportFile& operator=(const ReportFile&) = delete;
 
     void write(const QString& text);
-    void write(const QByteArray& cp1251Bytes); // text already in Windows-1251
+    void write(QByteArrayView cp1251Bytes); // text already in Windows-1251
     void close();
 
 private:
+    void flushBuffer();
     [[noreturn]] void fail();
     QString m_path;
     QSaveFile m_file;
+    QByteArray m_buffer; // small writes gathered into large ones
 };
 
 } // namespace zelm
