@@ -10,6 +10,8 @@
 #include "cardwindow/CardWindowCommands.h"
 #include "cardwindow/HelpDocument.h"
 #include "cardwindow/TForm1.h"
+#include "output/PrintCommands.h"
+#include "output/TKonverti.h"
 #include "platform/Platform.h"
 #include "search/TPoisk.h"
 #include "search/WorkingCommands.h"
@@ -77,6 +79,22 @@ void wireAttachedFiles(ZelmApp& app) {
     QObject::connect(files, &TDokKart::attachmentsCounted, w, &TForm1::setAttachmentCount);
 }
 
+void wirePrinting(ZelmApp& app) {
+    TForm1* w = app.form1();
+    ReportLauncher* launcher = &app.reportLauncher();
+    const OfficeSettings* settings = &app.settings();
+    w->onClick("N13", [w, launcher, settings] {
+        N13Click(*launcher, w->cardAsShown(), settings->Firma, w);
+    });
+    w->onClick("PRNSpisok", [w, launcher, settings] {
+        PRNSpisokClick(*launcher, w->session().files().working, settings->Firma, w);
+    });
+    w->onClick("PolnPicrtf1", [w, launcher] { PolnPicrtf1Click(*launcher, w); });
+    w->onClick("KnigaPic1", [w, launcher] { KnigaPic1Click(*launcher, w); });
+    TKonverti* envelopes = app.konverti();
+    w->onClick("Konvert", [envelopes] { envelopes->KonvertClick(); });
+}
+
 } // namespace
 
 void wireWindows(ZelmApp& app) {
@@ -88,6 +106,7 @@ void wireWindows(ZelmApp& app) {
     wireServiceMenu(app);
     wireBackup(app);
     wireAttachedFiles(app);
+    wirePrinting(app);
 }
 
 } // namespace zelm

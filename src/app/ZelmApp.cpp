@@ -8,6 +8,7 @@
 #include "cardwindow/TForm1.h"
 #include "cardwindow/TRedaktir.h"
 #include "cardwindow/TWibor.h"
+#include "output/ReportLauncher.h"
 #include "output/TKonverti.h"
 #include "platform/Platform.h"
 #include "search/TPoisk.h"
@@ -38,7 +39,8 @@ ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform)
     m_form1 = std::make_unique<TForm1>(*m_session, platform, m_settings);
     m_dokKart = std::make_unique<TDokKart>(m_inst, platform, files.attachments,
                                            files.attachmentIndex, m_form1.get());
-    m_konverti = std::make_unique<TKonverti>(m_form1.get());
+    m_reportLauncher = std::make_unique<ReportLauncher>(m_inst, platform);
+    m_konverti = std::make_unique<TKonverti>(m_settings, *m_reportLauncher, m_form1.get());
     m_redaktir = std::make_unique<TRedaktir>(m_form1.get());
     m_nastroika = std::make_unique<TNastroika>(platform, m_inst, m_settings, m_form1.get());
     m_wibor = std::make_unique<TWibor>(m_form1.get());
@@ -58,6 +60,7 @@ ZelmApp::~ZelmApp() {
     m_dokKart.reset();
     m_form1.reset();
     m_zapusk.reset();
+    m_reportLauncher.reset();
 }
 
 void ZelmApp::showLogin() {

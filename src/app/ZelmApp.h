@@ -23,6 +23,7 @@ class TNastroika;
 class TWibor;
 class TForm5;
 class TPoisk;
+class ReportLauncher;
 
 class ZelmApp {
 public:
@@ -47,6 +48,7 @@ public:
     TWibor* wibor() const { return m_wibor.get(); }
     TForm5* form5() const { return m_form5.get(); }
     TPoisk* poisk() const { return m_poisk.get(); }
+    ReportLauncher& reportLauncher() const { return *m_reportLauncher; }
 
     void showLogin(); // the login window, the application's main window
 
@@ -57,6 +59,7 @@ private:
     OfficeSettings m_settings;
     std::unique_ptr<CardSession> m_session;
     bool m_newInstallation = false;
+    std::unique_ptr<ReportLauncher> m_reportLauncher;
     std::unique_ptr<TZapusk> m_zapusk;
     std::unique_ptr<TForm1> m_form1;
     std::unique_ptr<TDokKart> m_dokKart;

@@ -50,8 +50,16 @@ public:
         return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     }
     bool startProgram(const QString& program, const QStringList& arguments,
-                      const QString& workingFolder) override {
-        return QProcess::startDetached(program, arguments, workingFolder);
+                      const QString& workingFolder, QString* reason) override {
+        QProcess process;
+        process.setProgram(program);
+        process.setArguments(arguments);
+        process.setWorkingDirectory(workingFolder);
+        if (process.startDetached())
+            return true;
+        if (reason)
+            *reason = process.errorString();
+        return false;
     }
 };
 

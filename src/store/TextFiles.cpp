@@ -4,7 +4,23 @@
 #include "store/Cp1251.h"
 #include "store/FileError.h"
 
+#include <QFileInfo>
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace zelm {
+
+namespace {
+// Makes a rename in the file's folder last; a folder that cannot be synced is left as it is.
+void syncFolderOf(const QString& path) {
+    QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+} // namespace
 
 QStringList splitTextLines(const QByteArray& bytes) {
     QStringList lines;
@@ -47,26 +63,52 @@ void writeTextLines(const QString& path, const QStringList& lines) {
     writeFileAtomically(path, joinTextLines(lines));
 }
 
-ReportFile::ReportFile(const QString& path) : m_file(path) {
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+namespace {
+constexpr qsizetype kReportBuffer = 1 << 16;
+}
+
+ReportFile::ReportFile(const QString& path) : m_path(path), m_file(path) {
+    // The scratch file must be renamed over the old one; never write the old file in place.
+    m_file.setDirectWriteFallback(false);
+    if (!m_file.open(QIODevice::WriteOnly))
         throw FileError(m_file.errorString(), path);
+    m_buffer.reserve(2 * kReportBuffer);
 }
 
 ReportFile::~ReportFile() {
     if (m_file.isOpen())
-        m_file.close();
+        m_file.cancelWriting();
+}
+
+void ReportFile::fail() {
+    QString why = m_file.errorString();
+    m_file.cancelWriting();
+    throw FileError(why, m_path);
 }
 
 void ReportFile::write(const QString& text) {
-    QByteArray bytes = toCp1251(text);
-    if (m_file.write(bytes) != bytes.size())
-        throw FileError(m_file.errorString(), m_file.fileName());
+    write(QByteArrayView(toCp1251(text)));
+}
+
+void ReportFile::write(QByteArrayView bytes) {
+    m_buffer.append(bytes);
+    if (m_buffer.size() >= kReportBuffer)
+        flushBuffer();
+}
+
+void ReportFile::flushBuffer() {
+    if (m_buffer.isEmpty())
+        return;
+    if (m_file.write(m_buffer) != m_buffer.size())
+        fail();
+    m_buffer.resize(0); // keeps its room
 }
 
 void ReportFile::close() {
-    if (!m_file.flush())
-        throw FileError(m_file.errorString(), m_file.fileName());
-    m_file.close();
+    flushBuffer();
+    if (!m_file.commit())
+        throw FileError(m_file.errorString(), m_path);
+    syncFolderOf(m_path);
 }
 
 } // namespace zelm

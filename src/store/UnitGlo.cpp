@@ -1,12 +1,26 @@
 #include "store/UnitGlo.h"
 
+#include "store/Cp1251.h"
 #include "store/DayCount.h"
 #include "store/TextFiles.h"
+
+#include <algorithm>
 
 namespace zelm {
 
 QString PlainDateText(double day) {
-    return dateFromDayCount(day).toString(QStringLiteral("dd.MM.yyyy"));
+    // Filled by hand: the lists and the report of measures format three dates a card.
+    const QDate date = dateFromDayCount(day);
+    int y = 0, m = 0, d = 0;
+    date.getDate(&y, &m, &d);
+    if (y < 1 || y > 9999)
+        return date.toString(QStringLiteral("dd.MM.yyyy"));
+    const char16_t text[10] = {
+        char16_t(u'0' + d / 10),   char16_t(u'0' + d % 10),       u'.',
+        char16_t(u'0' + m / 10),   char16_t(u'0' + m % 10),       u'.',
+        char16_t(u'0' + y / 1000), char16_t(u'0' + y / 100 % 10), char16_t(u'0' + y / 10 % 10),
+        char16_t(u'0' + y % 10)};
+    return QString::fromUtf16(text, 10);
 }
 
 QString ShortYear(const QString& dateText) {
@@ -47,17 +61,31 @@ bool DateInRange(double value, double low, double high) {
 }
 
 namespace {
-QString reportText(const char* prefix, const QString& text) {
-    return (QLatin1String(prefix) + text).left(250);
+// One byte is one character in Windows-1251, so the cut is made on the bytes.
+constexpr qsizetype kReportItemLength = 250;
+
+void writeReportText(ReportFile& file, QByteArrayView prefix, QByteArrayView text, bool lineEnd) {
+    file.write(prefix);
+    file.write(text.first(std::min(text.size(), kReportItemLength - prefix.size())));
+    if (lineEnd)
+        file.write(QByteArrayView("\r\n"));
 }
 } // namespace
 
 void ReportItem(ReportFile& file, const QString& text) {
-    file.write(reportText("|1:", text));
+    ReportItem(file, QByteArrayView(toCp1251(text)));
 }
 
 void ReportLine(ReportFile& file, const QString& text) {
-    file.write(reportText("|0:", text) + QStringLiteral("\r\n"));
+    ReportLine(file, QByteArrayView(toCp1251(text)));
+}
+
+void ReportItem(ReportFile& file, QByteArrayView text) {
+    writeReportText(file, "|1:", text, false);
+}
+
+void ReportLine(ReportFile& file, QByteArrayView text) {
+    writeReportText(file, "|0:", text, true);
 }
 
 void SetColourSetting(const QString& filePath, const QString& value, const QString& key) {

@@ -47,10 +47,16 @@ public:
         m_p.shellCalls << QStringLiteral("open ") + path;
         return !m_p.shellOpenFails;
     }
-    bool startProgram(const QString& program, const QStringList& arguments,
-                      const QString& folder) override {
+    bool startProgram(const QString& program, const QStringList& arguments, const QString& folder,
+                      QString* reason) override {
         m_p.shellCalls << QStringLiteral("start ") + program + QLatin1Char(' ') +
                               arguments.join(QLatin1Char(' ')) + QStringLiteral(" in ") + folder;
+        if (!m_p.startFailure.isEmpty()) {
+            if (reason)
+                *reason = m_p.startFailure;
+            return false;
+        }
+        m_p.startedPrograms.append({program, arguments, folder});
         return true;
     }
 
@@ -184,6 +190,7 @@ void ScriptedPlatform::clearRecords() {
     fileDialogs.clear();
     officeCalls.clear();
     shellCalls.clear();
+    startedPrograms.clear();
     keyboardLayouts.clear();
     printedWindows.clear();
 }

@@ -10,6 +10,13 @@
 
 namespace zelm {
 
+// One program start asked of the shell.
+struct StartedProgram {
+    QString program;
+    QStringList arguments;
+    QString workingFolder;
+};
+
 struct ShownMessage {
     enum Kind { Notice, Question, Error } kind;
     QString text;
@@ -45,6 +52,9 @@ public:
     QList<FileDialogRequest> fileDialogs; // every file-open dialog, as it was set up
     QStringList officeCalls; // "Word.Application", "Documents.Open <path>", "Visible true"...
     QStringList shellCalls;  // "open <path>", "start <program> <args>"
+    QList<StartedProgram> startedPrograms; // every successful startProgram, in order
+    // When not empty, startProgram fails with this reason and starts nothing.
+    QString startFailure;
     QStringList keyboardLayouts;
     QList<QWidget*> printedWindows;
     bool hasPrinter = true;

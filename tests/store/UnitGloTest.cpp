@@ -13,6 +13,10 @@ TEST(UnitGlo, DateTexts) {
     EXPECT_EQ(ShortYear(QStringLiteral("06.12.2026")), QStringLiteral("06.12.26"));
     EXPECT_EQ(ShortYear(QStringLiteral("06.12.26")), QStringLiteral("06.12.26"));
     EXPECT_EQ(PlainDateText(46362.5), QStringLiteral("06.12.2026"));
+    // The hand-made text agrees with Qt's over the whole range of day counts, BC years included.
+    for (double day = -800000; day <= 3000000; day += 997.25)
+        ASSERT_EQ(PlainDateText(day), dateFromDayCount(day).toString(QStringLiteral("dd.MM.yyyy")))
+            << day;
     EXPECT_EQ(DateTimeText(46362.5), QStringLiteral("06.12.26 12:00"));
     double t = toDayCount(QDateTime(QDate(2026, 1, 1), QTime(9, 5, 30)));
     EXPECT_EQ(TimeHHMM(t), QStringLiteral("09:05"));
