@@ -10,7 +10,7 @@ public:
     explicit TextCollector(RtfWalker& walker) : m_walker(walker) {}
 
     void character(char32_t c, qsizetype, qsizetype, bool, bool) override {
-        if (m_walker.stream() != 0)
+        if (m_walker.textStream() != 0)
             return;
         const QString s = c == U'\u2028' ? QStringLiteral("\n") : QString::fromUcs4(&c, 1);
         result.text += s;
@@ -21,7 +21,7 @@ public:
     }
 
     void controlWord(const RtfToken& t) override {
-        if (m_walker.stream() != 0)
+        if (m_walker.textStream() != 0)
             return;
         const QByteArrayView w = t.word;
         if (w == QByteArrayView("intbl")) {

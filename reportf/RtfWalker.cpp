@@ -123,11 +123,14 @@ void RtfWalker::controlWord(const RtfToken& t, RtfVisitor& v, bool& skipCounts) 
     const QByteArrayView w = t.word;
     if (g.fresh) {
         g.fresh = false;
-        if (g.star || isOtherDestination(w)) {
-            g.stream = isTextDestination(w) ? m_nextStream++ : kNoText;
-            g.fontTable = wordIs(w, "fonttbl"sv);
-        } else if (isTextDestination(w)) {
+        if (isTextDestination(w)) {
             g.stream = m_nextStream++;
+            if (!oneOf(w, {"fldrslt"sv, "shptxt"sv}))
+                g.textStream = g.stream;
+        } else if (g.star || isOtherDestination(w)) {
+            g.stream = kNoText;
+            g.textStream = kNoText;
+            g.fontTable = wordIs(w, "fonttbl"sv);
         }
     }
     if (wordIs(w, "uc")) {
@@ -185,6 +188,7 @@ qsizetype RtfWalker::walk(RtfVisitor& v) {
                 m_groups.last().fresh = false;
             } else {
                 g.stream = 0;
+                g.textStream = 0;
                 g.uc = 1;
             }
             g.openOffset = t.begin;
@@ -200,8 +204,13 @@ qsizetype RtfWalker::walk(RtfVisitor& v) {
             const qsizetype open = m_groups.last().openOffset;
             m_groups.removeLast();
             v.groupClosed(open, t.end);
-            if (m_groups.isEmpty())
+            if (m_groups.isEmpty()) {
+                for (qsizetype i = t.end; i < m_bytes.size(); ++i)
+                    if (!QChar::isSpace(static_cast<unsigned char>(m_bytes[i])) &&
+                        m_bytes[i] != '\0')
+                        throw RtfSyntaxError("лишний текст после конца документа", i);
                 return t.end;
+            }
             break;
         }
         case RtfTokenType::Text: {

@@ -35,12 +35,16 @@ public:
     qsizetype walk(RtfVisitor& visitor);
 
     int stream() const { return m_groups.isEmpty() ? kNoText : m_groups.last().stream; }
+    // The stream whose running text this is: a field result reads as part of the text around
+    // it, a page header does not.
+    int textStream() const { return m_groups.isEmpty() ? kNoText : m_groups.last().textStream; }
     int depth() const { return static_cast<int>(m_groups.size()); }
     int unicodeSkip() const { return m_groups.isEmpty() ? 1 : m_groups.last().uc; }
 
 private:
     struct Group {
         int stream = kNoText;
+        int textStream = kNoText;
         int uc = 1;
         int font = -1;
         qsizetype openOffset = 0;
