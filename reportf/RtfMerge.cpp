@@ -9,6 +9,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <charconv>
 
 namespace zelm::reportf {
 namespace {
@@ -147,8 +148,10 @@ void appendRtfText(QByteArray& out, const QString& text, int unicodeSkip) {
             out.append(static_cast<char>(c));
             continue;
         }
-        out.append("\\u");
-        out.append(QByteArray::number(static_cast<int>(static_cast<int16_t>(c))));
+        char number[16] = "\\u";
+        const auto end = std::to_chars(number + 2, number + sizeof number,
+                                       static_cast<int>(static_cast<int16_t>(c)));
+        out.append(number, end.ptr - number);
         if (unicodeSkip == 0)
             out.append(' ');
         for (int k = 0; k < unicodeSkip; ++k)
