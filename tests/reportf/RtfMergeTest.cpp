@@ -5,6 +5,7 @@
 #include "reportf/ReportError.h"
 #include "reportf/RtfTemplate.h"
 #include "reportf/RtfText.h"
+#include "reportf/RtfTokenizer.h"
 #include "store/Cp1251.h"
 
 #include <QTemporaryDir>
@@ -200,4 +201,20 @@ TEST(RtfMerge, DamagedTemplatesGiveAMessageNamingTheFile) {
     } catch (const ReportError& e) {
         EXPECT_TRUE(e.text().contains(QStringLiteral("NoPic.rtf")));
     }
+}
+
+TEST(RtfMerge, TemplateCutAnywhereIsRefusedOrMergedWhole) {
+    const ReportData data = listOfTwo();
+    const QByteArray full = QByteArray(kLibreOffice) + QByteArray(kWord).mid(6);
+    int refused = 0;
+    for (qsizetype cut = 0; cut < full.size(); cut += 3) {
+        const QByteArray part = full.first(cut) + "}";
+        try {
+            const QByteArray merged = merge(part, data);
+            rtfText(merged); // what was accepted merges into readable RTF
+        } catch (const RtfSyntaxError&) {
+            ++refused;
+        }
+    }
+    EXPECT_GT(refused, 0);
 }
