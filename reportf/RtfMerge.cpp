@@ -115,6 +115,14 @@ private:
 } // namespace
 
 void appendRtfText(QByteArray& out, const QString& text, int unicodeSkip) {
+    if (unicodeSkip != 1) {
+        // One '?' after each \uN, whatever \ucN the template has there: the value gets a
+        // group of its own, which changes no formatting.
+        out.append("{\\uc1 ");
+        appendRtfText(out, text, 1);
+        out.append('}');
+        return;
+    }
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = text.at(i).unicode();
@@ -152,10 +160,7 @@ void appendRtfText(QByteArray& out, const QString& text, int unicodeSkip) {
         const auto end = std::to_chars(number + 2, number + sizeof number,
                                        static_cast<int>(static_cast<int16_t>(c)));
         out.append(number, end.ptr - number);
-        if (unicodeSkip == 0)
-            out.append(' ');
-        for (int k = 0; k < unicodeSkip; ++k)
-            out.append('?');
+        out.append('?');
     }
 }
 

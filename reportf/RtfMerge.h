@@ -15,8 +15,9 @@ class ReportData;
 bool mergeReport(const RtfTemplate& report, const ReportData& data, QIODevice& out);
 QByteArray mergeReport(const RtfTemplate& report, const ReportData& data);
 
-// Appends `text` as RTF text: \ \{ \} escaped, non-ASCII as \uN with `unicodeSkip` '?'
-// fallbacks, line breaks as \line, tabs as \tab.
+// Appends `text` as RTF text: \ { } escaped, non-ASCII as \uN? (in a group of its own with
+// \uc1 where the template's \ucN, `unicodeSkip`, is not 1), line breaks as \line, tabs as
+// \tab.
 void appendRtfText(QByteArray& out, const QString& text, int unicodeSkip);
 
 // Reads a template for `data` (throws ReportError naming `path` when it is damaged).

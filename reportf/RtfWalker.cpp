@@ -226,7 +226,8 @@ qsizetype RtfWalker::walk(RtfVisitor& v) {
                 }
                 if (g.stream == kNoText)
                     continue;
-                v.character(decodeByte(static_cast<unsigned char>(c), codePageOf(g.font)), i, i + 1,
+                const auto byte = static_cast<unsigned char>(c);
+                v.character(byte < 0x80 ? byte : decodeByte(byte, codePageOf(g.font)), i, i + 1,
                             true, i == m_bareWordEnd);
             }
             skipCounts = false;

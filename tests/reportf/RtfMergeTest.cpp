@@ -144,8 +144,8 @@ TEST(RtfMerge, ValuesAreWrittenAsRtfText) {
     EXPECT_EQ(text.text,
               value + "x\n" + value + "\n" + value + "\nx\n#" + value + "# #b# " + value + "a#\n");
     EXPECT_TRUE(merged.contains("{\\b \\{x\\} \\\\ \\u1065?\\line \\u1074?"));
-    EXPECT_TRUE(merged.contains("{\\uc2 \\{x\\} \\\\ \\u1065??"));
-    EXPECT_TRUE(merged.contains("{\\uc0 \\{x\\} \\\\ \\u1065 \\line"));
+    EXPECT_TRUE(merged.contains("{\\uc2 {\\uc1 \\{x\\} \\\\ \\u1065?\\line"));
+    EXPECT_TRUE(merged.contains("{\\uc0 {\\uc1 \\{x\\} \\\\ \\u1065?\\line"));
     EXPECT_TRUE(merged.contains("{\\b x}"));
 }
 
