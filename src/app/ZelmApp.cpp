@@ -11,6 +11,7 @@
 #include "output/ReportLauncher.h"
 #include "output/TKonverti.h"
 #include "platform/Platform.h"
+#include "reportf/templates/ReportTemplates.h"
 #include "search/TPoisk.h"
 #include "store/DataFolderLock.h"
 #include "store/FileError.h"
@@ -31,6 +32,7 @@ ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform)
         removeLeftoverScratchFiles(m_inst);
         createMissingReferenceLists(m_inst, m_newInstallation);
         installHelpDocument(m_inst);
+        writeMissingReportTemplates(m_inst.path(QStringLiteral("report")));
     } catch (const FileError& e) {
         platform.dialogs().error(nullptr, e.displayText());
     }

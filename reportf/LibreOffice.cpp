@@ -1,0 +1,149 @@
+#include "reportf/LibreOffice.h"
+
+#include "reportf/ReportError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QProcess>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QUrl>
+
+namespace zelm::reportf {
+namespace {
+
+// A fresh profile would greet the user with first-start bars and the tip of the day.
+const char kRegistry[] = R"(<?xml version="1.0" encoding="UTF-8"?>
+<oor:items xmlns:oor="http://openoffice.org/2001/registry" xmlns:xs="http://www.w3.org/2001/XMLSchema" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">
+<item oor:path="/org.openoffice.Office.Common/Misc"><prop oor:name="ShowTipOfTheDay" oor:op="fuse"><value>false</value></prop></item>
+<item oor:path="/org.openoffice.Office.Common/Misc"><prop oor:name="FirstRun" oor:op="fuse"><value>false</value></prop></item>
+<item oor:path="/org.openoffice.Setup/Product"><prop oor:name="ooSetupLastVersion" oor:op="fuse"><value>7.4</value></prop></item>
+</oor:items>
+)";
+
+void prepareProfile(const QString& folder) {
+    const QString user = folder + QStringLiteral("/user");
+    const QString registry = user + QStringLiteral("/registrymodifications.xcu");
+    if (QFileInfo::exists(registry))
+        return;
+    if (!QDir().mkpath(user))
+        throw ReportError(
+            QStringLiteral("Не удалось создать папку профиля LibreOffice:\n%1").arg(user));
+    QSaveFile file(registry);
+    if (!file.open(QIODevice::WriteOnly) || file.write(kRegistry) < 0 || !file.commit())
+        throw ReportError(
+            QStringLiteral("Не удалось записать файл (%1):\n%2").arg(file.errorString(), registry));
+}
+
+QString lastLines(const QByteArray& output) {
+    QStringList lines = QString::fromLocal8Bit(output).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    lines.removeIf([](const QString& l) { return l.contains(QLatin1String("javaldx")); });
+    while (lines.size() > 5)
+        lines.removeFirst();
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+LibreOffice::LibreOffice(QString program, int timeoutMs)
+    : m_program(std::move(program)), m_timeoutMs(timeoutMs) {}
+
+QString LibreOffice::profileFolder() {
+    QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (cache.isEmpty())
+        cache = QDir::tempPath();
+    return cache + QStringLiteral("/zelm/reportf-profile");
+}
+
+QString LibreOffice::program() const {
+    const QString found =
+        m_program.isEmpty() ? QStandardPaths::findExecutable(QStringLiteral("soffice")) : m_program;
+    if (found.isEmpty() || !QFileInfo(found).isExecutable())
+        throw ReportError(QStringLiteral(
+            "Не найдена программа LibreOffice Writer (soffice).\n"
+            "Установите пакет libreoffice-writer, чтобы просматривать и печатать отчёты."));
+    return found;
+}
+
+void LibreOffice::startWindow(const QStringList& arguments, const QString& path) {
+    const QString soffice = program();
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (!QProcess::startDetached(soffice, arguments + QStringList{absolute},
+                                 QFileInfo(absolute).absolutePath()))
+        throw ReportError(QStringLiteral("Не удалось запустить LibreOffice (%1) для файла:\n%2")
+                              .arg(soffice, absolute));
+}
+
+void LibreOffice::view(const QString& path) {
+    startWindow({QStringLiteral("--view")}, path);
+}
+
+void LibreOffice::edit(const QString& path) {
+    startWindow({QStringLiteral("-o")}, path);
+}
+
+void LibreOffice::runHeadless(const QStringList& arguments, const QString& path) {
+    const QString soffice = program();
+    const QString profile = profileFolder();
+    if (!QDir().mkpath(profile))
+        throw ReportError(
+            QStringLiteral("Не удалось создать папку профиля LibreOffice:\n%1").arg(profile));
+    // One headless LibreOffice per profile: a second one started beside it quietly does nothing.
+    QLockFile lock(profile + QStringLiteral(".lock"));
+    lock.setStaleLockTime(0);
+    if (!lock.tryLock(m_timeoutMs))
+        throw ReportError(
+            QStringLiteral("LibreOffice занят другим отчётом; попробуйте позже:\n%1").arg(path));
+    prepareProfile(profile);
+
+    QProcess process;
+    process.setProgram(soffice);
+    process.setArguments(
+        QStringList{QStringLiteral("--headless"), QStringLiteral("--invisible"),
+                    QStringLiteral("--norestore"), QStringLiteral("--nologo"),
+                    QStringLiteral("--nodefault"),
+                    QStringLiteral("-env:UserInstallation=") +
+                        QUrl::fromLocalFile(profile).toString(QUrl::FullyEncoded)} +
+        arguments);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.start();
+    if (!process.waitForStarted(30000))
+        throw ReportError(QStringLiteral("Не удалось запустить LibreOffice (%1): %2\n%3")
+                              .arg(soffice, process.errorString(), path));
+    if (!process.waitForFinished(m_timeoutMs)) {
+        process.kill();
+        process.waitForFinished(5000);
+        throw ReportError(QStringLiteral("LibreOffice не закончил работу за %1 с:\n%2")
+                              .arg(m_timeoutMs / 1000)
+                              .arg(path));
+    }
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        throw ReportError(
+            QStringLiteral("LibreOffice завершился с ошибкой (код %1) на файле:\n%2\n%3")
+                .arg(process.exitCode())
+                .arg(path, lastLines(process.readAll())));
+}
+
+void LibreOffice::print(const QString& path, const QString& printer) {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    runHeadless({QStringLiteral("--pt"), printer, absolute}, absolute);
+}
+
+void LibreOffice::convertToPdf(const QString& path, const QString& outFolder) {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    const QString folder = QFileInfo(outFolder).absoluteFilePath();
+    const QString pdf =
+        folder + QLatin1Char('/') + QFileInfo(absolute).completeBaseName() + QStringLiteral(".pdf");
+    QFile::remove(pdf);
+    runHeadless({QStringLiteral("--convert-to"), QStringLiteral("pdf:writer_pdf_Export"),
+                 QStringLiteral("--outdir"), folder, absolute},
+                absolute);
+    if (!QFileInfo::exists(pdf))
+        throw ReportError(
+            QStringLiteral("LibreOffice не создал файл PDF из отчёта:\n%1").arg(absolute));
+}
+
+} // namespace zelm::reportf

@@ -1,0 +1,34 @@
+#pragma once
+// LibreOffice Writer started as `soffice` with its own arguments, never through a shell.
+// Windows are opened in the user's own LibreOffice; headless runs (print, PDF) use a private
+// profile folder of this program, one run at a time, so they neither wait for nor disturb a
+// LibreOffice the user has open.
+#include "reportf/Office.h"
+
+#include <QStringList>
+
+namespace zelm::reportf {
+
+class LibreOffice : public Office {
+public:
+    // `program` empty: `soffice` is looked for on the PATH at each call.
+    explicit LibreOffice(QString program = {}, int timeoutMs = 300000);
+
+    void view(const QString& path) override;
+    void edit(const QString& path) override;
+    void print(const QString& path, const QString& printer) override;
+    void convertToPdf(const QString& path, const QString& outFolder) override;
+
+    // The private profile of the headless runs (below the user's cache folder).
+    static QString profileFolder();
+
+private:
+    QString program() const; // throws ReportError when LibreOffice is not installed
+    void startWindow(const QStringList& arguments, const QString& path);
+    void runHeadless(const QStringList& arguments, const QString& path);
+
+    QString m_program;
+    int m_timeoutMs;
+};
+
+} // namespace zelm::reportf

@@ -1,0 +1,189 @@
+#include "reportf/ReportCommand.h"
+
+#include "reportf/Office.h"
+#include "reportf/ReportData.h"
+#include "reportf/ReportError.h"
+#include "reportf/RtfMerge.h"
+#include "reportf/RtfTemplate.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace zelm::reportf {
+namespace {
+
+const QString kUsage = QStringLiteral("Неверная командная строка программы отчётов.\n"
+                                      "Вызов: reportf XDat.txt XPic.rtf [XRep.rtf [- /m | - /p]]\n"
+                                      "или: reportf --pdf ОТЧЁТ.pdf XDat.txt XPic.rtf");
+
+// Copies of shown reports are kept a day, long enough for any window still showing one.
+constexpr qint64 kViewCopyLifeSecs = 24 * 3600;
+
+void syncFolder(const QString& folder) {
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+QString writeError(const QString& why, const QString& path) {
+    return QStringLiteral("Не удалось записать отчёт (%1):\n%2").arg(why, path);
+}
+
+void requireReadableTemplate(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        const QString why = file.exists() ? file.errorString() : QStringLiteral("файл не найден");
+        throw ReportError(
+            QStringLiteral("Не удалось прочитать шаблон отчёта (%1):\n%2").arg(why, path));
+    }
+}
+
+// The name of the default printer, when it can take the report.
+QString checkPrinter(Printers& printers, const QString& report) {
+    const std::optional<PrinterState> printer = printers.defaultPrinter();
+    if (!printer)
+        throw ReportError(QStringLiteral("Нет принтера по умолчанию (или не запущена служба "
+                                         "печати CUPS). Отчёт не напечатан:\n%1")
+                              .arg(report));
+    if (printer->stopped)
+        throw ReportError(QStringLiteral("Принтер «%1» остановлен. Отчёт не напечатан:\n%2")
+                              .arg(printer->name, report));
+    if (!printer->acceptingJobs)
+        throw ReportError(
+            QStringLiteral("Принтер «%1» не принимает задания. Отчёт не напечатан:\n%2")
+                .arg(printer->name, report));
+    return printer->name;
+}
+
+void removeOldViewCopies(const QString& root) {
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const auto entries = QDir(root).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QFileInfo& entry : entries)
+        if (entry.lastModified().secsTo(now) > kViewCopyLifeSecs)
+            QDir(entry.absoluteFilePath()).removeRecursively();
+}
+
+void pdfReport(const ReportRequest& r, Office& office) {
+    const QFileInfo out(r.outputFile);
+    // The scratch folder is beside the PDF, so the finished file is renamed into place.
+    QTemporaryDir scratch(out.absolutePath() + QStringLiteral("/.reportf-XXXXXX"));
+    if (!scratch.isValid())
+        throw ReportError(writeError(scratch.errorString(), out.absoluteFilePath()));
+    const QString base =
+        out.completeBaseName().isEmpty() ? QStringLiteral("report") : out.completeBaseName();
+    const QString rtf = scratch.filePath(base + QStringLiteral(".rtf"));
+    mergeToFile(r.dataFile, r.templateFile, rtf);
+    office.convertToPdf(rtf, scratch.path());
+    const QString pdf = scratch.filePath(base + QStringLiteral(".pdf"));
+    if (std::rename(QFile::encodeName(pdf).constData(),
+                    QFile::encodeName(out.absoluteFilePath()).constData()) != 0)
+        throw ReportError(
+            writeError(QString::fromLocal8Bit(std::strerror(errno)), out.absoluteFilePath()));
+    syncFolder(out.absolutePath());
+}
+
+} // namespace
+
+ReportRequest parseArguments(const QStringList& a) {
+    ReportRequest r;
+    if (!a.isEmpty() && a.first() == QStringLiteral("--pdf")) {
+        if (a.size() != 4)
+            throw ReportError(kUsage);
+        r.action = ReportAction::Pdf;
+        r.outputFile = a.at(1);
+        r.dataFile = a.at(2);
+        r.templateFile = a.at(3);
+        return r;
+    }
+    if (a.size() < 2 || a.size() == 4 || a.size() > 5)
+        throw ReportError(kUsage);
+    for (const QString& arg : a.first(std::min<qsizetype>(a.size(), 3)))
+        if (arg.isEmpty() || arg.startsWith(QLatin1Char('-')))
+            throw ReportError(kUsage);
+    r.dataFile = a.at(0);
+    r.templateFile = a.at(1);
+    if (a.size() == 2) {
+        r.action = ReportAction::Edit;
+        return r;
+    }
+    r.outputFile = a.at(2);
+    r.action = ReportAction::View;
+    if (a.size() == 5) {
+        const QString flag = a.at(4).toLower();
+        if (a.at(3) != QStringLiteral("-") ||
+            (flag != QStringLiteral("/m") && flag != QStringLiteral("/p")))
+            throw ReportError(kUsage);
+        r.action = flag == QStringLiteral("/m") ? ReportAction::Merge : ReportAction::Print;
+    }
+    return r;
+}
+
+void mergeToFile(const QString& dataFile, const QString& templateFile, const QString& output) {
+    const ReportData data = ReportData::read(dataFile);
+    const RtfTemplate report = readTemplate(templateFile, data);
+    QSaveFile file(output);
+    if (!file.open(QIODevice::WriteOnly))
+        throw ReportError(writeError(file.errorString(), output));
+    if (!mergeReport(report, data, file)) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        throw ReportError(writeError(why, output));
+    }
+    if (!file.commit())
+        throw ReportError(writeError(file.errorString(), output));
+    syncFolder(QFileInfo(output).absolutePath());
+}
+
+QString viewCopy(const QString& report) {
+    QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (cache.isEmpty())
+        cache = QDir::tempPath();
+    const QString root = cache + QStringLiteral("/zelm/reportf-view");
+    removeOldViewCopies(root);
+    const QString folder =
+        root + QLatin1Char('/') +
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss-zzz")) +
+        QLatin1Char('-') + QString::number(QCoreApplication::applicationPid());
+    const QString copy = folder + QLatin1Char('/') + QFileInfo(report).fileName();
+    if (!QDir().mkpath(folder) || !QFile::copy(report, copy))
+        throw ReportError(writeError(QStringLiteral("копия для просмотра"), copy));
+    return copy;
+}
+
+void runReport(const ReportRequest& r, Office& office, Printers& printers) {
+    switch (r.action) {
+    case ReportAction::Edit:
+        requireReadableTemplate(r.templateFile);
+        office.edit(r.templateFile);
+        return;
+    case ReportAction::Pdf:
+        pdfReport(r, office);
+        return;
+    case ReportAction::Merge:
+    case ReportAction::View:
+    case ReportAction::Print:
+        break;
+    }
+    mergeToFile(r.dataFile, r.templateFile, r.outputFile);
+    if (r.action == ReportAction::View) {
+        office.view(viewCopy(r.outputFile));
+    } else if (r.action == ReportAction::Print) {
+        office.print(r.outputFile, checkPrinter(printers, r.outputFile));
+    }
+}
+
+} // namespace zelm::reportf

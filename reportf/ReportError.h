@@ -1,0 +1,18 @@
+#pragma once
+// A failed report run: the Russian text shown to the user, naming the file or the program.
+#include <QString>
+#include <stdexcept>
+
+namespace zelm::reportf {
+
+class ReportError : public std::runtime_error {
+public:
+    explicit ReportError(const QString& text)
+        : std::runtime_error(text.toStdString()), m_text(text) {}
+    const QString& text() const { return m_text; }
+
+private:
+    QString m_text;
+};
+
+} // namespace zelm::reportf

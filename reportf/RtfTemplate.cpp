@@ -1,0 +1,142 @@
+#include "reportf/RtfTemplate.h"
+
+#include "reportf/RtfWalker.h"
+
+#include <QHash>
+
+#include <algorithm>
+
+namespace zelm::reportf {
+namespace {
+
+constexpr int kLongestKey = 64;
+
+bool isKeyChar(char32_t c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+struct Span {
+    qsizetype begin;
+    qsizetype end;
+    bool bareBefore;
+};
+
+// The search for "#key#" in one stream of text.
+struct Matcher {
+    bool open = false;
+    Span hash{};
+    QString key;
+    QList<Span> keyChars;
+};
+
+} // namespace
+
+class TemplateScanner : public RtfVisitor {
+public:
+    TemplateScanner(RtfTemplate& t, RtfWalker& walker,
+                    const std::function<bool(const QString&)>& isKey)
+        : m_t(t), m_walker(walker), m_isKey(isKey) {}
+
+    void character(char32_t c, qsizetype begin, qsizetype end, bool plain,
+                   bool bareBefore) override {
+        Matcher& m = m_matchers[m_walker.stream()];
+        const Span span{begin, end, bareBefore};
+        if (!plain) {
+            m.open = false;
+            return;
+        }
+        if (c == U'#') {
+            if (m.open && !m.key.isEmpty() && m_isKey(m.key)) {
+                addPlaceholder(m, span);
+                m.open = false;
+                return;
+            }
+            m.open = true;
+            m.hash = span;
+            m.key.clear();
+            m.keyChars.clear();
+            return;
+        }
+        if (m.open && isKeyChar(c) && m.key.size() < kLongestKey) {
+            m.key.append(QChar(static_cast<char16_t>(c)));
+            m.keyChars.append(span);
+            return;
+        }
+        m.open = false;
+    }
+
+    void controlWord(const RtfToken& t) override {
+        const bool inBody = m_walker.stream() == 0;
+        if (t.word == QByteArrayView("trowd") || t.word == QByteArrayView("row") ||
+            t.word == QByteArrayView("cell") || t.word == QByteArrayView("nestcell") ||
+            t.word == QByteArrayView("nestrow"))
+            m_matchers[m_walker.stream()].open = false;
+        if (!inBody)
+            return;
+        if (t.word == QByteArrayView("trowd") && !m_inRow) {
+            m_inRow = true;
+            m_rowEnding = false;
+            m_row.begin = t.begin;
+            m_rowDepth = m_walker.depth();
+        } else if (t.word == QByteArrayView("row") && m_inRow) {
+            m_row.end = t.end;
+            m_rowEnding = true;
+            if (m_walker.depth() == m_rowDepth)
+                finishRow();
+        }
+    }
+
+    void groupClosed(qsizetype openOffset, qsizetype closeEnd) override {
+        if (!m_inRow)
+            return;
+        const int depth = m_walker.depth();
+        if (depth < m_rowDepth) {
+            // The group that held the row's start has closed: the row takes in the whole group.
+            m_rowDepth = depth;
+            m_row.begin = openOffset;
+        }
+        if (m_rowEnding && depth == m_rowDepth) {
+            m_row.end = closeEnd;
+            finishRow();
+        }
+    }
+
+private:
+    void addPlaceholder(Matcher& m, const Span& closing) {
+        const int index = static_cast<int>(m_t.m_placeholders.size());
+        m_t.m_placeholders.append({m.key, m_walker.unicodeSkip()});
+        auto add = [&](const Span& s, bool insert) {
+            m_t.m_edits.append({s.begin, s.end, index, insert, s.bareBefore});
+        };
+        add(m.hash, true);
+        for (const Span& s : m.keyChars)
+            add(s, false);
+        add(closing, false);
+    }
+
+    void finishRow() {
+        m_t.m_rows.append(m_row);
+        m_inRow = false;
+        m_rowEnding = false;
+    }
+
+    RtfTemplate& m_t;
+    RtfWalker& m_walker;
+    const std::function<bool(const QString&)>& m_isKey;
+    QHash<int, Matcher> m_matchers;
+    bool m_inRow = false;
+    bool m_rowEnding = false;
+    int m_rowDepth = 0;
+    RtfRow m_row;
+};
+
+RtfTemplate::RtfTemplate(QByteArray bytes, const std::function<bool(const QString&)>& isKey)
+    : m_bytes(std::move(bytes)) {
+    RtfWalker walker(m_bytes);
+    TemplateScanner scanner(*this, walker, isKey);
+    m_end = walker.walk(scanner);
+    std::sort(m_edits.begin(), m_edits.end(),
+              [](const RtfEdit& a, const RtfEdit& b) { return a.begin < b.begin; });
+}
+
+} // namespace zelm::reportf
