@@ -1,0 +1,99 @@
+// The Word and Excel calls mapped onto LibreOffice: failures, the search that selects, and a
+// soffice that has gone away between two calls.
+#include "OfficeTestSupport.h"
+#include "common/FileBytes.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace zelm::testing {
+namespace {
+
+TEST(LibreOfficeMissing, EveryCallSaysLibreOfficeIsNotInstalled) {
+    QTemporaryDir dir;
+    LibreOfficeOptions options;
+    options.programFolder = dir.filePath(QStringLiteral("no-office/program"));
+    options.profileFolder = dir.filePath(QStringLiteral("profile"));
+    LibreOfficeSession office(options);
+    EXPECT_FALSE(office.isInstalled());
+    try {
+        office.createWord();
+        FAIL() << "Word without LibreOffice";
+    } catch (const OfficeError& e) {
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("LibreOffice не установлен")))
+            << e.what();
+    }
+    writeBytes(dir.filePath(QStringLiteral("L_Excel.txt")), "a;b;\r\n");
+    try {
+        office.excel().connect();
+        office.excel().workbooksOpen(dir.filePath(QStringLiteral("L_Excel.txt")));
+        FAIL() << "Excel without LibreOffice";
+    } catch (const OfficeError& e) {
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("LibreOffice не установлен")));
+    }
+    EXPECT_FALSE(QDir(options.profileFolder).exists()) << "nothing was started";
+}
+
+TEST(LibreOfficeWord, AMissingTemplateOrFileIsAnErrorNamingIt) {
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(QStringLiteral("Otveti/BlankFirma.doc"));
+    auto word = testOffice().createWord();
+    try {
+        word->documentsAdd(missing);
+        FAIL();
+    } catch (const OfficeError& e) {
+        EXPECT_TRUE(e.message().contains(missing)) << e.what();
+    }
+    EXPECT_THROW(word->documentsOpen(missing), OfficeError);
+    EXPECT_THROW(word->activeDocumentSaveAs(dir.filePath(QStringLiteral("x.doc"))), OfficeError)
+        << "no active document";
+}
+
+TEST(LibreOfficeWord, ExecuteSelectsTheNextOccurrenceEachTime) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("ReadMe.doc"));
+    writeBytes(path, "{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fcharset204 Arial;}}\\pard " +
+                         rtfText(QStringLiteral("Вступление. Если у Вас сеть, то раз.")) +
+                         "\\par\\pard " + rtfText(QStringLiteral("Если у Вас сеть, то два.")) +
+                         "\\par}");
+    auto word = testOffice().createWord();
+    word->documentsOpen(path);
+    word->findSetForward(true);
+    word->findSetText(QStringLiteral("Если у Вас сеть"));
+    word->findExecute();
+    auto first = testOffice().lastWordSelection();
+    EXPECT_EQ(first.text, QStringLiteral("Если у Вас сеть"));
+    EXPECT_EQ(first.before, QStringLiteral("Вступление. "));
+    word->findExecute();
+    auto second = testOffice().lastWordSelection();
+    EXPECT_EQ(second.text, QStringLiteral("Если у Вас сеть"));
+    EXPECT_TRUE(second.before.endsWith(QStringLiteral("то раз.\n"))) << second.before.toStdString();
+    // No third occurrence: the selection stays on the second, as in Word.
+    word->findExecute();
+    EXPECT_EQ(testOffice().lastWordSelection().before, second.before);
+    word->setVisible(true);
+}
+
+TEST(LibreOfficeSession, ACallAfterLibreOfficeWasClosedStartsItAgain) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.doc"));
+    writeBytes(path, "{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fcharset204 Arial;}}\\pard " +
+                         rtfText(QStringLiteral("Текст")) + "\\par}");
+    LibreOfficeSession& office = testOffice();
+    auto word = office.createWord();
+    word->documentsOpen(path);
+    {
+        // The user quits LibreOffice while the program runs.
+        LibreOfficeOptions options;
+        options.profileFolder = QStringLiteral(ZELM_TEST_OFFICE_PROFILE);
+        options.headless = true;
+        LibreOfficeSession(options).terminate();
+    }
+    auto again = office.createWord();
+    again->documentsOpen(path);
+    again->setVisible(true);
+    EXPECT_TRUE(office.documentText(path).contains(QStringLiteral("Текст")));
+}
+
+} // namespace
+} // namespace zelm::testing
