@@ -3,7 +3,8 @@
 set -euo pipefail
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6printsupport6 libgl1-mesa-dev
           libzip-dev libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
-          zip unzip xvfb xauth fonts-dejavu-core python3)
+          zip unzip xvfb xauth fonts-dejavu-core python3
+          libreoffice-writer libreoffice-calc libreoffice-dev)
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
