@@ -3,6 +3,7 @@
 #include "OfficeTestSupport.h"
 #include "common/FileBytes.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -72,6 +73,29 @@ TEST(LibreOfficeWord, ExecuteSelectsTheNextOccurrenceEachTime) {
     word->findExecute();
     EXPECT_EQ(testOffice().lastWordSelection().before, second.before);
     word->setVisible(true);
+}
+
+TEST(LibreOfficeWord, SavingOverADocumentStillOpenInLibreOfficeSaysSo) {
+    QTemporaryDir dir;
+    const QString templ = dir.filePath(QStringLiteral("Blank.doc"));
+    const QString path = dir.filePath(QStringLiteral("12.doc"));
+    writeBytes(templ, "{\\rtf1\\ansi\\pard #GurN#\\par}");
+    writeBytes(path, "{\\rtf1\\ansi\\pard old\\par}");
+    auto shown = testOffice().createWord();
+    shown->documentsOpen(path);
+    shown->setVisible(true);
+    // The user deletes the card's document while it is still open, then makes it again.
+    QFile::remove(path);
+    auto word = testOffice().createWord();
+    word->documentsAdd(templ);
+    try {
+        word->activeDocumentSaveAs(path);
+        FAIL();
+    } catch (const OfficeError& e) {
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("Документ открыт в LibreOffice")))
+            << e.what();
+    }
+    EXPECT_FALSE(QFile::exists(path));
 }
 
 TEST(LibreOfficeSession, ACallAfterLibreOfficeWasClosedStartsItAgain) {

@@ -3,6 +3,8 @@
 #include <com/sun/star/awt/XTopWindow.hpp>
 #include <com/sun/star/awt/XWindow.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XEnumeration.hpp>
+#include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XModel.hpp>
@@ -98,8 +100,34 @@ void LibreOfficeWord::documentsOpen(const QString& path) {
                             QStringLiteral("Не удалось открыть документ")));
 }
 
+namespace {
+
+// True when another document of this LibreOffice was loaded from or saved as `url`.
+bool openElsewhere(const Reference<css::frame::XDesktop2>& desktop, const OUString& url,
+                   const Reference<css::lang::XComponent>& self) {
+    try {
+        auto it = desktop->getComponents()->createEnumeration();
+        while (it->hasMoreElements()) {
+            Reference<css::frame::XModel> model(it->nextElement(), UNO_QUERY);
+            if (model.is() && model != Reference<css::frame::XModel>(self, UNO_QUERY) &&
+                model->getURL() == url)
+                return true;
+        }
+    } catch (const css::uno::Exception&) {
+    }
+    return false;
+}
+
+} // namespace
+
 void LibreOfficeWord::activeDocumentSaveAs(const QString& fileName) {
     const auto& doc = active();
+    // LibreOffice refuses to save over a document it has open, e.g. a card's document the
+    // user deleted while it was still open; say so plainly.
+    if (m_session.desktop.is() && openElsewhere(m_session.desktop, fileUrl(fileName), doc))
+        throw OfficeError(QStringLiteral("Документ открыт в LibreOffice, закройте его и "
+                                         "повторите команду\n") +
+                          fileName);
     try {
         const QString filter = storeFilterFor(loadFilterOf(doc));
         Reference<css::frame::XStorable> storable(doc, UNO_QUERY_THROW);
