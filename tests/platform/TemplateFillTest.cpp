@@ -38,6 +38,10 @@ struct Kind {
     QByteArray marker;  // what else it holds
 };
 
+void PrintTo(const Kind& kind, std::ostream* os) {
+    *os << kind.name;
+}
+
 class TemplateFillTest : public ::testing::TestWithParam<Kind> {};
 
 TEST_P(TemplateFillTest, EveryPlaceholderTakesTheCardsValueAndTheFileKeepsItsFormat) {
