@@ -3,6 +3,7 @@
 #include "OfficeTestSupport.h"
 #include "common/FileBytes.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -33,6 +34,32 @@ TEST(LibreOfficeMissing, EveryCallSaysLibreOfficeIsNotInstalled) {
         EXPECT_TRUE(e.message().startsWith(QStringLiteral("LibreOffice не установлен")));
     }
     EXPECT_FALSE(QDir(options.profileFolder).exists()) << "nothing was started";
+}
+
+TEST(LibreOfficeStart, ALibreOfficeThatCannotStartIsReportedWithoutWaitingLong) {
+    // LibreOffice's program folder as it is, but a soffice that ends at once. The folder lives
+    // as long as the process: UNO's local environment may have been set up from it.
+    static QTemporaryDir dir;
+    const QString program = dir.filePath(QStringLiteral("program"));
+    QDir().mkpath(program);
+    const QString real = QStringLiteral("/usr/lib/libreoffice/program");
+    for (const QString& name : QDir(real).entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
+        if (name != QLatin1String("soffice"))
+            QFile::link(real + QLatin1Char('/') + name, program + QLatin1Char('/') + name);
+    writeBytes(program + QStringLiteral("/soffice"), "#!/bin/sh\nexit 1\n");
+    QFile::setPermissions(program + QStringLiteral("/soffice"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    LibreOfficeOptions options;
+    options.programFolder = program;
+    options.profileFolder = dir.filePath(QStringLiteral("profile"));
+    options.headless = true;
+    options.startTimeoutMs = 120000;
+    LibreOfficeSession office(options);
+    ASSERT_TRUE(office.isInstalled());
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_THROW(office.connect(), OfficeError);
+    EXPECT_LT(timer.elapsed(), 30000);
 }
 
 TEST(LibreOfficeWord, AMissingTemplateOrFileIsAnErrorNamingIt) {

@@ -27,6 +27,10 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+
 namespace zelm {
 
 using namespace uno;
@@ -144,7 +148,7 @@ bool LibreOfficeSession::Impl::tryConnect() {
     }
 }
 
-void LibreOfficeSession::Impl::startOffice() {
+qint64 LibreOfficeSession::Impl::startOffice() {
     if (!isInstalled())
         throw OfficeError(notInstalled);
     if (!prepareOfficeProfile(options.profileFolder, libreOfficeVersion(options.programFolder)))
@@ -161,8 +165,10 @@ void LibreOfficeSession::Impl::startOffice() {
     process.setStandardInputFile(QProcess::nullDevice());
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
-    if (!process.startDetached())
+    qint64 pid = 0;
+    if (!process.startDetached(&pid))
         throw OfficeError(QStringLiteral("Не удалось запустить LibreOffice\n") + soffice);
+    return pid;
 }
 
 Reference<css::frame::XDesktop2> LibreOfficeSession::Impl::ensureDesktop() {
@@ -173,12 +179,19 @@ Reference<css::frame::XDesktop2> LibreOfficeSession::Impl::ensureDesktop() {
         throw OfficeError(notInstalled);
     if (tryConnect())
         return desktop;
-    startOffice();
+    const qint64 pid = startOffice();
     QDeadlineTimer deadline(options.startTimeoutMs);
+    bool ended = false;
     while (!deadline.hasExpired()) {
         QThread::msleep(50);
         if (tryConnect())
             return desktop;
+        // A soffice that cannot start (no display, a broken installation) ends at once; a
+        // few more seconds cover one started at the same moment by another run, which wins.
+        if (!ended && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+            ended = true;
+            deadline = QDeadlineTimer(std::min<qint64>(deadline.remainingTime(), 5000));
+        }
     }
     throw OfficeError(QStringLiteral("LibreOffice не отвечает: запущен, но не принимает "
                                      "подключение через канал ") +

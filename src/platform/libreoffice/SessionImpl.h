@@ -42,7 +42,7 @@ struct LibreOfficeSession::Impl {
     // The desktop of a live connection; connects (and starts soffice) when there is none.
     uno::css::uno::Reference<uno::css::frame::XDesktop2> ensureDesktop();
     bool tryConnect();
-    void startOffice();
+    qint64 startOffice(); // the process id of the soffice started
     void drop();
 
     // Loads a document hidden with the extra arguments; a connection lost since the last call
