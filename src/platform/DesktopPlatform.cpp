@@ -1,5 +1,5 @@
+#include "platform/OfficeLoader.h"
 #include "platform/Platform.h"
-#include "platform/libreoffice/LibreOfficeSession.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -82,15 +82,15 @@ class DesktopPlatform : public Platform {
 public:
     Dialogs& dialogs() override { return m_dialogs; }
     Shell& shell() override { return m_shell; }
-    OfficeAutomation& office() override { return m_office; }
+    OfficeAutomation& office() override { return *m_office; }
     KeyboardLayout& keyboard() override { return m_keyboard; }
     WindowPrinter& printer() override { return m_printer; }
 
 private:
     DesktopDialogs m_dialogs;
     DesktopShell m_shell;
-    // Started on the first Office call, not with the program.
-    LibreOfficeSession m_office;
+    // LibreOffice itself starts on the first Office call, not with the program.
+    std::unique_ptr<OfficeAutomation> m_office = loadOfficeAutomation(libreOfficeModulePath());
     NoKeyboardLayout m_keyboard;
     DesktopPrinter m_printer;
 };
