@@ -179,18 +179,20 @@ Reference<css::frame::XDesktop2> LibreOfficeSession::Impl::ensureDesktop() {
         throw OfficeError(notInstalled);
     if (tryConnect())
         return desktop;
-    const qint64 pid = startOffice();
     QDeadlineTimer deadline(options.startTimeoutMs);
-    bool ended = false;
-    while (!deadline.hasExpired()) {
-        QThread::msleep(50);
-        if (tryConnect())
-            return desktop;
-        // A soffice that cannot start (no display, a broken installation) ends at once; a
-        // few more seconds cover one started at the same moment by another run, which wins.
-        if (!ended && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
-            ended = true;
-            deadline = QDeadlineTimer(std::min<qint64>(deadline.remainingTime(), 5000));
+    // A soffice started while another one of the same profile is still ending hands over to
+    // it and ends at once; so does one that cannot start at all. The first is started again,
+    // a few times; the second is given up within seconds rather than at the timeout.
+    constexpr int kStarts = 3;
+    for (int start = 1; start <= kStarts && !deadline.hasExpired(); ++start) {
+        const qint64 pid = startOffice();
+        QDeadlineTimer grace(QDeadlineTimer::Forever);
+        while (!deadline.hasExpired() && !grace.hasExpired()) {
+            QThread::msleep(50);
+            if (tryConnect())
+                return desktop;
+            if (grace.isForever() && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+                grace = QDeadlineTimer(1500);
         }
     }
     throw OfficeError(QStringLiteral("LibreOffice не отвечает: запущен, но не принимает "
