@@ -1,10 +1,10 @@
+#include "platform/OfficeLoader.h"
 #include "platform/Platform.h"
 
 #include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrinter>
@@ -86,85 +86,19 @@ public:
     }
 };
 
-// Word's stand-in: documents open in the desktop's word processor when Word is made visible.
-class DesktopWord : public WordApplication {
-public:
-    explicit DesktopWord(Shell& shell) : m_shell(shell) {}
-    void documentsAdd(const QString& templatePath) override { useDocument(templatePath); }
-    void documentsOpen(const QString& path) override { useDocument(path); }
-    void activeDocumentSaveAs(const QString& fileName) override {
-        if (m_document.isEmpty())
-            throw OfficeError(QStringLiteral("No document is open"));
-        QFile::remove(fileName);
-        if (!QFile::copy(m_document, fileName))
-            throw OfficeError(QStringLiteral("Cannot save the document as %1").arg(fileName));
-        m_document = fileName;
-    }
-    void findSetForward(bool) override {}
-    void findSetText(const QString&) override {}
-    void replacementSetText(const QString&) override {}
-    void findExecute() override {}
-    void findExecuteReplaceAll() override {}
-    void setVisible(bool visible) override {
-        if (visible && !m_document.isEmpty() && !m_shell.openDocument(m_document))
-            throw OfficeError(QStringLiteral("No program opens %1").arg(m_document));
-    }
-
-private:
-    void useDocument(const QString& path) {
-        if (!QFileInfo::exists(path))
-            throw OfficeError(QStringLiteral("File not found: %1").arg(path));
-        m_document = path;
-    }
-    Shell& m_shell;
-    QString m_document;
-};
-
-class DesktopExcel : public ExcelApplication {
-public:
-    explicit DesktopExcel(Shell& shell) : m_shell(shell) {}
-    void disconnect() override { m_file.clear(); }
-    void connect() override {}
-    void workbooksOpen(const QString& fileName) override {
-        if (!QFileInfo::exists(fileName))
-            throw OfficeError(QStringLiteral("File not found: %1").arg(fileName));
-        m_file = fileName;
-    }
-    void setVisible(bool visible) override {
-        if (visible && !m_file.isEmpty() && !m_shell.openDocument(m_file))
-            throw OfficeError(QStringLiteral("No program opens %1").arg(m_file));
-    }
-
-private:
-    Shell& m_shell;
-    QString m_file;
-};
-
-class DesktopOffice : public OfficeAutomation {
-public:
-    explicit DesktopOffice(Shell& shell) : m_shell(shell), m_excel(shell) {}
-    std::unique_ptr<WordApplication> createWord() override {
-        return std::make_unique<DesktopWord>(m_shell);
-    }
-    ExcelApplication& excel() override { return m_excel; }
-
-private:
-    Shell& m_shell;
-    DesktopExcel m_excel;
-};
-
 class DesktopPlatform : public Platform {
 public:
     Dialogs& dialogs() override { return m_dialogs; }
     Shell& shell() override { return m_shell; }
-    OfficeAutomation& office() override { return m_office; }
+    OfficeAutomation& office() override { return *m_office; }
     KeyboardLayout& keyboard() override { return m_keyboard; }
     WindowPrinter& printer() override { return m_printer; }
 
 private:
     DesktopDialogs m_dialogs;
     DesktopShell m_shell;
-    DesktopOffice m_office{m_shell};
+    // LibreOffice itself starts on the first Office call, not with the program.
+    std::unique_ptr<OfficeAutomation> m_office = loadOfficeAutomation(libreOfficeModulePath());
     NoKeyboardLayout m_keyboard;
     DesktopPrinter m_printer;
 };

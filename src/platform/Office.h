@@ -1,6 +1,6 @@
 #pragma once
 // Word and Excel as the program drives them: the calls below and nothing else. On Windows an
-// implementation talks COM; here the desktop's programs stand in.
+// implementation talks COM; here LibreOffice Writer and Calc stand in (platform/libreoffice).
 #include <QString>
 #include <memory>
 #include <stdexcept>

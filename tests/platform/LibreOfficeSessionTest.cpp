@@ -1,0 +1,150 @@
+// The Word and Excel calls mapped onto LibreOffice: failures, the search that selects, and a
+// soffice that has gone away between two calls.
+#include "OfficeTestSupport.h"
+#include "common/FileBytes.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace zelm::testing {
+namespace {
+
+TEST(LibreOfficeMissing, EveryCallSaysLibreOfficeIsNotInstalled) {
+    QTemporaryDir dir;
+    LibreOfficeOptions options;
+    options.programFolder = dir.filePath(QStringLiteral("no-office/program"));
+    options.profileFolder = dir.filePath(QStringLiteral("profile"));
+    LibreOfficeSession office(options);
+    EXPECT_FALSE(office.isInstalled());
+    try {
+        office.createWord();
+        FAIL() << "Word without LibreOffice";
+    } catch (const OfficeError& e) {
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("LibreOffice не установлен")))
+            << e.what();
+    }
+    writeBytes(dir.filePath(QStringLiteral("L_Excel.txt")), "a;b;\r\n");
+    try {
+        office.excel().connect();
+        office.excel().workbooksOpen(dir.filePath(QStringLiteral("L_Excel.txt")));
+        FAIL() << "Excel without LibreOffice";
+    } catch (const OfficeError& e) {
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("LibreOffice не установлен")));
+    }
+    EXPECT_FALSE(QDir(options.profileFolder).exists()) << "nothing was started";
+}
+
+TEST(LibreOfficeStart, ALibreOfficeThatCannotStartIsReportedWithoutWaitingLong) {
+    // LibreOffice's program folder as it is, but a soffice that ends at once. The folder lives
+    // as long as the process: UNO's local environment may have been set up from it.
+    static QTemporaryDir dir;
+    const QString program = dir.filePath(QStringLiteral("program"));
+    QDir().mkpath(program);
+    const QString real = QStringLiteral("/usr/lib/libreoffice/program");
+    for (const QString& name : QDir(real).entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
+        if (name != QLatin1String("soffice"))
+            QFile::link(real + QLatin1Char('/') + name, program + QLatin1Char('/') + name);
+    writeBytes(program + QStringLiteral("/soffice"), "#!/bin/sh\nexit 1\n");
+    QFile::setPermissions(program + QStringLiteral("/soffice"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    LibreOfficeOptions options;
+    options.programFolder = program;
+    options.profileFolder = dir.filePath(QStringLiteral("profile"));
+    options.headless = true;
+    options.startTimeoutMs = 120000;
+    LibreOfficeSession office(options);
+    ASSERT_TRUE(office.isInstalled());
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_THROW(office.connect(), OfficeError);
+    EXPECT_LT(timer.elapsed(), 30000);
+}
+
+TEST(LibreOfficeWord, AMissingTemplateOrFileIsAnErrorNamingIt) {
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(QStringLiteral("Otveti/BlankFirma.doc"));
+    auto word = testOffice().createWord();
+    try {
+        word->documentsAdd(missing);
+        FAIL();
+    } catch (const OfficeError& e) {
+        EXPECT_TRUE(e.message().contains(missing)) << e.what();
+    }
+    EXPECT_THROW(word->documentsOpen(missing), OfficeError);
+    EXPECT_THROW(word->activeDocumentSaveAs(dir.filePath(QStringLiteral("x.doc"))), OfficeError)
+        << "no active document";
+}
+
+TEST(LibreOfficeWord, ExecuteSelectsTheNextOccurrenceEachTime) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("ReadMe.doc"));
+    writeBytes(path, "{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fcharset204 Arial;}}\\pard " +
+                         rtfText(QStringLiteral("Вступление. Если у Вас сеть, то раз.")) +
+                         "\\par\\pard " + rtfText(QStringLiteral("Если у Вас сеть, то два.")) +
+                         "\\par}");
+    auto word = testOffice().createWord();
+    word->documentsOpen(path);
+    word->findSetForward(true);
+    word->findSetText(QStringLiteral("Если у Вас сеть"));
+    word->findExecute();
+    auto first = testOffice().lastWordSelection();
+    EXPECT_EQ(first.text, QStringLiteral("Если у Вас сеть"));
+    EXPECT_EQ(first.before, QStringLiteral("Вступление. "));
+    word->findExecute();
+    auto second = testOffice().lastWordSelection();
+    EXPECT_EQ(second.text, QStringLiteral("Если у Вас сеть"));
+    EXPECT_TRUE(second.before.endsWith(QStringLiteral("то раз.\n"))) << second.before.toStdString();
+    // No third occurrence: the selection stays on the second, as in Word.
+    word->findExecute();
+    EXPECT_EQ(testOffice().lastWordSelection().before, second.before);
+    word->setVisible(true);
+}
+
+TEST(LibreOfficeWord, SavingOverADocumentStillOpenInLibreOfficeSaysSo) {
+    QTemporaryDir dir;
+    const QString templ = dir.filePath(QStringLiteral("Blank.doc"));
+    const QString path = dir.filePath(QStringLiteral("12.doc"));
+    writeBytes(templ, "{\\rtf1\\ansi\\pard #GurN#\\par}");
+    writeBytes(path, "{\\rtf1\\ansi\\pard old\\par}");
+    auto shown = testOffice().createWord();
+    shown->documentsOpen(path);
+    shown->setVisible(true);
+    // The user deletes the card's document while it is still open, then makes it again.
+    QFile::remove(path);
+    auto word = testOffice().createWord();
+    word->documentsAdd(templ);
+    try {
+        word->activeDocumentSaveAs(path);
+        FAIL();
+    } catch (const OfficeError& e) {
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("Документ открыт в LibreOffice")))
+            << e.what();
+    }
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST(LibreOfficeSession, ACallAfterLibreOfficeWasClosedStartsItAgain) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.doc"));
+    writeBytes(path, "{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fcharset204 Arial;}}\\pard " +
+                         rtfText(QStringLiteral("Текст")) + "\\par}");
+    LibreOfficeSession& office = testOffice();
+    auto word = office.createWord();
+    word->documentsOpen(path);
+    {
+        // The user quits LibreOffice while the program runs.
+        LibreOfficeOptions options;
+        options.profileFolder = QStringLiteral(ZELM_TEST_OFFICE_PROFILE);
+        options.headless = true;
+        LibreOfficeSession(options).terminate();
+    }
+    auto again = office.createWord();
+    again->documentsOpen(path);
+    again->setVisible(true);
+    EXPECT_TRUE(office.documentText(path).contains(QStringLiteral("Текст")));
+}
+
+} // namespace
+} // namespace zelm::testing
