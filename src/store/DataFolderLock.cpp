@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <pwd.h>
 #include <unistd.h>
 
 namespace zelm {
@@ -55,6 +56,9 @@ QString userName() {
         if (!v.isEmpty())
             return v;
     }
+    // No login variables (a service, a desktop started oddly): the account's name.
+    if (const passwd* account = ::getpwuid(::getuid()))
+        return QString::fromLocal8Bit(account->pw_name);
     return QString::number(::getuid());
 }
 
