@@ -14,8 +14,8 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zelm {
@@ -48,6 +48,16 @@ quint64 processStartTime(qint64 pid) {
         return 0;
     const QStringList fields = text.mid(close + 2).split(QLatin1Char(' '));
     return fields.size() > 19 ? fields.at(19).toULongLong() : 0; // field 3 is at 0
+}
+
+// A process that has ended but not yet been reaped by its parent ("Z") holds nothing.
+bool processHasEnded(qint64 pid) {
+    const QString text = firstLine(QStringLiteral("/proc/%1/stat").arg(pid));
+    const qsizetype close = text.lastIndexOf(QLatin1Char(')'));
+    if (close < 0 || close + 2 >= text.size())
+        return false;
+    const QChar state = text.at(close + 2);
+    return state == QLatin1Char('Z') || state == QLatin1Char('X');
 }
 
 QString userName() {
@@ -98,6 +108,8 @@ bool lockOwnerIsRunning(const LockOwner& owner, const LockOwner& self) {
     if (owner.pid <= 0)
         return false;
     if (::kill(static_cast<pid_t>(owner.pid), 0) != 0 && errno == ESRCH)
+        return false;
+    if (processHasEnded(owner.pid))
         return false;
     // The process id may have been given to another program since.
     const quint64 started = processStartTime(owner.pid);
