@@ -13,6 +13,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 using namespace zelm;
@@ -92,6 +93,22 @@ TEST_F(Wiring, TheWorkingListGoesToTheSpreadsheetWithItsTitlesAndTheGaugeReturns
     EXPECT_TRUE(fromCp1251(lines[1]).contains(QString::number(makeCard(0).Klu4Form1)));
     EXPECT_EQ(controls(w).Gauge1->value(), 0);
     EXPECT_TRUE(t.platform.officeCalls.filter(QStringLiteral("Workbooks.Open")).size() == 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Wiring, ACommandThatRunsOutOfMemoryIsReportedAndTheWindowGoesOn) {
+    EXPECT_FALSE(w->runCommand([] { throw std::bad_alloc(); }));
+    ASSERT_EQ(t.platform.messages.size(), 1);
+    EXPECT_EQ(t.platform.messages[0].kind, ShownMessage::Error);
+    EXPECT_TRUE(t.platform.messages[0].text.contains(QStringLiteral("памяти")));
+    EXPECT_FALSE(w->runCommand([] { throw std::runtime_error("something else"); }));
+    EXPECT_EQ(t.platform.messages.size(), 2);
+    // The window still works.
+    controls(w).SpeedButBeg->click();
+    EXPECT_EQ(w->session().shownIndex(), 0);
 }
 
 } // namespace
