@@ -19,8 +19,8 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZELM_SANITIZE=ON -D
 cmake --build build-asan -j"$jobs" || exit 1
 echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer =="
 (cd build-asan && ctest --output-on-failure -j"$jobs" --timeout 600) || status=1
-echo "== Tests =="
-(cd build && ctest --output-on-failure -j"$jobs" --timeout 600) || status=1
 echo "== Tests that skip as root, as an unprivileged user =="
 bash scripts/test-unprivileged.sh build backup_tests store_tests || status=1
+echo "== Tests =="
+(cd build && ctest --output-on-failure -j"$jobs" --timeout 600) || status=1
 exit $status
