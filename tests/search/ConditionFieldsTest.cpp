@@ -21,13 +21,13 @@ struct Condition {
 };
 
 const Condition kConditions[] = {
-    {"NomKUSP", SearchField::NomKUSP},     {"Gorod", SearchField::AdresOrg},
-    {"KomuPor", SearchField::FIOSotr},     {"Otdel", SearchField::Podrazd},
-    {"Zayavitel", SearchField::NameOrg},   {"IForma", SearchField::FormSobs},
-    {"KlSlovo", SearchField::VidORM},      {"SlNazv", SearchField::Povod},
-    {"WhNash", SearchField::Osnovan},      {"IshNash", SearchField::NomDokOsn},
-    {"IRez", SearchField::Rezultat},       {"IPrim", SearchField::Prime4},
-    {"DolgnUtv", SearchField::DolgnUtv},   {"FIOUtv", SearchField::FIOUtv},
+    {"NomKUSP", SearchField::NomKUSP},   {"Gorod", SearchField::AdresOrg},
+    {"KomuPor", SearchField::FIOSotr},   {"Otdel", SearchField::Podrazd},
+    {"Zayavitel", SearchField::NameOrg}, {"IForma", SearchField::FormSobs},
+    {"KlSlovo", SearchField::VidORM},    {"SlNazv", SearchField::Povod},
+    {"WhNash", SearchField::Osnovan},    {"IshNash", SearchField::NomDokOsn},
+    {"IRez", SearchField::Rezultat},     {"IPrim", SearchField::Prime4},
+    {"DolgnUtv", SearchField::DolgnUtv}, {"FIOUtv", SearchField::FIOUtv},
 };
 
 QString markOf(int i) {
