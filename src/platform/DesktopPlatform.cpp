@@ -26,8 +26,7 @@ public:
                QMessageBox::Yes;
     }
     void error(QWidget* parent, const QString& text) override {
-        QMessageBox::critical(parent, QApplication::applicationDisplayName(), text,
-                              QMessageBox::Ok);
+        QMessageBox::critical(parent, QStringLiteral("Зельм"), text, QMessageBox::Ok);
     }
     QString openFile(QWidget* parent, const QString& caption, const QString& folder,
                      const QString& filter) override {
