@@ -81,9 +81,7 @@ void TForm5::fitColumns() {
     const int padding = 14;
     int total = 2 * TabDost->frameWidth();
     for (int c = 0; c < 5; ++c) {
-        const QTableWidgetItem* title = TabDost->horizontalHeaderItem(c);
-        int width =
-            std::max(widths[c], (title ? fm.horizontalAdvance(title->text()) : 0) + padding);
+        int width = std::max(widths[c], TabDost->horizontalHeader()->sectionSizeHint(c));
         if (c == 1)
             width = std::max(width, fm.horizontalAdvance(QStringLiteral("00.00.0000")) + padding);
         for (int r = 0; r < TabDost->rowCount(); ++r)

@@ -55,8 +55,8 @@ QTableView* cardList(const char* name, CardListModel* model, bool withUnique) {
     const int dateWidth = fm.horizontalAdvance(QStringLiteral("00.00.00")) + 14;
     const int uniqueWidth = fm.horizontalAdvance(QStringLiteral("0000000000")) + 14;
     for (int i = 0; i < (withUnique ? 11 : 10); ++i) {
-        const QString title = model->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
-        int width = std::max(widths[i], fm.horizontalAdvance(title) + 14);
+        // The header's own measure of its title: its font and margins, not the cells'.
+        int width = std::max(widths[i], v->horizontalHeader()->sectionSizeHint(i));
         if (i == 0 || i == 5)
             width = std::max(width, dateWidth);
         if (i == 10)

@@ -7,6 +7,7 @@
 #include "widgets/TdxfColorButton.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLayout>
@@ -91,9 +92,10 @@ TEST(CardWindowLayout, ListColumnsAreAtLeastAsWideAsTheirWidestText) {
             EXPECT_GE(width, list->horizontalHeader()->sectionSizeHint(c))
                 << list->objectName().toStdString() << " title of column " << c;
             // Dates and unique numbers must be read whole; names may be cut, as designed.
-            if (c == 0 || c == 5 || c == 10)
+            if (c == 0 || c == 5 || c == 10) {
                 EXPECT_GE(width, widestText(list, c))
                     << list->objectName().toStdString() << " column " << c;
+            }
         }
     }
 }
