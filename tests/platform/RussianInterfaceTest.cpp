@@ -38,16 +38,20 @@ TEST_F(RussianInterface, QuestionsAndNoticesHaveRussianButtons) {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
         title = box->windowTitle();
+        // Wide enough that the window manager shows the whole caption.
+        EXPECT_GE(box->width(), QFontMetrics(box->font()).horizontalAdvance(title));
         for (QAbstractButton* b : box->buttons())
             buttons << b->text().remove(QLatin1Char('&'));
         box->button(QMessageBox::No)->click();
     });
-    EXPECT_FALSE(platform->dialogs().ask(nullptr, QStringLiteral("Вставить карточку ?"),
-                                         QStringLiteral("После карточки 2")));
+    EXPECT_FALSE(platform->dialogs().ask(
+        nullptr, QStringLiteral("?"),
+        QStringLiteral("При аварии - нет!.Последние 10 копий в /home/user/ZELM/Backup")));
     buttons.sort();
     EXPECT_EQ(buttons, (QStringList{QStringLiteral("Да"), QStringLiteral("Нет")}));
     // The caption stands as given, with nothing appended.
-    EXPECT_EQ(title, QStringLiteral("После карточки 2"));
+    EXPECT_EQ(title,
+              QStringLiteral("При аварии - нет!.Последние 10 копий в /home/user/ZELM/Backup"));
 
     buttons.clear();
     QTimer::singleShot(0, [&] {
