@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 
@@ -107,7 +108,11 @@ int main(int argc, char** argv) {
         {QStringLiteral("3-card-new"), [&] { controls(w).nNew->click(); },
          [&] { controls(w).nOtmena->click(); }},
         {QStringLiteral("4-archive-tab"),
-         [&] { controls(w).SpTabl->setCurrentWidget(controls(w).TabSheet3); },
+         [&] {
+             controls(w).SpTabl->setCurrentWidget(controls(w).TabSheet3);
+             // The unique numbers at the far right of the list.
+             controls(w).ArhTab->scrollTo(controls(w).ArhTab->model()->index(0, 10));
+         },
          {}},
         {QStringLiteral("5-search"),
          [&] { QTimer::singleShot(0, [&] { controls(w).nPoisk->click(); }); },
