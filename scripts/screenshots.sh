@@ -6,6 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 size="${1:-1280x1024}"
 out="${2:-build/screenshots/$size}"
+cmake --build build --target screenshot_tour > /dev/null
 display=":$((50 + RANDOM % 200))"
 home="$(mktemp -d)"
 Xvfb "$display" -screen 0 "${size}x24" -nolisten tcp &

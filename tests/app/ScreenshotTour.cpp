@@ -16,6 +16,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -137,7 +138,13 @@ int main(int argc, char** argv) {
         {QStringLiteral("10-templates-menu"),
          [&] { controls(w).N4->popup(w->mapToGlobal(QPoint(60, 20))); },
          [&] { controls(w).N4->close(); }},
-        {QStringLiteral("11-exit-question"),
+        {QStringLiteral("11-colour-dialog"),
+         [&] { QTimer::singleShot(0, [&] { platform->dialogs().chooseColour(w, Qt::green); }); },
+         [&] {
+             if (auto* dialog = qobject_cast<QDialog*>(modal()))
+                 dialog->reject();
+         }},
+        {QStringLiteral("12-exit-question"),
          [&] { QTimer::singleShot(0, [&] { controls(w).N3->trigger(); }); },
          [&] {
              if (auto* box = qobject_cast<QMessageBox*>(modal()))
