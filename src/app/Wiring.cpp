@@ -7,11 +7,15 @@
 #include "attach/AttachedCard.h"
 #include "attach/TDokKart.h"
 #include "backup/BackupCommands.h"
+#include "cardwindow/CardListModel.h"
 #include "cardwindow/CardWindowCommands.h"
 #include "cardwindow/HelpDocument.h"
 #include "cardwindow/TForm1.h"
+#include "cardwindow/TWibor.h"
+#include "output/ExcelExport.h"
 #include "output/PrintCommands.h"
 #include "output/TKonverti.h"
+#include "output/WordDocuments.h"
 #include "platform/Platform.h"
 #include "search/TPoisk.h"
 #include "search/WorkingCommands.h"
@@ -95,6 +99,56 @@ void wirePrinting(ZelmApp& app) {
     w->onClick("Konvert", [envelopes] { envelopes->KonvertClick(); });
 }
 
+// The card's Result and Note documents: made from their template when missing, else opened
+// or deleted as the user chooses.
+void wireCardDocuments(ZelmApp& app) {
+    TForm1* w = app.form1();
+    TWibor* choice = app.wibor();
+    Platform* platform = &app.platform();
+    const Installation* inst = &app.installation();
+    auto documentOf = [w, choice, platform](const CardDocumentKind& kind) {
+        const TAnketa card = w->cardAsShown();
+        const CardBoxTexts boxes{
+            w->boxText(QStringLiteral("DaWrSozd")),  w->boxText(QStringLiteral("DWKorr")),
+            w->boxText(QStringLiteral("AdminFIO")),  w->boxText(QStringLiteral("GurN")),
+            w->boxText(QStringLiteral("Klu4Form1")), w->boxText(QStringLiteral("Otmetka"))};
+        // A card not saved yet has the number it will be saved with.
+        return cardDocumentClick(
+            kind, card.Klu4Form1, placeholderValues(card, boxes), *platform, w,
+            [choice](const QString& a, const QString& b, const QString& c, const QString& title) {
+                return AskChoice(*choice, a, b, c, title);
+            });
+    };
+    w->onClick("Otvet", [w, inst, documentOf] {
+        w->setDocumentCaptions(documentOf(resultDocumentKind(*inst)), {});
+    });
+    w->onClick("WordEst", [w, inst, documentOf] {
+        w->setDocumentCaptions({}, documentOf(noteDocumentKind(*inst)));
+    });
+    w->onClick("N10", [inst, platform] {
+        openCardDocumentTemplate(resultDocumentKind(*inst), *platform);
+    });
+    w->onClick("N11",
+               [inst, platform] { openCardDocumentTemplate(noteDocumentKind(*inst), *platform); });
+}
+
+// The Working and Archive lists to the spreadsheet, the titles in the first row.
+void wireExport(ZelmApp& app) {
+    TForm1* w = app.form1();
+    auto exportList = [w, &app](TForm1::CardList which) {
+        const CardListModel& list = w->list(which);
+        const QStringList titles = CardListModel::columnTitles() << QStringLiteral("Уник. №");
+        const ExportGrid grid{
+            list.cardCount() + 1, list.columnCount(), [&list, &titles](int row, int column) {
+                return row == 0 ? titles.value(column) : list.cellText(row - 1, column);
+            }};
+        ExportTable(grid, app.installation(), app.settings().VerOff, app.platform().office(),
+                    [w](int percent) { w->setProgress(percent); });
+    };
+    w->onClick("RabExc", [exportList] { exportList(TForm1::CardList::Working); });
+    w->onClick("ArhExc", [exportList] { exportList(TForm1::CardList::Archive); });
+}
+
 } // namespace
 
 void wireWindows(ZelmApp& app) {
@@ -107,6 +161,8 @@ void wireWindows(ZelmApp& app) {
     wireBackup(app);
     wireAttachedFiles(app);
     wirePrinting(app);
+    wireCardDocuments(app);
+    wireExport(app);
 }
 
 } // namespace zelm

@@ -8,6 +8,7 @@
 #include "cardwindow/TForm1.h"
 #include "cardwindow/TRedaktir.h"
 #include "cardwindow/TWibor.h"
+#include "output/OfficeTemplates.h"
 #include "output/ReportLauncher.h"
 #include "output/TKonverti.h"
 #include "platform/Platform.h"
@@ -34,6 +35,7 @@ ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform)
         createMissingReferenceLists(m_inst, m_newInstallation);
         installHelpDocument(m_inst);
         writeMissingReportTemplates(m_inst.path(QStringLiteral("report")));
+        writeMissingOfficeTemplates(m_inst);
     } catch (const FileError& e) {
         platform.dialogs().error(nullptr, e.displayText());
     }

@@ -11,7 +11,9 @@
 #include <QDateEdit>
 #include <QFileInfo>
 #include <QItemSelectionModel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 
@@ -113,6 +115,22 @@ TAnketa TForm1::cardAsShown() const {
     c.Rezultat.set(cutStoredMemo(memoToStored(m_ui.Rezultat->toPlainText()), kMemoCapacity));
     c.Prime4.set(cutStoredMemo(memoToStored(m_ui.Prime4->toPlainText()), kMemoCapacity));
     return c;
+}
+
+QString TForm1::boxText(const QString& lineEdit) const {
+    const auto* box = findChild<QLineEdit*>(lineEdit);
+    return box ? box->text() : QString();
+}
+
+void TForm1::setDocumentCaptions(const QString& result, const QString& note) {
+    if (!result.isEmpty())
+        m_ui.Otvet->setText(result);
+    if (!note.isEmpty())
+        m_ui.WordEst->setText(note);
+}
+
+void TForm1::setProgress(int percent) {
+    m_ui.Gauge1->setValue(percent);
 }
 
 void TForm1::setAttachmentCount(int n) {

@@ -41,6 +41,12 @@ public:
     // The card as the window shows it now, edits included (for the windows that act on it).
     TAnketa cardAsShown() const;
     void setAttachmentCount(int n); // SkolPrik
+    // The text a box of the card shows (the bookkeeping boxes: DaWrSozd, DWKorr, AdminFIO,
+    // GurN, Klu4Form1, Otmetka), by the box's name.
+    QString boxText(const QString& lineEdit) const;
+    // "Есть"/"Нет" of the Result's and the Note's documents.
+    void setDocumentCaptions(const QString& result, const QString& note);
+    void setProgress(int percent); // Gauge1
 
     // The three lists: row r shows card r of its file.
     CardListModel& list(CardList which);

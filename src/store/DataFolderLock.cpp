@@ -14,6 +14,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -49,12 +50,25 @@ quint64 processStartTime(qint64 pid) {
     return fields.size() > 19 ? fields.at(19).toULongLong() : 0; // field 3 is at 0
 }
 
+// A process that has ended but not yet been reaped by its parent ("Z") holds nothing.
+bool processHasEnded(qint64 pid) {
+    const QString text = firstLine(QStringLiteral("/proc/%1/stat").arg(pid));
+    const qsizetype close = text.lastIndexOf(QLatin1Char(')'));
+    if (close < 0 || close + 2 >= text.size())
+        return false;
+    const QChar state = text.at(close + 2);
+    return state == QLatin1Char('Z') || state == QLatin1Char('X');
+}
+
 QString userName() {
     for (const char* var : {"USER", "LOGNAME", "USERNAME"}) {
         const QString v = qEnvironmentVariable(var);
         if (!v.isEmpty())
             return v;
     }
+    // No login variables (a service, a desktop started oddly): the account's name.
+    if (const passwd* account = ::getpwuid(::getuid()))
+        return QString::fromLocal8Bit(account->pw_name);
     return QString::number(::getuid());
 }
 
@@ -94,6 +108,8 @@ bool lockOwnerIsRunning(const LockOwner& owner, const LockOwner& self) {
     if (owner.pid <= 0)
         return false;
     if (::kill(static_cast<pid_t>(owner.pid), 0) != 0 && errno == ESRCH)
+        return false;
+    if (processHasEnded(owner.pid))
         return false;
     // The process id may have been given to another program since.
     const quint64 started = processStartTime(owner.pid);

@@ -1,8 +1,8 @@
 #pragma once
 // An installation folder with a report program in report/, a scripted platform and the
 // launcher of one run.
-#include "output/ReportLauncher.h"
 #include "common/ScriptedPlatform.h"
+#include "output/ReportLauncher.h"
 #include "store/Cp1251.h"
 #include "store/Installation.h"
 

@@ -3,8 +3,8 @@
 #include "output/WordDocuments.h"
 #include "common/CardFactory.h"
 #include "common/FileBytes.h"
-#include "output/OfficeTemplates.h"
 #include "common/ScriptedPlatform.h"
+#include "output/OfficeTemplates.h"
 #include "store/Installation.h"
 
 #include <QDir>

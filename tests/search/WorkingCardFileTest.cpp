@@ -134,3 +134,19 @@ TEST(WorkingCardFile, MainListClicksShowTheCardExceptWithOneCard) {
         EXPECT_EQ(run.t.app().session().files().main.position(), 0);
     }
 }
+
+TEST(AppendsFlushed, EveryCommandThatAppendsACardFlushesItBeforeItEnds) {
+    SearchRun run(makeCards(3));
+    auto flushedBy = [](const std::function<void()>& command) {
+        const quint64 before = CardFile::flushesSoFar();
+        command();
+        return CardFile::flushesSoFar() - before;
+    };
+    EXPECT_GE(flushedBy([&] { controls(run.w).nGlRab->click(); }), 1u);
+    run.openSearch();
+    EXPECT_GE(flushedBy([&] { run.p->sNextClick(); }), 1u);
+    run.p->close();
+    controls(run.w).nNew->click();
+    EXPECT_GE(flushedBy([&] { controls(run.w).nSave->click(); }), 1u);
+    ASSERT_EQ(run.t.readCards("Baza/Anketi.dat").size(), 4u);
+}

@@ -88,6 +88,18 @@ TEST_F(Lock, ALockLeftOnThisMachineIsTakenOver) {
     EXPECT_EQ(parseLockFile(get(path)), me);
     lock.release();
 
+    // A program killed but not yet reaped by its parent: a zombie holds nothing.
+    const pid_t zombie = ::fork();
+    if (zombie == 0)
+        ::_exit(0);
+    LockOwner killed = someone(me.machine, zombie);
+    ::usleep(100000); // the child has ended; it stays a zombie until waited for
+    killed.startTime = 0;
+    writeBytes(path, lockFileText(killed));
+    EXPECT_EQ(lock.acquire(), Status::Acquired);
+    lock.release();
+    ::waitpid(zombie, nullptr, 0);
+
     // A process id given to another program since: its start time differs.
     LockOwner reused = someone(me.machine, ::getpid());
     reused.startTime = me.startTime + 12345;

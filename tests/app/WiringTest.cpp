@@ -1,0 +1,114 @@
+// The windows of different subsystems as the assembled program connects them: the card
+// window's print, document and export commands reach their subsystems with the card shown.
+#include "cardwindow/CardListModel.h"
+#include "cardwindow/TForm1.h"
+#include "common/CardFactory.h"
+#include "common/Form1Controls.h"
+#include "common/TestInstall.h"
+#include "store/Cp1251.h"
+#include "widgets/TdxfColorButton.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace zelm;
+using namespace zelm::testing;
+
+namespace {
+
+struct Wiring : ::testing::Test {
+    void SetUp() override {
+        t.makeFolders();
+        t.writeCards("Baza/Anketi.dat", makeCards(4));
+        w = t.start().form1();
+        w->show();
+        t.platform.clearRecords();
+    }
+    void showCard(int i) {
+        w->showMainCard(i);
+        w->Kakay();
+    }
+    QString dataFile(const char* name) {
+        return fromCp1251(t.readFile(QStringLiteral("report/") + QLatin1String(name)));
+    }
+    TestInstall t;
+    TForm1* w = nullptr;
+};
+
+TEST_F(Wiring, PrintingTheListThenTheFullCardPrintsTheCardShown) {
+    showCard(1);
+    controls(w).nGlRab->click();
+    showCard(2);
+    controls(w).nGlRab->click();
+    controls(w).PRNSpisok->click();
+    EXPECT_TRUE(dataFile("KnigaDat.txt").contains(makeCard(1).NameOrg.text()));
+    EXPECT_TRUE(dataFile("KnigaDat.txt").contains(makeCard(2).NameOrg.text()));
+
+    showCard(3);
+    controls(w).N13->trigger();
+    const QString poln = dataFile("PolnDat.txt");
+    EXPECT_TRUE(poln.contains(makeCard(3).NameOrg.text()));
+    EXPECT_FALSE(poln.contains(makeCard(2).NameOrg.text()));
+
+    ASSERT_EQ(t.platform.startedPrograms.size(), 4);
+    const StartedProgram& first = t.platform.startedPrograms[2];
+    const StartedProgram& second = t.platform.startedPrograms[3];
+    EXPECT_TRUE(first.program.endsWith(QStringLiteral("reportf")));
+    EXPECT_EQ(
+        first.arguments,
+        (QStringList{QStringLiteral("PolnDat.txt"), QStringLiteral("PolnPic.rtf"),
+                     QStringLiteral("PolnRep.rtf"), QStringLiteral("-"), QStringLiteral("/m")}));
+    EXPECT_EQ(second.arguments, first.arguments.mid(0, 3));
+    EXPECT_EQ(first.workingFolder, t.path("report"));
+}
+
+TEST_F(Wiring, ANewCardsDocumentIsFiledUnderTheNumberItWillBeSavedWith) {
+    controls(w).nNew->click();
+    const QString number = controls(w).Klu4Form1->text();
+    controls(w).Otvet->click();
+    EXPECT_TRUE(t.platform.officeCalls.contains(QStringLiteral("Documents.Add ") +
+                                                t.path("Otveti/BlankFirma.doc")))
+        << t.platform.officeCalls.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(t.platform.officeCalls.filter(QStringLiteral("SaveAs"))
+                    .join(QString())
+                    .contains(QStringLiteral("Otveti/") + number + QStringLiteral(".doc")));
+    // The default templates are there to be filled.
+    EXPECT_TRUE(QFile::exists(t.path("Otveti/BlankFirma.doc")));
+    EXPECT_TRUE(QFile::exists(t.path("WhodWord/Blank.doc")));
+}
+
+TEST_F(Wiring, TheWorkingListGoesToTheSpreadsheetWithItsTitlesAndTheGaugeReturnsToZero) {
+    showCard(0);
+    controls(w).nGlRab->click();
+    controls(w).SpTabl->setCurrentWidget(controls(w).TabSheet2);
+    controls(w).RabExc->click();
+    const QList<QByteArray> lines = t.readFile("L_Excel.txt").split('\n');
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_TRUE(fromCp1251(lines[0]).startsWith(QStringLiteral("Дата ОРМ;Организация;")));
+    EXPECT_TRUE(fromCp1251(lines[1]).contains(QString::number(makeCard(0).Klu4Form1)));
+    EXPECT_EQ(controls(w).Gauge1->value(), 0);
+    EXPECT_TRUE(t.platform.officeCalls.filter(QStringLiteral("Workbooks.Open")).size() == 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Wiring, ACommandThatRunsOutOfMemoryIsReportedAndTheWindowGoesOn) {
+    EXPECT_FALSE(w->runCommand([] { throw std::bad_alloc(); }));
+    ASSERT_EQ(t.platform.messages.size(), 1);
+    EXPECT_EQ(t.platform.messages[0].kind, ShownMessage::Error);
+    EXPECT_TRUE(t.platform.messages[0].text.contains(QStringLiteral("памяти")));
+    EXPECT_FALSE(w->runCommand([] { throw std::runtime_error("something else"); }));
+    EXPECT_EQ(t.platform.messages.size(), 2);
+    // The window still works.
+    controls(w).SpeedButBeg->click();
+    EXPECT_EQ(w->session().shownIndex(), 0);
+}
+
+} // namespace
