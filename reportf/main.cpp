@@ -1,4 +1,5 @@
 // reportf: the report program of the card index. See ReportCommand.h for its command lines.
+#include "platform/RussianInterface.h"
 #include "reportf/CupsPrinters.h"
 #include "reportf/LibreOffice.h"
 #include "reportf/ReportCommand.h"
@@ -34,6 +35,7 @@ void showError(std::unique_ptr<QCoreApplication>& app, int& argc, char** argv,
         return;
     app.reset();
     QApplication gui(argc, argv);
+    zelm::installRussianInterface(gui);
     QMessageBox::warning(nullptr, QStringLiteral("Отчёт"), text);
 }
 

@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -47,9 +48,10 @@ TForm5::TForm5(Platform& platform, CardFile& accessTable, QWidget* parent)
                                         QStringLiteral("Доступ")});
     TabDost->verticalHeader()->hide();
     TabDost->setTabKeyNavigation(true);
-    const int widths[] = {28, 75, 155, 51, 50};
-    for (int i = 0; i < 5; ++i)
-        TabDost->setColumnWidth(i, widths[i]);
+    // Rows as compact as the font allows, so the ten rows are seen at once.
+    TabDost->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    TabDost->verticalHeader()->setDefaultSectionSize(TabDost->fontMetrics().height() + 6);
+    fitColumns();
     ZapDostup = new QPushButton(QStringLiteral("Запомнить"), this);
     ZapDostup->setObjectName(QStringLiteral("ZapDostup"));
     ZapDostup->setToolTip(QStringLiteral("Таблицу"));
@@ -63,9 +65,31 @@ TForm5::TForm5(Platform& platform, CardFile& accessTable, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(TabDost);
     layout->addLayout(buttons);
+    const int frame = 2 * TabDost->frameWidth();
+    TabDost->setMinimumHeight(TabDost->horizontalHeader()->sizeHint().height() +
+                              kGridRows * TabDost->verticalHeader()->defaultSectionSize() + frame);
     resize(420, 300);
     connect(ZapDostup, &QPushButton::clicked, this, &TForm5::ZapDostupClick);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::close);
+}
+
+void TForm5::fitColumns() {
+    // The design widths, widened to the widest text a column holds in this desktop's font,
+    // so that a date or a password is never cut.
+    const int widths[] = {28, 75, 155, 51, 50};
+    const QFontMetrics fm(TabDost->font());
+    const int padding = 14;
+    int total = 2 * TabDost->frameWidth();
+    for (int c = 0; c < 5; ++c) {
+        int width = std::max(widths[c], TabDost->horizontalHeader()->sectionSizeHint(c));
+        if (c == 1)
+            width = std::max(width, fm.horizontalAdvance(QStringLiteral("00.00.0000")) + padding);
+        for (int r = 0; r < TabDost->rowCount(); ++r)
+            width = std::max(width, fm.horizontalAdvance(cell(r, c)) + padding);
+        TabDost->setColumnWidth(c, width);
+        total += width;
+    }
+    TabDost->setMinimumWidth(total + TabDost->verticalScrollBar()->sizeHint().width());
 }
 
 void TForm5::showEvent(QShowEvent* event) {
@@ -96,6 +120,7 @@ void TForm5::FormShow() {
         for (int c = 0; c < 5; ++c)
             TabDost->setItem(r, c, new QTableWidgetItem(texts[c]));
     }
+    fitColumns();
 }
 
 void TForm5::ZapDostupClick() {

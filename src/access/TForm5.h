@@ -27,6 +27,7 @@ protected:
 
 private:
     QString cell(int row, int column) const;
+    void fitColumns();
     Platform& m_platform;
     CardFile& m_access;
 };

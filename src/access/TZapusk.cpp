@@ -58,6 +58,8 @@ TZapusk::TZapusk(Platform& platform, const Installation& inst, CardFile& accessT
     Komentar = new QLineEdit(kGreeting);
     Komentar->setObjectName(QStringLiteral("Komentar"));
     Komentar->setReadOnly(true);
+    // The message line only speaks; the keyboard belongs to the password box.
+    Komentar->setFocusPolicy(Qt::NoFocus);
 
     Registrac = new QGroupBox(QStringLiteral("Пароль"));
     Registrac->setObjectName(QStringLiteral("Registrac"));
@@ -81,6 +83,10 @@ TZapusk::TZapusk(Platform& platform, const Installation& inst, CardFile& accessT
         colourButton("OpisProgr", {}, QStringLiteral("Описание программы"), QColor(255, 255, 160));
     OpisProgr->setFixedSize(44, 40);
     OpisProgr->setGlyph(helpGlyph());
+    // After the last failed try «Дальше» goes, and «Отмена» stays where the user saw it.
+    QSizePolicy keepPlace = Dalee->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    Dalee->setSizePolicy(keepPlace);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(Dalee);
@@ -103,6 +109,13 @@ TZapusk::TZapusk(Platform& platform, const Installation& inst, CardFile& accessT
     connect(OpisProgr, &QAbstractButton::clicked, this, &TZapusk::OpisProgrClick);
 
     FormCreate();
+}
+
+void TZapusk::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Enter logs in with the password shown; typing replaces it.
+    NomZamka->setFocus(Qt::ActiveWindowFocusReason);
+    NomZamka->selectAll();
 }
 
 void TZapusk::FormCreate() {

@@ -44,6 +44,9 @@ signals:
     void serviceMenuBarred(); // for the whole run
     void helpRequested();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     Platform& m_platform;
     const Installation& m_inst;

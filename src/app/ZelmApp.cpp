@@ -12,6 +12,7 @@
 #include "output/ReportLauncher.h"
 #include "output/TKonverti.h"
 #include "platform/Platform.h"
+#include "platform/RussianInterface.h"
 #include "reportf/templates/ReportTemplates.h"
 #include "search/TPoisk.h"
 #include "store/DataFolderLock.h"
@@ -94,9 +95,15 @@ bool takeDataFolder(DataFolderLock& lock, Platform& platform) {
 
 } // namespace
 
-int runZelm(QApplication& application, const QString& installationRoot, Platform& platform) {
+void prepareApplication(QApplication& application) {
     QApplication::setApplicationName(QStringLiteral("zelm"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Зельм"));
+    // Ties the windows to the installed zelm.desktop (its icon and name on Wayland docks).
+    QGuiApplication::setDesktopFileName(QStringLiteral("zelm"));
+    installRussianInterface(application);
+}
+
+int runZelm(QApplication& application, const QString& installationRoot, Platform& platform) {
+    prepareApplication(application);
     QDir().mkpath(installationRoot);
     DataFolderLock lock(DataFolderLock::lockPathFor(Installation(installationRoot)));
     if (!takeDataFolder(lock, platform))

@@ -71,6 +71,10 @@ private:
     std::unique_ptr<TPoisk> m_poisk;
 };
 
+// Names the application and makes its interface Russian. No display name is set: the window
+// manager would show it after every window's own title and cut narrow windows' titles short.
+void prepareApplication(QApplication& application);
+
 // The program: prepares the installation folder ($ZELM_HOME or ~/ZELM), creates the windows
 // and runs the event loop until the login window closes.
 int runZelm(QApplication& application);

@@ -33,9 +33,11 @@ void leaveWithBackup(const BackupContext& ctx) {
     Dialogs& dialogs = ctx.platform.dialogs();
     QWidget* w = ctx.parent;
     ctx.closeDataFiles();
-    const bool wanted = dialogs.ask(
-        w, QStringLiteral("Получить резервную копию папки C:\\ZELM\\Baza ?"),
-        QStringLiteral("При аварии - нет!.Последние 10 копий в ") + ctx.settings.SavePapka);
+    const bool wanted = dialogs.ask(w,
+                                    QStringLiteral("Получить резервную копию папки %1 ?")
+                                        .arg(QDir::toNativeSeparators(dataFolder(ctx.inst))),
+                                    QStringLiteral("При аварии - нет!.Последние 10 копий в ") +
+                                        ctx.settings.SavePapka);
     if (wanted) {
         try {
             WaitCursor wait;

@@ -109,8 +109,13 @@ void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
         ui.Vstavka->setEnabled(false);
         TdxfColorButton* order[] = {ui.nNew,   ui.nCopiy,  ui.nSave,    ui.nOtmena,
                                     ui.nPoisk, ui.nDelete, ui.nWstavit, ui.Vstavka};
-        for (int i = 0; i < 8; ++i)
+        for (int i = 0; i < 8; ++i) {
+            // A hidden button keeps its cell, so the others do not jump while a card is new.
+            QSizePolicy keepPlace = order[i]->sizePolicy();
+            keepPlace.setRetainSizeWhenHidden(true);
+            order[i]->setSizePolicy(keepPlace);
             l->addWidget(order[i], i / 4, i % 4);
+        }
     }
     top->addWidget(ui.DatINN, 1);
     top->addWidget(ui.UprKart);

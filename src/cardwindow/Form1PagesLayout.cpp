@@ -48,16 +48,19 @@ QTableView* cardList(const char* name, CardListModel* model, bool withUnique) {
     v->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     v->horizontalHeader()->setHighlightSections(false);
     v->setWordWrap(false);
-    // The design widths, widened where this desktop's font needs more room for a date
-    // or a title.
+    // The design widths, widened where this desktop's font needs more room for a date,
+    // a unique number (up to ten digits) or a title.
     const int widths[] = {59, 119, 96, 77, 71, 77, 67, 86, 81, 92, 64};
     const QFontMetrics fm(v->font());
     const int dateWidth = fm.horizontalAdvance(QStringLiteral("00.00.00")) + 14;
+    const int uniqueWidth = fm.horizontalAdvance(QStringLiteral("0000000000")) + 14;
     for (int i = 0; i < (withUnique ? 11 : 10); ++i) {
-        const QString title = model->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
-        int width = std::max(widths[i], fm.horizontalAdvance(title) + 14);
+        // The header's own measure of its title: its font and margins, not the cells'.
+        int width = std::max(widths[i], v->horizontalHeader()->sectionSizeHint(i));
         if (i == 0 || i == 5)
             width = std::max(width, dateWidth);
+        if (i == 10)
+            width = std::max(width, uniqueWidth);
         v->setColumnWidth(i, width);
     }
     return v;
@@ -198,12 +201,19 @@ void buildForm1Pages(QMainWindow* window, Form1Ui& ui, QHBoxLayout* columns) {
     ui.N1 = named(bar->addMenu(QStringLiteral("Печать")), "N1");
     ui.N13 = action(ui.N1, "N13", QStringLiteral("карточка полная"));
     ui.N4 = named(bar->addMenu(QStringLiteral("Шаблоны")), "N4");
-    ui.N5 = action(ui.N4, "N5", QStringLiteral("Название документа   Имя файла"));
-    ui.N10 = action(ui.N4, "N10", QStringLiteral("Результат подробно     BlankFirma.doc"));
-    ui.N11 = action(ui.N4, "N11", QStringLiteral("Примечание подробно  Blank.doc"));
+    // The file names stand in the menu's second column (after the tab), aligned whatever the
+    // font; the heading above them is no command.
+    ui.N5 = action(ui.N4, "N5", QStringLiteral("Название документа\tИмя файла"));
+    ui.N5->setEnabled(false);
+    QFont heading = ui.N5->font();
+    heading.setBold(true);
+    ui.N5->setFont(heading);
+    ui.N4->addSeparator();
+    ui.N10 = action(ui.N4, "N10", QStringLiteral("Результат подробно\tBlankFirma.doc"));
+    ui.N11 = action(ui.N4, "N11", QStringLiteral("Примечание подробно\tBlank.doc"));
     ui.PolnPicrtf1 =
-        action(ui.N4, "PolnPicrtf1", QStringLiteral("Карточка мероприятия PolnPic.rtf"));
-    ui.KnigaPic1 = action(ui.N4, "KnigaPic1", QStringLiteral("Список мероприятий      KnigaPic"));
+        action(ui.N4, "PolnPicrtf1", QStringLiteral("Карточка мероприятия\tPolnPic.rtf"));
+    ui.KnigaPic1 = action(ui.N4, "KnigaPic1", QStringLiteral("Список мероприятий\tKnigaPic"));
     ui.N7 = named(bar->addMenu(QStringLiteral("Сервис")), "N7");
     ui.N8 = action(ui.N7, "N8", QStringLiteral("Настройка"));
     ui.N9 = action(ui.N7, "N9", QStringLiteral("Пароли"));

@@ -5,29 +5,49 @@
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
+#include <QScreen>
 #include <QUrl>
 #include <QWidget>
 
 namespace zelm {
 namespace {
 
+// A message box at least as wide as its caption: the window manager cuts a caption longer
+// than the window, and some captions carry a folder the user is to read.
+QMessageBox::StandardButton showBox(QMessageBox::Icon icon, QWidget* parent, const QString& caption,
+                                    const QString& text, QMessageBox::StandardButtons buttons) {
+    QMessageBox box(icon, caption, text, buttons, parent);
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    // Room for the title bar's own buttons on either side of the caption.
+    const int wanted = QFontMetrics(titleFont).horizontalAdvance(caption) + 140;
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const int widest = screen ? screen->availableGeometry().width() * 9 / 10 : wanted;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(std::min(wanted, widest), 0, QSizePolicy::Minimum,
+                                      QSizePolicy::Expanding),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
 class DesktopDialogs : public Dialogs {
 public:
     void notice(QWidget* parent, const QString& text, const QString& caption) override {
-        QMessageBox::warning(parent, caption, text, QMessageBox::Ok);
+        showBox(QMessageBox::Warning, parent, caption, text, QMessageBox::Ok);
     }
     bool ask(QWidget* parent, const QString& text, const QString& caption) override {
-        return QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No) ==
-               QMessageBox::Yes;
+        return showBox(QMessageBox::Question, parent, caption, text,
+                       QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     }
     void error(QWidget* parent, const QString& text) override {
-        QMessageBox::critical(parent, QApplication::applicationDisplayName(), text,
-                              QMessageBox::Ok);
+        showBox(QMessageBox::Critical, parent, QStringLiteral("Зельм"), text, QMessageBox::Ok);
     }
     QString openFile(QWidget* parent, const QString& caption, const QString& folder,
                      const QString& filter) override {

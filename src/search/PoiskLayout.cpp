@@ -180,8 +180,9 @@ void buildPoiskLayout(QWidget* window, PoiskUi& ui) {
     outer->addWidget(ui.Uslovia);
 
     // The button row.
-    ui.Knopki = group(
-        "Knopki", QStringLiteral(" Начало       Конец    Всех     Нашли     №    Перейти   Zero"));
+    // The caption's words stand each over its own controls, in a row of labels of their own: a
+    // spaced-out group caption cannot line up with the buttons in a proportional font.
+    ui.Knopki = group("Knopki", QString());
     ui.Knopki->setToolTip(QStringLiteral("Поиск с Начала или с Конца"));
     const QColor forward(192, 255, 192), backward(192, 224, 255), all(255, 224, 192);
     ui.sBegin =
@@ -204,18 +205,31 @@ void buildPoiskLayout(QWidget* window, PoiskUi& ui) {
                              QStringLiteral("Перейти на номер, указанный слева"), forward);
     ui.RabZero = colourButton("RabZero", {QStringLiteral("0")},
                               QStringLiteral("Очистить Рабочую картотеку"), QColor(255, 192, 192));
-    auto* bl = new QHBoxLayout(ui.Knopki);
+    auto* bl = new QGridLayout(ui.Knopki);
     tight(bl);
-    bl->addWidget(ui.sBegin);
-    bl->addWidget(ui.sNext);
-    bl->addWidget(ui.sPred);
-    bl->addWidget(ui.sEnd);
-    bl->addWidget(ui.WsehSrazu);
-    bl->addWidget(ui.KRab);
-    bl->addWidget(ui.NPosNai);
-    bl->addWidget(ui.nWihod);
-    bl->addWidget(ui.RabZero);
-    bl->addStretch(1);
+    bl->setVerticalSpacing(0);
+    struct Place {
+        const char* word;
+        QList<QWidget*> below;
+    };
+    const Place places[] = {
+        {"Начало", {ui.sBegin, ui.sNext}},
+        {"Конец", {ui.sPred, ui.sEnd}},
+        {"Всех", {ui.WsehSrazu}},
+        {"Нашли", {ui.KRab}},
+        {"№", {ui.NPosNai}},
+        {"Перейти", {ui.nWihod}},
+        {"Zero", {ui.RabZero}},
+    };
+    int column = 0;
+    for (const Place& place : places) {
+        auto* word = new QLabel(QString::fromUtf8(place.word));
+        word->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+        bl->addWidget(word, 0, column, 1, static_cast<int>(place.below.size()));
+        for (QWidget* control : place.below)
+            bl->addWidget(control, 1, column++);
+    }
+    bl->setColumnStretch(column, 1);
     outer->addWidget(ui.Knopki);
 }
 

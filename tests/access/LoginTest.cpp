@@ -10,9 +10,13 @@
 #include "widgets/TdxfColorButton.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -57,6 +61,18 @@ const QList<AccessRow> kRows = {
     {"03", 46000, "Дубль", "317968", "Z"},         {"04", 46000, "Без пароля", "", "W"},
     {"05", 46000, "Строчная", "111111", "z"},      {"06", 46000, "Чужой", "222222", "A"},
 };
+
+// The room a column needs to show its widest cell whole: the text and the item's margins.
+int widestText(const QTableView* view, int column) {
+    const int margins =
+        2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1);
+    const QFontMetrics fm(view->font());
+    int widest = 0;
+    for (int r = 0; r < view->model()->rowCount(); ++r)
+        widest = std::max(widest,
+                          fm.horizontalAdvance(view->model()->index(r, column).data().toString()));
+    return widest + margins;
+}
 
 } // namespace
 
@@ -206,4 +222,56 @@ TEST_F(Login, EditorShowsAndKeepsMoreThanTenRows) {
     EXPECT_EQ(editor->TabDost->rowCount(), 13);
     QTest::mouseClick(editor->ZapDostup, Qt::LeftButton);
     EXPECT_EQ(t.readFile("Dostup.dat").size(), 13 * 48);
+}
+
+TEST_F(Login, PasswordBoxHasTheFocusAndEnterWithTheShownPasswordEnters) {
+    start();
+    login->show();
+    login->activateWindow();
+    QApplication::processEvents();
+    EXPECT_EQ(login->focusWidget(), login->NomZamka);
+    EXPECT_EQ(login->Komentar->focusPolicy(), Qt::NoFocus);
+    // Typing replaces the shown password rather than adding to it.
+    EXPECT_EQ(login->NomZamka->selectedText(), QStringLiteral("580214"));
+    QTest::keyClick(login->NomZamka, Qt::Key_Return);
+    EXPECT_TRUE(cardWindowShown());
+    EXPECT_EQ(app->user().UserFIO, QStringLiteral("Администратор"));
+}
+
+TEST_F(Login, CancelStaysWhereItWasAfterTheLastTry) {
+    startWith(kRows);
+    login->show();
+    QApplication::processEvents();
+    login->layout()->activate();
+    const QRect cancel = login->dxfColorButton1->geometry();
+    for (int i = 0; i < 4; ++i)
+        enter(QStringLiteral("999999"));
+    ASSERT_TRUE(login->Dalee->isHidden());
+    QApplication::processEvents();
+    login->layout()->activate();
+    EXPECT_EQ(login->dxfColorButton1->geometry(), cancel);
+    // Enter does nothing more once «Дальше» has gone.
+    login->NomZamka->setText(QStringLiteral("580214"));
+    QTest::keyClick(login->NomZamka, Qt::Key_Return);
+    EXPECT_FALSE(cardWindowShown());
+}
+
+TEST_F(Login, EditorColumnsShowWholeDatesAndPasswordsAndAllTenRows) {
+    QList<AccessRow> rows = kRows;
+    rows[1].FIO = QStringLiteral("Константинопольская Е"); // twenty letters, the field's size
+    rows[2].Parol = QStringLiteral("WWWWWW");
+    startWith(rows);
+    TForm5* editor = app->form5();
+    editor->show();
+    QApplication::processEvents();
+    QTableWidget* grid = editor->TabDost;
+    for (int c = 0; c < grid->columnCount(); ++c) {
+        EXPECT_GE(grid->columnWidth(c), widestText(grid, c)) << "column " << c;
+        EXPECT_GE(grid->columnWidth(c), grid->horizontalHeader()->sectionSizeHint(c))
+            << "title of column " << c;
+    }
+    // Every row of the grid in sight without scrolling.
+    const int lastRow = grid->rowCount() - 1;
+    const QRect last = grid->visualRect(grid->model()->index(lastRow, 0));
+    EXPECT_LE(last.bottom(), grid->viewport()->height()) << "rows cut at the bottom";
 }

@@ -51,8 +51,8 @@ TEST_F(Commands, LeavingWithABackup) {
     controls(w).N3->trigger();
     ASSERT_EQ(t.platform.messages.size(), 1);
     EXPECT_EQ(t.platform.messages[0].kind, ShownMessage::Question);
-    EXPECT_EQ(t.platform.messages[0].text,
-              QStringLiteral("Получить резервную копию папки C:\\ZELM\\Baza ?"));
+    EXPECT_EQ(t.platform.messages[0].text, QStringLiteral("Получить резервную копию папки ") +
+                                               t.path("Baza") + QStringLiteral(" ?"));
     EXPECT_EQ(t.platform.messages[0].caption,
               QStringLiteral("При аварии - нет!.Последние 10 копий в ") + t.path("Backup"));
     EXPECT_EQ(backups(), QStringList{"b0000001.zip"});

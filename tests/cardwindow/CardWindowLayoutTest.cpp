@@ -1,0 +1,101 @@
+// What the user sees of the card window's layout: buttons that stay where they were, and list
+// columns wide enough for what they hold.
+#include "ArchiveTestSupport.h"
+#include "common/Form1Controls.h"
+
+#include "cardwindow/CardListModel.h"
+#include "widgets/TdxfColorButton.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLayout>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace zelm;
+using namespace zelm::testing;
+
+namespace {
+
+void settle(QWidget& w) {
+    QApplication::processEvents();
+    if (w.layout())
+        w.layout()->activate();
+    QApplication::processEvents();
+}
+
+// The room a column needs to show its widest cell whole: the text and the item's margins.
+int widestText(const QTableView* view, int column) {
+    const int margins =
+        2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1);
+    const QFontMetrics fm(view->font());
+    int widest = 0;
+    for (int r = 0; r < view->model()->rowCount(); ++r)
+        widest = std::max(widest,
+                          fm.horizontalAdvance(view->model()->index(r, column).data().toString()));
+    return widest + margins;
+}
+
+} // namespace
+
+TEST(CardWindowLayout, HidingTheCardButtonsLeavesTheOthersInPlace) {
+    TestInstall t;
+    TForm1& w = startRegister(t, makeCards(3));
+    Form1Ui& ui = controls(w);
+    w.resize(1024, 740);
+    w.show();
+    settle(w);
+    const QRect save = ui.nSave->geometry();
+    const QRect otmena = ui.nOtmena->geometry();
+    const QRect nameWidth = ui.NameOrg->geometry();
+    ASSERT_TRUE(ui.nSave->isVisible());
+
+    QTest::mouseClick(ui.nNew, Qt::LeftButton); // a new card hides four buttons
+    settle(w);
+    ASSERT_TRUE(ui.nNew->isHidden());
+    ASSERT_TRUE(ui.nCopiy->isHidden());
+    ASSERT_TRUE(ui.nPoisk->isHidden());
+    ASSERT_TRUE(ui.nDelete->isHidden());
+    EXPECT_EQ(ui.nSave->geometry(), save);
+    EXPECT_EQ(ui.nOtmena->geometry(), otmena);
+    EXPECT_EQ(ui.NameOrg->geometry(), nameWidth);
+
+    QTest::mouseClick(ui.nOtmena, Qt::LeftButton); // and the cancel brings them back
+    settle(w);
+    EXPECT_TRUE(ui.nNew->isVisible());
+    EXPECT_EQ(ui.nSave->geometry(), save);
+}
+
+TEST(CardWindowLayout, ListColumnsAreAtLeastAsWideAsTheirWidestText) {
+    TestInstall t;
+    auto cards = makeCards(3);
+    auto archived = makeCards(3, 20);
+    // Unique numbers of nine and ten digits, as a register of some years holds.
+    archived[0].Klu4Form1 = 449490123;
+    archived[1].Klu4Form1 = 2147480000;
+    TForm1& w = startRegister(t, cards, archived);
+    Form1Ui& ui = controls(w);
+    w.resize(1024, 740);
+    w.show();
+    ui.SpTabl->setCurrentWidget(ui.TabSheet3);
+    settle(w);
+    ASSERT_EQ(ui.archiveList->cardCount(), 3);
+    for (QTableView* list : {ui.ArhTab, ui.RabTab, ui.Spisok}) {
+        const int columns = list->model()->columnCount();
+        for (int c = 0; c < columns; ++c) {
+            const int width = list->columnWidth(c);
+            EXPECT_GE(width, list->horizontalHeader()->sectionSizeHint(c))
+                << list->objectName().toStdString() << " title of column " << c;
+            // Dates and unique numbers must be read whole; names may be cut, as designed.
+            if (c == 0 || c == 5 || c == 10) {
+                EXPECT_GE(width, widestText(list, c))
+                    << list->objectName().toStdString() << " column " << c;
+            }
+        }
+    }
+}
