@@ -65,13 +65,19 @@ void LinkRecords::writeAt(qint64 index, const TSpisFil& record) {
     m_list.write(&record);
 }
 
-qint64 LinkRecords::add(std::int32_t card, const QString& title, const QString& path,
-                        const QString& content) {
+TSpisFil LinkRecords::record(std::int32_t card, const QString& title, const QString& path,
+                             const QString& content) {
     TSpisFil r = TSpisFil::zeroed();
     r.Klu4DK = card;
     r.ImaDok.set(title);
     r.PutFil.set(path);
     r.SodFil.set(content);
+    return r;
+}
+
+qint64 LinkRecords::add(std::int32_t card, const QString& title, const QString& path,
+                        const QString& content) {
+    const TSpisFil r = record(card, title, path, content);
     qint64 at = lastFreeRecord();
     if (at < 0)
         at = m_list.count();

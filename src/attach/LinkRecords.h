@@ -20,6 +20,10 @@ class LinkRecords {
 public:
     explicit LinkRecords(CardFile& list) : m_list(list) {}
 
+    // One link as a record stores it; texts longer than their fields are cut.
+    static TSpisFil record(std::int32_t card, const QString& title, const QString& path,
+                           const QString& content);
+
     // The card's links in file order. Number 0 marks free records and owns no links.
     std::vector<StoredLink> linksOf(std::int32_t card) const;
     // The free record nearest the end of the file, -1 when there is none.

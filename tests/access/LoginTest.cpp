@@ -1,6 +1,7 @@
 #include "access/TForm5.h"
 #include "access/TZapusk.h"
 #include "cardwindow/TForm1.h"
+#include "common/ColumnWidths.h"
 #include "common/Form1Controls.h"
 #include "common/TestInstall.h"
 #include "store/AccessTable.h"
@@ -61,18 +62,6 @@ const QList<AccessRow> kRows = {
     {"03", 46000, "Дубль", "317968", "Z"},         {"04", 46000, "Без пароля", "", "W"},
     {"05", 46000, "Строчная", "111111", "z"},      {"06", 46000, "Чужой", "222222", "A"},
 };
-
-// The room a column needs to show its widest cell whole: the text and the item's margins.
-int widestText(const QTableView* view, int column) {
-    const int margins =
-        2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1);
-    const QFontMetrics fm(view->font());
-    int widest = 0;
-    for (int r = 0; r < view->model()->rowCount(); ++r)
-        widest = std::max(widest,
-                          fm.horizontalAdvance(view->model()->index(r, column).data().toString()));
-    return widest + margins;
-}
 
 } // namespace
 

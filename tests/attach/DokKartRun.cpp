@@ -1,5 +1,6 @@
 #include "DokKartRun.h"
 
+#include "attach/LinkRecords.h"
 #include "common/FileBytes.h"
 #include "widgets/TdxfColorButton.h"
 
@@ -13,12 +14,7 @@ namespace zelm::testing {
 
 TSpisFil link(std::int32_t card, const QString& title, const QString& path,
               const QString& content) {
-    TSpisFil r = TSpisFil::zeroed();
-    r.Klu4DK = card;
-    r.ImaDok.set(title);
-    r.PutFil.set(path);
-    r.SodFil.set(content);
-    return r;
+    return LinkRecords::record(card, title, path, content);
 }
 
 QByteArray bytesOf(const std::vector<TSpisFil>& records) {

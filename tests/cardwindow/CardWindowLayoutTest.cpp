@@ -1,6 +1,7 @@
 // What the user sees of the card window's layout: buttons that stay where they were, and list
 // columns wide enough for what they hold.
 #include "ArchiveTestSupport.h"
+#include "common/ColumnWidths.h"
 #include "common/Form1Controls.h"
 
 #include "cardwindow/CardListModel.h"
@@ -27,18 +28,6 @@ void settle(QWidget& w) {
     if (w.layout())
         w.layout()->activate();
     QApplication::processEvents();
-}
-
-// The room a column needs to show its widest cell whole: the text and the item's margins.
-int widestText(const QTableView* view, int column) {
-    const int margins =
-        2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1);
-    const QFontMetrics fm(view->font());
-    int widest = 0;
-    for (int r = 0; r < view->model()->rowCount(); ++r)
-        widest = std::max(widest,
-                          fm.horizontalAdvance(view->model()->index(r, column).data().toString()));
-    return widest + margins;
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "OfficeTestSupport.h"
 #include "cardwindow/HelpDocument.h"
 #include "common/CardFactory.h"
+#include "common/ScriptedPlatform.h"
 #include "output/ExcelExport.h"
 #include "output/OfficeTemplates.h"
 #include "output/WordDocuments.h"
@@ -65,23 +66,32 @@ TEST(DefaultTemplates, FilledFromACardTheyKeepNoPlaceholder) {
             << placeholder.toStdString();
 }
 
+// The scripted platform with the real LibreOffice behind its Office calls.
+class LibreOfficePlatform : public Platform {
+public:
+    Dialogs& dialogs() override { return scripted.dialogs(); }
+    Shell& shell() override { return scripted.shell(); }
+    OfficeAutomation& office() override { return testOffice(); }
+    KeyboardLayout& keyboard() override { return scripted.keyboard(); }
+    WindowPrinter& printer() override { return scripted.printer(); }
+    ScriptedPlatform scripted;
+};
+
 TEST(HelpDocument, TheNetworkHelpSelectsTheSecondIfYouHaveANetwork) {
     QTemporaryDir dir;
     Installation inst(dir.path());
     QDir().mkpath(inst.path(QStringLiteral("Help")));
     installHelpDocument(inst);
+    LibreOfficePlatform platform;
+    openNetworkHelp(platform, inst, nullptr);
     const QString phrase = QStringLiteral("Если у Вас сеть");
-    auto word = testOffice().createWord();
-    word->documentsOpen(inst.helpDocument());
-    word->findSetForward(true);
-    word->findSetText(phrase);
-    word->findExecute();
-    word->findExecute();
-    word->setVisible(true);
     const auto selection = testOffice().lastWordSelection();
     EXPECT_EQ(selection.text, phrase);
     EXPECT_EQ(selection.before.count(phrase), 1);
     EXPECT_TRUE(selection.before.contains(QStringLiteral("Хранятся десять последних копий")));
+    ASSERT_EQ(platform.scripted.messages.size(), 1);
+    EXPECT_EQ(platform.scripted.messages[0].caption,
+              QStringLiteral("Восстановление программы. Сеть."));
 }
 
 } // namespace
