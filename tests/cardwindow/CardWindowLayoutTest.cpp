@@ -88,3 +88,21 @@ TEST(CardWindowLayout, ListColumnsAreAtLeastAsWideAsTheirWidestText) {
         }
     }
 }
+
+TEST(CardWindowLayout, TheTemplatesMenuHeadsAColumnOfFileNames) {
+    TestInstall t;
+    TForm1& w = startRegister(t, makeCards(1));
+    Form1Ui& ui = controls(w);
+    EXPECT_FALSE(ui.N5->isEnabled()); // a heading, not a command
+    EXPECT_EQ(ui.N5->text(), QStringLiteral("Название документа\tИмя файла"));
+    // The file names follow a tab, so the menu sets them in a column of their own.
+    const std::pair<QAction*, QString> items[] = {{ui.N10, QStringLiteral("BlankFirma.doc")},
+                                                  {ui.N11, QStringLiteral("Blank.doc")},
+                                                  {ui.PolnPicrtf1, QStringLiteral("PolnPic.rtf")},
+                                                  {ui.KnigaPic1, QStringLiteral("KnigaPic")}};
+    for (const auto& [item, file] : items) {
+        EXPECT_TRUE(item->isEnabled());
+        EXPECT_EQ(item->text().section(QLatin1Char('\t'), 1), file);
+        EXPECT_FALSE(item->text().contains(QStringLiteral("  "))) << item->text().toStdString();
+    }
+}

@@ -3,11 +3,15 @@
 #include "SearchRun.h"
 #include "common/Form1Controls.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -265,4 +269,31 @@ TEST(SearchWindow, ASaveOrAMarkAfterABackwardStepActsOnTheCardFound) {
     EXPECT_EQ(stored[13].Klu4Form1, numberOf(13));
     EXPECT_EQ(std::memcmp(&stored[14], &makeCards(20)[14], sizeof(TAnketa)), 0);
     EXPECT_EQ(std::memcmp(&stored[12], &makeCards(20)[12], sizeof(TAnketa)), 0);
+}
+
+TEST(SearchWindow, EachWordOfTheButtonRowStandsOverItsOwnButtons) {
+    Twenty run;
+    PoiskUi& s = run.p->ui();
+    QApplication::processEvents();
+    const std::pair<QString, QList<QWidget*>> places[] = {
+        {QStringLiteral("Начало"), {s.sBegin, s.sNext}},
+        {QStringLiteral("Конец"), {s.sPred, s.sEnd}},
+        {QStringLiteral("Всех"), {s.WsehSrazu}},
+        {QStringLiteral("Нашли"), {s.KRab}},
+        {QStringLiteral("№"), {s.NPosNai}},
+        {QStringLiteral("Перейти"), {s.nWihod}},
+        {QStringLiteral("Zero"), {s.RabZero}},
+    };
+    const QList<QLabel*> labels = s.Knopki->findChildren<QLabel*>();
+    for (const auto& [word, below] : places) {
+        const auto label = std::find_if(labels.begin(), labels.end(),
+                                        [&](QLabel* l) { return l->text() == word; });
+        ASSERT_NE(label, labels.end()) << word.toStdString();
+        const QRect over = (*label)->geometry();
+        const int left = below.front()->geometry().left();
+        const int right = below.back()->geometry().right();
+        EXPECT_GE(over.center().x(), left) << word.toStdString();
+        EXPECT_LE(over.center().x(), right) << word.toStdString();
+        EXPECT_LE(over.bottom(), below.front()->geometry().top()) << word.toStdString();
+    }
 }
