@@ -24,6 +24,18 @@ struct RussianInterface : ::testing::Test {
     static inline bool loaded = false;
 };
 
+// Once the next message box is open: its buttons' texts go to `buttons`, then `press` is clicked.
+void readButtonsThenPress(QStringList& buttons, QMessageBox::StandardButton press) {
+    buttons.clear();
+    QTimer::singleShot(0, [&buttons, press] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        for (QAbstractButton* b : box->buttons())
+            buttons << b->text().remove(QLatin1Char('&'));
+        box->button(press)->click();
+    });
+}
+
 } // namespace
 
 TEST_F(RussianInterface, QuestionsAndNoticesHaveRussianButtons) {
@@ -53,24 +65,10 @@ TEST_F(RussianInterface, QuestionsAndNoticesHaveRussianButtons) {
     EXPECT_EQ(title,
               QStringLiteral("При аварии - нет!.Последние 10 копий в /home/user/ZELM/Backup"));
 
-    buttons.clear();
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        for (QAbstractButton* b : box->buttons())
-            buttons << b->text().remove(QLatin1Char('&'));
-        box->button(QMessageBox::Yes)->click();
-    });
+    readButtonsThenPress(buttons, QMessageBox::Yes);
     EXPECT_TRUE(platform->dialogs().ask(nullptr, QStringLiteral("?"), QStringLiteral("Вопрос")));
 
-    buttons.clear();
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        for (QAbstractButton* b : box->buttons())
-            buttons << b->text().remove(QLatin1Char('&'));
-        box->button(QMessageBox::Ok)->click();
-    });
+    readButtonsThenPress(buttons, QMessageBox::Ok);
     platform->dialogs().notice(nullptr, QStringLiteral("Операция выполнена"),
                                QStringLiteral("Запустите программу снова"));
     ASSERT_EQ(buttons.size(), 1);
