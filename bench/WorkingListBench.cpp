@@ -37,10 +37,9 @@ void fillWorkingWithRegister(ZelmApp& app) {
 static void BM_WorkingTabShown100000(benchmark::State& state) {
     Run run(100000);
     fillWorkingWithRegister(*run.app);
-    TForm1* w = run.app->form1();
     const double before = bench::peakMemoryMB();
     for (auto _ : state)
-        TabSheet2Show(*w);
+        TabSheet2Show(run.app->session(), run.app->cardLists());
     state.counters["added_peak_MB"] = bench::peakMemoryMB() - before;
     state.counters["working_file_MB"] =
         static_cast<double>(run.app->session().files().working.count()) * sizeof(TAnketa) / 1e6;
@@ -54,7 +53,7 @@ Run& bigRun() {
         // The Working card file holds the register's last cards: the farthest to look for.
         DataFiles& files = r->app->session().files();
         copyRecords(files.main, files.main.count() - 1000, 1000, files.working);
-        TabSheet2Show(*r->app->form1());
+        TabSheet2Show(r->app->session(), r->app->cardLists());
         bench::atBenchEnd([r] { delete r; });
         return r;
     }();
@@ -63,10 +62,10 @@ Run& bigRun() {
 } // namespace
 
 static void BM_WorkingRowClick400000(benchmark::State& state) {
-    TForm1* w = bigRun().app->form1();
+    Run& run = bigRun();
     int row = 0;
     for (auto _ : state) {
-        RabTabMouseDown(*w, row);
+        RabTabMouseDown(run.app->session(), run.app->cardLists(), row);
         row = (row + 1) % 1000;
     }
 }
