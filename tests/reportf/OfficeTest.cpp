@@ -124,6 +124,14 @@ TEST_F(Office, PdfOfEveryDefaultReport) {
         EXPECT_TRUE(lineWith(env, "отправления").contains("170100"));
         EXPECT_TRUE(lineWith(env, "назначения").contains("101000"));
     }
+
+    // LibreOffice ran on the program's private profile, in Russian whatever the locale.
+    QFile settings(dir.filePath("cache/zelm/reportf-profile/user/registrymodifications.xcu"));
+    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+    const QByteArray xml = settings.readAll();
+    for (const char* item : {"<prop oor:name=\"UILocale\" oor:op=\"fuse\"><value>ru-RU</value>",
+                             "<prop oor:name=\"DefaultLocale\" oor:op=\"fuse\"><value>ru-RU</value>"})
+        EXPECT_TRUE(xml.contains(item)) << item;
 }
 
 TEST_F(Office, MergedReportsReadBackByLibreOffice) {
