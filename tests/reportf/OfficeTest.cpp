@@ -129,8 +129,9 @@ TEST_F(Office, PdfOfEveryDefaultReport) {
     QFile settings(dir.filePath("cache/zelm/reportf-profile/user/registrymodifications.xcu"));
     ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
     const QByteArray xml = settings.readAll();
-    for (const char* item : {"<prop oor:name=\"UILocale\" oor:op=\"fuse\"><value>ru-RU</value>",
-                             "<prop oor:name=\"DefaultLocale\" oor:op=\"fuse\"><value>ru-RU</value>"})
+    for (const char* item :
+         {"<prop oor:name=\"UILocale\" oor:op=\"fuse\"><value>ru-RU</value>",
+          "<prop oor:name=\"DefaultLocale\" oor:op=\"fuse\"><value>ru-RU</value>"})
         EXPECT_TRUE(xml.contains(item)) << item;
 }
 
