@@ -44,10 +44,21 @@ QString LibreOffice::program() const {
     return found;
 }
 
+QString LibreOffice::windowProfileFolder() {
+    return QFileInfo(profileFolder()).absolutePath() + QStringLiteral("/reportf-window-profile");
+}
+
 void LibreOffice::startWindow(const QStringList& arguments, const QString& path) {
     const QString soffice = program();
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    if (!QProcess::startDetached(soffice, arguments + QStringList{absolute},
+    const QString profile = windowProfileFolder();
+    QString reason;
+    if (!prepareOfficeProfile(profile, libreOfficeVersion(officeProgramFolder(soffice)), &reason))
+        throw ReportError(reason);
+    const QStringList own{QStringLiteral("-env:UserInstallation=") +
+                              QUrl::fromLocalFile(profile).toString(QUrl::FullyEncoded),
+                          QStringLiteral("--norestore")};
+    if (!QProcess::startDetached(soffice, own + arguments + QStringList{absolute},
                                  QFileInfo(absolute).absolutePath()))
         throw ReportError(QStringLiteral("Не удалось запустить LibreOffice (%1) для файла:\n%2")
                               .arg(soffice, absolute));
