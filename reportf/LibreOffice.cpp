@@ -1,5 +1,6 @@
 #include "reportf/LibreOffice.h"
 
+#include "officeprofile/OfficeProfile.h"
 #include "reportf/ReportError.h"
 
 #include <QDir>
@@ -7,35 +8,11 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QUrl>
 
 namespace zelm::reportf {
 namespace {
-
-// A fresh profile would greet the user with first-start bars and the tip of the day.
-const char kRegistry[] = R"(<?xml version="1.0" encoding="UTF-8"?>
-<oor:items xmlns:oor="http://openoffice.org/2001/registry" xmlns:xs="http://www.w3.org/2001/XMLSchema" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">
-<item oor:path="/org.openoffice.Office.Common/Misc"><prop oor:name="ShowTipOfTheDay" oor:op="fuse"><value>false</value></prop></item>
-<item oor:path="/org.openoffice.Office.Common/Misc"><prop oor:name="FirstRun" oor:op="fuse"><value>false</value></prop></item>
-<item oor:path="/org.openoffice.Setup/Product"><prop oor:name="ooSetupLastVersion" oor:op="fuse"><value>7.4</value></prop></item>
-</oor:items>
-)";
-
-void prepareProfile(const QString& folder) {
-    const QString user = folder + QStringLiteral("/user");
-    const QString registry = user + QStringLiteral("/registrymodifications.xcu");
-    if (QFileInfo::exists(registry))
-        return;
-    if (!QDir().mkpath(user))
-        throw ReportError(
-            QStringLiteral("Не удалось создать папку профиля LibreOffice:\n%1").arg(user));
-    QSaveFile file(registry);
-    if (!file.open(QIODevice::WriteOnly) || file.write(kRegistry) < 0 || !file.commit())
-        throw ReportError(
-            QStringLiteral("Не удалось записать файл (%1):\n%2").arg(file.errorString(), registry));
-}
 
 QString lastLines(const QByteArray& output) {
     QStringList lines = QString::fromLocal8Bit(output).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
@@ -67,10 +44,21 @@ QString LibreOffice::program() const {
     return found;
 }
 
+QString LibreOffice::windowProfileFolder() {
+    return QFileInfo(profileFolder()).absolutePath() + QStringLiteral("/reportf-window-profile");
+}
+
 void LibreOffice::startWindow(const QStringList& arguments, const QString& path) {
     const QString soffice = program();
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    if (!QProcess::startDetached(soffice, arguments + QStringList{absolute},
+    const QString profile = windowProfileFolder();
+    QString reason;
+    if (!prepareOfficeProfile(profile, libreOfficeVersion(officeProgramFolder(soffice)), &reason))
+        throw ReportError(reason);
+    const QStringList own{QStringLiteral("-env:UserInstallation=") +
+                              QUrl::fromLocalFile(profile).toString(QUrl::FullyEncoded),
+                          QStringLiteral("--norestore")};
+    if (!QProcess::startDetached(soffice, own + arguments + QStringList{absolute},
                                  QFileInfo(absolute).absolutePath()))
         throw ReportError(QStringLiteral("Не удалось запустить LibreOffice (%1) для файла:\n%2")
                               .arg(soffice, absolute));
@@ -96,7 +84,9 @@ void LibreOffice::runHeadless(const QStringList& arguments, const QString& path)
     if (!lock.tryLock(m_timeoutMs))
         throw ReportError(
             QStringLiteral("LibreOffice занят другим отчётом; попробуйте позже:\n%1").arg(path));
-    prepareProfile(profile);
+    QString reason;
+    if (!prepareOfficeProfile(profile, libreOfficeVersion(officeProgramFolder(soffice)), &reason))
+        throw ReportError(reason);
 
     QProcess process;
     process.setProgram(soffice);

@@ -1,8 +1,9 @@
 #pragma once
-// LibreOffice Writer started as `soffice` with its own arguments, never through a shell.
-// Windows are opened in the user's own LibreOffice; headless runs (print, PDF) use a private
-// profile folder of this program, one run at a time, so they neither wait for nor disturb a
-// LibreOffice the user has open.
+// LibreOffice Writer started as `soffice` with its own arguments, never through a shell, on
+// private profiles of this program (Russian menus, spelling and hyphenation whatever the
+// desktop's locale), so it neither waits for nor disturbs a LibreOffice the user has open.
+// Headless runs (print, PDF) have a profile of their own, one run at a time; windows share
+// another, so a second report shown joins the LibreOffice of the first.
 #include "reportf/Office.h"
 
 #include <QStringList>
@@ -21,6 +22,8 @@ public:
 
     // The private profile of the headless runs (below the user's cache folder).
     static QString profileFolder();
+    // The private profile of the windows, beside it.
+    static QString windowProfileFolder();
 
 private:
     QString program() const; // throws ReportError when LibreOffice is not installed

@@ -5,6 +5,8 @@ The templates are ordinary RTF files that any word processor edits; this script 
 their layout reproducible. Run it from this folder after changing a layout:
     python3 make_templates.py .
 Fonts are Times New Roman and Arial: printed through CUPS-PDF they keep searchable text.
+Text is Russian (\\lang1049) and hyphenated (\\hyphauto1, \\hyphpar in every table cell), so that
+words in narrow columns break at syllables.
 """
 import sys
 MM = 56.6929
@@ -21,7 +23,7 @@ def esc(s):
 
 def doc(title, pw, ph, ml, mr, mt, mb, body, landscape=False, headery=None):
     land = '\\landscape' if landscape else ''
-    return ('{\\rtf1\\ansi\\ansicpg1251\\deff0\\uc1\\deflang1049\n'
+    return ('{\\rtf1\\ansi\\ansicpg1251\\deff0\\uc1\\deflang1049\\hyphauto1\n'
             '{\\fonttbl{\\f0\\froman\\fcharset204 Times New Roman;}{\\f1\\fswiss\\fcharset204 Arial;}}\n'
             '{\\colortbl;\\red0\\green0\\blue0;\\red96\\green96\\blue96;}\n'
             '{\\info{\\title %s}{\\author \\u1047?\\u1077?\\u1083?\\u1100?\\u1084?}}\n'
@@ -32,7 +34,7 @@ def doc(title, pw, ph, ml, mr, mt, mb, body, landscape=False, headery=None):
             + body + '}\n')
 
 def para(text, fs=24, bold=False, align='ql', f=0, sb=0, sa=0, italic=False):
-    fmt = '\\f%d\\fs%d' % (f, fs) + ('\\b' if bold else '') + ('\\i' if italic else '')
+    fmt = '\\f%d\\fs%d\\lang1049' % (f, fs) + ('\\b' if bold else '') + ('\\i' if italic else '')
     return '\\pard\\plain\\%s\\sb%d\\sa%d{%s %s}\\par\n' % (align, tw(sb), tw(sa), fmt, esc(text))
 
 BORDER = '\\brdrs\\brdrw10'
@@ -61,8 +63,8 @@ def row(cells, widths, left=0, header=False, height=None, borders=None, fs=20, f
         b = bold[i] if bold else False
         it = italic[i] if italic else False
         al = align[i] if align else 'ql'
-        fmt = '\\f%d\\fs%d' % (f, sizes[i] if sizes else fs) + ('\\b' if b else '') + ('\\i' if it else '')
-        s += '\\pard\\plain\\intbl\\%s{%s %s}\\cell\n' % (al, fmt, esc(text))
+        fmt = '\\f%d\\fs%d\\lang1049' % (f, sizes[i] if sizes else fs) + ('\\b' if b else '') + ('\\i' if it else '')
+        s += '\\pard\\plain\\intbl\\hyphpar\\%s{%s %s}\\cell\n' % (al, fmt, esc(text))
     s += '\\row\n'
     return s
 
@@ -87,14 +89,16 @@ def poln():
     return doc('Карточка мероприятия', 210, 297, 20, 14, 15, 15, b)
 
 def kniga():
-    cols = [('№', '#n#', 7), ('Организация', '#NameOrg#', 22), ('Форма собств.', '#FormSobs#', 11),
-            ('Адрес', '#adres#', 18), ('Дата ОРМ', '#DM#', 11), ('ИНН', '#INNOrg#', 16),
-            ('Результат', '#Rezultat#', 22), ('Примечание', '#Prime4#', 17),
+    # Widths balanced on realistic cards: the memos, the longest texts, get the most room; dates
+    # and the ten digits of the taxpayer number just fit on one line.
+    cols = [('№', '#n#', 6), ('Организация', '#NameOrg#', 23), ('Форма собств.', '#FormSobs#', 13),
+            ('Адрес', '#adres#', 17), ('Дата ОРМ', '#DM#', 11), ('ИНН', '#INNOrg#', 16),
+            ('Результат', '#Rezultat#', 26), ('Примечание', '#Prime4#', 18),
             ('Основание', '#Osnovan#', 15), ('Дата осн.', '#DataOsn#', 11),
             ('№ док. осн.', '#NomDokOsn#', 10), ('Повод', '#Povod#', 16),
-            ('Вид ОРМ', '#VidORM#', 16), ('Провёл', '#ispolnitel#', 26),
-            ('Утвердил', '#utverdil#', 18), ('КУСП дата', '#DKUSP#', 11),
-            ('КУСП №', '#NKUSP#', 10), ('КУСП фабула', '#FabKUSP#', 20)]
+            ('Вид ОРМ', '#VidORM#', 17), ('Провёл', '#ispolnitel#', 22),
+            ('Утвердил', '#utverdil#', 16), ('КУСП дата', '#DKUSP#', 11),
+            ('КУСП №', '#NKUSP#', 9), ('КУСП фабула', '#FabKUSP#', 20)]
     widths = [c[2] for c in cols]
     assert abs(sum(widths) - 277) < 0.01, sum(widths)
     # The title and the column titles are the page header, so that every page has them.

@@ -75,8 +75,8 @@ void wireServiceMenu(ZelmApp& app) {
     TNastroika* settings = app.nastroika();
     w->onClick("N9", [editor] { editor->show(); });
     w->onClick("N8", [settings] { settings->exec(); });
-    QObject::connect(settings->pRezKop(), &QAbstractButton::clicked, settings, [&app, w, settings] {
-        w->runCommand([&] { openNetworkHelp(app.platform(), app.installation(), settings); });
+    QObject::connect(settings->pRezKop(), &QAbstractButton::clicked, settings, [&app, w] {
+        w->runCommand([&] { openNetworkHelp(app.platform(), app.installation()); });
     });
 }
 
@@ -137,7 +137,8 @@ void wireCardDocuments(ZelmApp& app) {
         const CardBoxTexts boxes{
             w->boxText(QStringLiteral("DaWrSozd")),  w->boxText(QStringLiteral("DWKorr")),
             w->boxText(QStringLiteral("AdminFIO")),  w->boxText(QStringLiteral("GurN")),
-            w->boxText(QStringLiteral("Klu4Form1")), w->boxText(QStringLiteral("Otmetka"))};
+            w->boxText(QStringLiteral("Klu4Form1")), w->boxText(QStringLiteral("Otmetka")),
+            w->boxText(QStringLiteral("Rezultat")),  w->boxText(QStringLiteral("Prime4"))};
         // A card not saved yet has the number it will be saved with.
         return cardDocumentClick(
             kind, card.Klu4Form1, placeholderValues(card, boxes), *platform, w,

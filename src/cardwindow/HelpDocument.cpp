@@ -31,22 +31,14 @@ void openHelpDocument(Platform& platform, const Installation& inst) {
     word->setVisible(true);
 }
 
-void openNetworkHelp(Platform& platform, const Installation& inst, QWidget* parent) {
-    const QString phrase = QStringLiteral("Если у Вас сеть");
+void openNetworkHelp(Platform& platform, const Installation& inst) {
     auto word = platform.office().createWord();
     word->documentsOpen(inst.helpDocument());
     word->findSetForward(true);
-    word->findSetText(phrase);
+    word->findSetText(QStringLiteral("Если у Вас сеть"));
     word->findExecute();
     word->findExecute();
     word->setVisible(true);
-    // A viewer other than Word cannot be told where to go, so the user is.
-    platform.dialogs().notice(
-        parent,
-        QStringLiteral("Восстановление программы и работа в сети описаны в разделе, "
-                       "который начинается со второго «%1» в справке.")
-            .arg(phrase),
-        QStringLiteral("Восстановление программы. Сеть."));
 }
 
 } // namespace zelm

@@ -1,8 +1,6 @@
 #pragma once
 // The user guide: written into Help/ReadMe.doc when missing, opened through the Office
 // interface.
-class QWidget;
-
 namespace zelm {
 class Installation;
 class Platform;
@@ -12,5 +10,5 @@ void installHelpDocument(const Installation& inst);
 // OfficeError.
 void openHelpDocument(Platform& platform, const Installation& inst);
 // Opens the user guide at the second "Если у Вас сеть": recovery and work on a network.
-void openNetworkHelp(Platform& platform, const Installation& inst, QWidget* parent);
+void openNetworkHelp(Platform& platform, const Installation& inst);
 } // namespace zelm

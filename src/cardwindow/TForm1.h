@@ -43,8 +43,8 @@ public:
     const TAnketa& writeEdits();
     void setAttachmentCount(int n); // SkolPrik
     // The text a box of the card shows (the bookkeeping boxes: DaWrSozd, DWKorr, AdminFIO,
-    // GurN, Klu4Form1, Otmetka), by the box's name.
-    QString boxText(const QString& lineEdit) const;
+    // GurN, Klu4Form1, Otmetka; the memos Rezultat and Prime4 whole, as typed), by its name.
+    QString boxText(const QString& box) const;
     // "Есть"/"Нет" of the Result's and the Note's documents.
     void setDocumentCaptions(const QString& result, const QString& note);
     void setProgress(int percent); // Gauge1

@@ -34,8 +34,10 @@ QString cardDocumentCaption(const CardDocumentKind& kind, std::int32_t uniqueNum
 }
 
 CardBoxTexts shownBoxTexts(const TAnketa& card) {
-    return {DateTimeText(card.DaWrSozd), DateTimeText(card.DWKorr),       card.AdminFIO.text(),
-            QString::number(card.GurN),  QString::number(card.Klu4Form1), card.Otmetka.text()};
+    return {
+        DateTimeText(card.DaWrSozd),        DateTimeText(card.DWKorr),       card.AdminFIO.text(),
+        QString::number(card.GurN),         QString::number(card.Klu4Form1), card.Otmetka.text(),
+        storedToMemo(card.Rezultat.text()), storedToMemo(card.Prime4.text())};
 }
 
 Placeholders placeholderValues(const TAnketa& c, const CardBoxTexts& boxes) {
@@ -61,8 +63,8 @@ Placeholders placeholderValues(const TAnketa& c, const CardBoxTexts& boxes) {
                               blank + c.FIOSotr.text()},
         {p("utverdil"), c.DolgnUtv.text() + blank + c.ZvanUtv.text() + blank + c.FIOUtv.text()},
         // The memos' line breaks become line breaks of the document.
-        {p("Rezultat"), storedToMemo(c.Rezultat.text())},
-        {p("Prime4"), storedToMemo(c.Prime4.text())},
+        {p("Rezultat"), boxes.Rezultat},
+        {p("Prime4"), boxes.Prime4},
         {p("DaWrSozd"), boxes.DaWrSozd},
         {p("DWKorr"), boxes.DWKorr},
         {p("AdminFIO"), boxes.AdminFIO},
@@ -99,6 +101,9 @@ QString cardDocumentClick(const CardDocumentKind& kind, std::int32_t uniqueNumbe
         if (choice == 1) {
             platform.shell().openDocument(path);
         } else if (choice == 2) {
+            // Left open, the document would keep its name taken in the office suite, and the
+            // next click could not make it again.
+            platform.office().closeOwnDocument(path);
             const QByteArray name = QFile::encodeName(path);
             if (std::remove(name.constData()) != 0)
                 platform.dialogs().error(

@@ -33,9 +33,11 @@ QString cardDocumentPath(const CardDocumentKind& kind, std::int32_t uniqueNumber
 // "Есть" when the card's document exists, else "Нет".
 QString cardDocumentCaption(const CardDocumentKind& kind, std::int32_t uniqueNumber);
 
-// The texts of the card window's boxes that the placeholders take as shown.
+// The texts of the card window's boxes that the placeholders take as shown. The memos are
+// whole, with '\n' line breaks: only storing a card cuts them to the field's size.
 struct CardBoxTexts {
     QString DaWrSozd, DWKorr, AdminFIO, GurN, Klu4Form1, Otmetka;
+    QString Rezultat, Prime4;
 };
 CardBoxTexts shownBoxTexts(const TAnketa& card); // as the card window shows a stored card
 

@@ -49,6 +49,10 @@ public:
     virtual ~OfficeAutomation() = default;
     virtual std::unique_ptr<WordApplication> createWord() = 0; // "Word.Application"
     virtual ExcelApplication& excel() = 0;                     // the window's one server
+    // Closes, unsaved, a document under `path` that this program made or opened and that the
+    // office suite still shows, so that a deleted card document can be made again. One the
+    // user opened is left alone. Starts nothing and reports nothing.
+    virtual void closeOwnDocument(const QString& path) = 0;
 };
 
 } // namespace zelm

@@ -43,6 +43,7 @@ public:
         throw OfficeError(notInstalled + QLatin1Char('\n') + m_detail);
     }
     ExcelApplication& excel() override { return m_excel; }
+    void closeOwnDocument(const QString&) override {}
 
 private:
     QString m_detail;

@@ -8,11 +8,13 @@
 #include "store/Cp1251.h"
 #include "store/DayCount.h"
 #include "store/UnitGlo.h"
+#include "store/Records.h"
 #include "widgets/TdxfColorButton.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -119,6 +121,21 @@ TEST_F(Wiring, ANewCardsDocumentIsFiledUnderTheNumberItWillBeSavedWith) {
     // The default templates are there to be filled.
     EXPECT_TRUE(QFile::exists(t.path("Otveti/BlankFirma.doc")));
     EXPECT_TRUE(QFile::exists(t.path("WhodWord/Blank.doc")));
+}
+
+TEST_F(Wiring, TheNoteDocumentTakesTheWholeNoteTheWindowHoldsNotTheStoredCut) {
+    showCard(1);
+    // 324 bytes in Windows-1251, two lines: more than a card stores.
+    const QString first = QStringLiteral("Примечание к мероприятию. ").repeated(11) +
+                          QStringLiteral("Итоги проверки: ");
+    const QString note = first + QLatin1Char('\n') + QStringLiteral("Конец примечания №1.");
+    ASSERT_EQ(toCp1251(memoToStored(note)).size(), 324);
+    controls(w).Prime4->setPlainText(note);
+    controls(w).WordEst->click();
+    const int at = t.platform.officeCalls.indexOf(QStringLiteral("Find.Text #Prime4#"));
+    ASSERT_GE(at, 0) << t.platform.officeCalls.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(t.platform.officeCalls.value(at + 1),
+              QStringLiteral("Find.Replacement.Text ") + note);
 }
 
 TEST_F(Wiring, TheWorkingListGoesToTheSpreadsheetWithItsTitlesAndTheGaugeReturnsToZero) {

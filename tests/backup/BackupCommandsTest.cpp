@@ -175,8 +175,7 @@ TEST_F(Commands, NetworkHelpOpensTheGuideAtTheSecondMention) {
               (QStringList{"Word.Application", "Documents.Open " + t.path("Help/ReadMe.doc"),
                            "Find.Forward true", QStringLiteral("Find.Text Если у Вас сеть"),
                            "Find.Execute", "Find.Execute", "Visible true"}));
-    ASSERT_EQ(t.platform.messages.size(), 1);
-    EXPECT_EQ(t.platform.messages[0].kind, ShownMessage::Notice);
+    EXPECT_TRUE(t.platform.messages.isEmpty()) << "the document itself shows where";
 
     t.platform.clearRecords();
     t.platform.officeFails = true;

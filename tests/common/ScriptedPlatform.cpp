@@ -150,6 +150,9 @@ public:
         return std::make_unique<ScriptedWord>(m_p);
     }
     ExcelApplication& excel() override { return m_excel; }
+    void closeOwnDocument(const QString& path) override {
+        m_p.officeCalls << QStringLiteral("Close ") + path;
+    }
 
 private:
     ScriptedPlatform& m_p;

@@ -117,9 +117,11 @@ TEST_F(CardDocumentClick, AnExistingDocumentIsEditedDeletedOrLeftAsTheUserChoose
     }
 
     answer = 2;
+    platform.clearRecords();
     EXPECT_EQ(click(), QStringLiteral("Нет"));
     EXPECT_FALSE(QFile::exists(path));
     EXPECT_TRUE(platform.messages.isEmpty());
+    EXPECT_EQ(platform.officeCalls, QStringList{QStringLiteral("Close ") + path});
     // The next click makes a fresh document.
     platform.clearRecords();
     click();

@@ -116,3 +116,28 @@ TEST_F(DefaultTemplates, EnvelopesCarrySenderAndRecipient) {
         EXPECT_TRUE(m.text.text.contains(QStringLiteral("Одинцовский район")));
     }
 }
+
+TEST_F(DefaultTemplates, TheirTextIsRussianAndTheirCellsHyphenateAlsoInTheMergedReport) {
+    for (const QString& name : zelm::reportTemplateNames()) {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << name.toStdString();
+        const QByteArray rtf = f.readAll();
+        const QByteArray head = rtf.left(rtf.indexOf("{\\fonttbl"));
+        EXPECT_TRUE(head.contains("\\deflang1049")) << name.toStdString();
+        EXPECT_TRUE(head.contains("\\hyphauto1")) << name.toStdString();
+        // Every paragraph of a table cell hyphenates, and each of its runs is Russian.
+        const QList<QByteArray> paragraphs = rtf.split('\n');
+        int cells = 0;
+        for (const QByteArray& p : paragraphs) {
+            if (!p.contains("\\intbl"))
+                continue;
+            ++cells;
+            EXPECT_TRUE(p.contains("\\hyphpar") && !p.contains("\\hyphpar0")) << p.toStdString();
+            EXPECT_EQ(p.count("{\\f"), p.count("\\lang1049")) << p.toStdString();
+        }
+        EXPECT_GT(cells, 3) << name.toStdString();
+    }
+    const Merged list = mergeDefault(dir.path(), QStringLiteral("Kniga"));
+    EXPECT_TRUE(list.bytes.contains("\\hyphauto1"));
+    EXPECT_EQ(list.bytes.count("\\hyphpar"), 18 * 3) << "the titles' row and two cards";
+}

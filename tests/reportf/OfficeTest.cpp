@@ -1,6 +1,7 @@
 // The report program against the real LibreOffice (headless) and a private CUPS scheduler with
 // a PDF printer. Each LibreOffice run costs about 1.5 s, so there are few of them.
 #include "SampleData.h"
+#include "officeprofile/OfficeProfile.h"
 #include "reportf/templates/ReportTemplates.h"
 
 #include <QCoreApplication>
@@ -124,6 +125,15 @@ TEST_F(Office, PdfOfEveryDefaultReport) {
         EXPECT_TRUE(lineWith(env, "отправления").contains("170100"));
         EXPECT_TRUE(lineWith(env, "назначения").contains("101000"));
     }
+
+    // LibreOffice ran on the program's private profile, in Russian whatever the locale.
+    QFile settings(dir.filePath("cache/zelm/reportf-profile/user/registrymodifications.xcu"));
+    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+    const QByteArray xml = settings.readAll();
+    for (const char* item :
+         {"<prop oor:name=\"UILocale\" oor:op=\"fuse\"><value>ru-RU</value>",
+          "<prop oor:name=\"DefaultLocale\" oor:op=\"fuse\"><value>ru-RU</value>"})
+        EXPECT_TRUE(xml.contains(item)) << item;
 }
 
 TEST_F(Office, MergedReportsReadBackByLibreOffice) {
@@ -133,17 +143,9 @@ TEST_F(Office, MergedReportsReadBackByLibreOffice) {
         ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
         reports << dir.filePath(x + "Rep.rtf");
     }
-    // A private profile that skips the first-start questions, as the program's own does.
+    // A private profile as the program's own.
     const QString profile = dir.filePath("profile");
-    QDir().mkpath(profile + "/user");
-    sample::writeFile(profile + "/user/registrymodifications.xcu",
-                      R"(<?xml version="1.0" encoding="UTF-8"?>
-<oor:items xmlns:oor="http://openoffice.org/2001/registry" xmlns:xs="http://www.w3.org/2001/XMLSchema" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">
-<item oor:path="/org.openoffice.Office.Common/Misc"><prop oor:name="ShowTipOfTheDay" oor:op="fuse"><value>false</value></prop></item>
-<item oor:path="/org.openoffice.Office.Common/Misc"><prop oor:name="FirstRun" oor:op="fuse"><value>false</value></prop></item>
-<item oor:path="/org.openoffice.Setup/Product"><prop oor:name="ooSetupLastVersion" oor:op="fuse"><value>7.4</value></prop></item>
-</oor:items>
-)");
+    ASSERT_TRUE(zelm::prepareOfficeProfile(profile, QString()));
     const QString out = dir.filePath("txt");
     const Outcome lo =
         run("soffice",

@@ -64,6 +64,21 @@ QString headerAndFooterTexts(const Reference<css::lang::XComponent>& doc) {
     return out;
 }
 
+// Writer's view data: the cursor's left and top, the zoom, then the visible area's left, top,
+// right and bottom, in twips.
+bool cursorInView(const Reference<css::frame::XController>& controller) {
+    css::uno::Any data = controller->getViewData();
+    OUString text;
+    data >>= text;
+    const QStringList parts = fromOU(text).split(QLatin1Char(';'));
+    if (parts.size() < 7)
+        return false;
+    const qint64 top = parts[1].toLongLong();
+    const qint64 visibleTop = parts[4].toLongLong();
+    const qint64 visibleBottom = parts[6].toLongLong();
+    return visibleTop < visibleBottom && top >= visibleTop && top < visibleBottom;
+}
+
 } // namespace
 
 QString LibreOfficeSession::documentText(const QString& path) {
@@ -140,7 +155,8 @@ LibreOfficeSession::Selection LibreOfficeSession::lastWordSelection() {
         auto text = range->getText();
         auto cursor = text->createTextCursorByRange(text->getStart());
         cursor->gotoRange(range->getStart(), true);
-        return {fromOU(range->getString()), fromOU(cursor->getString())};
+        return {fromOU(range->getString()), fromOU(cursor->getString()),
+                cursorInView(model->getCurrentController())};
     } catch (...) {
         rethrowAsOfficeError(QStringLiteral("Не удалось прочитать выделение"));
     }

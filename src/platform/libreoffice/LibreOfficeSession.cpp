@@ -1,8 +1,9 @@
 #include "platform/libreoffice/LibreOfficeSession.h"
 
+#include "officeprofile/OfficeProfile.h"
 #include "platform/libreoffice/LibreOfficeCalc.h"
 #include "platform/libreoffice/LibreOfficeWord.h"
-#include "platform/libreoffice/OfficeProfile.h"
+#include "platform/libreoffice/OfficeCommandLine.h"
 #include "platform/libreoffice/SessionImpl.h"
 
 #include <com/sun/star/bridge/BridgeFactory.hpp>
@@ -107,6 +108,7 @@ bool LibreOfficeSession::Impl::isInstalled() const {
 }
 
 void LibreOfficeSession::Impl::drop() {
+    ownDocuments.clear();
     lastWordDocument.clear();
     lastWorkbook.clear();
     desktop.clear();
@@ -151,9 +153,10 @@ bool LibreOfficeSession::Impl::tryConnect() {
 qint64 LibreOfficeSession::Impl::startOffice() {
     if (!isInstalled())
         throw OfficeError(notInstalled);
-    if (!prepareOfficeProfile(options.profileFolder, libreOfficeVersion(options.programFolder)))
-        throw OfficeError(QStringLiteral("Не удалось подготовить папку профиля LibreOffice\n") +
-                          options.profileFolder);
+    QString reason;
+    if (!prepareOfficeProfile(options.profileFolder, libreOfficeVersion(options.programFolder),
+                              &reason))
+        throw OfficeError(reason);
     const QStringList args =
         officeArguments(options.profileFolder, options.pipeName, options.headless);
     // Detached: LibreOffice keeps the user's documents open after this program ends. Its
@@ -217,6 +220,10 @@ LibreOfficeSession::Impl::load(const QString& path,
             auto doc = desk->loadComponentFromURL(fileUrl(path), OUString("_blank"), 0, args);
             if (!doc.is())
                 throw OfficeError(failure + QLatin1Char('\n') + path);
+            std::erase_if(ownDocuments, [](const auto& weak) {
+                return !Reference<css::frame::XModel>(weak).is();
+            });
+            ownDocuments.emplace_back(Reference<css::frame::XModel>(doc, UNO_QUERY));
             return doc;
         } catch (...) {
             const bool lost = !watch.is() || !watch->alive;
@@ -247,6 +254,27 @@ std::unique_ptr<WordApplication> LibreOfficeSession::createWord() {
 
 ExcelApplication& LibreOfficeSession::excel() {
     return *d->calc;
+}
+
+void LibreOfficeSession::closeOwnDocument(const QString& path) {
+    if (!d->desktop.is() || !d->watch.is() || !d->watch->alive)
+        return; // what an earlier LibreOffice showed has gone with it
+    const OUString url = fileUrl(path);
+    for (const auto& weak : d->ownDocuments) {
+        Reference<css::frame::XModel> model(weak);
+        if (!model.is())
+            continue;
+        try {
+            // A document made from a template has the name it was saved as.
+            if (model->getURL() != url)
+                continue;
+            Reference<css::util::XCloseable> closeable(model, UNO_QUERY);
+            if (closeable.is())
+                closeable->close(true);
+        } catch (const css::uno::Exception&) {
+            // Closed by the user meanwhile, or LibreOffice went away.
+        }
+    }
 }
 
 bool LibreOfficeSession::isInstalled() const {

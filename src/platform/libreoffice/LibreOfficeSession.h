@@ -32,6 +32,7 @@ public:
 
     std::unique_ptr<WordApplication> createWord() override;
     ExcelApplication& excel() override;
+    void closeOwnDocument(const QString& path) override;
 
     // True when soffice and its type libraries are where the options say.
     bool isInstalled() const;
@@ -50,10 +51,12 @@ public:
     void convertDocument(const QString& from, const QString& to, const QString& filterName);
     // The texts of the first sheet of the workbook Calc opened last: rows x columns.
     QList<QStringList> lastWorkbookCells(int rows, int columns);
-    // The selection in the document a Word object handled last, and the text before it.
+    // The selection in the document a Word object handled last, the text before it, and
+    // whether the cursor stands in the part of the document its window shows.
     struct Selection {
         QString text;
         QString before;
+        bool inView = false;
     };
     Selection lastWordSelection();
     // Closes every document of this soffice, unsaved.

@@ -191,6 +191,13 @@ void LibreOfficeWord::setVisible(bool visible) {
             if (top.is())
                 top->toFront();
             frame->activate();
+            // A hidden window has no size to scroll in: the occurrence found while hidden is
+            // selected once more, now that the window can scroll to it.
+            if (m_found.is()) {
+                Reference<css::view::XSelectionSupplier> selection(controllerOf(m_document),
+                                                                   UNO_QUERY_THROW);
+                selection->select(Any(m_found));
+            }
         }
         m_shown = m_shown || visible;
     } catch (...) {

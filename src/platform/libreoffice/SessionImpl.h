@@ -4,13 +4,16 @@
 #include "platform/libreoffice/UnoSupport.h"
 
 #include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/lang/XEventListener.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
+#include <cppuhelper/weakref.hxx>
 #include <rtl/ref.hxx>
 
 #include <atomic>
 #include <memory>
+#include <vector>
 
 namespace zelm {
 
@@ -31,6 +34,9 @@ struct LibreOfficeSession::Impl {
     uno::css::uno::Reference<uno::css::lang::XComponent> bridge;
     uno::css::uno::Reference<uno::css::frame::XDesktop2> desktop;
     rtl::Reference<uno::BridgeWatch> watch;
+
+    // The documents this program loaded, weakly: they are its own to close.
+    std::vector<uno::css::uno::WeakReference<uno::css::frame::XModel>> ownDocuments;
 
     // What the checks look at.
     uno::css::uno::Reference<uno::css::lang::XComponent> lastWordDocument;
