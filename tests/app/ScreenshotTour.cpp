@@ -41,6 +41,7 @@ struct Step {
     QString name;                 // of the picture, empty for no picture
     std::function<void()> before; // what the user does
     std::function<void()> after;  // closing what was opened
+    int waitMs = 1200;            // until the picture: LibreOffice's windows take seconds
 };
 
 void writeRegister(const QString& root) {
@@ -67,7 +68,7 @@ void runSteps(const QList<Step>& steps, int i, const QString& out) {
     const Step& step = steps[i];
     if (step.before)
         step.before();
-    QTimer::singleShot(1200, [steps, i, out] {
+    QTimer::singleShot(step.waitMs, [steps, i, out] {
         const Step& s = steps[i];
         if (!s.name.isEmpty()) {
             const QString file = out + QLatin1Char('/') + s.name + QStringLiteral(".png");
@@ -150,6 +151,28 @@ int main(int argc, char** argv) {
              if (auto* box = qobject_cast<QMessageBox*>(modal()))
                  box->button(QMessageBox::No)->click();
          }},
+        {QStringLiteral("13-envelopes"),
+         [&] { QTimer::singleShot(0, [&] { controls(w).Konvert->click(); }); },
+         [&] { app.konverti()->reject(); }},
+        {QStringLiteral("14-attached-files"),
+         [&] { QTimer::singleShot(0, [&] { controls(w).PuskDokKart->click(); }); },
+         [&] { app.dokKart()->reject(); }},
+        // LibreOffice's windows last: each stays open over the program's windows.
+        {QStringLiteral("15-list-of-measures"),
+         [&] {
+             // Twenty cards into the Working card file, then its list of measures printed.
+             controls(w).SpTabl->setCurrentWidget(controls(w).TabSheet1);
+             controls(w).SpeedButBeg->click();
+             for (int i = 0; i < 20; ++i) {
+                 controls(w).nGlRab->click();
+                 controls(w).SpeedButNext->click();
+             }
+             controls(w).PRNSpisok->click();
+         },
+         {},
+         25000},
+        {QStringLiteral("16-card-report"), [&] { controls(w).N13->trigger(); }, {}, 12000},
+        {QStringLiteral("17-result-document"), [&] { controls(w).Otvet->click(); }, {}, 30000},
     };
     runSteps(steps, 0, out);
     return application.exec();
