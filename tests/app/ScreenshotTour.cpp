@@ -5,11 +5,13 @@
 #include "access/TNastroika.h"
 #include "access/TZapusk.h"
 #include "app/ZelmApp.h"
+#include "attach/TDokKart.h"
 #include "cardwindow/TForm1.h"
 #include "cardwindow/TRedaktir.h"
 #include "cardwindow/TWibor.h"
 #include "common/CardFactory.h"
 #include "common/Form1Controls.h"
+#include "output/TKonverti.h"
 #include "platform/Platform.h"
 #include "search/TPoisk.h"
 #include "widgets/TdxfColorButton.h"
@@ -28,6 +30,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <cstdio>
 #include <functional>
