@@ -29,7 +29,7 @@ cmake --build "$build" --target zelm reportf zelm_libreoffice zelm_package_docs
 (cd "$build" && cpack -G DEB > /dev/null)
 deb="$(ls -t "$build"/zelm_*_amd64.deb | head -1)"
 echo "package: $deb"
-dpkg-deb --info "$deb" | sed -n '/Package:/,$p'
+dpkg-deb --field "$deb"
 
 work="$(mktemp -d /var/tmp/zelm-clean-install.XXXXXX)"
 trap 'rm -rf "$work"' EXIT
@@ -50,10 +50,12 @@ listing > /tmp/before.txt
 echo "== base system: $(dpkg-query -W | wc -l) packages"
 
 if [ "${WITH_RECOMMENDS:-0}" = 1 ]; then
-  apt-get install -y /tmp/zelm.deb
+  apt-get install -y -o APT::Install-Recommends=true /tmp/zelm.deb
 else
   echo "== the recommended packages resolve:"
-  apt-get install -y --simulate /tmp/zelm.deb | grep -E '^Inst (libreoffice-(writer|calc|l10n-ru)|hunspell-ru|hyphen-ru) '
+  apt-get install -y --simulate -o APT::Install-Recommends=true /tmp/zelm.deb > /tmp/simulated
+  grep -E '^Inst (libreoffice-(writer|calc|l10n-ru)|hunspell-ru|hyphen-ru) ' /tmp/simulated
+  [ "$(grep -cE '^Inst (libreoffice-(writer|calc|l10n-ru)|hunspell-ru|hyphen-ru) ' /tmp/simulated)" = 5 ]
   apt-get install -y --no-install-recommends /tmp/zelm.deb
 fi
 echo "== installed: $(dpkg-query -W zelm)"

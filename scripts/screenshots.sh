@@ -29,7 +29,7 @@ XCU
 stop_started() {
   for environ in /proc/[0-9]*/environ; do
     pid="${environ#/proc/}"; pid="${pid%/environ}"
-    if tr '\0' '\n' < "$environ" 2>/dev/null | grep -qxF "HOME=$home"; then
+    if { tr '\0' '\n' < "$environ"; } 2>/dev/null | grep -qxF "HOME=$home"; then
       kill "$pid" 2>/dev/null || true
     fi
   done
