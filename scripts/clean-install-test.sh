@@ -64,7 +64,8 @@ dpkg -L zelm
 echo "== zelm --version"
 su clerk -c 'zelm --version'
 su clerk -c 'reportf --version'
-su clerk -c 'zelm --help' | head -3
+su clerk -c 'zelm --help' > /tmp/help
+head -3 /tmp/help
 if su clerk -c 'zelm --no-such-option' 2> /tmp/err; then echo "FAIL: unknown option accepted"; exit 1; fi
 cat /tmp/err
 
