@@ -1,4 +1,5 @@
 // reportf: the report program of the card index. See ReportCommand.h for its command lines.
+#include "platform/CommandLine.h"
 #include "platform/RussianInterface.h"
 #include "reportf/CupsPrinters.h"
 #include "reportf/LibreOffice.h"
@@ -39,14 +40,47 @@ void showError(std::unique_ptr<QCoreApplication>& app, int& argc, char** argv,
     QMessageBox::warning(nullptr, QStringLiteral("Отчёт"), text);
 }
 
+QString usage(bool russian) {
+    if (russian)
+        return QStringLiteral(
+            "Использование (в папке report программы zelm):\n"
+            "  reportf XDat.txt XPic.rtf XRep.rtf - /m   собрать отчёт в XRep.rtf\n"
+            "  reportf XDat.txt XPic.rtf XRep.rtf        собрать и показать в LibreOffice Writer\n"
+            "  reportf XDat.txt XPic.rtf XRep.rtf - /p   собрать и напечатать на принтере по "
+            "умолчанию\n"
+            "  reportf XDat.txt XPic.rtf                 открыть шаблон для правки\n"
+            "  reportf --pdf OUT.pdf XDat.txt XPic.rtf   собрать отчёт в PDF\n"
+            "  reportf -h | --help | -v | --version\n"
+            "X: Poln (карточка), Kniga (список мероприятий), KonA8, KonA9 (конверты).\n"
+            "Ошибка: сообщение и код 1; неверный параметр: код 2. Подробнее: man reportf\n");
+    return QStringLiteral(
+        "Usage (in the report folder of zelm):\n"
+        "  reportf XDat.txt XPic.rtf XRep.rtf - /m   merge the report into XRep.rtf\n"
+        "  reportf XDat.txt XPic.rtf XRep.rtf        merge and show it in LibreOffice Writer\n"
+        "  reportf XDat.txt XPic.rtf XRep.rtf - /p   merge and print it on the default printer\n"
+        "  reportf XDat.txt XPic.rtf                 open the template for editing\n"
+        "  reportf --pdf OUT.pdf XDat.txt XPic.rtf   merge the report into a PDF\n"
+        "  reportf -h | --help | -v | --version\n"
+        "X: Poln (full card), Kniga (list of measures), KonA8, KonA9 (envelopes).\n"
+        "A failure: a message and exit status 1; a wrong option: 2. See also: man reportf\n");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    // Answered before any application object: --help needs no display and no LibreOffice.
+    const zelm::CommandLine line =
+        zelm::parseCommandLine(zelm::commandLineArguments(argc, argv), [](const QString& option) {
+            return option == QLatin1String("--pdf");
+        });
+    const int answered =
+        zelm::answerCommandLine(line, QStringLiteral("reportf"), usage(zelm::russianMessages()),
+                                QStringLiteral("reportf " ZELM_VERSION "\n"), stdout, stderr);
+    if (answered >= 0)
+        return answered;
     auto app = std::make_unique<QCoreApplication>(argc, argv);
-    QStringList arguments = QCoreApplication::arguments();
-    arguments.removeFirst();
     try {
-        const zelm::reportf::ReportRequest request = zelm::reportf::parseArguments(arguments);
+        const zelm::reportf::ReportRequest request = zelm::reportf::parseArguments(line.arguments);
         zelm::reportf::LibreOffice office;
         zelm::reportf::CupsPrinters printers;
         zelm::reportf::runReport(request, office, printers);

@@ -50,6 +50,23 @@ private:
     MissingExcel m_excel;
 };
 
+// LibreOffice's UNO libraries live in its program folder and find their companions there
+// (libreglo.so and others) through their own $ORIGIN; from the links on the linker's path those
+// are not found. So, as the SDK's application loader does for programs outside LibreOffice's
+// folder, they are loaded from the program folder the module's session uses, before the module,
+// which then finds them loaded and needs no run path of its own. A missing LibreOffice is left
+// for the module's load to report.
+void preloadUnoLibraries() {
+    const QString folder = QStringLiteral(ZELM_LO_PROGRAM);
+    for (const char* name : {"libuno_sal.so.3", "libuno_salhelpergcc3.so.3", "libuno_cppu.so.3",
+                             "libuno_cppuhelpergcc3.so.3"}) {
+        QLibrary library(folder + QLatin1Char('/') + QLatin1String(name));
+        library.setLoadHints(QLibrary::ExportExternalSymbolsHint);
+        if (!library.load())
+            return;
+    }
+}
+
 } // namespace
 
 QString libreOfficeModulePath() {
@@ -63,6 +80,7 @@ QString libreOfficeModulePath() {
 
 std::unique_ptr<OfficeAutomation> loadOfficeAutomation(const QString& modulePath) {
     // Never unloaded: the session it makes lives to the end of the program.
+    preloadUnoLibraries();
     QLibrary module(modulePath);
     using Create = OfficeAutomation* (*)();
     auto create = reinterpret_cast<Create>(module.resolve("zelm_create_office"));

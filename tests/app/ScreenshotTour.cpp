@@ -5,11 +5,13 @@
 #include "access/TNastroika.h"
 #include "access/TZapusk.h"
 #include "app/ZelmApp.h"
+#include "attach/TDokKart.h"
 #include "cardwindow/TForm1.h"
 #include "cardwindow/TRedaktir.h"
 #include "cardwindow/TWibor.h"
 #include "common/CardFactory.h"
 #include "common/Form1Controls.h"
+#include "output/TKonverti.h"
 #include "platform/Platform.h"
 #include "search/TPoisk.h"
 #include "widgets/TdxfColorButton.h"
@@ -28,6 +30,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <cstdio>
 #include <functional>
@@ -41,6 +44,7 @@ struct Step {
     QString name;                 // of the picture, empty for no picture
     std::function<void()> before; // what the user does
     std::function<void()> after;  // closing what was opened
+    int waitMs = 1200;            // until the picture: LibreOffice's windows take seconds
 };
 
 void writeRegister(const QString& root) {
@@ -67,7 +71,7 @@ void runSteps(const QList<Step>& steps, int i, const QString& out) {
     const Step& step = steps[i];
     if (step.before)
         step.before();
-    QTimer::singleShot(1200, [steps, i, out] {
+    QTimer::singleShot(step.waitMs, [steps, i, out] {
         const Step& s = steps[i];
         if (!s.name.isEmpty()) {
             const QString file = out + QLatin1Char('/') + s.name + QStringLiteral(".png");
@@ -144,8 +148,35 @@ int main(int argc, char** argv) {
              if (auto* dialog = qobject_cast<QDialog*>(modal()))
                  dialog->reject();
          }},
-        {QStringLiteral("12-exit-question"),
-         [&] { QTimer::singleShot(0, [&] { controls(w).N3->trigger(); }); },
+        {QStringLiteral("12-envelopes"),
+         [&] { QTimer::singleShot(0, [&] { controls(w).Konvert->click(); }); },
+         [&] { app.konverti()->reject(); }},
+        {QStringLiteral("13-attached-files"),
+         [&] { QTimer::singleShot(0, [&] { controls(w).PuskDokKart->click(); }); },
+         [&] { app.dokKart()->reject(); }},
+        // LibreOffice's windows last: each stays open over the program's windows.
+        {QStringLiteral("14-list-of-measures"),
+         [&] {
+             // Twenty cards into the Working card file, then its list of measures printed.
+             controls(w).SpTabl->setCurrentWidget(controls(w).TabSheet1);
+             controls(w).SpeedButBeg->click();
+             for (int i = 0; i < 20; ++i) {
+                 controls(w).nGlRab->click();
+                 controls(w).SpeedButNext->click();
+             }
+             controls(w).PRNSpisok->click();
+         },
+         {},
+         25000},
+        {QStringLiteral("15-card-report"), [&] { controls(w).N13->trigger(); }, {}, 12000},
+        {QStringLiteral("16-result-document"), [&] { controls(w).Otvet->click(); }, {}, 30000},
+        {QStringLiteral("17-exit-question"),
+         [&] {
+             // Leaving ends the run: the last picture.
+             w->raise();
+             w->activateWindow();
+             QTimer::singleShot(0, [&] { controls(w).N3->trigger(); });
+         },
          [&] {
              if (auto* box = qobject_cast<QMessageBox*>(modal()))
                  box->button(QMessageBox::No)->click();
