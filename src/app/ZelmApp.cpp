@@ -4,6 +4,7 @@
 #include "access/TNastroika.h"
 #include "access/TZapusk.h"
 #include "attach/TDokKart.h"
+#include "backup/RestoreJournal.h"
 #include "cardwindow/HelpDocument.h"
 #include "cardwindow/TForm1.h"
 #include "cardwindow/TRedaktir.h"
@@ -30,6 +31,12 @@ ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform)
       m_session(std::make_unique<CardSession>(m_inst, m_user)) {
     try {
         m_newInstallation = m_inst.prepare();
+        // A restore cut short is finished before anything reads Baza or cleans Temp, whose
+        // scratch files it still needs.
+        const InterruptedRestore restore = finishInterruptedRestore(m_inst);
+        if (restore != InterruptedRestore::None)
+            platform.dialogs().notice(nullptr, interruptedRestoreMessage(restore),
+                                      QStringLiteral("Восстановление из архива"));
         // What a rewrite cut short by a crash left behind is never data.
         removeLeftoverScratchFiles(m_inst);
         createMissingReferenceLists(m_inst, m_newInstallation);
