@@ -48,11 +48,8 @@ QString writeError(const QString& why, const QString& path) {
 void requireReadableTemplate(const QString& path) {
     try {
         // Only its type and readability matter here; LibreOffice reads it.
-        readRegularFile(path, 1);
+        readRegularFile(path, 1, OverLimit::Cut);
     } catch (const FileError& e) {
-        // A template larger than one byte is the usual case, not an error.
-        if (e.message().startsWith(QStringLiteral("Файл слишком велик")))
-            return;
         throw ReportError(
             QStringLiteral("Не удалось прочитать шаблон отчёта (%1):\n%2").arg(e.message(), path));
     }
@@ -99,7 +96,9 @@ void pdfReport(const ReportRequest& r, Office& office) {
     // The scratch folder is beside the PDF, so the finished file is renamed into place.
     QTemporaryDir scratch(out.absolutePath() + QStringLiteral("/.reportf-XXXXXX"));
     if (!scratch.isValid())
-        throw ReportError(writeError(scratch.errorString(), out.absoluteFilePath()));
+        throw ReportError(
+            writeError(QStringLiteral("не удалось создать временную папку рядом с ним"),
+                       out.absoluteFilePath()));
     const QString base =
         out.completeBaseName().isEmpty() ? QStringLiteral("report") : out.completeBaseName();
     const QString rtf = scratch.filePath(base + QStringLiteral(".rtf"));

@@ -30,8 +30,9 @@ QString ReportData::item(qsizetype record, int index) const {
     if (record < 0 || record >= m_records.size() || index < 0)
         return {};
     const Record& values = m_records.at(record);
-    const auto it = std::lower_bound(values.cbegin(), values.cend(), index,
-                                     [](const QPair<int, QString>& v, int i) { return v.first < i; });
+    const auto it =
+        std::lower_bound(values.cbegin(), values.cend(), index,
+                         [](const QPair<int, QString>& v, int i) { return v.first < i; });
     return it != values.cend() && it->first == index ? it->second : QString();
 }
 
@@ -61,7 +62,7 @@ void ReportData::addItem(const QString& key, const QString& value) {
     if (at != values.end() && at->first == index)
         at->second = value;
     else
-        values.insert(at, {index, value});
+        values.insert(at, qMakePair(index, value));
 }
 
 namespace {

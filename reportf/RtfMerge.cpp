@@ -85,6 +85,10 @@ private:
         const char* p = m_t.bytes().constData();
         qsizetype pos = from;
         for (auto e = firstEdit(from); e != m_t.edits().cend() && e->end <= to; ++e) {
+            if (e->begin < pos)
+                throw ReportError(QStringLiteral("Шаблон отчёта не удалось разобрать: поля "
+                                                 "перекрываются у байта %1")
+                                      .arg(e->begin));
             m_buffer.append(p + pos, e->begin - pos);
             if (e->bareWordBefore)
                 m_buffer.append(' ');

@@ -24,6 +24,8 @@
 #include <QApplication>
 #include <QDir>
 
+#include <csignal>
+
 namespace zelm {
 
 ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform)
@@ -103,6 +105,9 @@ bool takeDataFolder(DataFolderLock& lock, Platform& platform) {
 } // namespace
 
 void prepareApplication(QApplication& application) {
+    // A helper program or LibreOffice that ends while we write to it must not end the
+    // program: the write fails and the command says so.
+    std::signal(SIGPIPE, SIG_IGN);
     QApplication::setApplicationName(QStringLiteral("zelm"));
     // Ties the windows to the installed zelm.desktop (its icon and name on Wayland docks).
     QGuiApplication::setDesktopFileName(QStringLiteral("zelm"));

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace zelm {
 namespace {
@@ -99,8 +100,8 @@ QString restoreJournalPath(const QString& dataFolder) {
         .filePath(kJournalName);
 }
 
-void writeRestoreJournal(const QString& path, const QString& dataFolder,
-                         RestoreDirection direction, const QList<JournalEntry>& entries) {
+void writeRestoreJournal(const QString& path, const QString& dataFolder, RestoreDirection direction,
+                         const QList<JournalEntry>& entries) {
     QByteArray text = kMagic + '\n' + dataFolder.toUtf8() + '\n' +
                       (direction == RestoreDirection::Forward ? "forward" : "back") + '\n';
     for (const JournalEntry& e : entries)
@@ -116,7 +117,8 @@ void removeRestoreJournal(const QString& path) {
 
 InterruptedRestore finishInterruptedRestore(const Installation& inst) {
     // The journal is in Temp, or in Baza when Temp is on another file system.
-    for (const QString& folder : {inst.path(QStringLiteral("Temp")), inst.path(QStringLiteral("Baza"))}) {
+    for (const QString& folder :
+         {inst.path(QStringLiteral("Temp")), inst.path(QStringLiteral("Baza"))}) {
         const QString path = QDir(folder).filePath(kJournalName);
         if (!exists(path))
             continue;
@@ -130,7 +132,7 @@ InterruptedRestore finishInterruptedRestore(const Installation& inst) {
             if (!e.aside.isEmpty())
                 removeIfThere(e.aside);
         return j.direction == RestoreDirection::Forward ? InterruptedRestore::Finished
-                                                         : InterruptedRestore::Undone;
+                                                        : InterruptedRestore::Undone;
     }
     return InterruptedRestore::None;
 }

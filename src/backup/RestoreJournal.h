@@ -23,8 +23,8 @@ enum class RestoreDirection { Forward, Back };
 // Where the journal of a restore into `dataFolder` lives (the scratch folder, not Baza).
 QString restoreJournalPath(const QString& dataFolder);
 // Written whole and synced, or not at all. Throws FileError.
-void writeRestoreJournal(const QString& path, const QString& dataFolder,
-                         RestoreDirection direction, const QList<JournalEntry>& entries);
+void writeRestoreJournal(const QString& path, const QString& dataFolder, RestoreDirection direction,
+                         const QList<JournalEntry>& entries);
 void removeRestoreJournal(const QString& path); // throws FileError
 
 enum class InterruptedRestore { None, Finished, Undone };

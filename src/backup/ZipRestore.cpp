@@ -2,6 +2,7 @@
 
 #include "backup/RestoreJournal.h"
 #include "backup/ZipError.h"
+#include "backup/ZipErrorText.h"
 #include "store/CardFile.h"
 #include "store/FileError.h"
 #include "store/ScratchFiles.h"
@@ -29,14 +30,6 @@ constexpr int kLongestName = 255; // bytes, as the file systems count them
 
 [[noreturn]] void fail(const QString& text) {
     throw ZipError(text);
-}
-
-QString openErrorText(int code) {
-    zip_error_t error;
-    zip_error_init_with_code(&error, code);
-    QString text = QString::fromLocal8Bit(zip_error_strerror(&error));
-    zip_error_fini(&error);
-    return text;
 }
 
 QString megabytes(qint64 bytes) {
@@ -105,7 +98,7 @@ QList<PlannedEntry> planEntries(zip_t* za, const QString& archivePath, const QSt
         zip_stat_init(&zs);
         if (zip_stat_index(za, index, 0, &zs) != 0 || !(zs.valid & ZIP_STAT_SIZE))
             fail(QStringLiteral("Файл %1 в архиве не читается: %2")
-                     .arg(name, QString::fromLocal8Bit(zip_strerror(za))));
+                     .arg(name, zipArchiveErrorText(za)));
         if (zs.size > static_cast<zip_uint64_t>(kFourGigabytes) * 1024)
             fail(QStringLiteral("Файл %1 в архиве повреждён: неверный размер").arg(name));
         total += static_cast<qint64>(zs.size);
@@ -137,7 +130,7 @@ QString unpackEntry(zip_t* za, const PlannedEntry& e, const QString& target,
     std::unique_ptr<zip_file_t, ZipFileCloser> zf(zip_fopen_index(za, e.index, 0));
     if (!zf)
         fail(QStringLiteral("Файл %1 в архиве не читается: %2")
-                 .arg(e.name, QString::fromLocal8Bit(zip_strerror(za))));
+                 .arg(e.name, zipArchiveErrorText(za)));
     QString temporary;
     int fd = -1;
     try {
@@ -153,7 +146,7 @@ QString unpackEntry(zip_t* za, const PlannedEntry& e, const QString& target,
             const zip_int64_t got = zip_fread(zf.get(), buffer.data(), buffer.size());
             if (got < 0)
                 fail(QStringLiteral("Файл %1 в архиве повреждён: %2")
-                         .arg(e.name, QString::fromLocal8Bit(zip_file_strerror(zf.get()))));
+                         .arg(e.name, zipFileErrorText(zf.get())));
             if (got == 0)
                 break;
             if (static_cast<zip_uint64_t>(written + got) > e.size)
@@ -316,8 +309,8 @@ void PreparedRestore::commit() {
             failedTarget = e.target;
             if (::chmod(QFile::encodeName(e.temporary).constData(), modeToKeep(e.target)) != 0)
                 FileError::throwErrno(errno, e.temporary);
-            plan.append({e.target, e.temporary,
-                         isRegularFile(e.target) ? asideName(e.target) : QString()});
+            plan.append(
+                {e.target, e.temporary, isRegularFile(e.target) ? asideName(e.target) : QString()});
         }
         // From here on a kill is finished (or undone) by the next start from the journal.
         failedTarget = journal;
@@ -366,7 +359,7 @@ PreparedRestore prepareRestore(const QString& archivePath, const QString& dataFo
     std::unique_ptr<zip_t, ZipCloser> za(
         zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code));
     if (!za)
-        fail(QStringLiteral("Архив %1 не читается: %2").arg(archivePath, openErrorText(code)));
+        fail(QStringLiteral("Архив %1 не читается: %2").arg(archivePath, zipErrorText(code)));
     if (!QDir().mkpath(dataFolder))
         fail(QStringLiteral("Не удалось создать папку %1").arg(dataFolder));
 

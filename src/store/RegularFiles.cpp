@@ -23,8 +23,8 @@ QString notRegularReason(unsigned mode) {
 
 QByteArray readRegularFile(const QString& path, qint64 limit, OverLimit over) {
     // O_NONBLOCK: opening a named pipe with no writer would otherwise wait forever.
-    const int fd = ::open(QFile::encodeName(path).constData(),
-                          O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int err = errno;
         struct stat st;

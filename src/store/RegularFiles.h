@@ -11,8 +11,7 @@ namespace zelm {
 // Throws FileError naming the file: not found, a link, a folder, not a regular file, larger
 // than `limit` (unless `over` is Cut: then its first `limit` bytes), or a read error.
 enum class OverLimit { Refuse, Cut };
-QByteArray readRegularFile(const QString& path, qint64 limit,
-                           OverLimit over = OverLimit::Refuse);
+QByteArray readRegularFile(const QString& path, qint64 limit, OverLimit over = OverLimit::Refuse);
 
 // Throws FileError when something other than a regular file (a link, a folder, a pipe, a
 // device) has the name `path`; a missing file is fine. For writers that replace the file.

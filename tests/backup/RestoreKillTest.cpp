@@ -41,7 +41,7 @@ template <typename Fn> Fn real(const char* name) {
 
 } // namespace
 
-extern "C" int rename(const char* from, const char* to) {
+extern "C" int rename(const char* from, const char* to) noexcept {
     static const auto fn = real<int (*)(const char*, const char*)>("rename");
     step();
     return fn(from, to);
@@ -100,9 +100,9 @@ TEST(RestoreKill, AKillAtEveryStepLeavesTheOldSetOrTheArchivesAfterTheNextStart)
 
     int sawOld = 0;
     int sawNew = 0;
-    for (int kill = 0;; ++kill) {
-        ASSERT_LT(kill, 200) << "the restore never ended";
-        const QString root = dir.filePath(QStringLiteral("run%1").arg(kill));
+    for (int steps = 0;; ++steps) {
+        ASSERT_LT(steps, 200) << "the restore never ended";
+        const QString root = dir.filePath(QStringLiteral("run%1").arg(steps));
         const Installation inst(root);
         const QString baza = inst.path("Baza");
         QDir().mkpath(baza);
@@ -115,7 +115,7 @@ TEST(RestoreKill, AKillAtEveryStepLeavesTheOldSetOrTheArchivesAfterTheNextStart)
         ASSERT_GE(child, 0);
         if (child == 0) {
             setScratchFolder(inst.path("Temp"));
-            g_stepsBeforeKill = kill;
+            g_stepsBeforeKill = steps;
             try {
                 PreparedRestore prepared = prepareRestore(archive, baza);
                 prepared.commit();
@@ -127,7 +127,7 @@ TEST(RestoreKill, AKillAtEveryStepLeavesTheOldSetOrTheArchivesAfterTheNextStart)
         int status = 0;
         ::waitpid(child, &status, 0);
         const bool killed = WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
-        ASSERT_TRUE(killed || (WIFEXITED(status) && WEXITSTATUS(status) == 0)) << kill;
+        ASSERT_TRUE(killed || (WIFEXITED(status) && WEXITSTATUS(status) == 0)) << steps;
 
         // The next start.
         setScratchFolder(inst.path("Temp"));
@@ -136,16 +136,16 @@ TEST(RestoreKill, AKillAtEveryStepLeavesTheOldSetOrTheArchivesAfterTheNextStart)
         setScratchFolder(QString());
 
         const Set set = judge(baza);
-        EXPECT_NE(set, Set::Mixed) << "killed before step " << kill;
+        EXPECT_NE(set, Set::Mixed) << "killed before step " << steps;
         sawOld += set == Set::Old;
         sawNew += set == Set::New;
-        EXPECT_EQ(get(baza + "/Extra.txt"), "not in the archive") << kill;
-        EXPECT_TRUE(QDir(inst.path("Temp")).isEmpty(QDir::AllEntries | QDir::Hidden |
-                                                     QDir::NoDotAndDotDot))
-            << kill << ": " << QDir(inst.path("Temp")).entryList().join(' ').toStdString();
+        EXPECT_EQ(get(baza + "/Extra.txt"), "not in the archive") << steps;
+        EXPECT_TRUE(
+            QDir(inst.path("Temp")).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+            << steps << ": " << QDir(inst.path("Temp")).entryList().join(' ').toStdString();
         if (!killed) {
             EXPECT_EQ(set, Set::New);
-            EXPECT_GT(kill, 10); // every file took its steps
+            EXPECT_GT(steps, 10); // every file took its steps
             break;
         }
     }
@@ -168,12 +168,11 @@ TEST(RestoreKill, AJournalThatWasPuttingTheOldFilesBackIsFinishedBackwards) {
     writeBytes(baza + "/Povod.txt", "old list");
     writeBytes(temp + "/~zelm-Povod.txt.new", "new list");
     writeBytes(baza + "/VidORM.txt", "only in the archive");
-    writeRestoreJournal(restoreJournalPath(baza), baza, RestoreDirection::Back,
-                        {{baza + "/Anketi.dat", temp + "/~zelm-Anketi.dat.new",
-                          temp + "/~zelm-Anketi.dat.old-1-1"},
-                         {baza + "/Povod.txt", temp + "/~zelm-Povod.txt.new",
-                          temp + "/~zelm-Povod.txt.old-1-2"},
-                         {baza + "/VidORM.txt", temp + "/~zelm-VidORM.txt.new", QString()}});
+    writeRestoreJournal(
+        restoreJournalPath(baza), baza, RestoreDirection::Back,
+        {{baza + "/Anketi.dat", temp + "/~zelm-Anketi.dat.new", temp + "/~zelm-Anketi.dat.old-1-1"},
+         {baza + "/Povod.txt", temp + "/~zelm-Povod.txt.new", temp + "/~zelm-Povod.txt.old-1-2"},
+         {baza + "/VidORM.txt", temp + "/~zelm-VidORM.txt.new", QString()}});
     EXPECT_EQ(finishInterruptedRestore(inst), InterruptedRestore::Undone);
     EXPECT_EQ(get(baza + "/Anketi.dat"), "old cards");
     EXPECT_EQ(get(baza + "/Povod.txt"), "old list");

@@ -224,9 +224,9 @@ TEST_F(Hostile, EmptyOrCutDataFilesAreRefusedNamingTheFile) {
     const QByteArray card = sample::fullCardFile();
     const QList<std::pair<QString, QByteArray>> bad = {
         {"KnigaDat.txt", ""},
-        {"KnigaDat.txt", list.left(list.size() - 2)},             // no empty line at the end
+        {"KnigaDat.txt", list.left(list.size() - 2)},               // no empty line at the end
         {"KnigaDat.txt", list.left(list.indexOf("|1:Prime4") + 5)}, // cut inside an item
-        {"PolnDat.txt", card.left(card.size() - 2)},              // one empty line of two
+        {"PolnDat.txt", card.left(card.size() - 2)},                // one empty line of two
         {"PolnDat.txt", "\r\n\r\n"},
         {"KonA8Dat.txt", sample::envelopeFile().chopped(2)},
     };

@@ -56,8 +56,9 @@ TEST(ReportData, FullCardAndEnvelopeAreHeaderLinesOnly) {
 }
 
 TEST(ReportData, ValuesAreTakenAsWritten) {
-    const ReportData d = parse(QStringLiteral(
-        "|0:a:x:y|z\r\n|0:empty:\r\n|0:memo:one\r\n\r\nthree\r\n|0:b:  blanks  \r\n|0:a:later\r\n"));
+    const ReportData d =
+        parse(QStringLiteral("|0:a:x:y|z\r\n|0:empty:\r\n|0:memo:one\r\n\r\nthree\r\n|0:b:  blanks "
+                             " \r\n|0:a:later\r\n"));
     EXPECT_EQ(d.header(QStringLiteral("a")), QStringLiteral("x:y|z")); // the first one counts
     EXPECT_TRUE(d.isHeaderKey(QStringLiteral("empty")));
     EXPECT_EQ(d.header(QStringLiteral("empty")), QString());

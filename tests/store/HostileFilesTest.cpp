@@ -9,9 +9,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <cerrno>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 using namespace zelm;
 
@@ -36,8 +38,8 @@ bool isRussian(const QString& text) {
 }
 
 bool hasLatinWord(const QString& text) {
-    static const QStringList english = {"file", "File", "denied", "directory", "Disk", "error",
-                                        "such"};
+    static const QStringList english = {"file", "File",  "denied", "directory",
+                                        "Disk", "error", "such"};
     for (const QString& w : english)
         if (text.contains(w))
             return true;
@@ -127,8 +129,7 @@ TEST(HostileFiles, ALockThatIsNoPlainFileIsRefusedWithAMessageNotAHang) {
         {"pipe", [&] { ASSERT_EQ(::mkfifo(path.toLocal8Bit().constData(), 0600), 0); }},
         {"link to a pipe",
          [&] { ASSERT_EQ(::symlink("pipe", path.toLocal8Bit().constData()), 0); }},
-        {"dangling link",
-         [&] { ASSERT_EQ(::symlink("gone", path.toLocal8Bit().constData()), 0); }},
+        {"dangling link", [&] { ASSERT_EQ(::symlink("gone", path.toLocal8Bit().constData()), 0); }},
     };
     for (const Case& c : cases) {
         QFile::remove(path);
