@@ -73,7 +73,7 @@ int parseIntOrThrow(const QString& text) {
     bool ok = false;
     int value = text.trimmed().toInt(&ok);
     if (!ok)
-        throw ConversionError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+        throw ConversionError(QStringLiteral("«%1» — не целое число").arg(text));
     return value;
 }
 

@@ -28,7 +28,7 @@ private:
     QString m_fileName;
 };
 
-// Conversion errors ("'%s' is not a valid integer value") are not file errors but are shown
+// Conversion errors ("«12а» — не целое число") are not file errors but are shown
 // the same way by the command that met them.
 class ConversionError : public std::runtime_error {
 public:

@@ -1,5 +1,6 @@
 // Files that are not what they should be: links, pipes and devices where a plain file is
 // expected, garbage in the lock, and the Russian texts of the platform's errors.
+#include "store/Cp1251.h"
 #include "store/DataFolderLock.h"
 #include "store/FileError.h"
 #include "store/RegularFiles.h"
@@ -155,7 +156,7 @@ TEST(HostileFiles, AGarbageLockShowsNoBinaryJunkAsTheUsersName) {
     EXPECT_TRUE(o.user.isEmpty());
     EXPECT_TRUE(o.machine.isEmpty());
     // Printable names survive, and the message then names them.
-    const LockOwner named = parseLockFile("Петров\r\nws-12\r\n4242\r\n");
+    const LockOwner named = parseLockFile(toCp1251(QStringLiteral("Петров\r\nws-12\r\n4242\r\n")));
     EXPECT_EQ(named.user, QStringLiteral("Петров"));
     EXPECT_EQ(named.pid, 4242);
     EXPECT_FALSE(parseLockFile("ab\x01\x02\r\nws\r\n17\r\n").user.contains(QChar(1)));
