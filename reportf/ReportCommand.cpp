@@ -5,6 +5,8 @@
 #include "reportf/ReportError.h"
 #include "reportf/RtfMerge.h"
 #include "reportf/RtfTemplate.h"
+#include "store/FileError.h"
+#include "store/RegularFiles.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -17,8 +19,8 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zelm::reportf {
@@ -44,11 +46,12 @@ QString writeError(const QString& why, const QString& path) {
 }
 
 void requireReadableTemplate(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        const QString why = file.exists() ? file.errorString() : QStringLiteral("файл не найден");
+    try {
+        // Only its type and readability matter here; LibreOffice reads it.
+        readRegularFile(path, 1, OverLimit::Cut);
+    } catch (const FileError& e) {
         throw ReportError(
-            QStringLiteral("Не удалось прочитать шаблон отчёта (%1):\n%2").arg(why, path));
+            QStringLiteral("Не удалось прочитать шаблон отчёта (%1):\n%2").arg(e.message(), path));
     }
 }
 
@@ -69,11 +72,22 @@ QString checkPrinter(Printers& printers, const QString& report) {
     return printer->name;
 }
 
+bool isRealFolder(const QString& path) {
+    struct stat st;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Only folders this program made are removed: a link among them (or in place of the root)
+// is never followed, so no other folder is emptied.
 void removeOldViewCopies(const QString& root) {
+    if (!isRealFolder(root))
+        return;
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    const auto entries = QDir(root).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot);
+    const auto entries =
+        QDir(root).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
     for (const QFileInfo& entry : entries)
-        if (entry.lastModified().secsTo(now) > kViewCopyLifeSecs)
+        if (isRealFolder(entry.absoluteFilePath()) &&
+            entry.lastModified().secsTo(now) > kViewCopyLifeSecs)
             QDir(entry.absoluteFilePath()).removeRecursively();
 }
 
@@ -82,7 +96,9 @@ void pdfReport(const ReportRequest& r, Office& office) {
     // The scratch folder is beside the PDF, so the finished file is renamed into place.
     QTemporaryDir scratch(out.absolutePath() + QStringLiteral("/.reportf-XXXXXX"));
     if (!scratch.isValid())
-        throw ReportError(writeError(scratch.errorString(), out.absoluteFilePath()));
+        throw ReportError(
+            writeError(QStringLiteral("не удалось создать временную папку рядом с ним"),
+                       out.absoluteFilePath()));
     const QString base =
         out.completeBaseName().isEmpty() ? QStringLiteral("report") : out.completeBaseName();
     const QString rtf = scratch.filePath(base + QStringLiteral(".rtf"));
@@ -91,8 +107,7 @@ void pdfReport(const ReportRequest& r, Office& office) {
     const QString pdf = scratch.filePath(base + QStringLiteral(".pdf"));
     if (std::rename(QFile::encodeName(pdf).constData(),
                     QFile::encodeName(out.absoluteFilePath()).constData()) != 0)
-        throw ReportError(
-            writeError(QString::fromLocal8Bit(std::strerror(errno)), out.absoluteFilePath()));
+        throw ReportError(writeError(FileError::messageForErrno(errno), out.absoluteFilePath()));
     syncFolder(out.absolutePath());
 }
 
@@ -135,16 +150,29 @@ ReportRequest parseArguments(const QStringList& a) {
 void mergeToFile(const QString& dataFile, const QString& templateFile, const QString& output) {
     const ReportData data = ReportData::read(dataFile);
     const RtfTemplate report = readTemplate(templateFile, data);
+    try {
+        // The scratch file would replace what a link points at, not the link.
+        requireRegularOrMissing(output);
+    } catch (const FileError& e) {
+        throw ReportError(writeError(e.message(), output));
+    }
     QSaveFile file(output);
     if (!file.open(QIODevice::WriteOnly))
-        throw ReportError(writeError(file.errorString(), output));
-    if (!mergeReport(report, data, file)) {
-        const QString why = file.errorString();
+        throw ReportError(writeError(FileError::messageForFile(file, errno), output));
+    try {
+        if (!mergeReport(report, data, file)) {
+            const QString why = FileError::messageForFile(file, errno);
+            file.cancelWriting();
+            throw ReportError(writeError(why, output));
+        }
+    } catch (const ReportError& e) {
         file.cancelWriting();
-        throw ReportError(writeError(why, output));
+        if (e.text().contains(output))
+            throw;
+        throw ReportError(e.text() + QStringLiteral(":\n") + dataFile);
     }
     if (!file.commit())
-        throw ReportError(writeError(file.errorString(), output));
+        throw ReportError(writeError(FileError::messageForFile(file, errno), output));
     syncFolder(QFileInfo(output).absolutePath());
 }
 
@@ -153,6 +181,9 @@ QString viewCopy(const QString& report) {
     if (cache.isEmpty())
         cache = QDir::tempPath();
     const QString root = cache + QStringLiteral("/zelm/reportf-view");
+    // A link in place of our own folder is dropped (never what it points at).
+    if (QFileInfo(root).isSymLink())
+        QFile::remove(root);
     removeOldViewCopies(root);
     const QString folder =
         root + QLatin1Char('/') +

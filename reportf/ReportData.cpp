@@ -2,9 +2,12 @@
 
 #include "reportf/ReportError.h"
 #include "store/Cp1251.h"
+#include "store/FileError.h"
+#include "store/RegularFiles.h"
 
-#include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace zelm::reportf {
 namespace {
@@ -26,8 +29,11 @@ QString damaged(const QString& name, int line, const QString& why) {
 QString ReportData::item(qsizetype record, int index) const {
     if (record < 0 || record >= m_records.size() || index < 0)
         return {};
-    const QStringList& values = m_records.at(record);
-    return index < values.size() ? values.at(index) : QString();
+    const Record& values = m_records.at(record);
+    const auto it =
+        std::lower_bound(values.cbegin(), values.cend(), index,
+                         [](const QPair<int, QString>& v, int i) { return v.first < i; });
+    return it != values.cend() && it->first == index ? it->second : QString();
 }
 
 void ReportData::addHeader(const QString& key, const QString& value) {
@@ -47,17 +53,92 @@ void ReportData::addItem(const QString& key, const QString& value) {
     }
     // A card begins at the file's first item key ("n" in the list of measures).
     if (m_records.isEmpty() || index == 0)
-        m_records.append(QStringList());
-    QStringList& values = m_records.last();
-    if (values.size() <= index)
-        values.resize(index + 1);
-    values[index] = value;
+        m_records.append(Record());
+    Record& values = m_records.last();
+    // The card index writes each key once per card and in one order; a key written twice
+    // keeps its last value, as it did.
+    auto at = std::lower_bound(values.begin(), values.end(), index,
+                               [](const QPair<int, QString>& v, int i) { return v.first < i; });
+    if (at != values.end() && at->first == index)
+        at->second = value;
+    else
+        values.insert(at, qMakePair(index, value));
 }
+
+namespace {
+
+// The text of a value as the card held it: "||" was written for each "|".
+QString unescaped(QByteArrayView bytes) {
+    if (!bytes.contains("||"))
+        return fromCp1251(bytes.data(), bytes.size());
+    QByteArray plain;
+    plain.reserve(bytes.size());
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        plain.append(bytes[i]);
+        if (bytes[i] == '|' && i + 1 < bytes.size() && bytes[i + 1] == '|')
+            ++i;
+    }
+    return fromCp1251(plain.constData(), plain.size());
+}
+
+// Where the next item of a line of items starts: the first "|1:" that is not part of an
+// escaped "||". -1 when there is none.
+qsizetype nextItem(QByteArrayView rest) {
+    for (qsizetype i = 0; i + 2 < rest.size(); ++i) {
+        if (rest[i] != '|')
+            continue;
+        if (rest[i + 1] == '|') {
+            ++i;
+            continue;
+        }
+        if (rest[i + 1] == '1' && rest[i + 2] == ':')
+            return i;
+    }
+    return -1;
+}
+
+// How many empty lines a data file of this name ends with.
+int trailingEmptyLines(const QString& name) {
+    const QString file = QFileInfo(name).fileName().toLower();
+    if (file == QStringLiteral("polndat.txt"))
+        return 2;
+    if (file == QStringLiteral("knigadat.txt"))
+        return 1;
+    return 0;
+}
+
+void requireWholeFile(const QByteArray& bytes, const QString& name) {
+    const auto cut = [&](const QString& why) {
+        return ReportError(
+            QStringLiteral("Файл данных отчёта неполон (%1). Напечатайте отчёт из программы "
+                           "снова:\n%2")
+                .arg(why, name));
+    };
+    if (bytes.isEmpty() || bytes.count('\r') + bytes.count('\n') == bytes.size())
+        throw cut(QStringLiteral("он пуст"));
+    if (!bytes.endsWith('\n') && !bytes.endsWith('\r'))
+        throw cut(QStringLiteral("он обрывается посреди строки"));
+    // Line ends at the end: each empty line adds one to the line end of the last line.
+    int ends = 0;
+    qsizetype i = bytes.size();
+    while (i > 0 && (bytes[i - 1] == '\n' || bytes[i - 1] == '\r')) {
+        if (bytes[i - 1] == '\n' && i > 1 && bytes[i - 2] == '\r')
+            --i;
+        --i;
+        ++ends;
+    }
+    if (ends - 1 < trailingEmptyLines(name))
+        throw cut(QStringLiteral("в конце нет пустой строки, которой он кончается"));
+}
+
+} // namespace
 
 ReportData ReportData::parse(const QByteArray& bytes, const QString& name) {
     ReportData data;
     if (bytes.contains('\0'))
         throw ReportError(damaged(name, 1, QStringLiteral("в нём двоичные данные")));
+    requireWholeFile(bytes, name);
+    data.m_sourceBytes = bytes.size();
     // The value that a line without a prefix continues: 0 none, 1 a header, 2 an item.
     enum { None, Header, Item } last = None;
     QString lastKey;
@@ -73,7 +154,7 @@ ReportData ReportData::parse(const QByteArray& bytes, const QString& name) {
     // Splits "key:value|1:key:value..." after an item prefix into its items.
     auto takeItems = [&](QByteArrayView rest, int lineNo) {
         while (true) {
-            const qsizetype next = rest.indexOf(kItemPrefix);
+            const qsizetype next = nextItem(rest);
             const QByteArrayView item = next < 0 ? rest : rest.first(next);
             const qsizetype colon = item.indexOf(':');
             if (colon <= 0)
@@ -81,7 +162,7 @@ ReportData ReportData::parse(const QByteArray& bytes, const QString& name) {
             flush();
             last = Item;
             lastKey = fromCp1251(item.data(), colon);
-            lastValue = fromCp1251(item.data() + colon + 1, item.size() - colon - 1);
+            lastValue = unescaped(item.sliced(colon + 1));
             if (next < 0)
                 return;
             rest = rest.sliced(next + kItemPrefix.size());
@@ -114,7 +195,7 @@ ReportData ReportData::parse(const QByteArray& bytes, const QString& name) {
             flush();
             last = Header;
             lastKey = fromCp1251(rest.data(), colon);
-            lastValue = fromCp1251(rest.data() + colon + 1, rest.size() - colon - 1);
+            lastValue = unescaped(rest.sliced(colon + 1));
         } else if (line.startsWith(kItemPrefix)) {
             takeItems(line.sliced(kItemPrefix.size()), lineNo);
         } else {
@@ -122,11 +203,11 @@ ReportData ReportData::parse(const QByteArray& bytes, const QString& name) {
                 throw ReportError(
                     damaged(name, lineNo, QStringLiteral("строка не начинается с |0: или |1:")));
             // A memo runs on; in a line of items the next item may follow on the same line.
-            const qsizetype next = last == Item ? line.indexOf(kItemPrefix) : -1;
+            const qsizetype next = last == Item ? nextItem(line) : -1;
             const QByteArrayView more = next < 0 ? line : line.first(next);
             for (int i = 0; i <= emptyLines; ++i)
                 lastValue.append(QStringLiteral("\r\n"));
-            lastValue.append(fromCp1251(more.data(), more.size()));
+            lastValue.append(unescaped(more));
             if (next >= 0)
                 takeItems(line.sliced(next + kItemPrefix.size()), lineNo);
         }
@@ -137,20 +218,13 @@ ReportData ReportData::parse(const QByteArray& bytes, const QString& name) {
 }
 
 ReportData ReportData::read(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        const QString why = file.exists() ? file.errorString() : QStringLiteral("файл не найден");
-        throw ReportError(
-            QStringLiteral("Не удалось прочитать файл данных отчёта (%1):\n%2").arg(why, path));
-    }
-    if (file.size() > kLargestDataFile)
-        throw ReportError(QStringLiteral("Файл данных отчёта слишком велик (%1 байт):\n%2")
-                              .arg(file.size())
-                              .arg(path));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    QByteArray bytes;
+    try {
+        bytes = readRegularFile(path, kLargestDataFile);
+    } catch (const FileError& e) {
         throw ReportError(QStringLiteral("Не удалось прочитать файл данных отчёта (%1):\n%2")
-                              .arg(file.errorString(), path));
+                              .arg(e.message(), path));
+    }
     ReportData data = parse(bytes, path);
     data.addExpectedKeys(QFileInfo(path).fileName());
     return data;

@@ -1,9 +1,12 @@
 #pragma once
 // A report data file as the card index writes it: Windows-1251, "|0:key:value" header lines,
 // "|1:key:value" field items one card after another, memo values running on over further lines.
+// A "|" that the card's own text holds is written doubled, so that no text a user types can
+// start an item; reading turns "||" back into "|".
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -13,7 +16,9 @@ class ReportData {
 public:
     // Throws ReportError naming the file when it cannot be read or is not a data file.
     static ReportData read(const QString& path);
-    // Throws ReportError with `name` in the message when the bytes are not a data file.
+    // Throws ReportError with `name` in the message when the bytes are not a data file, or
+    // are cut short: every data file ends with a line end, and the full card and the list of
+    // measures with the empty lines their kind ends with (known from `name`).
     static ReportData parse(const QByteArray& bytes, const QString& name);
 
     // Keys that the card index writes for this report (from the data file's name, "KnigaDat.txt"
@@ -32,6 +37,8 @@ public:
     // Empty when the record has no such item.
     QString item(qsizetype record, int index) const;
     QStringList itemKeys() const { return m_itemKeys; }
+    // The size of the file it was read from.
+    qint64 sourceBytes() const { return m_sourceBytes; }
 
 private:
     void addHeader(const QString& key, const QString& value);
@@ -40,8 +47,11 @@ private:
     QHash<QString, QString> m_headers;
     QStringList m_itemKeys;
     QHash<QString, int> m_itemIndex;
-    QList<QStringList> m_records;
+    // Each card holds only the items it has, by index, in index order.
+    using Record = QList<QPair<int, QString>>;
+    QList<Record> m_records;
     QHash<QString, bool> m_expected;
+    qint64 m_sourceBytes = 0;
 };
 
 } // namespace zelm::reportf

@@ -4,9 +4,10 @@
 #include "reportf/ReportError.h"
 #include "reportf/RtfTemplate.h"
 #include "reportf/RtfTokenizer.h"
+#include "store/FileError.h"
+#include "store/RegularFiles.h"
 
 #include <QBuffer>
-#include <QFile>
 
 #include <algorithm>
 #include <charconv>
@@ -40,6 +41,7 @@ public:
             m_sources.append(s);
         }
         m_buffer.reserve(kFlushSize + 4096);
+        m_limit = reportSizeLimit(t.bytes().size(), data.sourceBytes());
     }
 
     bool run() {
@@ -75,9 +77,18 @@ private:
 
     // Copies template bytes [from, to) with their edits, filling items from card `record`.
     void copy(qsizetype from, qsizetype to, qsizetype record) {
+        if (from > to || to > m_t.bytes().size())
+            throw ReportError(QStringLiteral("Шаблон отчёта не удалось разобрать: часть "
+                                             "документа с байта %1 по байт %2 перепутана")
+                                  .arg(from)
+                                  .arg(to));
         const char* p = m_t.bytes().constData();
         qsizetype pos = from;
         for (auto e = firstEdit(from); e != m_t.edits().cend() && e->end <= to; ++e) {
+            if (e->begin < pos)
+                throw ReportError(QStringLiteral("Шаблон отчёта не удалось разобрать: поля "
+                                                 "перекрываются у байта %1")
+                                      .arg(e->begin));
             m_buffer.append(p + pos, e->begin - pos);
             if (e->bareWordBefore)
                 m_buffer.append(' ');
@@ -99,6 +110,14 @@ private:
     }
 
     void flush() {
+        m_written += m_buffer.size();
+        if (m_written > m_limit)
+            throw ReportError(
+                QStringLiteral("Отчёт получился бы больше %1 МБ — больше, чем в %2 раза "
+                               "превышает его шаблон и данные. В файле данных слишком много "
+                               "карточек для этого шаблона")
+                    .arg(m_limit >> 20)
+                    .arg(kOutputPerInputByte));
         if (m_ok && !m_buffer.isEmpty() && m_out.write(m_buffer) != m_buffer.size())
             m_ok = false;
         m_buffer.clear();
@@ -110,9 +129,15 @@ private:
     QList<Source> m_sources;
     QByteArray m_buffer;
     bool m_ok = true;
+    qint64 m_written = 0;
+    qint64 m_limit = 0;
 };
 
 } // namespace
+
+qint64 reportSizeLimit(qint64 templateBytes, qint64 dataBytes) {
+    return kOutputPerInputByte * (templateBytes + dataBytes) + kOutputAllowance;
+}
 
 void appendRtfText(QByteArray& out, const QString& text, int unicodeSkip) {
     if (unicodeSkip != 1) {
@@ -177,20 +202,13 @@ QByteArray mergeReport(const RtfTemplate& report, const ReportData& data) {
 }
 
 RtfTemplate readTemplate(const QString& path, const ReportData& data) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        const QString why = file.exists() ? file.errorString() : QStringLiteral("файл не найден");
+    QByteArray bytes;
+    try {
+        bytes = readRegularFile(path, kLargestTemplate);
+    } catch (const FileError& e) {
         throw ReportError(
-            QStringLiteral("Не удалось прочитать шаблон отчёта (%1):\n%2").arg(why, path));
+            QStringLiteral("Не удалось прочитать шаблон отчёта (%1):\n%2").arg(e.message(), path));
     }
-    if (file.size() > kLargestTemplate)
-        throw ReportError(QStringLiteral("Шаблон отчёта слишком велик (%1 байт):\n%2")
-                              .arg(file.size())
-                              .arg(path));
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw ReportError(QStringLiteral("Не удалось прочитать шаблон отчёта (%1):\n%2")
-                              .arg(file.errorString(), path));
     try {
         return RtfTemplate(std::move(bytes),
                            [&](const QString& key) { return data.isKnownKey(key); });

@@ -11,7 +11,15 @@ namespace zelm::reportf {
 class RtfTemplate;
 class ReportData;
 
-// Writes the merged document to `out`; false when the device refuses a write.
+// A report is at most this many bytes per byte of its template and data, plus an allowance:
+// a list of real cards stays far below it, while a data file of empty cards merged into a
+// wide row would otherwise fill the disk.
+inline constexpr qint64 kOutputPerInputByte = 64;
+inline constexpr qint64 kOutputAllowance = 16LL << 20;
+qint64 reportSizeLimit(qint64 templateBytes, qint64 dataBytes);
+
+// Writes the merged document to `out`; false when the device refuses a write. Throws
+// ReportError when the report would be larger than reportSizeLimit().
 bool mergeReport(const RtfTemplate& report, const ReportData& data, QIODevice& out);
 QByteArray mergeReport(const RtfTemplate& report, const ReportData& data);
 

@@ -1,5 +1,6 @@
 #include "reportf/RtfTemplate.h"
 
+#include "reportf/RtfTokenizer.h"
 #include "reportf/RtfWalker.h"
 
 #include <QHash>
@@ -115,6 +116,13 @@ private:
     }
 
     void finishRow() {
+        // A row widened to the group that held its start may reach back over the row before
+        // (rows inside a group that closes between them): copied per card it would repeat
+        // half of that row and leave braces unpaired.
+        if (!m_t.m_rows.isEmpty() && m_row.begin < m_t.m_rows.last().end)
+            throw RtfSyntaxError("строки таблицы перекрываются: строка начинается внутри "
+                                 "группы, которая закрывается после предыдущей строки",
+                                 m_row.begin);
         m_t.m_rows.append(m_row);
         m_inRow = false;
         m_rowEnding = false;

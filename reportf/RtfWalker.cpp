@@ -97,10 +97,9 @@ char32_t decodeByte(unsigned char byte, int codePage) {
 RtfWalker::RtfWalker(QByteArrayView bytes) : m_bytes(bytes) {}
 
 int RtfWalker::codePageOf(int font) const {
-    for (const auto& [number, charset] : m_fontCharsets) {
-        if (number != font)
-            continue;
-        switch (charset) {
+    const auto found = m_fontCharsets.constFind(font);
+    if (found != m_fontCharsets.cend()) {
+        switch (found.value()) {
         case 204:
             return 1251;
         case 0:
@@ -131,6 +130,7 @@ void RtfWalker::controlWord(const RtfToken& t, RtfVisitor& v, bool& skipCounts) 
             g.stream = kNoText;
             g.textStream = kNoText;
             g.fontTable = wordIs(w, "fonttbl"sv);
+            g.inFontTable = g.inFontTable || g.fontTable;
         }
     }
     if (wordIs(w, "uc")) {
@@ -150,17 +150,15 @@ void RtfWalker::controlWord(const RtfToken& t, RtfVisitor& v, bool& skipCounts) 
         return;
     }
     if (wordIs(w, "f") && t.hasParam) {
-        bool inFontTable = false;
-        for (const Group& outer : m_groups)
-            inFontTable = inFontTable || outer.fontTable;
-        if (inFontTable)
+        if (g.inFontTable)
             m_fontBeingDefined = t.param;
         else
             g.font = t.param;
         return;
     }
     if (wordIs(w, "fcharset") && t.hasParam) {
-        m_fontCharsets.append({m_fontBeingDefined, t.param});
+        if (!m_fontCharsets.contains(m_fontBeingDefined)) // the first definition counts
+            m_fontCharsets.insert(m_fontBeingDefined, t.param);
         return;
     }
     if (g.stream == kNoText)

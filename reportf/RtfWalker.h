@@ -5,6 +5,7 @@
 #include "reportf/RtfTokenizer.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 
 namespace zelm::reportf {
@@ -51,6 +52,7 @@ private:
         bool fresh = true; // no token read in it yet: it may still name a destination
         bool star = false;
         bool fontTable = false;
+        bool inFontTable = false; // this group or one around it is the font table
     };
 
     void controlWord(const RtfToken& t, RtfVisitor& v, bool& skipCounts);
@@ -59,7 +61,7 @@ private:
 
     QByteArrayView m_bytes;
     QList<Group> m_groups;
-    QList<QPair<int, int>> m_fontCharsets; // font number, \fcharset
+    QHash<int, int> m_fontCharsets; // font number -> \fcharset
     int m_defaultCodePage = 1252;
     int m_nextStream = 1;
     int m_skip = 0;               // fallback units of \uN still to skip

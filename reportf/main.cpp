@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <new>
 
 namespace {
 
@@ -87,6 +88,9 @@ int main(int argc, char** argv) {
         return 0;
     } catch (const zelm::reportf::ReportError& e) {
         showError(app, argc, argv, e.text());
+    } catch (const std::bad_alloc&) {
+        showError(app, argc, argv,
+                  QStringLiteral("Программе отчётов не хватило памяти. Отчёт не составлен."));
     } catch (const std::exception& e) {
         showError(
             app, argc, argv,

@@ -7,7 +7,8 @@ PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6printsupport6 libg
           libreoffice-writer libreoffice-calc libreoffice-dev poppler-utils cups
           printer-driver-cups-pdf libcups2-dev fonts-urw-base35
           qt6-translations-l10n openbox x11-utils
-          libreoffice-l10n-ru hunspell-ru hyphen-ru)
+          libreoffice-l10n-ru hunspell-ru hyphen-ru
+          clang libclang-rt-14-dev)
 # The desktop entry and the AppStream metadata are validated by the tests.
 PACKAGES+=(desktop-file-utils appstream)
 missing=()

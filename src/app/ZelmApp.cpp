@@ -5,6 +5,7 @@
 #include "access/TZapusk.h"
 #include "app/CardWindowLists.h"
 #include "attach/TDokKart.h"
+#include "backup/RestoreJournal.h"
 #include "cardwindow/HelpDocument.h"
 #include "cardwindow/TForm1.h"
 #include "cardwindow/TRedaktir.h"
@@ -24,6 +25,8 @@
 #include <QApplication>
 #include <QDir>
 
+#include <csignal>
+
 namespace zelm {
 
 ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform)
@@ -31,6 +34,12 @@ ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform)
       m_session(std::make_unique<CardSession>(m_inst, m_user)) {
     try {
         m_newInstallation = m_inst.prepare();
+        // A restore cut short is finished before anything reads Baza or cleans Temp, whose
+        // scratch files it still needs.
+        const InterruptedRestore restore = finishInterruptedRestore(m_inst);
+        if (restore != InterruptedRestore::None)
+            platform.dialogs().notice(nullptr, interruptedRestoreMessage(restore),
+                                      QStringLiteral("Восстановление из архива"));
         // What a rewrite cut short by a crash left behind is never data.
         removeLeftoverScratchFiles(m_inst);
         createMissingReferenceLists(m_inst, m_newInstallation);
@@ -98,6 +107,9 @@ bool takeDataFolder(DataFolderLock& lock, Platform& platform) {
 } // namespace
 
 void prepareApplication(QApplication& application) {
+    // A helper program or LibreOffice that ends while we write to it must not end the
+    // program: the write fails and the command says so.
+    std::signal(SIGPIPE, SIG_IGN);
     QApplication::setApplicationName(QStringLiteral("zelm"));
     // Ties the windows to the installed zelm.desktop (its icon and name on Wayland docks).
     QGuiApplication::setDesktopFileName(QStringLiteral("zelm"));

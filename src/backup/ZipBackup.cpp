@@ -2,6 +2,7 @@
 
 #include "backup/BackupRotation.h"
 #include "backup/ZipError.h"
+#include "backup/ZipErrorText.h"
 #include "store/CardFile.h"
 #include "store/FileError.h"
 #include "store/ScratchFiles.h"
@@ -13,18 +14,6 @@
 
 namespace zelm {
 namespace {
-
-QString zipErrorText(zip_error_t* error) {
-    return QString::fromLocal8Bit(zip_error_strerror(error));
-}
-
-QString openErrorText(int code) {
-    zip_error_t error;
-    zip_error_init_with_code(&error, code);
-    QString text = zipErrorText(&error);
-    zip_error_fini(&error);
-    return text;
-}
 
 [[noreturn]] void fail(const QString& what, const QString& why) {
     throw ZipError(why.isEmpty() ? what : what + QStringLiteral(": ") + why);
@@ -69,7 +58,7 @@ void storeWhatDeflateDidNotShrink(const QString& path) {
     zip_t* za = zip_open(QFile::encodeName(path).constData(), 0, &code);
     if (!za)
         fail(QStringLiteral("Не удалось открыть записанный архив %1").arg(path),
-             openErrorText(code));
+             zipErrorText(code));
     bool changed = false;
     const zip_int64_t count = zip_get_num_entries(za, 0);
     for (zip_int64_t i = 0; i < count; ++i) {
@@ -100,7 +89,7 @@ void writeArchiveFile(const QString& dataFolder, const QStringList& names, const
     int code = 0;
     zip_t* za = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
     if (!za)
-        fail(QStringLiteral("Не удалось создать архив %1").arg(path), openErrorText(code));
+        fail(QStringLiteral("Не удалось создать архив %1").arg(path), zipErrorText(code));
     try {
         addFiles(za, dataFolder, names);
     } catch (...) {

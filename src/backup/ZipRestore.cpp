@@ -1,6 +1,8 @@
 #include "backup/ZipRestore.h"
 
+#include "backup/RestoreJournal.h"
 #include "backup/ZipError.h"
+#include "backup/ZipErrorText.h"
 #include "store/CardFile.h"
 #include "store/FileError.h"
 #include "store/ScratchFiles.h"
@@ -28,14 +30,6 @@ constexpr int kLongestName = 255; // bytes, as the file systems count them
 
 [[noreturn]] void fail(const QString& text) {
     throw ZipError(text);
-}
-
-QString openErrorText(int code) {
-    zip_error_t error;
-    zip_error_init_with_code(&error, code);
-    QString text = QString::fromLocal8Bit(zip_error_strerror(&error));
-    zip_error_fini(&error);
-    return text;
 }
 
 QString megabytes(qint64 bytes) {
@@ -104,7 +98,7 @@ QList<PlannedEntry> planEntries(zip_t* za, const QString& archivePath, const QSt
         zip_stat_init(&zs);
         if (zip_stat_index(za, index, 0, &zs) != 0 || !(zs.valid & ZIP_STAT_SIZE))
             fail(QStringLiteral("Файл %1 в архиве не читается: %2")
-                     .arg(name, QString::fromLocal8Bit(zip_strerror(za))));
+                     .arg(name, zipArchiveErrorText(za)));
         if (zs.size > static_cast<zip_uint64_t>(kFourGigabytes) * 1024)
             fail(QStringLiteral("Файл %1 в архиве повреждён: неверный размер").arg(name));
         total += static_cast<qint64>(zs.size);
@@ -136,7 +130,7 @@ QString unpackEntry(zip_t* za, const PlannedEntry& e, const QString& target,
     std::unique_ptr<zip_file_t, ZipFileCloser> zf(zip_fopen_index(za, e.index, 0));
     if (!zf)
         fail(QStringLiteral("Файл %1 в архиве не читается: %2")
-                 .arg(e.name, QString::fromLocal8Bit(zip_strerror(za))));
+                 .arg(e.name, zipArchiveErrorText(za)));
     QString temporary;
     int fd = -1;
     try {
@@ -152,7 +146,7 @@ QString unpackEntry(zip_t* za, const PlannedEntry& e, const QString& target,
             const zip_int64_t got = zip_fread(zf.get(), buffer.data(), buffer.size());
             if (got < 0)
                 fail(QStringLiteral("Файл %1 в архиве повреждён: %2")
-                         .arg(e.name, QString::fromLocal8Bit(zip_file_strerror(zf.get()))));
+                         .arg(e.name, zipFileErrorText(zf.get())));
             if (got == 0)
                 break;
             if (static_cast<zip_uint64_t>(written + got) > e.size)
@@ -193,42 +187,56 @@ bool renamePath(const QString& from, const QString& to) {
     return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
 
-// One replaced data file, so that it can be put back.
-struct Replaced {
-    QString target;
-    QString aside; // the old file, empty when there was none
-};
+// A name for the old file beside the scratch files, not yet taken; nothing is made there until
+// the old file is linked to it, so a journal that names it never names a stray empty file.
+QString asideName(const QString& target) {
+    static quint64 counter = 0;
+    return QDir(scratchFolderFor(target))
+        .filePath(QStringLiteral("%1%2.old-%3-%4")
+                      .arg(kScratchPrefix, QFileInfo(target).fileName())
+                      .arg(::getpid())
+                      .arg(++counter));
+}
 
-// Keeps the old file under a scratch name. A hard link leaves the data file itself in place,
-// so that even a crash in the middle finds every data file whole, old or new.
-QString keepAside(const QString& target) {
+bool isRegularFile(const QString& target) {
     struct stat st;
     if (::lstat(QFile::encodeName(target).constData(), &st) != 0) {
         if (errno == ENOENT)
-            return {};
+            return false;
         FileError::throwErrno(errno, target);
     }
     if (!S_ISREG(st.st_mode)) // only a file is replaced, never a folder or anything else
         FileError::throwErrno(S_ISDIR(st.st_mode) ? EISDIR : EEXIST, target);
-    const QString aside = newScratchPath(target);
-    QFile::remove(aside);
+    return true;
+}
+
+// Keeps the old file under `aside`. A hard link leaves the data file itself in place, so that
+// even a crash in the middle finds every data file whole, old or new.
+void keepAside(const QString& target, const QString& aside) {
     if (::link(QFile::encodeName(target).constData(), QFile::encodeName(aside).constData()) == 0)
-        return aside;
+        return;
     const int err = errno;
     if (err != EPERM && err != ENOTSUP && err != EXDEV)
         FileError::throwErrno(err, target);
     // No hard links on this file system: the old file is moved aside instead.
     if (!renamePath(target, aside))
         FileError::throwErrno(errno, target);
-    return aside;
 }
 
-void putBack(const QList<Replaced>& done) noexcept {
-    for (auto it = done.crbegin(); it != done.crend(); ++it) {
-        if (it->aside.isEmpty())
+bool exists(const QString& path) {
+    struct stat st;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+}
+
+// Puts back what `entries` had replaced so far, newest first.
+void putBack(const QList<JournalEntry>& entries) noexcept {
+    for (auto it = entries.crbegin(); it != entries.crend(); ++it) {
+        if (!it->aside.isEmpty()) {
+            if (exists(it->aside))
+                renamePath(it->aside, it->target);
+        } else if (!exists(it->temporary)) {
             QFile::remove(it->target);
-        else
-            renamePath(it->aside, it->target);
+        }
     }
 }
 
@@ -292,39 +300,57 @@ QStringList PreparedRestore::names() const {
 }
 
 void PreparedRestore::commit() {
-    QList<Replaced> done;
+    QList<JournalEntry> plan;
+    const QString journal = restoreJournalPath(m_dataFolder);
     QString failedTarget;
+    bool journalWritten = false;
     try {
         for (const Entry& e : std::as_const(m_entries)) {
             failedTarget = e.target;
             if (::chmod(QFile::encodeName(e.temporary).constData(), modeToKeep(e.target)) != 0)
                 FileError::throwErrno(errno, e.temporary);
-            const QString aside = keepAside(e.target);
-            if (!renamePath(e.temporary, e.target)) {
-                const int err = errno;
-                if (!aside.isEmpty() && !QFileInfo::exists(e.target))
-                    renamePath(aside, e.target);
-                else if (!aside.isEmpty())
-                    QFile::remove(aside);
-                FileError::throwErrno(err, e.target);
-            }
-            done.append({e.target, aside});
+            plan.append(
+                {e.target, e.temporary, isRegularFile(e.target) ? asideName(e.target) : QString()});
+        }
+        // From here on a kill is finished (or undone) by the next start from the journal.
+        failedTarget = journal;
+        writeRestoreJournal(journal, m_dataFolder, RestoreDirection::Forward, plan);
+        journalWritten = true;
+        for (const JournalEntry& e : std::as_const(plan)) {
+            failedTarget = e.target;
+            if (!e.aside.isEmpty())
+                keepAside(e.target, e.aside);
+            if (!renamePath(e.temporary, e.target))
+                FileError::throwErrno(errno, e.target);
         }
         syncFolder(m_dataFolder);
+        removeRestoreJournal(journal);
     } catch (const FileError& error) {
-        putBack(done);
-        try {
-            syncFolder(m_dataFolder);
-        } catch (const FileError&) {
-            // The files are back in place; only their durability is in question.
+        if (journalWritten) {
+            try {
+                // A kill while the old files go back must not be finished forward.
+                writeRestoreJournal(journal, m_dataFolder, RestoreDirection::Back, plan);
+            } catch (const FileError&) {
+                // The forward journal stays until the old files are back.
+            }
+            putBack(plan);
+            try {
+                syncFolder(m_dataFolder);
+                removeRestoreJournal(journal);
+                for (const JournalEntry& e : std::as_const(plan))
+                    if (!e.aside.isEmpty())
+                        QFile::remove(e.aside);
+            } catch (const FileError&) {
+                // The journal stays; the next start puts the old files back from it.
+            }
         }
         discard();
         fail(QStringLiteral("Не удалось заменить файл %1: %2.\nФайлы папки %3 остались прежними.")
                  .arg(failedTarget, error.message(), m_dataFolder));
     }
-    for (const Replaced& r : done)
-        if (!r.aside.isEmpty())
-            QFile::remove(r.aside);
+    for (const JournalEntry& e : std::as_const(plan))
+        if (!e.aside.isEmpty())
+            QFile::remove(e.aside);
     m_entries.clear();
 }
 
@@ -333,7 +359,7 @@ PreparedRestore prepareRestore(const QString& archivePath, const QString& dataFo
     std::unique_ptr<zip_t, ZipCloser> za(
         zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code));
     if (!za)
-        fail(QStringLiteral("Архив %1 не читается: %2").arg(archivePath, openErrorText(code)));
+        fail(QStringLiteral("Архив %1 не читается: %2").arg(archivePath, zipErrorText(code)));
     if (!QDir().mkpath(dataFolder))
         fail(QStringLiteral("Не удалось создать папку %1").arg(dataFolder));
 

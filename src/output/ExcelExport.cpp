@@ -4,9 +4,11 @@
 #include "store/Cp1251.h"
 #include "store/FileError.h"
 #include "store/Installation.h"
+#include "store/RegularFiles.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -71,15 +73,16 @@ private:
 };
 
 void writeRows(const QString& path, const ExportGrid& grid, ProgressReport& report) {
+    requireRegularOrMissing(path); // the scratch file would replace a link's target
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw FileError(file.errorString(), path);
+        throw FileError(FileError::messageForFile(file, errno), path);
     QByteArray buffer;
     constexpr qsizetype chunk = 1 << 16;
     buffer.reserve(chunk + 4096);
     auto flush = [&] {
         if (file.write(buffer) != buffer.size()) {
-            const QString why = file.errorString();
+            const QString why = FileError::messageForFile(file, errno);
             file.cancelWriting();
             throw FileError(why, path);
         }
@@ -95,7 +98,7 @@ void writeRows(const QString& path, const ExportGrid& grid, ProgressReport& repo
     }
     flush();
     if (!file.commit())
-        throw FileError(file.errorString(), path);
+        throw FileError(FileError::messageForFile(file, errno), path);
     syncFolder(path);
 }
 

@@ -61,7 +61,7 @@ bool ReportLauncher::RunProgram(const QString& file, const QString& parameters,
     QString reason;
     QString where = program;
     if (program.isEmpty()) {
-        reason = QStringLiteral("File not found");
+        reason = QStringLiteral("файл не найден");
         QStringList tried;
         for (const QString& f : m_programFolders)
             tried << QDir(f).filePath(programFileName(file));
@@ -72,7 +72,7 @@ bool ReportLauncher::RunProgram(const QString& file, const QString& parameters,
         return true;
     }
     if (reason.isEmpty())
-        reason = QStringLiteral("The program could not be started");
+        reason = QStringLiteral("программа не запускается");
     m_platform.dialogs().error(parent ? parent : m_owner,
                                QStringLiteral("Не удалось запустить программу %1: %2\n%3")
                                    .arg(programFileName(file), reason, where));

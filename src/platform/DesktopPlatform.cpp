@@ -5,6 +5,7 @@
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -77,8 +78,11 @@ public:
         process.setWorkingDirectory(workingFolder);
         if (process.startDetached())
             return true;
+        // Qt's texts are English; the file is named by the caller.
         if (reason)
-            *reason = process.errorString();
+            *reason = QFileInfo(program).isExecutable()
+                          ? QStringLiteral("программа не запускается")
+                          : QStringLiteral("нет права на запуск программы");
         return false;
     }
 };

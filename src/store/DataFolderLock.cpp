@@ -3,6 +3,7 @@
 #include "store/Cp1251.h"
 #include "store/FileError.h"
 #include "store/Installation.h"
+#include "store/RegularFiles.h"
 #include "store/ScratchFiles.h"
 #include "store/TextFiles.h"
 
@@ -21,16 +22,31 @@
 namespace zelm {
 namespace {
 
+// A lock that is a link, a pipe or a folder is refused with a message naming it: following
+// it could hang the start on a pipe or judge some other file.
 QByteArray readSmallFile(const QString& path, bool& missing) {
-    QFile f(path);
     missing = false;
-    if (!f.open(QIODevice::ReadOnly)) {
-        missing = !f.exists();
-        if (!missing)
-            throw FileError(f.errorString(), path);
+    struct stat st;
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0 && errno == ENOENT) {
+        missing = true;
         return {};
     }
-    return f.read(4096);
+    try {
+        return readRegularFile(path, 4096, OverLimit::Cut);
+    } catch (const FileError& e) {
+        throw FileError(QStringLiteral("%1. Файл блокировки папки данных должен быть обычным "
+                                       "файлом; удалите его и запустите программу снова")
+                            .arg(e.message()),
+                        path);
+    }
+}
+
+// A name read from a lock file is shown to the user: nothing but printable text.
+QString printableOrEmpty(const QString& text) {
+    for (QChar c : text)
+        if (!c.isPrint() || c == QChar::ReplacementCharacter)
+            return {};
+    return text.left(128);
 }
 
 QString firstLine(const QString& path) {
@@ -94,9 +110,14 @@ LockOwner parseLockFile(const QByteArray& bytes) {
     LockOwner o;
     if (lines.size() < 3)
         return o;
-    o.user = lines.at(0);
-    o.machine = lines.at(1);
-    o.pid = lines.at(2).toLongLong();
+    // A file whose third line is no process number is not a lock this program wrote.
+    bool isNumber = false;
+    const qint64 pid = lines.at(2).toLongLong(&isNumber);
+    if (!isNumber)
+        return o;
+    o.user = printableOrEmpty(lines.at(0));
+    o.machine = printableOrEmpty(lines.at(1));
+    o.pid = pid;
     o.bootId = lines.value(3);
     o.startTime = lines.value(4).toULongLong();
     return o;

@@ -1,5 +1,7 @@
 #include "store/FileError.h"
 
+#include <QFile>
+
 #include <cerrno>
 
 namespace zelm {
@@ -18,20 +20,45 @@ QString FileError::messageForErrno(int err) {
     switch (err) {
     case ENOENT:
     case ENOTDIR:
-        return QStringLiteral("File not found");
+        return QStringLiteral("Файл не найден");
     case EACCES:
     case EPERM:
+        return QStringLiteral("Нет доступа к файлу");
     case EROFS:
-    case EISDIR: // Windows refuses a folder in place of a file the same way
-        return QStringLiteral("File access denied");
+        return QStringLiteral("Диск доступен только для чтения");
+    case EISDIR:
+        return QStringLiteral("Это папка, а не файл");
     case ENOSPC:
     case EDQUOT:
-        return QStringLiteral("Disk full");
+        return QStringLiteral("Нет места на диске");
+    case EFBIG:
+        return QStringLiteral("Файл слишком велик");
+    case ELOOP:
+        return QStringLiteral("Это ссылка, а не обычный файл");
     case EMFILE:
     case ENFILE:
-        return QStringLiteral("Too many open files");
+        return QStringLiteral("Слишком много открытых файлов");
     default:
-        return QStringLiteral("I/O error %1").arg(err);
+        return QStringLiteral("Ошибка ввода-вывода %1").arg(err);
+    }
+}
+
+QString FileError::messageForFile(const QFileDevice& file, int err) {
+    if (err != 0 && err != EINVAL && err != EBADF)
+        return messageForErrno(err);
+    switch (file.error()) {
+    case QFileDevice::ReadError:
+        return QStringLiteral("Ошибка чтения");
+    case QFileDevice::WriteError:
+    case QFileDevice::ResizeError:
+        return QStringLiteral("Ошибка записи");
+    case QFileDevice::PermissionsError:
+        return QStringLiteral("Нет доступа к файлу");
+    case QFileDevice::OpenError:
+        return QFile::exists(file.fileName()) ? QStringLiteral("Файл не открывается")
+                                              : QStringLiteral("Файл не найден");
+    default:
+        return QStringLiteral("Ошибка ввода-вывода");
     }
 }
 
@@ -46,7 +73,7 @@ int parseIntOrThrow(const QString& text) {
     bool ok = false;
     int value = text.trimmed().toInt(&ok);
     if (!ok)
-        throw ConversionError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+        throw ConversionError(QStringLiteral("«%1» — не целое число").arg(text));
     return value;
 }
 

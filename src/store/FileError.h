@@ -1,6 +1,8 @@
 #pragma once
 // The one error type of every file operation: the platform's message and the file's name.
 #include <QString>
+
+class QFileDevice;
 #include <stdexcept>
 
 namespace zelm {
@@ -14,8 +16,11 @@ public:
     // "<message>" followed by the file's name on its own line, as the error box shows it.
     QString displayText() const;
 
-    // The platform's message for an errno value: "File not found", "Disk full", ...
+    // The Russian text for an errno value: "Файл не найден", "Нет места на диске", ...
     static QString messageForErrno(int err);
+    // The same for a failed QFile or QSaveFile call: `err` is errno read right after it
+    // (Qt's own texts are English); without one, what the device's error class says.
+    static QString messageForFile(const QFileDevice& file, int err);
     [[noreturn]] static void throwErrno(int err, const QString& fileName);
 
 private:
@@ -23,7 +28,7 @@ private:
     QString m_fileName;
 };
 
-// Conversion errors ("'%s' is not a valid integer value") are not file errors but are shown
+// Conversion errors ("«12а» — не целое число") are not file errors but are shown
 // the same way by the command that met them.
 class ConversionError : public std::runtime_error {
 public:

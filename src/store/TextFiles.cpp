@@ -3,14 +3,19 @@
 #include "store/CardFile.h"
 #include "store/Cp1251.h"
 #include "store/FileError.h"
+#include "store/RegularFiles.h"
 
 #include <QFileInfo>
+#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace zelm {
 
 namespace {
+// Lists and settings are a few kilobytes; a file far larger is not one of ours.
+constexpr qint64 kLargestTextFile = 64LL << 20;
+
 // Makes a rename in the file's folder last; a folder that cannot be synced is left as it is.
 void syncFolderOf(const QString& path) {
     QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
@@ -41,13 +46,7 @@ QStringList splitTextLines(const QByteArray& bytes) {
 }
 
 QStringList readTextLines(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (!file.exists())
-            throw FileError(QStringLiteral("Cannot open file %1").arg(path), path);
-        throw FileError(file.errorString(), path);
-    }
-    return splitTextLines(file.readAll());
+    return splitTextLines(readRegularFile(path, kLargestTextFile));
 }
 
 QByteArray joinTextLines(const QStringList& lines) {
@@ -70,8 +69,10 @@ constexpr qsizetype kReportBuffer = 1 << 16;
 ReportFile::ReportFile(const QString& path) : m_path(path), m_file(path) {
     // The scratch file must be renamed over the old one; never write the old file in place.
     m_file.setDirectWriteFallback(false);
+    // The scratch file would replace what a link points at (a card file), not the link.
+    requireRegularOrMissing(path);
     if (!m_file.open(QIODevice::WriteOnly))
-        throw FileError(m_file.errorString(), path);
+        throw FileError(FileError::messageForFile(m_file, errno), path);
     m_buffer.reserve(2 * kReportBuffer);
 }
 
@@ -81,7 +82,7 @@ ReportFile::~ReportFile() {
 }
 
 void ReportFile::fail() {
-    QString why = m_file.errorString();
+    QString why = FileError::messageForFile(m_file, errno);
     m_file.cancelWriting();
     throw FileError(why, m_path);
 }
@@ -107,7 +108,7 @@ void ReportFile::flushBuffer() {
 void ReportFile::close() {
     flushBuffer();
     if (!m_file.commit())
-        throw FileError(m_file.errorString(), m_path);
+        throw FileError(FileError::messageForFile(m_file, errno), m_path);
     syncFolderOf(m_path);
 }
 

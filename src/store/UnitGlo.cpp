@@ -70,7 +70,16 @@ constexpr qsizetype kReportItemLength = 250;
 
 void writeReportText(ReportFile& file, QByteArrayView prefix, QByteArrayView text, bool lineEnd) {
     file.write(prefix);
-    file.write(text.first(std::min(text.size(), kReportItemLength - prefix.size())));
+    text = text.first(std::min(text.size(), kReportItemLength - prefix.size()));
+    // Text the user typed must not start an item of its own ("|1:" inside a name, "|0:" at
+    // the start of a memo line): every "|" is written doubled, and the report program reads
+    // "||" back as one.
+    for (qsizetype bar = text.indexOf('|'); bar >= 0; bar = text.indexOf('|')) {
+        file.write(text.first(bar + 1));
+        file.write(QByteArrayView("|"));
+        text = text.sliced(bar + 1);
+    }
+    file.write(text);
     if (lineEnd)
         file.write(QByteArrayView("\r\n"));
 }

@@ -17,7 +17,8 @@ QString DateTimeText(double dateTime);            // dd.mm.yy hh:mm
 QString UniqueNumberText(std::int32_t number);    // when the number was made
 double uniqueNumberDayCount(std::int32_t number); // the same as a day count
 bool DateInRange(double value, double low, double high);
-// Report items, each cut with its prefix to 250 characters.
+// Report items, each cut with its prefix to 250 characters; a "|" of the text is written
+// doubled ("||"), so that no text starts an item of its own.
 void ReportItem(ReportFile& file, const QString& text); // "|1:" + text
 void ReportLine(ReportFile& file, const QString& text); // "|0:" + text + CR LF
 // The same for text already in Windows-1251, as the card records hold it.

@@ -261,7 +261,7 @@ TEST(DokKartLinks, AWriteErrorIsShownAndTheListShowsWhatIsStored) {
     run.ui().Saves->click();
     ASSERT_EQ(run.platform.messages.size(), 1);
     EXPECT_EQ(run.last()->kind, ShownMessage::Error);
-    EXPECT_TRUE(run.last()->text.contains(QStringLiteral("Disk full")));
+    EXPECT_TRUE(run.last()->text.contains(QStringLiteral("Нет места на диске")));
     EXPECT_TRUE(run.last()->text.contains(QStringLiteral("/dev/full")));
     EXPECT_EQ(run.column(1), QStringList{QString()});
     EXPECT_EQ(run.ui().PutFil->text(), a); // the user can try again

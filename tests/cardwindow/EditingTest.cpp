@@ -184,7 +184,7 @@ TEST_F(Editing, RunningNumberThatIsNoIntegerWritesNothing) {
     ui().GurN->setText(QStringLiteral("12а"));
     click(ui().nSave);
     ASSERT_NE(t.platform.lastMessage(), nullptr);
-    EXPECT_EQ(t.platform.lastMessage()->text, QStringLiteral("'12а' is not a valid integer value"));
+    EXPECT_EQ(t.platform.lastMessage()->text, QStringLiteral("«12а» — не целое число"));
     EXPECT_EQ(onDisk().size(), 2u);
     EXPECT_EQ(w->session().CardMode(), QStringLiteral("New"));
 }

@@ -104,7 +104,7 @@ TEST_F(Launcher, AProgramThatCannotBeStartedIsReportedOnce) {
     ASSERT_EQ(platform.messages.size(), 1);
     EXPECT_EQ(platform.messages[0].kind, ShownMessage::Error);
     EXPECT_TRUE(platform.messages[0].text.contains(QStringLiteral("reportf")));
-    EXPECT_TRUE(platform.messages[0].text.contains(QStringLiteral("File not found")));
+    EXPECT_TRUE(platform.messages[0].text.contains(QStringLiteral("файл не найден")));
     EXPECT_TRUE(platform.startedPrograms.isEmpty());
     EXPECT_FALSE(readReport("PolnDat.txt").isEmpty()); // the data was written all the same
 

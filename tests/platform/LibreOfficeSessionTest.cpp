@@ -3,10 +3,13 @@
 #include "OfficeTestSupport.h"
 #include "common/FileBytes.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace zelm::testing {
 namespace {
@@ -143,6 +146,56 @@ TEST(LibreOfficeSession, ACallAfterLibreOfficeWasClosedStartsItAgain) {
     auto again = office.createWord();
     again->documentsOpen(path);
     again->setVisible(true);
+    EXPECT_TRUE(office.documentText(path).contains(QStringLiteral("Текст")));
+}
+
+// The processes of the tests' soffice: their command lines name its profile.
+QList<pid_t> testOfficeProcesses() {
+    QList<pid_t> pids;
+    const QByteArray profile = QByteArray(ZELM_TEST_OFFICE_PROFILE);
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool isPid = false;
+        const pid_t pid = entry.toInt(&isPid);
+        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(entry));
+        if (isPid && pid != ::getpid() && cmdline.open(QIODevice::ReadOnly) &&
+            cmdline.readAll().contains(profile))
+            pids << pid;
+    }
+    return pids;
+}
+
+TEST(LibreOfficeSession, ALibreOfficeKilledMidSessionIsReportedInRussianAndStartedAgain) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.doc"));
+    writeBytes(path, "{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fcharset204 Arial;}}\\pard " +
+                         rtfText(QStringLiteral("Текст Текст Текст")) + "\\par}");
+    LibreOfficeSession& office = testOffice();
+    EXPECT_EQ(std::signal(SIGPIPE, SIG_IGN), SIG_IGN); // the session ignores it already
+    auto word = office.createWord();
+    word->documentsOpen(path);
+    const QList<pid_t> pids = testOfficeProcesses();
+    ASSERT_FALSE(pids.isEmpty());
+    for (pid_t pid : pids)
+        ::kill(pid, SIGKILL);
+    // Calls on the lost connection, at once and again: each says so, and this program lives.
+    int failures = 0;
+    for (int i = 0; i < 20; ++i) {
+        try {
+            word->findSetText(QStringLiteral("Текст"));
+            word->findExecute();
+        } catch (const OfficeError& e) {
+            ++failures;
+            const QString text = QString(e.message()).remove(QStringLiteral("LibreOffice"));
+            for (QChar c : text)
+                EXPECT_FALSE((c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
+                             (c >= QLatin1Char('A') && c <= QLatin1Char('Z')))
+                    << e.message().toStdString();
+        }
+    }
+    EXPECT_GT(failures, 0);
+    // The next command starts a fresh LibreOffice.
+    auto again = office.createWord();
+    again->documentsOpen(path);
     EXPECT_TRUE(office.documentText(path).contains(QStringLiteral("Текст")));
 }
 

@@ -56,8 +56,9 @@ TEST(ReportData, FullCardAndEnvelopeAreHeaderLinesOnly) {
 }
 
 TEST(ReportData, ValuesAreTakenAsWritten) {
-    const ReportData d = parse(QStringLiteral(
-        "|0:a:x:y|z\r\n|0:empty:\r\n|0:memo:one\r\n\r\nthree\r\n|0:b:  blanks  \r\n|0:a:later"));
+    const ReportData d =
+        parse(QStringLiteral("|0:a:x:y|z\r\n|0:empty:\r\n|0:memo:one\r\n\r\nthree\r\n|0:b:  blanks "
+                             " \r\n|0:a:later\r\n"));
     EXPECT_EQ(d.header(QStringLiteral("a")), QStringLiteral("x:y|z")); // the first one counts
     EXPECT_TRUE(d.isHeaderKey(QStringLiteral("empty")));
     EXPECT_EQ(d.header(QStringLiteral("empty")), QString());
@@ -81,14 +82,14 @@ TEST(ReportData, EmptyListStillKnowsTheCardKeys) {
     EXPECT_FALSE(d.isKnownKey(QStringLiteral("Nonsense")));
 
     const QString poln = dir.filePath(QStringLiteral("PolnDat.txt"));
-    sample::writeFile(poln, "|0:wladelec:x\r\n");
+    sample::writeFile(poln, "|0:wladelec:x\r\n\r\n\r\n");
     EXPECT_TRUE(ReportData::read(poln).isKnownKey(QStringLiteral("Otmetka")));
 }
 
 TEST(ReportData, DamagedFilesGiveAMessageNamingTheFile) {
     EXPECT_TRUE(parseError(QStringLiteral("garbage first\r\n|0:a:b")).contains("X.txt"));
     EXPECT_TRUE(parseError(QStringLiteral("|0:nokey\r\n")).contains("строка 1"));
-    EXPECT_TRUE(parseError(QStringLiteral("|0:a:b\r\n|1::value")).contains("строка 2"));
+    EXPECT_TRUE(parseError(QStringLiteral("|0:a:b\r\n|1::value\r\n")).contains("строка 2"));
     EXPECT_FALSE(parseError(QString::fromLatin1("|0:a:b\0\0\0", 9)).isEmpty()); // binary, not text
     EXPECT_TRUE(parseError(QStringLiteral("|0:a:b\r\n\r\n")).isEmpty());
 

@@ -233,8 +233,7 @@ TEST(SearchWindow, GoingToTheCardFound) {
     s.nWihod->click();
     ASSERT_EQ(run.t.platform.messages.size(), 1);
     EXPECT_EQ(run.t.platform.lastMessage()->kind, ShownMessage::Error);
-    EXPECT_EQ(run.t.platform.lastMessage()->text,
-              QStringLiteral("'7а' is not a valid integer value"));
+    EXPECT_EQ(run.t.platform.lastMessage()->text, QStringLiteral("«7а» — не целое число"));
     EXPECT_TRUE(run.p->isVisible());
     EXPECT_EQ(run.w->session().shownIndex(), 19);
 

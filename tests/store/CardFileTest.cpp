@@ -90,7 +90,7 @@ TEST(CardFile, OpeningAMissingFileOrFolderFails) {
         f.open(dir.filePath("none.dat"), 8);
         FAIL();
     } catch (const FileError& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("File not found"));
+        EXPECT_EQ(e.message(), QStringLiteral("Файл не найден"));
     }
     EXPECT_THROW(f.create(dir.filePath("Missing/x.dat"), 8), FileError);
 }

@@ -88,6 +88,9 @@ QString defaultLibreOfficeProfile() {
 }
 
 LibreOfficeSession::Impl::Impl(LibreOfficeOptions o) : options(std::move(o)) {
+    // A LibreOffice that ends while a call is written to its pipe would end this program
+    // too: the write fails instead, and the call reports the lost connection.
+    std::signal(SIGPIPE, SIG_IGN);
     if (options.programFolder.isEmpty())
         options.programFolder = defaultProgramFolder();
     if (options.profileFolder.isEmpty())

@@ -31,17 +31,42 @@ properties(std::initializer_list<css::beans::PropertyValue> list) {
     return seq;
 }
 
+namespace {
+
+const QString kLost = QStringLiteral("LibreOffice закрылся или прервал связь с программой. "
+                                     "При следующей команде он будет запущен снова.");
+
+// LibreOffice's own texts are English: they are shown only when they are Russian (a file name
+// or a text of the document), so no English sentence stands inside a Russian message.
+bool isShowable(const QString& detail) {
+    for (QChar c : detail)
+        if (c.unicode() >= 0x410 && c.unicode() <= 0x44f)
+            return true;
+    return false;
+}
+
+} // namespace
+
 void rethrowAsOfficeError(const QString& context) {
     try {
         throw;
     } catch (const OfficeError&) {
         throw;
-    } catch (const css::lang::DisposedException& e) {
-        throw OfficeLostError(context + QStringLiteral("\nLibreOffice закрыт: ") +
-                              fromOU(e.Message));
+    } catch (const css::lang::DisposedException&) {
+        throw OfficeLostError(context + QLatin1Char('\n') + kLost);
+    } catch (const css::uno::RuntimeException& e) {
+        // A write to a connection whose LibreOffice has gone fails before the bridge is
+        // disposed: the bridge's texts say so.
+        const QString detail = fromOU(e.Message);
+        if (detail.contains(QLatin1String("bridge"), Qt::CaseInsensitive) ||
+            detail.contains(QLatin1String("URP")) ||
+            detail.contains(QLatin1String("connection"), Qt::CaseInsensitive))
+            throw OfficeLostError(context + QLatin1Char('\n') + kLost);
+        throw OfficeError(isShowable(detail) ? context + QLatin1Char('\n') + detail.trimmed()
+                                             : context);
     } catch (const css::uno::Exception& e) {
         const QString detail = fromOU(e.Message).trimmed();
-        throw OfficeError(detail.isEmpty() ? context : context + QLatin1Char('\n') + detail);
+        throw OfficeError(isShowable(detail) ? context + QLatin1Char('\n') + detail : context);
     }
 }
 
