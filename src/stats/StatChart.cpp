@@ -4,8 +4,10 @@
 #include <QBarSet>
 #include <QChart>
 #include <QCursor>
+#include <QFont>
 #include <QHorizontalBarSeries>
 #include <QHorizontalStackedBarSeries>
+#include <QLegend>
 #include <QToolTip>
 #include <QValueAxis>
 #include <algorithm>
@@ -13,9 +15,24 @@
 namespace zelm {
 namespace {
 
-// Beyond these the value labels and the legend would cover each other.
-constexpr int kLabelledSeries = 12;
+// Beyond this the legend would cover the bars.
 constexpr int kLegendSeries = 24;
+constexpr int kLabelCharacters = 20;
+
+// The chart cuts long names at its own measure, the total with them; so a long name is cut
+// here, keeping the total. Names must stay distinct: a cut that meets an earlier label is not
+// made.
+QString categoryLabel(const QString& name, bool withTotal, qint64 total,
+                      const QStringList& earlier) {
+    const QString suffix = withTotal ? QStringLiteral(" (%1)").arg(total) : QString();
+    QString label = name + suffix;
+    if (name.size() > kLabelCharacters) {
+        const QString cut = name.left(kLabelCharacters - 1).trimmed() + QChar(0x2026) + suffix;
+        if (!earlier.contains(cut))
+            label = cut;
+    }
+    return label;
+}
 
 QStringList reversed(QStringList list) {
     std::reverse(list.begin(), list.end());
@@ -49,13 +66,17 @@ void showStatChart(QChart& chart, const StatChartData& data) {
     }
     for (qint64 sum : sums)
         largest = std::max(largest, sum);
-    const bool labels = data.seriesTitles.size() <= kLabelledSeries;
-    series->setLabelsVisible(labels);
+    // One bar's value is written on it; split bars would get numbers too small to read, so
+    // their totals go beside the names and each part's number shows under the mouse.
+    series->setLabelsVisible(!stacked);
     series->setLabelsFormat(QStringLiteral("@value"));
-    series->setLabelsPosition(stacked ? QAbstractBarSeries::LabelsCenter
-                                      : QAbstractBarSeries::LabelsInsideEnd);
+    series->setLabelsPosition(QAbstractBarSeries::LabelsInsideEnd);
     series->setBarWidth(0.7);
-    const QStringList categories = reversed(data.categories);
+    QStringList categories;
+    for (qsizetype c = 0; c < data.categories.size(); ++c)
+        categories << categoryLabel(data.categories[c], stacked, sums[static_cast<size_t>(c)],
+                                    categories);
+    categories = reversed(categories);
     QObject::connect(series, &QAbstractBarSeries::hovered, series,
                      [categories](bool on, int index, QBarSet* set) {
                          if (!on) {
@@ -83,8 +104,14 @@ void showStatChart(QChart& chart, const StatChartData& data) {
         counts->applyNiceNumbers();
     chart.addAxis(counts, Qt::AlignBottom);
     series->attachAxis(counts);
+    QFont small = names->labelsFont();
+    small.setPointSizeF(small.pointSizeF() * 0.9);
+    names->setLabelsFont(small);
+    counts->setLabelsFont(small);
+    chart.legend()->setFont(small);
     chart.legend()->setVisible(stacked && data.seriesTitles.size() <= kLegendSeries);
-    chart.legend()->setAlignment(Qt::AlignBottom);
+    // Many parts are listed down the right side, where their titles need not be cut.
+    chart.legend()->setAlignment(data.seriesTitles.size() > 4 ? Qt::AlignRight : Qt::AlignBottom);
 }
 
 } // namespace zelm

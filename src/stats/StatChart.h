@@ -1,6 +1,7 @@
 #pragma once
 // The chart beside the table: a horizontal bar per row (the first twelve and «Прочие»), split
-// into the period's columns when there are any, the largest at the top.
+// into the period's columns when there are any (each name then followed by its total), the
+// largest at the top.
 #include "stats/StatTable.h"
 
 class QChart;

@@ -5,6 +5,7 @@
 #include "stats/StatTable.h"
 
 #include <atomic>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <string>
@@ -24,11 +25,14 @@ public:
 
 private:
     int spellingId(std::string_view stored);
+    int columnOf(double dataMer) const;
 
     StatQuery m_query;
     StatPeriod m_period;
     PStr<50> TAnketa::*m_member;
     int m_columns;
+    // The column of each day of the period, looked up instead of searched for every card.
+    std::vector<std::int32_t> m_dayColumn;
     // Each distinct stored text once; the map's keys view into the deque, which never moves them.
     std::deque<std::string> m_texts;
     std::unordered_map<std::string_view, int> m_ids;

@@ -84,14 +84,13 @@ StatistikaUi buildStatistikaUi(QDialog* window, StatTableModel* model) {
     ui.chart->layout()->setContentsMargins(0, 0, 0, 0);
     ui.StatGrafik = named(new QChartView(ui.chart), "StatGrafik");
     ui.StatGrafik->setRenderHint(QPainter::Antialiasing);
-    ui.StatGrafik->setMinimumWidth(320);
+    ui.StatGrafik->setMinimumWidth(360);
 
     auto* split = new QSplitter(Qt::Horizontal);
     split->addWidget(ui.StatTab);
     split->addWidget(ui.StatGrafik);
-    split->setStretchFactor(0, 1);
-    split->setStretchFactor(1, 1);
     split->setChildrenCollapsible(false);
+    split->setSizes({580, 620});
 
     ui.StatItog = named(new QLabel, "StatItog");
     ui.StatProgress = named(new QProgressBar, "StatProgress");
@@ -105,7 +104,7 @@ StatistikaUi buildStatistikaUi(QDialog* window, StatTableModel* model) {
     page->addLayout(choices);
     page->addWidget(split, 1);
     page->addLayout(status);
-    window->resize(1180, 660);
+    window->resize(1240, 680);
     return ui;
 }
 

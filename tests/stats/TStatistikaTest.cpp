@@ -151,7 +151,7 @@ TEST_F(Statistika, TheChartShowsTheTablesValues) {
     ASSERT_NE(axis, nullptr);
     const QStringList categories = axis->categories();
     ASSERT_EQ(categories.size(), 13);
-    EXPECT_EQ(categories.first(), QStringLiteral("Прочие")); // at the bottom
+    EXPECT_TRUE(categories.first().startsWith(QStringLiteral("Прочие ("))); // at the bottom
     const QList<QBarSet*> sets = series->barSets();
     ASSERT_EQ(sets.size(), 6); // the months
     for (int s = 0; s < sets.size(); ++s) {
@@ -165,7 +165,9 @@ TEST_F(Statistika, TheChartShowsTheTablesValues) {
             EXPECT_EQ(static_cast<qint64>(sets[s]->at(c)), expected)
                 << categories[c].toStdString() << " " << sets[s]->label().toStdString();
             if (c > 0) {
-                EXPECT_EQ(categories[c], table[row][0]);
+                // A long name is cut; its total stays.
+                EXPECT_TRUE(categories[c].startsWith(table[row][0].left(12)));
+                EXPECT_TRUE(categories[c].endsWith(" (" + table[row].last() + ")"));
             }
         }
     }
