@@ -44,6 +44,8 @@ StatCounter::StatCounter(const StatQuery& query)
 
 int StatCounter::columnOf(double dataMer) const {
     const double day = std::trunc(dataMer);
+    if (!(day > 0)) // day 0 is a date never entered
+        return -1;
     if (m_dayColumn.empty())
         return m_period.columnOf(day);
     if (!(day >= m_period.first && day <= m_period.last))

@@ -12,9 +12,7 @@ namespace zelm {
 StatCounting::StatCounting(QObject* parent) : QObject(parent) {}
 
 StatCounting::~StatCounting() {
-    cancel();
-    for (QFuture<void>& f : m_futures)
-        f.waitForFinished();
+    stop();
 }
 
 void StatCounting::cancel() {
@@ -22,6 +20,13 @@ void StatCounting::cancel() {
         m_cancelled->store(true);
     ++m_run;
     m_running = false;
+}
+
+void StatCounting::stop() {
+    cancel();
+    for (QFuture<void>& f : m_futures)
+        f.waitForFinished();
+    m_futures.clear();
 }
 
 void StatCounting::forgetEnded() {

@@ -22,6 +22,8 @@ public:
     // `file` must stay open until the run has reported or been cancelled.
     void start(const CardFile& file, const StatQuery& query);
     void cancel();
+    // Cancels and returns once no run reads the card file any more; nothing is reported.
+    void stop();
     bool isRunning() const { return m_running; }
     void waitForFinished(); // every run started so far has ended and reported
 

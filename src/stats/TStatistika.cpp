@@ -116,9 +116,11 @@ void TStatistika::StatPechatClick() {
 }
 
 void TStatistika::done(int result) {
-    // A count that nobody will see is stopped; the next opening counts afresh.
-    m_counting.cancel();
+    // A count that nobody will see is stopped before the card window may change the card
+    // files again (a cancelled count stops within one block); the next opening counts afresh.
+    m_counting.stop();
     setBusy(false);
+    m_ui.StatItog->clear();
     QDialog::done(result);
 }
 

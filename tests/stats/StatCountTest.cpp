@@ -143,6 +143,10 @@ TEST_F(Count, OnlyDaysInsideThePeriodCountEdgesIncluded) {
     EXPECT_EQ(t.columnTitles, (QStringList{"2025", "2026"}));
     EXPECT_EQ(t.totals.counts, (std::vector<qint64>{1, 0}));
 
+    // A card without a date is not a card of 30.12.1899.
+    t = count(query(StatField::VidORM, StatColumns::Years, QDate(1899, 12, 30), QDate(1900, 1, 1)));
+    EXPECT_EQ(t.cardsCounted, 0);
+
     // The last day before the first: nothing is counted, every card is read.
     t = count(query(StatField::VidORM, StatColumns::Months, QDate(2026, 3, 1), QDate(2026, 2, 1)));
     EXPECT_TRUE(t.rows.empty());
