@@ -2,6 +2,7 @@
 # Installs the Debian 12 packages the build, the program and the tests need.
 set -euo pipefail
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6printsupport6 libgl1-mesa-dev
+          qt6-charts-dev libqt6opengl6-dev
           libzip-dev libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
           zip unzip xvfb xauth fonts-dejavu-core python3 clang-format git
           libreoffice-writer libreoffice-calc libreoffice-dev poppler-utils cups

@@ -16,7 +16,8 @@ namespace zelm {
 
 QStringList reportTemplateNames() {
     return {QStringLiteral("PolnPic.rtf"), QStringLiteral("KnigaPic.rtf"),
-            QStringLiteral("KonA8Pic.rtf"), QStringLiteral("KonA9Pic.rtf")};
+            QStringLiteral("KonA8Pic.rtf"), QStringLiteral("KonA9Pic.rtf"),
+            QStringLiteral("StatPic.rtf")};
 }
 
 void writeMissingReportTemplates(const QString& reportFolder) {

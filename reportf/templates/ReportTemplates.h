@@ -1,11 +1,11 @@
 #pragma once
-// The four default report templates carried inside the program.
+// The default report templates carried inside the program.
 #include <QString>
 #include <QStringList>
 
 namespace zelm {
 
-// "PolnPic.rtf", "KnigaPic.rtf", "KonA8Pic.rtf", "KonA9Pic.rtf".
+// "PolnPic.rtf", "KnigaPic.rtf", "KonA8Pic.rtf", "KonA9Pic.rtf", "StatPic.rtf".
 QStringList reportTemplateNames();
 
 // Writes every default template that `reportFolder` lacks (the folder is made when missing);

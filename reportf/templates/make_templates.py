@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the four default report templates (RTF, ASCII only, Cyrillic as \\uN?).
+"""Writes the default report templates (RTF, ASCII only, Cyrillic as \\uN?).
 
 The templates are ordinary RTF files that any word processor edits; this script only keeps
 their layout reproducible. Run it from this folder after changing a layout:
@@ -111,6 +111,23 @@ def kniga():
     b += '\\pard\\plain\\par\n'
     return doc('Список мероприятий', 297, 210, 10, 10, 10, 10, b, landscape=True, headery=8)
 
+def stat():
+    # The data file brings the column titles as rows of their own (a count may split its period
+    # into more than twelve columns, which then go on in a further block of rows).
+    n = 12
+    widths = [61] + [16] * n + [24]
+    assert abs(sum(widths) - 277) < 0.01, sum(widths)
+    b = para('СТАТИСТИКА ОПЕРАТИВНО-РОЗЫСКНЫХ МЕРОПРИЯТИЙ', fs=26, bold=True, align='qc')
+    b += para('#wladelec#', fs=22, align='qc', sa=2)
+    b += para('Строки: #Stroki#.  Столбцы: #Stolbcy#.  Период: с #S# по #Po#.', fs=22, sa=1)
+    b += para('#Istochnik#: прочитано карточек #Prochitano#, учтено за период #Uchteno#. '
+              'Составлено #Data#.', fs=18, italic=True, sa=3)
+    cells = ['#Nazv#'] + ['#k%d#' % (k + 1) for k in range(n)] + ['#Vsego#']
+    b += row(cells, widths, fs=20, f=0, bold=[False] * (n + 1) + [True],
+             align=['ql'] + ['qr'] * (n + 1), keep=True)
+    b += '\\pard\\plain\\par\n'
+    return doc('Статистика мероприятий', 297, 210, 10, 10, 12, 12, b, landscape=True)
+
 def line_rows(lines, left, label_w, value_w, fs, h):
     s = ''
     for label, value in lines:
@@ -142,6 +159,7 @@ out = sys.argv[1]
 files = {
     'PolnPic.rtf': poln(),
     'KnigaPic.rtf': kniga(),
+    'StatPic.rtf': stat(),
     # 162 x 227 mm, the sender in the upper left quarter, the recipient in the lower right.
     'KonA8Pic.rtf': envelope('Конверт 162x227', 227, 162, 10, 22, 340, 100, 97, 110, 44),
     'KonA9Pic.rtf': envelope('Конверт 108x218', 218, 108, 7, 18, 270, 88, 96, 108, 12),

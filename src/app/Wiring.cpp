@@ -19,6 +19,8 @@
 #include "platform/Platform.h"
 #include "search/TPoisk.h"
 #include "search/WorkingCommands.h"
+#include "stats/StatOutput.h"
+#include "stats/TStatistika.h"
 #include "store/DataFiles.h"
 #include "widgets/TdxfColorButton.h"
 
@@ -121,6 +123,9 @@ void wirePrinting(ZelmApp& app) {
     });
     w->onClick("PolnPicrtf1", [w, launcher] { PolnPicrtf1Click(*launcher, w); });
     w->onClick("KnigaPic1", [w, launcher] { KnigaPic1Click(*launcher, w); });
+    w->onClick("StatPic1", [w, launcher] { StatPic1Click(*launcher, w); });
+    TStatistika* statistics = app.statistika();
+    w->onClick("NStatistika", [statistics] { statistics->NStatistikaClick(); });
     TKonverti* envelopes = app.konverti();
     w->onClick("Konvert", [envelopes] { envelopes->KonvertClick(); });
 }

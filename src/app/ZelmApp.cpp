@@ -17,6 +17,7 @@
 #include "platform/RussianInterface.h"
 #include "reportf/templates/ReportTemplates.h"
 #include "search/TPoisk.h"
+#include "stats/TStatistika.h"
 #include "store/DataFolderLock.h"
 #include "store/FileError.h"
 #include "store/ReferenceLists.h"
@@ -62,11 +63,14 @@ ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform)
     m_form5 = std::make_unique<TForm5>(platform, files.access, m_form1.get());
     m_cardLists = std::make_unique<CardWindowLists>(*m_form1);
     m_poisk = std::make_unique<TPoisk>(*m_session, *m_cardLists);
+    m_statistika = std::make_unique<TStatistika>(files, m_settings, m_inst, platform,
+                                                 *m_reportLauncher, m_form1.get());
     wireWindows(*this);
 }
 
 ZelmApp::~ZelmApp() {
     // Secondary windows first: they are children of the card window.
+    m_statistika.reset();
     m_poisk.reset();
     m_form5.reset();
     m_wibor.reset();

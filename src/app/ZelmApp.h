@@ -23,6 +23,7 @@ class TNastroika;
 class TWibor;
 class TForm5;
 class TPoisk;
+class TStatistika;
 class ReportLauncher;
 class CardListsView;
 
@@ -50,6 +51,7 @@ public:
     TForm5* form5() const { return m_form5.get(); }
     TPoisk* poisk() const { return m_poisk.get(); }
     CardListsView& cardLists() const { return *m_cardLists; }
+    TStatistika* statistika() const { return m_statistika.get(); }
     ReportLauncher& reportLauncher() const { return *m_reportLauncher; }
 
     void showLogin(); // the login window, the application's main window
@@ -72,6 +74,7 @@ private:
     std::unique_ptr<TWibor> m_wibor;
     std::unique_ptr<TForm5> m_form5;
     std::unique_ptr<TPoisk> m_poisk;
+    std::unique_ptr<TStatistika> m_statistika;
 };
 
 // Names the application and makes its interface Russian. No display name is set: the window

@@ -200,6 +200,7 @@ void buildForm1Pages(QMainWindow* window, Form1Ui& ui, QHBoxLayout* columns) {
     };
     ui.N1 = named(bar->addMenu(QStringLiteral("Печать")), "N1");
     ui.N13 = action(ui.N1, "N13", QStringLiteral("карточка полная"));
+    action(ui.N1, "NStatistika", QStringLiteral("Статистика"));
     ui.N4 = named(bar->addMenu(QStringLiteral("Шаблоны")), "N4");
     // The file names stand in the menu's second column (after the tab), aligned whatever the
     // font; the heading above them is no command.
@@ -214,6 +215,7 @@ void buildForm1Pages(QMainWindow* window, Form1Ui& ui, QHBoxLayout* columns) {
     ui.PolnPicrtf1 =
         action(ui.N4, "PolnPicrtf1", QStringLiteral("Карточка мероприятия\tPolnPic.rtf"));
     ui.KnigaPic1 = action(ui.N4, "KnigaPic1", QStringLiteral("Список мероприятий\tKnigaPic"));
+    action(ui.N4, "StatPic1", QStringLiteral("Статистика мероприятий\tStatPic.rtf"));
     ui.N7 = named(bar->addMenu(QStringLiteral("Сервис")), "N7");
     ui.N8 = action(ui.N7, "N8", QStringLiteral("Настройка"));
     ui.N9 = action(ui.N7, "N9", QStringLiteral("Пароли"));

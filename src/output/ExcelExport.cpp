@@ -123,8 +123,12 @@ void writeExportFile(const QString& path, const ExportGrid& grid, const ExportPr
 
 void ExportTable(const ExportGrid& grid, const Installation& inst, const QString& verOff,
                  OfficeAutomation& office, const ExportProgress& progress) {
+    ExportTable(grid, exportFilePath(inst), verOff, office, progress);
+}
+
+void ExportTable(const ExportGrid& grid, const QString& path, const QString& verOff,
+                 OfficeAutomation& office, const ExportProgress& progress) {
     ProgressReport report(progress, grid.rowCount);
-    const QString path = exportFilePath(inst);
     writeRows(path, grid, report);
     ExcelApplication& excel = office.excel();
     if (verOff != QLatin1String("2003"))

@@ -38,5 +38,8 @@ void writeExportFile(const QString& path, const ExportGrid& grid,
 // returns to 0 in any case.
 void ExportTable(const ExportGrid& grid, const Installation& inst, const QString& verOff,
                  OfficeAutomation& office, const ExportProgress& progress = {});
+// The same into the file `path` of the installation folder.
+void ExportTable(const ExportGrid& grid, const QString& path, const QString& verOff,
+                 OfficeAutomation& office, const ExportProgress& progress = {});
 
 } // namespace zelm

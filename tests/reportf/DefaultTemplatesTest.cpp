@@ -1,4 +1,4 @@
-// The four default templates: written into the report folder when missing, and filled by the
+// The default templates: written into the report folder when missing, and filled by the
 // data files the card index writes.
 #include "SampleData.h"
 #include "reportf/ReportData.h"
@@ -56,7 +56,8 @@ TEST_F(DefaultTemplates, MissingOnesAreWrittenAndEditedOnesKept) {
     sample::writeFile(folder + "/KnigaPic.rtf", "{\\rtf1 edited}");
     zelm::writeMissingReportTemplates(folder);
     const QStringList files = QDir(folder).entryList(QDir::Files, QDir::Name);
-    EXPECT_EQ(files, QStringList({"KnigaPic.rtf", "KonA8Pic.rtf", "KonA9Pic.rtf", "PolnPic.rtf"}));
+    EXPECT_EQ(files, QStringList({"KnigaPic.rtf", "KonA8Pic.rtf", "KonA9Pic.rtf", "PolnPic.rtf",
+                                  "StatPic.rtf"}));
     QFile kept(folder + "/KnigaPic.rtf");
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), QByteArray("{\\rtf1 edited}"));

@@ -1,0 +1,53 @@
+#pragma once
+// Counting measures over a card file: cards are fed a block at a time, values are grouped
+// ignoring case and the blanks at both ends (ё and е stay apart, as written), and each group
+// is shown under its most frequent spelling.
+#include "stats/StatTable.h"
+
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace zelm {
+
+class CardFile;
+
+class StatCounter {
+public:
+    explicit StatCounter(const StatQuery& query);
+
+    void add(const TAnketa* cards, qint64 n);
+    StatTable result() const;
+
+private:
+    int spellingId(std::string_view stored);
+    int columnOf(double dataMer) const;
+
+    StatQuery m_query;
+    StatPeriod m_period;
+    PStr<50> TAnketa::*m_member;
+    int m_columns;
+    // The column of each day of the period, looked up instead of searched for every card.
+    std::vector<std::int32_t> m_dayColumn;
+    // Each distinct stored text once; the map's keys view into the deque, which never moves them.
+    std::deque<std::string> m_texts;
+    std::unordered_map<std::string_view, int> m_ids;
+    std::vector<qint64> m_counts; // m_counts[id * m_columns + column]
+    qint64 m_read = 0;
+    qint64 m_counted = 0;
+};
+
+// Percent of the file read, 0..100.
+using StatProgress = std::function<void(int percent)>;
+
+// Counts every card of `file`, reading it a block at a time without moving its position.
+// Returns false, leaving `out` alone, when `cancelled` turns true on the way. FileError when
+// the file cannot be read.
+bool countCards(const CardFile& file, const StatQuery& query, StatTable& out,
+                const StatProgress& progress = {}, const std::atomic<bool>* cancelled = nullptr);
+
+} // namespace zelm

@@ -1,0 +1,36 @@
+#pragma once
+// The controls of the statistics window, each named after what it holds.
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTableView>
+
+class QChart;
+class QChartView;
+class QDialog;
+
+namespace zelm {
+
+class TdxfColorButton;
+class StatTableModel;
+
+struct StatistikaUi {
+    QComboBox* StatIstochnik = nullptr;
+    QComboBox* StatStroki = nullptr;
+    QComboBox* StatStolbcy = nullptr;
+    QDateEdit* StatS = nullptr;
+    QDateEdit* StatPo = nullptr;
+    TdxfColorButton* StatExcel = nullptr;
+    TdxfColorButton* StatPechat = nullptr;
+    QTableView* StatTab = nullptr;
+    QChartView* StatGrafik = nullptr;
+    QChart* chart = nullptr;
+    QLabel* StatItog = nullptr;
+    QProgressBar* StatProgress = nullptr;
+};
+
+// Builds the window's controls into `window`; the table shows `model`.
+StatistikaUi buildStatistikaUi(QDialog* window, StatTableModel* model);
+
+} // namespace zelm

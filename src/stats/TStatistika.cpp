@@ -1,0 +1,127 @@
+#include "stats/TStatistika.h"
+
+#include "platform/Office.h"
+#include "platform/Platform.h"
+#include "stats/StatChart.h"
+#include "stats/StatOutput.h"
+#include "store/DataFiles.h"
+#include "store/DayCount.h"
+#include "store/FileError.h"
+#include "store/Settings.h"
+#include "widgets/TdxfColorButton.h"
+
+#include <QChart>
+#include <QHeaderView>
+
+namespace zelm {
+
+TStatistika::TStatistika(DataFiles& files, const OfficeSettings& settings, const Installation& inst,
+                         Platform& platform, ReportLauncher& launcher, QWidget* parent)
+    : QDialog(parent), m_files(files), m_settings(settings), m_inst(inst), m_platform(platform),
+      m_launcher(launcher), m_ui(buildStatistikaUi(this, &m_model)) {
+    const QDate today = currentDateTime().date();
+    m_ui.StatS->setDate(QDate(today.year(), 1, 1));
+    m_ui.StatPo->setDate(today);
+    m_ui.StatProgress->setVisible(false);
+
+    for (QComboBox* box : {m_ui.StatIstochnik, m_ui.StatStroki, m_ui.StatStolbcy})
+        connect(box, &QComboBox::currentIndexChanged, this, &TStatistika::recount);
+    for (QDateEdit* edit : {m_ui.StatS, m_ui.StatPo})
+        connect(edit, &QDateEdit::dateChanged, this, &TStatistika::recount);
+    connect(m_ui.StatExcel, &QAbstractButton::clicked, this, &TStatistika::StatExcelClick);
+    connect(m_ui.StatPechat, &QAbstractButton::clicked, this, &TStatistika::StatPechatClick);
+    connect(&m_counting, &StatCounting::progressChanged, m_ui.StatProgress,
+            &QProgressBar::setValue);
+    connect(&m_counting, &StatCounting::finished, this, &TStatistika::showTable);
+    connect(&m_counting, &StatCounting::failed, this, &TStatistika::showFailure);
+}
+
+TStatistika::~TStatistika() = default;
+
+StatQuery TStatistika::query() const {
+    StatQuery q;
+    q.source = static_cast<StatSource>(m_ui.StatIstochnik->currentIndex());
+    q.field = static_cast<StatField>(m_ui.StatStroki->currentIndex());
+    q.columns = static_cast<StatColumns>(m_ui.StatStolbcy->currentIndex());
+    q.from = m_ui.StatS->date();
+    q.to = m_ui.StatPo->date();
+    return q;
+}
+
+void TStatistika::NStatistikaClick() {
+    recount();
+    exec();
+}
+
+void TStatistika::recount() {
+    const StatQuery q = query();
+    const CardFile& file = q.source == StatSource::Working   ? m_files.working
+                           : q.source == StatSource::Archive ? m_files.archive
+                                                             : m_files.main;
+    if (!file.isOpen()) {
+        m_counting.cancel();
+        showFailure(QStringLiteral("Картотека не открыта: %1").arg(file.path()));
+        return;
+    }
+    setBusy(true);
+    m_counting.start(file, q);
+}
+
+void TStatistika::waitForCount() {
+    m_counting.waitForFinished();
+}
+
+void TStatistika::setBusy(bool busy) {
+    m_ui.StatProgress->setValue(0);
+    m_ui.StatProgress->setVisible(busy);
+    m_ui.StatExcel->setEnabled(!busy);
+    m_ui.StatPechat->setEnabled(!busy);
+    if (busy)
+        m_ui.StatItog->setText(QStringLiteral("Идёт подсчёт…"));
+}
+
+void TStatistika::showTable(const StatTable& table) {
+    setBusy(false);
+    m_model.setTable(table);
+    m_ui.StatTab->resizeColumnsToContents();
+    showStatChart(*m_ui.chart, statChartData(table));
+    m_ui.chart->setTitle(statFieldCaption(table.query.field));
+    m_ui.StatItog->setText(QStringLiteral("Прочитано карточек: %1, учтено за период: %2")
+                               .arg(table.cardsRead)
+                               .arg(table.cardsCounted));
+}
+
+void TStatistika::showFailure(const QString& message) {
+    setBusy(false);
+    m_model.setTable({});
+    showStatChart(*m_ui.chart, {});
+    m_ui.StatExcel->setEnabled(false);
+    m_ui.StatPechat->setEnabled(false);
+    m_ui.StatItog->setText(QStringLiteral("Подсчёт не выполнен."));
+    m_platform.dialogs().error(this, message);
+}
+
+void TStatistika::StatExcelClick() {
+    try {
+        exportStatistics(table(), m_inst, m_settings.VerOff, m_platform.office());
+    } catch (const FileError& e) {
+        m_platform.dialogs().error(this, e.displayText());
+    } catch (const OfficeError& e) {
+        m_platform.dialogs().error(this, e.message());
+    }
+}
+
+void TStatistika::StatPechatClick() {
+    printStatistics(m_launcher, table(), m_settings.Firma, this);
+}
+
+void TStatistika::done(int result) {
+    // A count that nobody will see is stopped before the card window may change the card
+    // files again (a cancelled count stops within one block); the next opening counts afresh.
+    m_counting.stop();
+    setBusy(false);
+    m_ui.StatItog->clear();
+    QDialog::done(result);
+}
+
+} // namespace zelm

@@ -1,0 +1,61 @@
+#pragma once
+// The statistics window: how many measures of each kind, reason, basis, unit or officer a card
+// file holds over a period, as a table and a chart, printed or handed to the spreadsheet. Made
+// once; keeps its choices for the run. Counts on a worker thread and follows every change of a
+// choice at once.
+#include "stats/StatCounting.h"
+#include "stats/StatTableModel.h"
+#include "stats/StatistikaUi.h"
+
+#include <QDialog>
+
+namespace zelm {
+
+struct DataFiles;
+struct OfficeSettings;
+class Installation;
+class Platform;
+class ReportLauncher;
+
+class TStatistika : public QDialog {
+    Q_OBJECT
+public:
+    // The card files must stay open while the window lives; `settings` are read at each use.
+    TStatistika(DataFiles& files, const OfficeSettings& settings, const Installation& inst,
+                Platform& platform, ReportLauncher& launcher, QWidget* parent = nullptr);
+    ~TStatistika() override;
+
+    // The menu's «Статистика»: counts afresh (the cards may have changed) and shows the
+    // window, modal.
+    void NStatistikaClick();
+
+    StatQuery query() const; // the choices as shown
+    void recount();          // a new count of the choices; the window shows it when done
+    bool counting() const { return m_counting.isRunning(); }
+    void waitForCount(); // for tests and the screenshot: the running count has been shown
+
+    const StatTable& table() const { return m_model.table(); }
+    const StatistikaUi& ui() const { return m_ui; }
+
+    void StatExcelClick();
+    void StatPechatClick();
+
+protected:
+    void done(int result) override;
+
+private:
+    void showTable(const StatTable& table);
+    void showFailure(const QString& message);
+    void setBusy(bool busy);
+
+    DataFiles& m_files;
+    const OfficeSettings& m_settings;
+    const Installation& m_inst;
+    Platform& m_platform;
+    ReportLauncher& m_launcher;
+    StatTableModel m_model;
+    StatCounting m_counting;
+    StatistikaUi m_ui;
+};
+
+} // namespace zelm
