@@ -1,6 +1,6 @@
 #include "BenchInstall.h"
 
-#include "common/CardFactory.h"
+#include "RealisticCards.h"
 #include "store/Records.h"
 
 #include <QDir>
@@ -16,7 +16,7 @@ BenchInstall::BenchInstall(int cards, int attachments) {
     main.open(QIODevice::WriteOnly);
     // Written in slices so the generator never holds the whole register.
     for (int first = 0; first < cards; first += 1000) {
-        auto slice = zelm::testing::makeCards(std::min(1000, cards - first), first);
+        auto slice = realisticCards(std::min(1000, cards - first), first);
         main.write(reinterpret_cast<const char*>(slice.data()),
                    static_cast<qint64>(slice.size() * sizeof(TAnketa)));
     }

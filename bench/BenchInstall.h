@@ -1,5 +1,6 @@
 #pragma once
-// A temporary installation folder with a register of realistic cards, for benchmarks.
+// A temporary installation folder with a register of realistic cards (RealisticCards.h), for
+// benchmarks.
 #include <QString>
 #include <QTemporaryDir>
 #include <functional>
