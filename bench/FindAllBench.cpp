@@ -48,11 +48,14 @@ qint64 memchrPass(const QString& path) {
 
 } // namespace
 
+//   findall_bench [cards] [register file of that many cards, written before by make_register]
 int main(int argc, char** argv) {
     const qint64 cards = argc > 1 ? QByteArray(argv[1]).toLongLong() : 1000000;
     QTemporaryDir dir;
-    const QString mainPath = dir.filePath(QStringLiteral("Anketi.dat"));
-    {
+    QString mainPath = dir.filePath(QStringLiteral("Anketi.dat"));
+    if (argc > 2)
+        mainPath = QString::fromLocal8Bit(argv[2]);
+    else {
         const int fd = ::open(QFile::encodeName(mainPath).constData(), O_WRONLY | O_CREAT, 0644);
         bench::writeRealisticCards(fd, cards);
         ::close(fd);

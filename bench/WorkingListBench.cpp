@@ -21,6 +21,7 @@
 #include <QThread>
 #include <cstdio>
 #include <memory>
+#include <unistd.h>
 
 using namespace zelm;
 
@@ -28,9 +29,12 @@ namespace {
 
 struct Run {
     explicit Run(int cards, bool withArchive) : install(cards) {
+        // The Archive as large as the register; only read here, so the same file serves.
         if (withArchive)
-            QFile::copy(install.root() + QStringLiteral("/Baza/Anketi.dat"),
-                        install.root() + QStringLiteral("/Baza/ArhAnket.dat"));
+            ::link(
+                QFile::encodeName(install.root() + QStringLiteral("/Baza/Anketi.dat")).constData(),
+                QFile::encodeName(install.root() + QStringLiteral("/Baza/ArhAnket.dat"))
+                    .constData());
         app = std::make_unique<ZelmApp>(install.root(), platform);
         app->user().UserFIO = QStringLiteral("Администратор");
         app->user().UserDostup = QStringLiteral("Z");
