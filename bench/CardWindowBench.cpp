@@ -40,7 +40,7 @@ Session& session() {
 
 static void BM_ShowNextCard(benchmark::State& state) {
     TForm1* w = session().app->form1();
-    w->showMainCard(kCards / 2);
+    w->session().showMainCard(kCards / 2);
     bool forward = true;
     for (auto _ : state) {
         (forward ? controls(w).SpeedButNext : controls(w).SpeedButPred)->click();
@@ -51,7 +51,7 @@ BENCHMARK(BM_ShowNextCard)->Unit(benchmark::kMillisecond);
 
 static void BM_SaveCard(benchmark::State& state) {
     TForm1* w = session().app->form1();
-    w->showMainCard(kCards / 3);
+    w->session().showMainCard(kCards / 3);
     for (auto _ : state)
         nSaveClick(*w);
 }
@@ -62,7 +62,7 @@ static void BM_InsertInTheMiddle(benchmark::State& state) {
     TForm1* w = s.app->form1();
     for (auto _ : state) {
         state.PauseTiming();
-        w->showMainCard(s.app->session().files().main.count() / 2);
+        w->session().showMainCard(s.app->session().files().main.count() / 2);
         s.platform.answers.enqueue(true);
         state.ResumeTiming();
         nWstavitClick(*w);

@@ -57,7 +57,7 @@ void deleteFromTheMiddle(benchmark::State& state, DeletionKind kind) {
     CardFile& main = r.app->session().files().main;
     for (auto _ : state) {
         state.PauseTiming();
-        w.showMainCard(main.count() / 2);
+        w.session().showMainCard(main.count() / 2);
         state.ResumeTiming();
         deleteShownCard(w, kind);
     }

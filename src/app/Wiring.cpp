@@ -47,6 +47,28 @@ void wireLogin(ZelmApp& app) {
     });
 }
 
+// The Working tab's commands, the list presses and the search button.
+void wireWorkingCommands(ZelmApp& app) {
+    TForm1* w = app.form1();
+    CardSession* s = &app.session();
+    CardListsView* v = &app.cardLists();
+    TPoisk* poisk = app.poisk();
+    w->onClick("nPoisk", [poisk] { poisk->openSearch(); });
+    w->onClick("nGlRab", [s] { nGlRabClick(*s); });
+    w->onClick("RabZero", [s, v] { RabZeroClick(*s, *v); });
+    w->onClick("DelRab", [s, v] { DelRabClick(*s, *v); });
+    QObject::connect(w, &TForm1::listPressed, w, [w, s, v](TForm1::CardList which, int row) {
+        if (which == TForm1::CardList::Main)
+            w->runCommand([s, row] { SpisokMouseDown(*s, row); });
+        else if (which == TForm1::CardList::Working)
+            w->runCommand([s, v, row] { RabTabMouseDown(*s, *v, row); });
+    });
+    QObject::connect(w, &TForm1::listShown, w, [w, s, v](TForm1::CardList which) {
+        if (which == TForm1::CardList::Working)
+            w->runCommand([s, v] { TabSheet2Show(*s, *v); });
+    });
+}
+
 void wireServiceMenu(ZelmApp& app) {
     TForm1* w = app.form1();
     TForm5* editor = app.form5();
@@ -78,7 +100,7 @@ void wireAttachedFiles(ZelmApp& app) {
     TForm1* w = app.form1();
     TDokKart* files = app.dokKart();
     w->onClick("PuskDokKart", [w, files] {
-        w->setAttachmentCount(files->PuskDokKartClick(AttachedCard::fromCard(w->cardAsShown())));
+        w->setAttachmentCount(files->PuskDokKartClick(AttachedCard::fromCard(w->writeEdits())));
     });
     QObject::connect(files, &TDokKart::attachmentsCounted, w, &TForm1::setAttachmentCount);
 }
@@ -88,7 +110,11 @@ void wirePrinting(ZelmApp& app) {
     ReportLauncher* launcher = &app.reportLauncher();
     const OfficeSettings* settings = &app.settings();
     w->onClick("N13", [w, launcher, settings] {
-        N13Click(*launcher, w->cardAsShown(), settings->Firma, w);
+        // A new card not yet saved is printed as the window shows it; a stored card as it
+        // was stored, without edits not yet saved.
+        if (w->session().mode() == CardSession::Mode::New)
+            w->writeEdits();
+        N13Click(*launcher, w->session().cardToPrint(), settings->Firma, w);
     });
     w->onClick("PRNSpisok", [w, launcher, settings] {
         PRNSpisokClick(*launcher, w->session().files().working, settings->Firma, w);
@@ -107,7 +133,7 @@ void wireCardDocuments(ZelmApp& app) {
     Platform* platform = &app.platform();
     const Installation* inst = &app.installation();
     auto documentOf = [w, choice, platform](const CardDocumentKind& kind) {
-        const TAnketa card = w->cardAsShown();
+        const TAnketa card = w->writeEdits();
         const CardBoxTexts boxes{
             w->boxText(QStringLiteral("DaWrSozd")),  w->boxText(QStringLiteral("DWKorr")),
             w->boxText(QStringLiteral("AdminFIO")),  w->boxText(QStringLiteral("GurN")),
@@ -155,7 +181,7 @@ void wireWindows(ZelmApp& app) {
     TForm1& w = *app.form1();
     wireReferenceListCommands(w, *app.redaktir());
     wireDeletionCommand(w, *app.wibor());
-    wireWorkingCommands(w, *app.poisk());
+    wireWorkingCommands(app);
     wireLogin(app);
     wireServiceMenu(app);
     wireBackup(app);

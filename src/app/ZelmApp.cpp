@@ -5,6 +5,7 @@
 #include "access/TForm5.h"
 #include "access/TNastroika.h"
 #include "access/TZapusk.h"
+#include "app/CardWindowLists.h"
 #include "attach/TDokKart.h"
 #include "cardwindow/HelpDocument.h"
 #include "cardwindow/TForm1.h"
@@ -52,7 +53,8 @@ ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform)
     m_nastroika = std::make_unique<TNastroika>(platform, m_inst, m_settings, m_form1.get());
     m_wibor = std::make_unique<TWibor>(m_form1.get());
     m_form5 = std::make_unique<TForm5>(platform, files.access, m_form1.get());
-    m_poisk = std::make_unique<TPoisk>(*m_form1);
+    m_cardLists = std::make_unique<CardWindowLists>(*m_form1);
+    m_poisk = std::make_unique<TPoisk>(*m_session, *m_cardLists);
     wireWindows(*this);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // One run of the program: the installation prepared, the shared state of the run, and the nine
 // windows created in order and wired to each other.
-#include "cardwindow/CardSession.h"
+#include "session/CardSession.h"
 #include "store/CurrentUser.h"
 #include "store/Installation.h"
 #include "store/Settings.h"
@@ -24,6 +24,7 @@ class TWibor;
 class TForm5;
 class TPoisk;
 class ReportLauncher;
+class CardListsView;
 
 class ZelmApp {
 public:
@@ -48,6 +49,7 @@ public:
     TWibor* wibor() const { return m_wibor.get(); }
     TForm5* form5() const { return m_form5.get(); }
     TPoisk* poisk() const { return m_poisk.get(); }
+    CardListsView& cardLists() const { return *m_cardLists; }
     ReportLauncher& reportLauncher() const { return *m_reportLauncher; }
 
     void showLogin(); // the login window, the application's main window
@@ -62,6 +64,7 @@ private:
     std::unique_ptr<ReportLauncher> m_reportLauncher;
     std::unique_ptr<TZapusk> m_zapusk;
     std::unique_ptr<TForm1> m_form1;
+    std::unique_ptr<CardListsView> m_cardLists; // the card window as the search sees it
     std::unique_ptr<TDokKart> m_dokKart;
     std::unique_ptr<TKonverti> m_konverti;
     std::unique_ptr<TRedaktir> m_redaktir;

@@ -2,24 +2,17 @@
 
 #include "attach/LinkPath.h"
 #include "store/CardFile.h"
+#include "store/RecordScan.h"
 #include "store/Records.h"
 
 #include <algorithm>
 
 namespace zelm {
-namespace {
-constexpr qint64 kChunk = 2048; // records read at once: under a megabyte
-}
-
 template <class F> void LinkRecords::forEach(F f) const {
-    const qint64 total = m_list.count();
-    std::vector<TSpisFil> chunk(static_cast<size_t>(std::min(kChunk, total)));
-    for (qint64 first = 0; first < total; first += kChunk) {
-        const qint64 n = std::min(kChunk, total - first);
-        m_list.readRange(first, n, chunk.data());
-        for (qint64 i = 0; i < n; ++i)
-            f(first + i, chunk[static_cast<size_t>(i)]);
-    }
+    scanForward<TSpisFil>(m_list, 0, [&](qint64 index, const TSpisFil& r) {
+        f(index, r);
+        return true;
+    });
 }
 
 std::vector<StoredLink> LinkRecords::linksOf(std::int32_t card) const {
@@ -34,19 +27,9 @@ std::vector<StoredLink> LinkRecords::linksOf(std::int32_t card) const {
 }
 
 qint64 LinkRecords::lastFreeRecord() const {
-    // Read from the end: the free record nearest it is usually found in the first chunk.
-    const qint64 total = m_list.count();
-    std::vector<TSpisFil> chunk(static_cast<size_t>(std::min(kChunk, total)));
-    for (qint64 end = total; end > 0;) {
-        const qint64 n = std::min(kChunk, end);
-        const qint64 first = end - n;
-        m_list.readRange(first, n, chunk.data());
-        for (qint64 i = n - 1; i >= 0; --i)
-            if (chunk[static_cast<size_t>(i)].Klu4DK == 0)
-                return first + i;
-        end = first;
-    }
-    return -1;
+    // Read from the end: the free record nearest it is usually found in the first block.
+    return scanBackward<TSpisFil>(m_list, m_list.count() - 1,
+                                  [](qint64, const TSpisFil& r) { return r.Klu4DK != 0; });
 }
 
 qint64 LinkRecords::firstLinkWithPath(std::int32_t card, const QString& path) const {

@@ -16,23 +16,11 @@ namespace {
 
 const QString kNotDone = QStringLiteral("Операция не выполнена");
 
-// The Working card file served as scratch and is empty now; the counter and the list say so.
-void showWorkingEmptied(TForm1& w) {
-    const CardFile& working = w.session().files().working;
-    w.setWorkingCount(working.isOpen() ? working.count() : 0);
-    w.list(TForm1::CardList::Working).clear();
-}
-
-void showAfterDeletion(TForm1& w, qint64 deleted, qint64 countBefore) {
+// The session shows the last card and the lists and counters follow it; a register left
+// empty starts on a blank card.
+void showAfterDeletion(TForm1& w) {
     CardSession& s = w.session();
-    CardListModel& list = w.list(TForm1::CardList::Main);
-    if (list.cardCount() == countBefore)
-        list.removeCard(static_cast<int>(deleted));
-    else
-        w.reloadMainList();
     if (s.CardTotal() > 0) {
-        w.ShowRecord(); // the session shows the last card
-        w.Kakay();
         // The selection follows the card shown, so the next command acts on what is seen.
         w.selectMainRow(s.CardTotal() - 1);
         return;
@@ -41,7 +29,6 @@ void showAfterDeletion(TForm1& w, qint64 deleted, qint64 countBefore) {
     form1Ui(w).nOtmena->hide();
     w.BlankCard();
     form1Ui(w).GurN->setText(QStringLiteral("1"));
-    w.Kakay();
 }
 
 } // namespace
@@ -50,18 +37,15 @@ void deleteShownCard(TForm1& w, DeletionKind kind) {
     CardSession& s = w.session();
     if (!s.canDeleteShownCard())
         return;
-    const qint64 countBefore = s.files().main.count();
-    const qint64 n = s.shownIndex();
+    // The Working card file served as scratch and is empty now, whatever the outcome.
     try {
         s.deleteShownCard(kind);
     } catch (...) {
-        showWorkingEmptied(w);
+        w.list(TForm1::CardList::Working).clear();
         throw;
     }
-    showWorkingEmptied(w);
-    if (kind == DeletionKind::IntoArchive)
-        w.setArchiveCount(s.files().archive.count());
-    showAfterDeletion(w, n, countBefore);
+    w.list(TForm1::CardList::Working).clear();
+    showAfterDeletion(w);
 }
 
 void nDeleteClick(TForm1& w, TWibor& choice) {

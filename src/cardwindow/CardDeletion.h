@@ -1,6 +1,6 @@
 #pragma once
 // Deleting the card shown from the register, for good or into the Archive, and the mark "уд".
-#include "cardwindow/CardSession.h"
+#include "session/CardSession.h"
 
 namespace zelm {
 

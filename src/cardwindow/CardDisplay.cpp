@@ -15,28 +15,29 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTableView>
 
 namespace zelm {
 
-namespace {
-constexpr int kMemoCapacity = 250; // bytes of the Result and the Note
-}
-
 void TForm1::ShowRecord() {
     TAnketa c = m_session.CurrentCard();
-    m_ui.GurN->setText(QString::number(c.GurN));
-    m_ui.Klu4Form1->setText(QString::number(c.Klu4Form1));
-    m_ui.AdminFIO->setText(c.AdminFIO.text());
-    m_ui.DaWrSozd->setText(DateTimeText(c.DaWrSozd));
-    m_ui.DWKorr->setText(DateTimeText(c.DWKorr));
-    m_ui.DataMer->setDate(dateFromDayCount(c.DataMer));
-    m_ui.DateKUSP->setDate(dateFromDayCount(c.DateKUSP));
-    m_ui.DataOsn->setDate(dateFromDayCount(c.DataOsn));
-    forEachTextField(m_ui, c,
+    m_ui->GurN->setText(QString::number(c.GurN));
+    m_ui->Klu4Form1->setText(QString::number(c.Klu4Form1));
+    m_ui->AdminFIO->setText(c.AdminFIO.text());
+    m_ui->DaWrSozd->setText(DateTimeText(c.DaWrSozd));
+    m_ui->DWKorr->setText(DateTimeText(c.DWKorr));
+    m_ui->DataMer->setDate(dateFromDayCount(c.DataMer));
+    m_ui->DateKUSP->setDate(dateFromDayCount(c.DateKUSP));
+    m_ui->DataOsn->setDate(dateFromDayCount(c.DataOsn));
+    forEachTextField(*m_ui, c,
                      [](auto* control, auto& field) { setControlText(control, field.text()); });
-    m_ui.Rezultat->setPlainText(storedToMemo(c.Rezultat.text()));
-    m_ui.Prime4->setPlainText(storedToMemo(c.Prime4.text()));
+    {
+        // The guard of the Result is for what the user types, not for the card shown.
+        const QScopedValueRollback showing(m_showingCard, true);
+        m_ui->Rezultat->setPlainText(storedToMemo(c.Rezultat.text()));
+    }
+    m_ui->Prime4->setPlainText(storedToMemo(c.Prime4.text()));
 
     const QString n = QString::number(c.Klu4Form1);
     auto docCaption = [&](const char* folder) {
@@ -45,76 +46,66 @@ void TForm1::ShowRecord() {
                    ? QStringLiteral("Есть")
                    : QStringLiteral("Нет");
     };
-    m_ui.Otvet->setText(docCaption("Otveti/"));
-    m_ui.WordEst->setText(docCaption("WhodWord/"));
+    m_ui->Otvet->setText(docCaption("Otveti/"));
+    m_ui->WordEst->setText(docCaption("WhodWord/"));
     int attached = 0;
     DataFiles& files = m_session.files();
     if (files.attachments.isOpen())
         attached = files.attachmentIndex.CountAttachments(files.attachments, c.Klu4Form1);
-    m_ui.SkolPrik->setText(QString::number(attached));
+    m_ui->SkolPrik->setText(QString::number(attached));
 }
 
-void TForm1::Scatter() {
-    m_session.Scatter();
-    ShowRecord();
-}
-
-void TForm1::showMainCard(qint64 index) {
-    m_session.showMainCard(index);
-    ShowRecord();
-}
-
-void TForm1::showFoundCard(qint64 index, const TAnketa& card) {
-    m_session.showFoundCard(index, card);
-    ShowRecord();
-}
-
-void TForm1::showArchivedCard(const TAnketa& card) {
-    m_session.showArchivedCard(card);
-    ShowRecord();
+void TForm1::showStoredBoxes() {
+    const TAnketa& c = m_session.CurrentCard();
+    m_ui->Klu4Form1->setText(QString::number(c.Klu4Form1));
+    m_ui->AdminFIO->setText(c.AdminFIO.text());
+    m_ui->DWKorr->setText(DateTimeText(c.DWKorr));
+    m_ui->DaWrSozd->setText(DateTimeText(c.DaWrSozd));
+    m_ui->Otmetka->setText(c.Otmetka.text());
 }
 
 void TForm1::Kakay() {
     const int total = m_session.CardTotal();
-    m_ui.WsegoKarto4ek->setText(QString::number(total));
+    m_ui->WsegoKarto4ek->setText(QString::number(total));
     if (total > 0)
-        m_ui.NNaidena->setText(QString::number(m_session.CardNo()));
+        m_ui->NNaidena->setText(QString::number(m_session.CardNo()));
     QDateTime now = currentDateTime();
-    m_ui.Segodny->setDate(now.date());
-    m_ui.Sei4as->setText(TimeHHMM(toDayCount(now)));
+    m_ui->Segodny->setDate(now.date());
+    m_ui->Sei4as->setText(TimeHHMM(toDayCount(now)));
 }
 
 void TForm1::BlankCard() {
     const QDate today = currentDateTime().date();
-    m_ui.GurN->setText(QStringLiteral("0"));
-    m_ui.Klu4Form1->setText(QString::number(NewUniqueNumber()));
-    m_ui.DataMer->setDate(today);
-    m_ui.DateKUSP->setDate(today);
-    m_ui.DataOsn->setDate(today);
+    m_ui->GurN->setText(QStringLiteral("0"));
+    m_ui->Klu4Form1->setText(QString::number(NewUniqueNumber()));
+    m_ui->DataMer->setDate(today);
+    m_ui->DateKUSP->setDate(today);
+    m_ui->DataOsn->setDate(today);
     TAnketa empty = TAnketa::zeroed();
-    forEachTextField(m_ui, empty, [](auto* control, auto&) { setControlText(control, QString()); });
-    m_ui.Rezultat->clear();
-    m_ui.Prime4->clear();
-    m_ui.AdminFIO->setText(m_session.user().UserFIO);
+    forEachTextField(*m_ui, empty,
+                     [](auto* control, auto&) { setControlText(control, QString()); });
+    m_ui->Rezultat->clear();
+    m_ui->Prime4->clear();
+    m_ui->AdminFIO->setText(m_session.user().UserFIO);
     const QString plain = PlainDateText(toDayCount(today));
-    m_ui.DaWrSozd->setText(plain);
-    m_ui.DWKorr->setText(plain);
-    m_ui.RezOst->setText(QStringLiteral("250"));
-    m_ui.PrimOst->setText(QStringLiteral("250"));
+    m_ui->DaWrSozd->setText(plain);
+    m_ui->DWKorr->setText(plain);
+    m_ui->RezOst->setText(QString::number(kMemoStoredBytes));
+    m_ui->PrimOst->setText(QString::number(kMemoStoredBytes));
 }
 
-TAnketa TForm1::cardAsShown() const {
+const TAnketa& TForm1::writeEdits() {
     TAnketa c = m_session.CurrentCard();
-    Form1Ui ui = m_ui;
-    forEachTextField(ui, c, [](auto* control, auto& field) { field.set(controlText(control)); });
-    c.Klu4Form1 = m_ui.Klu4Form1->text().toInt();
-    c.GurN = m_ui.GurN->text().toInt();
-    c.DataMer = toDayCount(m_ui.DataMer->date());
-    c.DateKUSP = toDayCount(m_ui.DateKUSP->date());
-    c.DataOsn = toDayCount(m_ui.DataOsn->date());
-    c.Rezultat.set(cutStoredMemo(memoToStored(m_ui.Rezultat->toPlainText()), kMemoCapacity));
-    c.Prime4.set(cutStoredMemo(memoToStored(m_ui.Prime4->toPlainText()), kMemoCapacity));
-    return c;
+    c.GurN = parseIntOrThrow(m_ui->GurN->text());
+    c.Klu4Form1 = parseIntOrThrow(m_ui->Klu4Form1->text());
+    c.DataMer = toDayCount(m_ui->DataMer->date());
+    c.DateKUSP = toDayCount(m_ui->DateKUSP->date());
+    c.DataOsn = toDayCount(m_ui->DataOsn->date());
+    forEachTextField(*m_ui, c, [](auto* control, auto& field) { field.set(controlText(control)); });
+    c.Rezultat.set(cutStoredMemo(memoToStored(m_ui->Rezultat->toPlainText()), kMemoStoredBytes));
+    c.Prime4.set(cutStoredMemo(memoToStored(m_ui->Prime4->toPlainText()), kMemoStoredBytes));
+    m_session.setEdits(c);
+    return m_session.editedCard();
 }
 
 QString TForm1::boxText(const QString& lineEdit) const {
@@ -124,44 +115,30 @@ QString TForm1::boxText(const QString& lineEdit) const {
 
 void TForm1::setDocumentCaptions(const QString& result, const QString& note) {
     if (!result.isEmpty())
-        m_ui.Otvet->setText(result);
+        m_ui->Otvet->setText(result);
     if (!note.isEmpty())
-        m_ui.WordEst->setText(note);
+        m_ui->WordEst->setText(note);
 }
 
 void TForm1::setProgress(int percent) {
-    m_ui.Gauge1->setValue(percent);
+    m_ui->Gauge1->setValue(percent);
 }
 
 void TForm1::setAttachmentCount(int n) {
-    m_ui.SkolPrik->setText(QString::number(n));
+    m_ui->SkolPrik->setText(QString::number(n));
 }
 
 void TForm1::updateRemainingCounters() {
     // Stored bytes count, a line break as two; blanks and control characters at both ends
     // do not.
     auto remaining = [](QPlainTextEdit* memo) {
-        return 248 - memoStoredBytes(memo->toPlainText().trimmed());
+        return kMemoCounterBytes - memoStoredBytes(memo->toPlainText().trimmed());
     };
-    int rez = remaining(m_ui.Rezultat);
-    int prim = remaining(m_ui.Prime4);
-    m_ui.RezOst->setText(QString::number(rez));
-    m_ui.PrimOst->setText(QString::number(prim));
-    m_ui.PrimOst->setStyleSheet(prim < 0 ? QStringLiteral("color: red;") : QString());
-}
-
-void fillCardFromWindow(TForm1& w, TAnketa& c) {
-    Form1Ui& m_ui = form1Ui(w);
-    c.GurN = parseIntOrThrow(m_ui.GurN->text());
-    c.Klu4Form1 = parseIntOrThrow(m_ui.Klu4Form1->text());
-    c.DWKorr = nowDayCount();
-    c.DataMer = toDayCount(m_ui.DataMer->date());
-    c.DateKUSP = toDayCount(m_ui.DateKUSP->date());
-    c.DataOsn = toDayCount(m_ui.DataOsn->date());
-    forEachTextField(m_ui, c, [](auto* control, auto& field) { field.set(controlText(control)); });
-    c.Rezultat.set(cutStoredMemo(memoToStored(m_ui.Rezultat->toPlainText()), kMemoCapacity));
-    c.Prime4.set(cutStoredMemo(memoToStored(m_ui.Prime4->toPlainText()), kMemoCapacity));
-    c.AdminFIO.set(w.session().user().UserFIO);
+    int rez = remaining(m_ui->Rezultat);
+    int prim = remaining(m_ui->Prime4);
+    m_ui->RezOst->setText(QString::number(rez));
+    m_ui->PrimOst->setText(QString::number(prim));
+    m_ui->PrimOst->setStyleSheet(prim < 0 ? QStringLiteral("color: red;") : QString());
 }
 
 } // namespace zelm

@@ -1,5 +1,8 @@
 #include "cardwindow/CardListModel.h"
 
+#include "session/CardSession.h"
+#include "store/RecordScan.h"
+
 #include "store/CardFile.h"
 #include "store/Cp1251.h"
 #include "store/UnitGlo.h"
@@ -107,9 +110,7 @@ void CardListModel::setCards(const TAnketa* cards, qsizetype n) {
 }
 
 void CardListModel::setCardsFromFile(const CardFile& file) {
-    constexpr qint64 kBlock = 2048;
     const qint64 total = file.count();
-    std::vector<TAnketa> block(static_cast<size_t>(std::min(kBlock, total)));
     beginResetModel();
     m_rows.clear();
     m_arena.clear();
@@ -117,17 +118,30 @@ void CardListModel::setCardsFromFile(const CardFile& file) {
     m_rows.reserve(static_cast<size_t>(total));
     m_arena.reserve(static_cast<size_t>(total) * 160);
     try {
-        for (qint64 first = 0; first < total; first += kBlock) {
-            const qint64 n = std::min(kBlock, total - first);
-            file.readRange(first, n, block.data());
-            for (qint64 i = 0; i < n; ++i)
-                m_rows.push_back(pack(block[static_cast<size_t>(i)]));
-        }
+        scanForward<TAnketa>(file, 0, [this](qint64, const TAnketa& card) {
+            m_rows.push_back(pack(card));
+            return true;
+        });
     } catch (...) {
         endResetModel();
         throw;
     }
     endResetModel();
+}
+
+void CardListModel::followMainFile(CardSession& session) {
+    CardSession* s = &session;
+    connect(s, &CardSession::mainCardInserted, this,
+            [this, s](qint64 index) { insertCard(static_cast<int>(index), s->CurrentCard()); });
+    connect(s, &CardSession::mainCardWritten, this,
+            [this, s](qint64 index) { setCard(static_cast<int>(index), s->CurrentCard()); });
+    connect(s, &CardSession::mainCardRemoved, this, [this, s](qint64 index) {
+        // A list that no longer matches the file before the removal is read again whole.
+        if (cardCount() == s->CardTotal() + 1)
+            removeCard(static_cast<int>(index));
+        else
+            setCardsFromFile(s->files().main);
+    });
 }
 
 void CardListModel::appendCard(const TAnketa& card) {

@@ -10,9 +10,14 @@
 
 namespace zelm {
 
+class CardSession;
+
 class CardListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
+    // The columns a command reads back by number.
+    enum Column { DataMerColumn = 0, NameOrgColumn = 1, UniqueNumberColumn = 10 };
+
     // `withUniqueNumber`: the eleventh column "Уник. №" of the Working and Archive lists.
     explicit CardListModel(bool withUniqueNumber, QObject* parent = nullptr);
 
@@ -34,6 +39,9 @@ public:
     void setCard(int row, const TAnketa& card);
     void removeCard(int row);
     void clear();
+    // Keeps the rows in step with the session's Main card file: a card stored, inserted or
+    // taken out there changes its row here.
+    void followMainFile(CardSession& session);
 
     int cardCount() const { return static_cast<int>(m_rows.size()); }
     std::int32_t uniqueNumber(int row) const;

@@ -41,10 +41,7 @@ void nCopiyClick(TForm1& w) {
 
 void nOtmenaClick(TForm1& w) {
     w.setCardButtonsVisible(true);
-    if (!w.session().cancelNewCard())
-        return;
-    w.ShowRecord();
-    w.Kakay();
+    w.session().cancelNewCard();
 }
 
 void wireEditingCommands(TForm1& w) {

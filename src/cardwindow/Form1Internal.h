@@ -5,10 +5,12 @@
 
 namespace zelm {
 
-Form1Ui& form1Ui(TForm1& w);
+struct Form1Access {
+    static Form1Ui& ui(TForm1& w) { return *w.m_ui; }
+};
 
-// Fills `card` from the window's fields (the user's name and the changed time included); a
-// running or unique number that is no integer raises ConversionError.
-void fillCardFromWindow(TForm1& w, TAnketa& card);
+inline Form1Ui& form1Ui(TForm1& w) {
+    return Form1Access::ui(w);
+}
 
 } // namespace zelm

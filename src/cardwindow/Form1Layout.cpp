@@ -289,7 +289,7 @@ void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
         memo->setMinimumHeight(60);
         counter = lineEdit(counterName, 0, true, QStringLiteral("Осталось свободных позиций"));
         counter->setMaximumWidth(44);
-        counter->setText(QStringLiteral("250"));
+        counter->setText(QString::number(kMemoStoredBytes));
         doc = controls::pushButton(docName, QStringLiteral("Нет"), docHint);
         doc->setMaximumWidth(44);
         auto* side = new QVBoxLayout;

@@ -35,14 +35,11 @@ void nWstavitClick(TForm1& w) {
 
     const qint64 at = s.insertBlankCardAfter(anchor, parseIntOrThrow(ui.GurN->text()));
 
-    // Only now that the new register is on disk do the window and the lists follow it.
-    const TAnketa& card = s.CurrentCard();
-    w.list(TForm1::CardList::Main).insertCard(static_cast<int>(at), card);
-    w.setWorkingCount(s.files().working.count());
+    // Only now that the new register is on disk do the window and the lists follow it (the
+    // Main list and the counters through the session's signals).
     w.BlankCard();
-    ui.Klu4Form1->setText(QString::number(card.Klu4Form1));
+    ui.Klu4Form1->setText(QString::number(s.CurrentCard().Klu4Form1));
     w.selectMainRow(static_cast<int>(at));
-    w.Kakay();
 }
 
 } // namespace zelm

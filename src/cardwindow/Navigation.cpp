@@ -9,8 +9,6 @@ void wireNavigation(TForm1& w) {
     auto shown = [&w](std::optional<qint64> target) {
         if (!target)
             return;
-        w.ShowRecord();
-        w.Kakay();
         w.selectMainRow(static_cast<int>(*target));
     };
     w.onClick("SpeedButBeg", [&s, shown] { shown(s.stepFirst()); });
@@ -20,8 +18,6 @@ void wireNavigation(TForm1& w) {
         const int row = w.selectedMainRow();
         if (!s.stepNext())
             return;
-        w.ShowRecord();
-        w.Kakay();
         // The selection moves one row on from where it was, as the list is walked.
         if (row + 1 < s.CardTotal())
             w.selectMainRow(row + 1);

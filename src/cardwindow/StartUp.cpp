@@ -2,6 +2,7 @@
 // the reference lists and the settings files. A failing step is shown and ends the start-up;
 // the window opens prepared as far as it got.
 #include "cardwindow/CardListModel.h"
+#include "cardwindow/Form1Ui.h"
 #include "cardwindow/ReferenceListEntries.h"
 #include "cardwindow/TForm1.h"
 #include "platform/Platform.h"
@@ -32,40 +33,34 @@ void TForm1::loadReferenceLists() {
 
 void TForm1::reloadMainList() {
     CardFile& f = m_session.files().main;
-    m_ui.mainList->setCardsFromFile(f);
+    m_ui->mainList->setCardsFromFile(f);
     f.seek(f.count());
 }
 
 void TForm1::runStartUp() {
     const Installation& inst = m_session.installation();
-    DataFiles& files = m_session.files();
     try {
-        // 1-3
+        // The window: no close button, the Russian keyboard layout.
         setWindowFlag(Qt::WindowCloseButtonHint, false);
         m_platform.keyboard().activate(QStringLiteral("00000419"));
-        // 4-8
-        if (m_session.openFiles()) {
-            ShowRecord();
-        } else {
+        // The data files and the last card; the card, the counters and the Working and
+        // Archive counts follow the session's signals. An empty register starts a new card.
+        if (!m_session.openFiles()) {
             BlankCard();
-            m_ui.GurN->setText(QStringLiteral("1"));
+            m_ui->GurN->setText(QStringLiteral("1"));
             setCardButtonsVisible(false);
-            m_ui.nOtmena->hide();
+            m_ui->nOtmena->hide();
         }
-        setArchiveCount(files.archive.count());
-        setWorkingCount(0);
-        // 9
-        Kakay();
         setWindowState(windowState() | Qt::WindowMaximized);
-        // 10-11
+        // The backup folders and the reference lists.
         m_settings.ReadPapka = inst.backupFolder();
         m_settings.SavePapka = inst.backupFolder();
         loadReferenceLists();
-        // 12-13: the list of all cards; the position stays at the end of the file.
+        // The list of all cards; the position stays at the end of the file.
         reloadMainList();
         m_session.setCardIndex(m_session.CardTotal() - 1);
         selectMainRow(m_session.CardTotal() - 1);
-        // 14-15
+        // The settings file, written with the defaults when missing.
         OfficeSettings defaults = defaultSettings(inst);
         defaults.ReadPapka = m_settings.ReadPapka;
         defaults.SavePapka = m_settings.SavePapka;
@@ -73,7 +68,7 @@ void TForm1::runStartUp() {
         if (!QFileInfo::exists(inst.settingsFile()))
             writeSettingsFile(inst.settingsFile(), defaultSettings(inst));
         readSettingsFile(inst.settingsFile(), inst, m_settings);
-        // 16-17
+        // The colours of the window.
         paintStoredColours();
     } catch (const FileError& e) {
         showError(e.displayText());
@@ -91,13 +86,13 @@ void TForm1::paintStoredColours() {
     for (const ColourSetting& s : readColourSettings(inst.coloursFile())) {
         QColor colour = toQColor(colourFromText(s.colour), palette());
         setBackground(s.key == QLatin1String("Form1") ? centralWidget()
-                                                      : static_cast<QWidget*>(m_ui.Organ),
+                                                      : static_cast<QWidget*>(m_ui->Organ),
                       colour);
     }
-    setBackground(m_ui.SpTabl, QColor(0, 0, 255));
-    setBackground(m_ui.TabSheet1, QColor(223, 255, 255));
-    setBackground(m_ui.TabSheet2, QColor(128, 255, 128));
-    setBackground(m_ui.TabSheet3, QColor(192, 220, 192));
+    setBackground(m_ui->SpTabl, QColor(0, 0, 255));
+    setBackground(m_ui->TabSheet1, QColor(223, 255, 255));
+    setBackground(m_ui->TabSheet2, QColor(128, 255, 128));
+    setBackground(m_ui->TabSheet3, QColor(192, 220, 192));
 }
 
 } // namespace zelm

@@ -28,39 +28,41 @@
 
 namespace zelm {
 
-Form1Ui& form1Ui(TForm1& w) {
-    return w.m_ui;
-}
-
 TForm1::TForm1(CardSession& session, Platform& platform, OfficeSettings& settings, QWidget* parent)
-    : QMainWindow(parent), m_session(session), m_platform(platform), m_settings(settings) {
+    : QMainWindow(parent), m_session(session), m_platform(platform), m_settings(settings),
+      m_ui(std::make_unique<Form1Ui>()) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Зельм"));
     resize(1024, 759);
-    buildForm1Layout(this, m_ui);
+    buildForm1Layout(this, *m_ui);
 
-    // The Result memo holds what its 250 stored bytes hold, a line break taking two: a key or
-    // a paste that would overflow it is refused, and the text and the cursor stay as they were.
-    connect(m_ui.Rezultat, &QPlainTextEdit::textChanged, this, [this] {
-        const QString text = m_ui.Rezultat->toPlainText();
-        if (memoStoredBytes(text) > 250) {
-            QSignalBlocker block(m_ui.Rezultat);
-            m_ui.Rezultat->setPlainText(m_acceptedResult);
-            QTextCursor cursor = m_ui.Rezultat->textCursor();
+    // The Result memo holds what its stored bytes hold, a line break taking two: a key or a
+    // paste that would overflow it is refused, and the text and the cursor stay as they were.
+    // A card being shown is shown whole, whatever its stored text counts once its breaks are
+    // CR LF; the user may then shorten it but not lengthen it.
+    connect(m_ui->Rezultat, &QPlainTextEdit::textChanged, this, [this] {
+        const QString text = m_ui->Rezultat->toPlainText();
+        const int bytes = memoStoredBytes(text);
+        if (!m_showingCard && bytes > kMemoStoredBytes &&
+            bytes > memoStoredBytes(m_acceptedResult)) {
+            QSignalBlocker block(m_ui->Rezultat);
+            m_ui->Rezultat->setPlainText(m_acceptedResult);
+            QTextCursor cursor = m_ui->Rezultat->textCursor();
             cursor.setPosition(
                 std::min(m_acceptedResultCursor, static_cast<int>(m_acceptedResult.size())));
-            m_ui.Rezultat->setTextCursor(cursor);
+            m_ui->Rezultat->setTextCursor(cursor);
         } else {
             m_acceptedResult = text;
-            m_acceptedResultCursor = m_ui.Rezultat->textCursor().position();
+            m_acceptedResultCursor = m_ui->Rezultat->textCursor().position();
         }
         updateRemainingCounters();
     });
-    connect(m_ui.Rezultat, &QPlainTextEdit::cursorPositionChanged, this, [this] {
-        if (m_ui.Rezultat->toPlainText() == m_acceptedResult)
-            m_acceptedResultCursor = m_ui.Rezultat->textCursor().position();
+    connect(m_ui->Rezultat, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+        if (m_ui->Rezultat->toPlainText() == m_acceptedResult)
+            m_acceptedResultCursor = m_ui->Rezultat->textCursor().position();
     });
-    connect(m_ui.Prime4, &QPlainTextEdit::textChanged, this, [this] { updateRemainingCounters(); });
+    connect(m_ui->Prime4, &QPlainTextEdit::textChanged, this,
+            [this] { updateRemainingCounters(); });
 
     // A press on a row opens its card; the heading and the space below the rows have no index.
     for (CardList which : {CardList::Main, CardList::Working, CardList::Archive})
@@ -68,19 +70,30 @@ TForm1::TForm1(CardSession& session, Platform& platform, OfficeSettings& setting
                 [this, which](const QModelIndex& at) {
                     emit listPressed(which, at.isValid() ? at.row() : -1);
                 });
-    connect(m_ui.SpTabl, &QTabWidget::currentChanged, this, [this](int index) {
-        const QWidget* page = m_ui.SpTabl->widget(index);
-        if (page == m_ui.TabSheet2)
+    connect(m_ui->SpTabl, &QTabWidget::currentChanged, this, [this](int index) {
+        const QWidget* page = m_ui->SpTabl->widget(index);
+        if (page == m_ui->TabSheet2)
             emit listShown(CardList::Working);
-        else if (page == m_ui.TabSheet3)
+        else if (page == m_ui->TabSheet3)
             emit listShown(CardList::Archive);
     });
 
+    followSession();
     runStartUp();
     wireOwnCommands(*this);
 }
 
 TForm1::~TForm1() = default;
+
+void TForm1::followSession() {
+    connect(&m_session, &CardSession::cardShown, this, &TForm1::ShowRecord);
+    connect(&m_session, &CardSession::countersChanged, this, &TForm1::Kakay);
+    connect(&m_session, &CardSession::cardStored, this, &TForm1::showStoredBoxes);
+    connect(&m_session, &CardSession::sideFileChanged, this, [this](SideFile which, qint64 n) {
+        (which == SideFile::Working ? m_ui->vRab : m_ui->vArh)->setText(QString::number(n));
+    });
+    m_ui->mainList->followMainFile(m_session);
+}
 
 bool TForm1::runCommand(const std::function<void()>& command) {
     try {
@@ -119,43 +132,43 @@ void TForm1::onClick(const char* objectName, std::function<void()> command) {
 
 void TForm1::setServiceMenuEnabled(bool enabled) {
     const bool on = enabled && !m_session.user().serviceMenuBarred;
-    m_ui.N7->setEnabled(on);
-    m_ui.N7->menuAction()->setEnabled(on);
+    m_ui->N7->setEnabled(on);
+    m_ui->N7->menuAction()->setEnabled(on);
 }
 
 void TForm1::setCardButtonsVisible(bool visible) {
-    for (QWidget* b : {static_cast<QWidget*>(m_ui.nNew), static_cast<QWidget*>(m_ui.nCopiy),
-                       static_cast<QWidget*>(m_ui.nPoisk), static_cast<QWidget*>(m_ui.nDelete)})
+    for (QWidget* b : {static_cast<QWidget*>(m_ui->nNew), static_cast<QWidget*>(m_ui->nCopiy),
+                       static_cast<QWidget*>(m_ui->nPoisk), static_cast<QWidget*>(m_ui->nDelete)})
         b->setVisible(visible);
 }
 
 void TForm1::userLoggedIn() {
     if (m_session.mode() == CardSession::Mode::New)
-        m_ui.AdminFIO->setText(m_session.user().UserFIO);
+        m_ui->AdminFIO->setText(m_session.user().UserFIO);
 }
 
 QTableView* TForm1::view(CardList which) const {
     switch (which) {
     case CardList::Working:
-        return m_ui.RabTab;
+        return m_ui->RabTab;
     case CardList::Archive:
-        return m_ui.ArhTab;
+        return m_ui->ArhTab;
     case CardList::Main:
         break;
     }
-    return m_ui.Spisok;
+    return m_ui->Spisok;
 }
 
 CardListModel& TForm1::list(CardList which) {
     switch (which) {
     case CardList::Working:
-        return *m_ui.workingList;
+        return *m_ui->workingList;
     case CardList::Archive:
-        return *m_ui.archiveList;
+        return *m_ui->archiveList;
     case CardList::Main:
         break;
     }
-    return *m_ui.mainList;
+    return *m_ui->mainList;
 }
 
 void TForm1::selectRow(CardList which, int row) {
@@ -189,24 +202,16 @@ static QWidget* pageOf(const Form1Ui& ui, TForm1::CardList which) {
 }
 
 bool TForm1::isListInView(CardList which) const {
-    return m_ui.SpTabl->currentWidget() == pageOf(m_ui, which);
+    return m_ui->SpTabl->currentWidget() == pageOf(*m_ui, which);
 }
 
 void TForm1::bringListToFront(CardList which) {
-    QSignalBlocker quiet(m_ui.SpTabl);
-    m_ui.SpTabl->setCurrentWidget(pageOf(m_ui, which));
+    QSignalBlocker quiet(m_ui->SpTabl);
+    m_ui->SpTabl->setCurrentWidget(pageOf(*m_ui, which));
 }
 
 QColor TForm1::listBackground(CardList which) const {
-    return pageOf(m_ui, which)->palette().color(QPalette::Window);
-}
-
-void TForm1::setWorkingCount(qint64 n) {
-    m_ui.vRab->setText(QString::number(n));
-}
-
-void TForm1::setArchiveCount(qint64 n) {
-    m_ui.vArh->setText(QString::number(n));
+    return pageOf(*m_ui, which)->palette().color(QPalette::Window);
 }
 
 QStringList TForm1::referenceEntries(const QString& comboBox) const {
@@ -230,7 +235,7 @@ void TForm1::closeForGood() {
 
 void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    m_ui.Sei4as->setText(TimeHHMM(nowDayCount()));
+    m_ui->Sei4as->setText(TimeHHMM(nowDayCount()));
 }
 
 } // namespace zelm

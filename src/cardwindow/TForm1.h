@@ -1,20 +1,23 @@
 #pragma once
 // The card window: one card of the register at a time, the lists of the three card files,
 // and every command on cards. The card and the data files are the session's; this class shows
-// them and turns clicks into the session's calls. Its controls are its own: other subsystems
-// use the narrow interface below, and its own command files reach them through
-// Form1Internal.h.
-#include "cardwindow/CardSession.h"
-#include "cardwindow/Form1Ui.h"
+// them, follows the session's signals and turns clicks into the session's calls. Its controls
+// are its own: other subsystems use the narrow interface below, and its own command files
+// reach them through Form1Internal.h.
+#include "session/CardSession.h"
 
 #include <QMainWindow>
 #include <functional>
+#include <memory>
 
 class QColor;
+class QTableView;
 
 namespace zelm {
 
+class CardListModel;
 class Platform;
+struct Form1Ui;
 struct OfficeSettings;
 
 class TForm1 : public QMainWindow {
@@ -29,17 +32,15 @@ public:
     CardSession& session() { return m_session; }
     Platform& platform() { return m_platform; }
 
-    // Showing the session's card and the counters.
+    // Showing the session's card and the counters: the session's signals call these.
     void ShowRecord();
     void Kakay();
     void BlankCard();
-    void Scatter();                  // the card at the register's position
-    void showMainCard(qint64 index); // position, read, show
-    void showFoundCard(qint64 index, const TAnketa& card);
-    void showArchivedCard(const TAnketa& card);
     void updateRemainingCounters();
-    // The card as the window shows it now, edits included (for the windows that act on it).
-    TAnketa cardAsShown() const;
+    // Writes the user's edits into the session and returns the card being edited; a running or
+    // unique number that is no integer raises ConversionError. The one place the window's
+    // fields are read back.
+    const TAnketa& writeEdits();
     void setAttachmentCount(int n); // SkolPrik
     // The text a box of the card shows (the bookkeeping boxes: DaWrSozd, DWKorr, AdminFIO,
     // GurN, Klu4Form1, Otmetka), by the box's name.
@@ -57,8 +58,6 @@ public:
     void selectMainRow(int cardIndex) { selectRow(CardList::Main, cardIndex); }
     int selectedMainRow() const { return selectedRow(CardList::Main); }
     void reloadMainList();
-    void setWorkingCount(qint64 n); // vRab
-    void setArchiveCount(qint64 n); // vArh
     QColor listBackground(CardList which) const;
 
     // The entries of a reference list's combo box, by the combo box's name.
@@ -90,7 +89,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    friend Form1Ui& form1Ui(TForm1& w);
+    friend struct Form1Access; // Form1Internal.h, for the window's own command files
     void runStartUp();
     void loadReferenceLists();
     void paintStoredColours();
@@ -99,9 +98,13 @@ private:
     CardSession& m_session;
     Platform& m_platform;
     OfficeSettings& m_settings;
-    Form1Ui m_ui{};
+    void followSession();
+    void showStoredBoxes(); // the bookkeeping boxes of the card just stored or marked
+
+    std::unique_ptr<Form1Ui> m_ui;
     bool m_closing = false;
-    QString m_acceptedResult; // the Result memo's last text within its stored size
+    bool m_showingCard = false; // ShowRecord is filling the fields, not the user
+    QString m_acceptedResult;   // the Result memo's last text within its stored size
     int m_acceptedResultCursor = 0;
 };
 

@@ -1,9 +1,10 @@
 #include "search/TPoisk.h"
 
-#include "cardwindow/TForm1.h"
 #include "platform/Platform.h"
+#include "search/CardListsView.h"
 #include "search/CardScan.h"
 #include "search/WorkingCommands.h"
+#include "session/CardSession.h"
 #include "store/DayCount.h"
 #include "store/FileError.h"
 #include "widgets/Colours.h"
@@ -30,7 +31,8 @@ DayRange rangeOf(const QDateEdit* from, const QDateEdit* to) {
 
 } // namespace
 
-TPoisk::TPoisk(TForm1& cardWindow) : QDialog(&cardWindow), m_form1(cardWindow) {
+TPoisk::TPoisk(CardSession& session, CardListsView& lists)
+    : QDialog(lists.window()), m_session(session), m_lists(lists) {
     setObjectName(QStringLiteral("Poisk"));
     setWindowTitle(QStringLiteral("Найти и скопировать в Рабочую картотеку"));
     buildPoiskLayout(this, m_ui);
@@ -89,7 +91,7 @@ void TPoisk::FormActivate() {
     m_ui.SwhodData->setDate(empty);
     m_ui.PoWhodData->setDate(today);
 
-    TForm1& card = form1();
+    CardListsView& card = m_lists;
     copyList(card.referenceEntries(QStringLiteral("FIOSotr")), m_ui.KomuPor);
     copyList(card.referenceEntries(QStringLiteral("Podrazd")), m_ui.Otdel);
     copyList(card.referenceEntries(QStringLiteral("NameOrg")), m_ui.Zayavitel);
@@ -102,45 +104,38 @@ void TPoisk::FormActivate() {
     m_ui.NPosNai->setText(QStringLiteral("0"));
     m_backward.reset();
     m_forward = 0;
-    card.runCommand([&] {
-        const qint64 held = card.session().files().working.count();
-        m_ui.KRab->setText(QString::number(held));
-        card.setWorkingCount(held);
-    });
-    setBackground(this, card.listBackground(TForm1::CardList::Working));
+    card.runCommand(
+        [&] { m_ui.KRab->setText(QString::number(m_session.cardCount(SideFile::Working))); });
+    setBackground(this, card.workingListBackground());
 }
 
 void TPoisk::appendToWorking(const TAnketa& card) {
-    form1().session().appendToWorking(card);
+    m_session.appendToWorking(card);
 }
 
 void TPoisk::afterStep() {
-    TForm1& w = form1();
-    const qint64 held = w.session().files().working.count();
-    m_ui.KRab->setText(QString::number(held));
-    TabSheet2Show(w);
+    m_ui.KRab->setText(QString::number(m_session.cardCount(SideFile::Working)));
+    TabSheet2Show(m_session, m_lists);
     // Showing the tab fills the list already; that has just been done.
-    w.bringListToFront(TForm1::CardList::Working);
-    w.setWorkingCount(held);
+    m_lists.bringWorkingListToFront();
 }
 
 void TPoisk::announceEndIfDone(bool done) {
     if (done)
-        form1().platform().dialogs().notice(
+        m_lists.platform().dialogs().notice(
             this, m_ui.KRab->text() + QStringLiteral(" шт. в Рабочей картотеке"),
             QStringLiteral("Поиск окончен"));
 }
 
 void TPoisk::sNextClick() {
-    form1().runCommand([&] {
-        const CardFile& main = form1().session().files().main;
+    m_lists.runCommand([&] {
+        const CardFile& main = m_session.files().main;
         const CardMatcher matcher(conditions());
         const std::optional<FoundCard> found = findForward(main, matcher, m_forward);
         if (found) {
             appendToWorking(found->card);
             m_ui.NPosNai->setText(QString::number(found->index + 1));
-            form1().showMainCard(found->index);
-            form1().Kakay();
+            m_session.showMainCard(found->index);
             m_forward = found->index + 1;
         } else {
             m_forward = main.count();
@@ -151,8 +146,8 @@ void TPoisk::sNextClick() {
 }
 
 void TPoisk::sPredClick() {
-    form1().runCommand([&] {
-        CardFile& main = form1().session().files().main;
+    m_lists.runCommand([&] {
+        CardFile& main = m_session.files().main;
         if (!m_backward)
             m_backward = main.count() - 1;
         const CardMatcher matcher(conditions());
@@ -162,8 +157,7 @@ void TPoisk::sPredClick() {
             appendToWorking(found->card);
             m_ui.NPosNai->setText(QString::number(found->index + 1));
             // The card found is the card shown: a save, a mark or a deletion acts on it.
-            form1().showFoundCard(found->index, found->card);
-            form1().Kakay();
+            m_session.showFoundCard(found->index, found->card);
         } else {
             m_backward = -1;
         }
@@ -173,17 +167,14 @@ void TPoisk::sPredClick() {
 }
 
 void TPoisk::restartWorking() {
-    emptyWorkingCardFile(form1());
-    form1().setWorkingCount(0);
+    zelm::RabZeroClick(m_session, m_lists);
 }
 
 void TPoisk::sBeginClick() {
-    form1().runCommand([&] {
+    m_lists.runCommand([&] {
         restartWorking();
-        if (form1().session().files().main.count() > 0) {
-            form1().showMainCard(0);
-            form1().Kakay();
-        }
+        if (m_session.files().main.count() > 0)
+            m_session.showMainCard(0);
         m_forward = 0;
         m_ui.NPosNai->setText(QStringLiteral("0"));
         m_ui.KRab->clear();
@@ -191,13 +182,11 @@ void TPoisk::sBeginClick() {
 }
 
 void TPoisk::sEndClick() {
-    form1().runCommand([&] {
+    m_lists.runCommand([&] {
         restartWorking();
-        const qint64 last = form1().session().files().main.count() - 1;
-        if (last >= 0) {
-            form1().showMainCard(last);
-            form1().Kakay();
-        }
+        const qint64 last = m_session.files().main.count() - 1;
+        if (last >= 0)
+            m_session.showMainCard(last);
         m_forward = std::max<qint64>(last, 0);
         m_backward.reset();
         m_ui.NPosNai->setText(QStringLiteral("0"));
@@ -206,7 +195,7 @@ void TPoisk::sEndClick() {
 }
 
 void TPoisk::RabZeroClick() {
-    form1().runCommand([&] {
+    m_lists.runCommand([&] {
         m_ui.KRab->clear();
         restartWorking();
         m_forward = 0;
@@ -216,29 +205,28 @@ void TPoisk::RabZeroClick() {
 
 void TPoisk::WsehSrazuClick() {
     RabZeroClick();
-    form1().runCommand([&] {
-        const CardFile& main = form1().session().files().main;
-        appendAllMatches(main, CardMatcher(conditions()), form1().session().files().working);
-        m_forward = main.count();
+    m_lists.runCommand([&] {
+        const CardMatcher matcher(conditions());
+        if (!matcher.findsNothing())
+            m_session.appendMatchesToWorking(
+                [&matcher](const TAnketa& card) { return matcher.matches(card); });
+        m_forward = m_session.files().main.count();
         afterStep();
     });
 }
 
 void TPoisk::nWihodClick() {
-    TForm1& w = form1();
-    w.runCommand([&] {
+    m_lists.runCommand([&] {
         // A number that does not read leaves everything as it was and the window open.
         const int n = parseIntOrThrow(m_ui.NPosNai->text());
-        CardFile& main = form1().session().files().main;
+        CardFile& main = m_session.files().main;
         const qint64 total = main.count();
         if (total > 0) {
             if (n > 0)
                 main.seek(std::min<qint64>(n - 1, total)); // past the end shows the last card
-            w.Scatter();
-            w.Kakay();
-            w.selectMainRow(static_cast<int>(w.session().shownIndex()));
+            m_session.Scatter();
+            m_lists.selectMainRow(static_cast<int>(m_session.shownIndex()));
         }
-        showWorkingCount(w);
         close();
     });
 }

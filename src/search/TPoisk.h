@@ -9,13 +9,15 @@
 
 namespace zelm {
 
-class TForm1;
+class CardListsView;
+class CardSession;
 
 class TPoisk : public QDialog {
     Q_OBJECT
 public:
-    // The window serves the card window: it shows the cards it finds there.
-    explicit TPoisk(TForm1& cardWindow);
+    // The window serves the card window: the cards it finds become the session's card shown,
+    // and `lists` moves the card window's selection.
+    TPoisk(CardSession& session, CardListsView& lists);
 
     PoiskUi& ui() { return m_ui; }
     SearchConditions conditions() const; // read afresh from the controls
@@ -37,13 +39,13 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    TForm1& form1() { return m_form1; }
-    void afterStep(); // counters, Working list and tab
+    void afterStep(); // counter, Working list and tab
     void announceEndIfDone(bool done);
     void appendToWorking(const TAnketa& card);
     void restartWorking();
 
-    TForm1& m_form1;
+    CardSession& m_session;
+    CardListsView& m_lists;
     PoiskUi m_ui{};
     qint64 m_forward = 0;             // the next card a forward step tests
     std::optional<qint64> m_backward; // the next card a backward step tests; empty: not started

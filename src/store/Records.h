@@ -157,6 +157,12 @@ static_assert(offsetof(TDostup, FIO) == 16);
 static_assert(offsetof(TDostup, Parol) == 37);
 static_assert(offsetof(TDostup, Dostup) == 44);
 
+// The bytes the Result and the Note hold when stored.
+inline constexpr int kMemoStoredBytes = 250;
+// What the window's counters of bytes left count down from: they keep two bytes back, as
+// the counters always have.
+inline constexpr int kMemoCounterBytes = 248;
+
 // Helpers for the free-text fields of a card, so code can treat them by name.
 QString memoToStored(const QString& memoText); // line breaks become CR LF
 QString storedToMemo(const QString& stored);   // CR LF becomes '\n'

@@ -51,9 +51,13 @@ QString DateTimeText(double dateTime) {
     return ShortDate(dateTime) + QLatin1Char(' ') + TimeHHMM(dateTime);
 }
 
+double uniqueNumberDayCount(std::int32_t number) {
+    const double base = (number > 800000000 && number < 999999999) ? 30000.0 : 40000.0;
+    return number / 100000.0 + base;
+}
+
 QString UniqueNumberText(std::int32_t number) {
-    double base = (number > 800000000 && number < 999999999) ? 30000.0 : 40000.0;
-    return DateTimeText(number / 100000.0 + base);
+    return DateTimeText(uniqueNumberDayCount(number));
 }
 
 bool DateInRange(double value, double low, double high) {

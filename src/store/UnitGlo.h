@@ -9,12 +9,13 @@ namespace zelm {
 
 class ReportFile;
 
-QString PlainDateText(double day);             // dd.mm.yyyy
-QString ShortYear(const QString& dateText);    // dd.mm.yyyy -> dd.mm.yy
-QString ShortDate(double day);                 // dd.mm.yy
-QString TimeHHMM(double dateTime);             // hh:mm
-QString DateTimeText(double dateTime);         // dd.mm.yy hh:mm
-QString UniqueNumberText(std::int32_t number); // when the number was made
+QString PlainDateText(double day);                // dd.mm.yyyy
+QString ShortYear(const QString& dateText);       // dd.mm.yyyy -> dd.mm.yy
+QString ShortDate(double day);                    // dd.mm.yy
+QString TimeHHMM(double dateTime);                // hh:mm
+QString DateTimeText(double dateTime);            // dd.mm.yy hh:mm
+QString UniqueNumberText(std::int32_t number);    // when the number was made
+double uniqueNumberDayCount(std::int32_t number); // the same as a day count
 bool DateInRange(double value, double low, double high);
 // Report items, each cut with its prefix to 250 characters.
 void ReportItem(ReportFile& file, const QString& text); // "|1:" + text

@@ -6,9 +6,12 @@
 #include "common/Form1Controls.h"
 #include "common/TestInstall.h"
 #include "store/Cp1251.h"
+#include "store/DayCount.h"
+#include "store/UnitGlo.h"
 #include "widgets/TdxfColorButton.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -29,10 +32,7 @@ struct Wiring : ::testing::Test {
         w->show();
         t.platform.clearRecords();
     }
-    void showCard(int i) {
-        w->showMainCard(i);
-        w->Kakay();
-    }
+    void showCard(int i) { w->session().showMainCard(i); }
     QString dataFile(const char* name) {
         return fromCp1251(t.readFile(QStringLiteral("report/") + QLatin1String(name)));
     }
@@ -65,6 +65,45 @@ TEST_F(Wiring, PrintingTheListThenTheFullCardPrintsTheCardShown) {
                      QStringLiteral("PolnRep.rtf"), QStringLiteral("-"), QStringLiteral("/m")}));
     EXPECT_EQ(second.arguments, first.arguments.mid(0, 3));
     EXPECT_EQ(first.workingFolder, t.path("report"));
+}
+
+TEST_F(Wiring, TheFullCardLeavesUnsavedEditsOutAndPrintsANewCardWhole) {
+    // A stored card: what it was stored with, not what the window has been given since.
+    showCard(1);
+    controls(w).INNOrg->setText(QStringLiteral("ИНН-не-сохранён"));
+    controls(w).N13->trigger();
+    QString poln = dataFile("PolnDat.txt");
+    EXPECT_TRUE(poln.contains(QStringLiteral("|0:INNOrg:") + makeCard(1).INNOrg.text() +
+                              QStringLiteral("\r\n")))
+        << poln.toStdString();
+    EXPECT_FALSE(poln.contains(QStringLiteral("ИНН-не-сохранён")));
+
+    // A new card not saved yet: every field its own, none of the last stored card's.
+    t.app().user().UserFIO = QStringLiteral("Петрова Н.В.");
+    const QDateTime now(QDate(2026, 5, 20), QTime(9, 41));
+    setClockForTesting([now] { return now; });
+    controls(w).nNew->click();
+    controls(w).INNOrg->setText(QStringLiteral("7708123456"));
+    const QString number = controls(w).Klu4Form1->text();
+    controls(w).N13->trigger();
+    setClockForTesting({});
+    poln = dataFile("PolnDat.txt");
+    auto item = [&poln](const char* key) {
+        const QString head = QStringLiteral("|0:") + QLatin1String(key) + QLatin1Char(':');
+        const qsizetype at = poln.indexOf(head);
+        return at < 0 ? QStringLiteral("<none>")
+                      : poln.mid(at + head.size(),
+                                 poln.indexOf(QStringLiteral("\r\n"), at) - at - head.size());
+    };
+    EXPECT_EQ(item("INNOrg"), QStringLiteral("7708123456"));
+    EXPECT_EQ(item("Klu4Form1"), number);
+    EXPECT_EQ(item("GurN"), QString::number(makeCard(3).GurN + 1));
+    EXPECT_EQ(item("DaWrSozd"), UniqueNumberText(number.toInt()));
+    EXPECT_EQ(item("DWKorr"), DateTimeText(toDayCount(now)));
+    EXPECT_EQ(item("AdminFIO"), QStringLiteral("Петрова Н.В."));
+    EXPECT_EQ(item("NameOrg"), controls(w).NameOrg->currentText());
+    // Nothing was stored by printing.
+    EXPECT_EQ(t.readCards("Baza/Anketi.dat").size(), 4u);
 }
 
 TEST_F(Wiring, ANewCardsDocumentIsFiledUnderTheNumberItWillBeSavedWith) {

@@ -59,8 +59,7 @@ inline TForm1& startRegister(TestInstall& t, const std::vector<TAnketa>& cards,
 }
 
 inline void showCard(TForm1& w, qint64 index) {
-    w.showMainCard(index);
-    w.Kakay();
+    w.session().showMainCard(index);
     w.selectMainRow(static_cast<int>(index));
 }
 

@@ -100,7 +100,7 @@ TEST(CardDeletion, ActsOnTheCardShownNotOnTheSelectedRow) {
     TForm1& w = startRegister(t, cards);
     // As after a click in the Working list: card 4 is shown, the list still selects row 2.
     w.selectMainRow(1);
-    w.showMainCard(3);
+    w.session().showMainCard(3);
 
     answerNextChoice(t.app(), 2);
     controls(w).nDelete->click();
@@ -150,7 +150,7 @@ TEST(CardDeletion, NoChoiceNoAccessOrNoMainCardChangesNothing) {
     EXPECT_TRUE(t.platform.messages.isEmpty());
 
     // An archived card shown: the deletion and the mark are refused with a message.
-    w.showArchivedCard(archived[0]);
+    w.session().showArchivedCard(archived[0]);
     controls(w).nDelete->click();
     controls(w).OtmDel->click();
     ASSERT_EQ(t.platform.messages.size(), 2);
@@ -260,7 +260,7 @@ TEST(CardMark, TogglesTheMarkOfTheCardShownInTheFileAtOnce) {
     // Every user may mark; the selection elsewhere does not matter.
     app.user().UserDostup = QStringLiteral("A");
     w.selectMainRow(3);
-    w.showMainCard(0);
+    w.session().showMainCard(0);
     // An edit still pending in the window is not written with the mark.
     controls(w).NameOrg->setEditText(QStringLiteral("ООО «Несохранённое»"));
     controls(w).OtmDel->click();
@@ -273,7 +273,7 @@ TEST(CardMark, TogglesTheMarkOfTheCardShownInTheFileAtOnce) {
     EXPECT_EQ(storedMark(0), QString());
 
     for (int i : {1, 2, 3}) {
-        w.showMainCard(i);
+        w.session().showMainCard(i);
         controls(w).OtmDel->click();
         EXPECT_EQ(storedMark(i), QString()) << i;
         EXPECT_EQ(controls(w).Otmetka->text(), QString()) << i;

@@ -35,7 +35,7 @@ void settle(QWidget& w) {
 TEST(CardWindowLayout, HidingTheCardButtonsLeavesTheOthersInPlace) {
     TestInstall t;
     TForm1& w = startRegister(t, makeCards(3));
-    Form1Ui& ui = controls(w);
+    Form1Controls& ui = controls(w);
     w.resize(1024, 740);
     w.show();
     settle(w);
@@ -68,7 +68,7 @@ TEST(CardWindowLayout, ListColumnsAreAtLeastAsWideAsTheirWidestText) {
     archived[0].Klu4Form1 = 449490123;
     archived[1].Klu4Form1 = 2147480000;
     TForm1& w = startRegister(t, cards, archived);
-    Form1Ui& ui = controls(w);
+    Form1Controls& ui = controls(w);
     w.resize(1024, 740);
     w.show();
     ui.SpTabl->setCurrentWidget(ui.TabSheet3);
@@ -92,7 +92,7 @@ TEST(CardWindowLayout, ListColumnsAreAtLeastAsWideAsTheirWidestText) {
 TEST(CardWindowLayout, TheTemplatesMenuHeadsAColumnOfFileNames) {
     TestInstall t;
     TForm1& w = startRegister(t, makeCards(1));
-    Form1Ui& ui = controls(w);
+    Form1Controls& ui = controls(w);
     EXPECT_FALSE(ui.N5->isEnabled()); // a heading, not a command
     EXPECT_EQ(ui.N5->text(), QStringLiteral("Название документа\tИмя файла"));
     // The file names follow a tab, so the menu sets them in a column of their own.

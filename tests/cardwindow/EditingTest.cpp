@@ -60,7 +60,7 @@ struct Editing : ::testing::Test {
     }
     void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
     std::vector<TAnketa> onDisk() const { return t.readCards("Baza/Anketi.dat"); }
-    Form1Ui& ui() { return controls(w); }
+    Form1Controls& ui() { return controls(w); }
 
     TestInstall t;
     std::vector<TAnketa> cards;
@@ -120,7 +120,7 @@ TEST_F(Editing, SaveRightAfterStartWritesTheLastCard) {
 TEST_F(Editing, SaveWritesTheCardShownWhateverTheFilePosition) {
     startWith(makeCards(4));
     // As a backward search step shows a card: by ShowRecord, the position elsewhere.
-    w->showFoundCard(1, cards[1]);
+    w->session().showFoundCard(1, cards[1]);
     app->session().files().main.seek(3);
     ui().Otmetka->setText(QStringLiteral("уд"));
     click(ui().nSave);
@@ -134,7 +134,7 @@ TEST_F(Editing, SaveWritesTheCardShownWhateverTheFilePosition) {
 TEST_F(Editing, AnArchivedCardIsNeverWrittenOverAMainCard) {
     startWith(makeCards(2));
     const QByteArray before = t.readFile("Baza/Anketi.dat");
-    w->showArchivedCard(makeCard(50));
+    w->session().showArchivedCard(makeCard(50));
     click(ui().nSave);
     ASSERT_NE(t.platform.lastMessage(), nullptr);
     EXPECT_EQ(t.platform.lastMessage()->caption, QStringLiteral("Операция не выполнена"));

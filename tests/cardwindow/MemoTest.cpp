@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTextCursor>
 #include <gtest/gtest.h>
 
 using namespace zelm;
@@ -22,7 +23,7 @@ struct Memo : ::testing::Test {
         w = t.start().form1();
         w->show();
     }
-    Form1Ui& ui() { return controls(w); }
+    Form1Controls& ui() { return controls(w); }
     TAnketa saved() {
         QTest::mouseClick(ui().nSave, Qt::LeftButton);
         return t.readCards("Baza/Anketi.dat").back();
@@ -87,6 +88,66 @@ TEST_F(Memo, TheNoteIsCutWithoutSplittingALineBreak) {
 TEST_F(Memo, CountersCountALineBreakAsTwo) {
     ui().Rezultat->setPlainText(QStringLiteral("а\nб"));
     EXPECT_EQ(ui().RezOst->text(), QStringLiteral("244"));
+}
+
+// A stored Result of 250 bytes that counts more once its breaks are CR LF: lone LF breaks,
+// as older writers left them, or a CR cut from its LF at the end.
+struct LongStoredResult : ::testing::Test {
+    void SetUp() override {
+        QStringList lines;
+        for (int i = 0; i < 10; ++i)
+            lines << QString(24, QChar(0x0430 + i));
+        loneBreaks = lines;
+        std::vector<TAnketa> cards = makeCards(3);
+        cards[0].Rezultat.set(QStringLiteral("Первая карточка"));
+        cards[1].Rezultat.set(lines.join(QLatin1Char('\n')) + QStringLiteral("ж")); // 250 bytes
+        cards[2].Rezultat.set(QString(249, QChar(0x044F)) + QLatin1Char('\r'));     // 250 bytes
+        t.makeFolders();
+        t.writeCards("Baza/Anketi.dat", cards);
+        w = t.start().form1();
+        w->show();
+    }
+    Form1Controls& ui() { return controls(w); }
+    TAnketa savedAt(int i) {
+        QTest::mouseClick(ui().nSave, Qt::LeftButton);
+        return t.readCards("Baza/Anketi.dat").at(static_cast<size_t>(i));
+    }
+    QStringList loneBreaks;
+    TestInstall t;
+    TForm1* w = nullptr;
+};
+
+TEST_F(LongStoredResult, IsShownWholeAndSavedAsItsOwnText) {
+    QTest::mouseClick(ui().SpeedButBeg, Qt::LeftButton);
+    EXPECT_EQ(ui().Rezultat->toPlainText(), QStringLiteral("Первая карточка"));
+    QTest::mouseClick(ui().SpeedButNext, Qt::LeftButton);
+    // The card's own text, whole, and the counter counting it.
+    EXPECT_EQ(ui().Rezultat->toPlainText(),
+              loneBreaks.join(QLatin1Char('\n')) + QStringLiteral("ж"));
+    EXPECT_EQ(ui().RezOst->text(), QString::number(248 - (240 + 18 + 1)));
+    // Stored unchanged: breaks as CR LF, cut at 250 bytes.
+    const TAnketa card = savedAt(1);
+    EXPECT_EQ(card.Rezultat.text(), loneBreaks.mid(0, 9).join(QStringLiteral("\r\n")) +
+                                        QStringLiteral("\r\n") + loneBreaks[9].left(16));
+    EXPECT_EQ(card.Rezultat.size(), 250);
+
+    // The user may shorten such a text, and may not lengthen it.
+    QTextCursor end = ui().Rezultat->textCursor();
+    end.movePosition(QTextCursor::End);
+    ui().Rezultat->setTextCursor(end);
+    ui().Rezultat->setFocus();
+    QTest::keyClick(ui().Rezultat, Qt::Key_Backspace);
+    EXPECT_EQ(ui().Rezultat->toPlainText(), loneBreaks.join(QLatin1Char('\n')));
+    type(ui().Rezultat, QStringLiteral("ю"));
+    EXPECT_EQ(ui().Rezultat->toPlainText(), loneBreaks.join(QLatin1Char('\n')));
+}
+
+TEST_F(LongStoredResult, EndingInACrCutFromItsLfKeepsItsOwnText) {
+    QTest::mouseClick(ui().SpeedButBeg, Qt::LeftButton);
+    QTest::mouseClick(ui().SpeedButEnd, Qt::LeftButton);
+    EXPECT_EQ(ui().Rezultat->toPlainText(), QString(249, QChar(0x044F)) + QLatin1Char('\n'));
+    const TAnketa card = savedAt(2);
+    EXPECT_EQ(card.Rezultat.text(), QString(249, QChar(0x044F))); // never a CR without its LF
 }
 
 } // namespace

@@ -21,13 +21,13 @@
 
 namespace zelm::testing {
 
-Form1Ui& controls(TForm1& w) {
+Form1Controls& controls(TForm1& w) {
     // One set per window; a window at the same address later is a new window, found again.
-    static std::map<TForm1*, std::pair<QObject*, Form1Ui>> found;
+    static std::map<TForm1*, std::pair<QObject*, Form1Controls>> found;
     auto& entry = found[&w];
     if (entry.first == w.findChild<QWidget*>(QStringLiteral("Form1Client")))
         return entry.second;
-    Form1Ui ui{};
+    Form1Controls ui{};
 #define ZELM_FIND(type, name)                                                                      \
     ui.name = w.findChild<type*>(QStringLiteral(#name));                                           \
     if (!ui.name)                                                                                  \

@@ -42,7 +42,7 @@ struct Twenty : SearchRun {
 TEST(SearchWindow, ForwardStepsFindInFileOrderAndRepeatTheEndMessage) {
     Twenty run;
     PoiskUi& s = run.p->ui();
-    Form1Ui& ui = controls(run.w);
+    Form1Controls& ui = controls(run.w);
     s.sBegin->click();
     EXPECT_EQ(run.w->session().shownIndex(), 0);
     for (int expected : {3, 8, 13, 18}) {
@@ -73,7 +73,7 @@ TEST(SearchWindow, ForwardStepsFindInFileOrderAndRepeatTheEndMessage) {
 TEST(SearchWindow, BackwardStepsShowTheCardFoundAsTheCardShown) {
     Twenty run;
     PoiskUi& s = run.p->ui();
-    Form1Ui& ui = controls(run.w);
+    Form1Controls& ui = controls(run.w);
     s.sEnd->click();
     EXPECT_EQ(run.w->session().shownIndex(), 19);
     EXPECT_EQ(run.t.readFile("Temp/RabAnket.dat").size(), 0);
@@ -122,7 +122,7 @@ TEST(SearchWindow, TheLastCardFoundEndsTheSearchAtOnce) {
 
 TEST(SearchWindow, OpeningResetsTheConditionsAndKeepsTheWorkingCardFile) {
     SearchRun run(makeCards(20));
-    Form1Ui& ui = controls(run.w);
+    Form1Controls& ui = controls(run.w);
     PoiskUi& s = run.p->ui();
     ui.FIOSotr->addItems({QStringLiteral("Ёлкин Ф.Ф."), QStringLiteral("Ким Е.В.")});
     ui.FIOUtv->addItems({QStringLiteral("Смирнова А.Н.")});
@@ -167,7 +167,7 @@ TEST(SearchWindow, OpeningResetsTheConditionsAndKeepsTheWorkingCardFile) {
 TEST(SearchWindow, FindAllReplacesTheWorkingCardFileAndLeavesTheCardShown) {
     Twenty run;
     PoiskUi& s = run.p->ui();
-    Form1Ui& ui = controls(run.w);
+    Form1Controls& ui = controls(run.w);
     ui.nGlRab->click();
     s.WsehSrazu->click();
     EXPECT_EQ(run.workingNumbers(), numbers({3, 8, 13, 18}));
@@ -228,7 +228,7 @@ TEST(SearchWindow, GoingToTheCardFound) {
     SearchRun run(makeCards(20));
     run.openSearch();
     PoiskUi& s = run.p->ui();
-    Form1Ui& ui = controls(run.w);
+    Form1Controls& ui = controls(run.w);
     s.NPosNai->setText(QStringLiteral("7а"));
     s.nWihod->click();
     ASSERT_EQ(run.t.platform.messages.size(), 1);
@@ -256,7 +256,7 @@ TEST(SearchWindow, GoingToTheCardFound) {
 
 TEST(SearchWindow, ASaveOrAMarkAfterABackwardStepActsOnTheCardFound) {
     Twenty run;
-    Form1Ui& ui = controls(run.w);
+    Form1Controls& ui = controls(run.w);
     run.p->ui().sPred->click();
     run.p->ui().sPred->click(); // card 13
     ui.NameOrg->setEditText(QStringLiteral("ООО «Исправлено»"));

@@ -16,7 +16,7 @@ using Numbers = std::vector<std::int32_t>;
 
 TEST(WorkingCardFile, AddTwiceCountsBothAndTheListFollowsOnlyWhenShown) {
     SearchRun run(makeCards(4));
-    Form1Ui& ui = controls(run.w);
+    Form1Controls& ui = controls(run.w);
     ui.nGlRab->click();
     ui.nGlRab->click();
     EXPECT_EQ(run.workingNumbers(), (Numbers{numberOf(3), numberOf(3)}));
@@ -42,7 +42,7 @@ TEST(WorkingCardFile, AddTwiceCountsBothAndTheListFollowsOnlyWhenShown) {
 
 TEST(WorkingCardFile, RemovingKeepsTheOthersInOrder) {
     SearchRun run(makeCards(4));
-    Form1Ui& ui = controls(run.w);
+    Form1Controls& ui = controls(run.w);
     for (int i = 0; i < 4; ++i) {
         run.press(ui.Spisok, i);
         ui.nGlRab->click();
@@ -72,7 +72,7 @@ TEST(WorkingCardFile, RemovingKeepsTheOthersInOrder) {
 
 TEST(WorkingCardFile, RemovingFromAListTheFileNoLongerMatchesRemovesNothing) {
     SearchRun run(makeCards(3));
-    Form1Ui& ui = controls(run.w);
+    Form1Controls& ui = controls(run.w);
     ui.nGlRab->click();
     ui.SpTabl->setCurrentWidget(ui.TabSheet2);
     // Another command empties the file while the list still shows the card.
@@ -88,7 +88,7 @@ TEST(WorkingCardFile, RemovingFromAListTheFileNoLongerMatchesRemovesNothing) {
 TEST(WorkingCardFile, AWorkingRowOpensTheMainVersionOrTheLastCardWhenDeleted) {
     std::vector<TAnketa> cards = makeCards(5);
     SearchRun run(cards);
-    Form1Ui& ui = controls(run.w);
+    Form1Controls& ui = controls(run.w);
     CardFile& working = run.t.app().session().files().working;
     TAnketa gone = makeCard(99); // no longer in the register
     working.appendMany(&cards[1], 1);
@@ -124,7 +124,7 @@ TEST(WorkingCardFile, MainListClicksShowTheCardExceptWithOneCard) {
     }
     {
         SearchRun run(makeCards(1));
-        Form1Ui& ui = controls(run.w);
+        Form1Controls& ui = controls(run.w);
         ui.nGlRab->click();
         ui.NameOrg->setEditText(QStringLiteral("не сохранено"));
         run.press(ui.Spisok, 0);

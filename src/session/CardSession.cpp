@@ -1,9 +1,11 @@
-#include "cardwindow/CardSession.h"
+#include "session/CardSession.h"
 
 #include "store/DayCount.h"
 #include "store/FileError.h"
 #include "store/RecordFileRewrite.h"
+#include "store/RecordScan.h"
 #include "store/UniqueNumber.h"
+#include "store/UnitGlo.h"
 
 #include <QFileInfo>
 #include <cstring>
@@ -20,8 +22,36 @@ void openOrCreate(CardFile& file, const QString& path, int recordSize) {
 
 } // namespace
 
-CardSession::CardSession(const Installation& inst, const CurrentUser& user)
-    : m_inst(inst), m_user(user) {}
+CardSession::CardSession(const Installation& inst, const CurrentUser& user, QObject* parent)
+    : QObject(parent), m_inst(inst), m_user(user) {}
+
+void CardSession::showChanged() {
+    m_edited = m_current;
+    emit cardShown();
+    emit countersChanged();
+}
+
+void CardSession::rebuildNumberIndex() {
+    m_numbers.clear();
+    if (!m_files.main.isOpen())
+        return;
+    m_numbers.reserve(m_files.main.count());
+    scanForward<TAnketa>(m_files.main, 0, [this](qint64 index, const TAnketa& card) {
+        if (!m_numbers.contains(card.Klu4Form1)) // the first card keeps a shared number
+            m_numbers.insert(card.Klu4Form1, index);
+        return true;
+    });
+}
+
+TAnketa CardSession::cardToPrint() const {
+    if (m_mode != Mode::New)
+        return m_current;
+    TAnketa card = m_edited;
+    card.DaWrSozd = uniqueNumberDayCount(card.Klu4Form1);
+    card.DWKorr = nowDayCount();
+    card.AdminFIO.set(m_user.UserFIO);
+    return card;
+}
 
 QString CardSession::CardMode() const {
     return m_mode == Mode::New ? QStringLiteral("New") : QStringLiteral("Korr");
@@ -41,6 +71,9 @@ bool CardSession::openFiles() {
     m_files.working.create(m_inst.workingCardFile(), sizeof(TAnketa));
     m_mode = Mode::Korr;
     openOrCreate(m_files.main, m_inst.mainCardFile(), sizeof(TAnketa));
+    rebuildNumberIndex();
+    emit sideFileChanged(SideFile::Archive, m_files.archive.count());
+    emit sideFileChanged(SideFile::Working, 0);
     if (m_files.main.count() > 0) {
         m_files.main.seek(m_files.main.count() - 1);
         Scatter();
@@ -48,6 +81,7 @@ bool CardSession::openFiles() {
     }
     m_mode = Mode::New;
     m_shown = Shown::Blank;
+    emit countersChanged();
     return false;
 }
 
@@ -64,6 +98,7 @@ void CardSession::Scatter() {
     f.seek(p);
     m_shown = Shown::MainCard;
     m_shownIndex = p;
+    showChanged();
 }
 
 void CardSession::showMainCard(qint64 index) {
@@ -76,12 +111,14 @@ void CardSession::showFoundCard(qint64 index, const TAnketa& card) {
     m_shown = Shown::MainCard;
     m_shownIndex = index;
     m_files.main.seek(index);
+    showChanged();
 }
 
 void CardSession::showArchivedCard(const TAnketa& card) {
     m_current = card;
     m_shown = Shown::ArchivedCard;
     m_shownIndex = -1;
+    showChanged();
 }
 
 std::optional<qint64> CardSession::stepFirst() {
@@ -140,6 +177,7 @@ std::int32_t CardSession::beginNewCard(bool& registerEmpty) {
     m_shown = Shown::Blank;
     m_shownIndex = -1;
     registerEmpty = !readLastCard();
+    m_edited = m_current;
     return registerEmpty ? 1 : m_current.GurN + 1;
 }
 
@@ -149,6 +187,7 @@ std::optional<std::int32_t> CardSession::beginCopy() {
     m_shownIndex = -1;
     if (!readLastCard())
         return std::nullopt;
+    m_edited = m_current;
     return m_current.GurN + 1;
 }
 
@@ -167,15 +206,19 @@ bool CardSession::cancelNewCard() {
 void CardSession::startOnBlankCard() {
     m_mode = Mode::New;
     m_current = TAnketa::zeroed();
+    m_edited = m_current;
     m_shown = Shown::Blank;
     m_shownIndex = -1;
+    emit countersChanged();
 }
 
-CardSession::SaveOutcome CardSession::save(TAnketa card,
-                                           const std::function<bool(std::int32_t)>& numberTaken) {
+CardSession::SaveOutcome CardSession::save() {
     CardFile& f = m_files.main;
     if (m_mode == Mode::Korr && m_shown == Shown::ArchivedCard)
         return SaveOutcome::Refused;
+    TAnketa card = m_edited;
+    card.DWKorr = nowDayCount();
+    card.AdminFIO.set(m_user.UserFIO);
     qint64 p = 0;
     SaveOutcome outcome = SaveOutcome::Appended;
     if (m_mode == Mode::New) {
@@ -186,6 +229,8 @@ CardSession::SaveOutcome CardSession::save(TAnketa card,
             card.Klu4Form1 = NewUniqueNumber();
         p = appendFlushed(f, &card);
         m_mode = Mode::Korr;
+        if (!m_numbers.contains(card.Klu4Form1))
+            m_numbers.insert(card.Klu4Form1, p);
     } else {
         const qint64 count = f.count();
         if (count <= 0)
@@ -194,16 +239,27 @@ CardSession::SaveOutcome CardSession::save(TAnketa card,
             p = m_shownIndex;
         else
             p = std::min<qint64>(f.position(), count - 1);
+        TAnketa before;
+        f.readRange(p, 1, &before);
         f.seek(p);
         f.write(&card);
         f.flush();
         outcome = SaveOutcome::Overwritten;
+        if (before.Klu4Form1 != card.Klu4Form1)
+            rebuildNumberIndex();
     }
     m_current = card;
+    m_edited = card;
     f.reopen();
     f.seek(p);
     m_shown = Shown::MainCard;
     m_shownIndex = p;
+    if (outcome == SaveOutcome::Appended)
+        emit mainCardInserted(p);
+    else
+        emit mainCardWritten(p);
+    emit cardStored();
+    emit countersChanged();
     return outcome;
 }
 
@@ -222,9 +278,15 @@ qint64 CardSession::insertBlankCardAfter(qint64 anchor, std::int32_t runningNumb
     m_mode = Mode::Korr;
     m_cardIndex = CardTotal() - 1;
     m_current = card;
+    m_edited = card;
     m_shown = Shown::MainCard;
     m_shownIndex = at;
     m_files.main.seek(at);
+    rebuildNumberIndex();
+    emit mainCardInserted(at);
+    // The Working card file served as scratch: it holds a copy of the new register.
+    emit sideFileChanged(SideFile::Working, m_files.working.count());
+    emit countersChanged();
     return at;
 }
 
@@ -240,6 +302,7 @@ void CardSession::deleteShownCard(DeletionKind kind) {
     const qint64 n = m_shownIndex;
     const QString mainPath = m_inst.mainCardFile();
     const QString workingPath = m_inst.workingCardFile();
+    auto workingCount = [&] { return working.isOpen() ? working.count() : 0; };
     auto emptyWorking = [&] {
         try {
             working.create(workingPath, sizeof(TAnketa));
@@ -263,6 +326,7 @@ void CardSession::deleteShownCard(DeletionKind kind) {
         if (archivedAt >= 0)
             cutBack(m_files.archive, archivedAt);
         emptyWorking();
+        emit sideFileChanged(SideFile::Working, workingCount());
         throw;
     }
     // The Working card file's descriptor now reaches the new register and the Main card
@@ -270,6 +334,11 @@ void CardSession::deleteShownCard(DeletionKind kind) {
     // the register is reopened before anything reads it.
     emptyWorking();
     main.open(mainPath, sizeof(TAnketa));
+    rebuildNumberIndex();
+    emit sideFileChanged(SideFile::Working, workingCount());
+    if (kind == DeletionKind::IntoArchive)
+        emit sideFileChanged(SideFile::Archive, m_files.archive.count());
+    emit mainCardRemoved(n);
     const qint64 count = main.count();
     if (count > 0) {
         m_cardIndex = static_cast<int>(count - 1);
@@ -297,6 +366,9 @@ bool CardSession::toggleMark() {
     main.flush();
     main.seek(position);
     m_current = card;
+    m_edited = card;
+    emit mainCardWritten(p);
+    emit cardStored();
     return true;
 }
 
@@ -310,6 +382,7 @@ void CardSession::pasteRememberedCard() {
     m_shown = Shown::Blank;
     m_shownIndex = -1;
     m_mode = Mode::New;
+    showChanged();
 }
 
 bool CardSession::appendShownToWorking() {
@@ -323,6 +396,83 @@ bool CardSession::appendShownToWorking() {
 
 void CardSession::appendToWorking(const TAnketa& card) {
     appendFlushed(m_files.working, &card);
+    emit sideFileChanged(SideFile::Working, m_files.working.count());
+}
+
+qint64 CardSession::appendMatchesToWorking(const std::function<bool(const TAnketa&)>& matches) {
+    CardFile& working = m_files.working;
+    // The cards found are written a block at a time, as they were read.
+    std::vector<TAnketa> found;
+    qint64 appended = 0;
+    auto writeFound = [&] {
+        if (!found.empty())
+            working.appendMany(found.data(), static_cast<qint64>(found.size()));
+        appended += static_cast<qint64>(found.size());
+        found.clear();
+    };
+    try {
+        scanForward<TAnketa>(m_files.main, 0, [&](qint64, const TAnketa& card) {
+            if (matches(card)) {
+                found.push_back(card);
+                if (static_cast<qint64>(found.size()) >= kScanBlockRecords)
+                    writeFound();
+            }
+            return true;
+        });
+        writeFound();
+        working.flush();
+    } catch (...) {
+        emit sideFileChanged(SideFile::Working, working.count());
+        throw;
+    }
+    emit sideFileChanged(SideFile::Working, working.count());
+    return appended;
+}
+
+void CardSession::emptyWorking() {
+    CardFile& working = m_files.working;
+    working.seek(0);
+    working.truncate();
+    emit sideFileChanged(SideFile::Working, 0);
+}
+
+CardFile& CardSession::sideFile(SideFile which) {
+    return which == SideFile::Archive ? m_files.archive : m_files.working;
+}
+
+const CardFile& CardSession::sideFile(SideFile which) const {
+    return which == SideFile::Archive ? m_files.archive : m_files.working;
+}
+
+QString CardSession::scratchPath(SideFile which) const {
+    // The scratch files stay out of Baza, whose files the backup packs.
+    return m_inst.path(which == SideFile::Archive ? QStringLiteral("Temp/ArhAnket.new")
+                                                  : QStringLiteral("Temp/RabAnket.new"));
+}
+
+qint64 CardSession::cardCount(SideFile which) const {
+    const CardFile& f = sideFile(which);
+    return f.isOpen() ? f.count() : 0;
+}
+
+TAnketa CardSession::cardAt(SideFile which, qint64 index) const {
+    TAnketa card;
+    sideFile(which).readRange(index, 1, &card);
+    return card;
+}
+
+qint64 CardSession::findCard(SideFile which, std::int32_t number, qint64 hint) const {
+    const CardFile& f = sideFile(which);
+    if (hint >= 0 && hint < f.count() && cardAt(which, hint).Klu4Form1 == number)
+        return hint;
+    return scanForward<TAnketa>(
+        f, 0, [number](qint64, const TAnketa& card) { return card.Klu4Form1 != number; });
+}
+
+void CardSession::removeCard(SideFile which, qint64 index) {
+    CardFile& f = sideFile(which);
+    removeRecordByRewrite(f, index, scratchPath(which));
+    emit sideFileChanged(which, f.count());
 }
 
 } // namespace zelm

@@ -1,32 +1,12 @@
 // The card session without any window: what the commands do to the files and to the card.
-#include "cardwindow/CardSession.h"
-#include "common/CardFactory.h"
-#include "common/TestInstall.h"
+#include "session/SessionFixture.h"
 
 #include <QDir>
-#include <gtest/gtest.h>
 
 using namespace zelm;
 using namespace zelm::testing;
 
 namespace {
-
-class Session : public ::testing::Test {
-protected:
-    void start(const std::vector<TAnketa>& cards) {
-        t.makeFolders();
-        t.writeCards("Baza/Anketi.dat", cards);
-        inst = std::make_unique<Installation>(t.root());
-        user.UserFIO = QStringLiteral("Сидорова А.А.");
-        s = std::make_unique<CardSession>(*inst, user);
-        hasCards = s->openFiles();
-    }
-    TestInstall t;
-    CurrentUser user;
-    std::unique_ptr<Installation> inst;
-    std::unique_ptr<CardSession> s;
-    bool hasCards = false;
-};
 
 TEST_F(Session, StartsOnTheLastCardOrOnANewCard) {
     start(makeCards(3));
@@ -37,8 +17,7 @@ TEST_F(Session, StartsOnTheLastCardOrOnANewCard) {
     EXPECT_EQ(s->CurrentCard().Klu4Form1, makeCard(2).Klu4Form1);
     EXPECT_EQ(s->CardTotal(), 3);
 
-    TestInstall empty;
-    empty.makeFolders();
+    SessionFolder empty;
     Installation emptyInst(empty.root());
     CardSession blank(emptyInst, user);
     EXPECT_FALSE(blank.openFiles());
@@ -62,8 +41,8 @@ TEST_F(Session, SaveAppendsNewCardsAndOverwritesTheCardShown) {
     s->showMainCard(1);
     TAnketa edited = s->CurrentCard();
     edited.INNOrg.set(QStringLiteral("7701"));
-    auto never = [](std::int32_t) { return false; };
-    EXPECT_EQ(s->save(edited, never), CardSession::SaveOutcome::Overwritten);
+    s->setEdits(edited);
+    EXPECT_EQ(s->save(), CardSession::SaveOutcome::Overwritten);
     auto disk = t.readCards("Baza/Anketi.dat");
     ASSERT_EQ(disk.size(), 3u);
     EXPECT_EQ(disk[1].INNOrg.text(), QStringLiteral("7701"));
@@ -73,11 +52,14 @@ TEST_F(Session, SaveAppendsNewCardsAndOverwritesTheCardShown) {
     EXPECT_FALSE(empty);
     TAnketa fresh = TAnketa::zeroed();
     fresh.Klu4Form1 = makeCard(0).Klu4Form1; // a number already stored
-    auto taken = [](std::int32_t n) { return n == makeCard(0).Klu4Form1; };
-    EXPECT_EQ(s->save(fresh, taken), CardSession::SaveOutcome::Appended);
+    s->setEdits(fresh);
+    EXPECT_EQ(s->save(), CardSession::SaveOutcome::Appended);
     disk = t.readCards("Baza/Anketi.dat");
     ASSERT_EQ(disk.size(), 4u);
     EXPECT_NE(disk[3].Klu4Form1, makeCard(0).Klu4Form1);
+    EXPECT_EQ(disk[3].AdminFIO.text(), QStringLiteral("Сидорова А.А."));
+    EXPECT_TRUE(s->numberTaken(disk[3].Klu4Form1));
+    EXPECT_EQ(s->indexOfNumber(disk[3].Klu4Form1), 3);
     EXPECT_EQ(s->shownIndex(), 3);
     EXPECT_EQ(s->CardMode(), QStringLiteral("Korr"));
 }
@@ -86,8 +68,7 @@ TEST_F(Session, AnArchivedCardIsNeverWrittenIntoTheRegister) {
     start(makeCards(2));
     const QByteArray before = t.readFile("Baza/Anketi.dat");
     s->showArchivedCard(makeCard(50));
-    EXPECT_EQ(s->save(makeCard(50), [](std::int32_t) { return false; }),
-              CardSession::SaveOutcome::Refused);
+    EXPECT_EQ(s->save(), CardSession::SaveOutcome::Refused);
     EXPECT_FALSE(s->canDeleteShownCard());
     EXPECT_FALSE(s->toggleMark());
     EXPECT_EQ(t.readFile("Baza/Anketi.dat"), before);

@@ -1,12 +1,16 @@
 #pragma once
-// The card being worked on, without any window: the open data files, the card in memory, the
-// mode, which card is shown and the counters. The card window shows it and turns clicks into
-// its calls; every other subsystem reads and writes cards through it.
+// The card being worked on, without any window: the open data files, the card in memory and
+// the edits made to it, the mode, which card is shown, the counters, the index of the unique
+// numbers in the register, and the Working and Archive card files. The card window shows it
+// and turns clicks into its calls; every other subsystem reads and writes cards through it.
+// It says what changed through its signals; nothing outside repaints by hand.
 #include "store/CurrentUser.h"
 #include "store/DataFiles.h"
 #include "store/Installation.h"
 #include "store/Records.h"
 
+#include <QHash>
+#include <QObject>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -16,13 +20,17 @@ namespace zelm {
 
 enum class DeletionKind { ForGood, IntoArchive };
 
-class CardSession {
+// The card files besides the register that commands add cards to and take cards from.
+enum class SideFile { Working, Archive };
+
+class CardSession : public QObject {
+    Q_OBJECT
 public:
     // Where the card shown came from: a save, a mark or a deletion acts on what the user sees.
     enum class Shown { MainCard, ArchivedCard, Blank };
     enum class Mode { Korr, New };
 
-    CardSession(const Installation& inst, const CurrentUser& user);
+    CardSession(const Installation& inst, const CurrentUser& user, QObject* parent = nullptr);
     CardSession(const CardSession&) = delete;
     CardSession& operator=(const CardSession&) = delete;
 
@@ -39,6 +47,20 @@ public:
     int CardIndex() const { return m_cardIndex; }
     int CardTotal() const; // cards in the Main card file
     int CardNo() const;    // the position of the Main card file, counted from 1
+
+    // The card being edited: CurrentCard with the user's edits laid over it, as the window
+    // last wrote them (a new card's number, running number and fields included).
+    const TAnketa& editedCard() const { return m_edited; }
+    void setEdits(const TAnketa& card) { m_edited = card; }
+    // The card "карточка полная" prints: the card last shown or saved, without edits not yet
+    // saved; a new card not yet saved is printed as edited, with its own creation time (the
+    // moment its number was made), now as its change time and the logged-in user.
+    TAnketa cardToPrint() const;
+
+    // Whether a card of the register carries this unique number, and the first that does (-1
+    // when none): answered from an index kept with the register, without reading it.
+    bool numberTaken(std::int32_t number) const { return m_numbers.contains(number); }
+    qint64 indexOfNumber(std::int32_t number) const { return m_numbers.value(number, -1); }
 
     // Opens the data files (the Working card file emptied) and reads the last card; false
     // when the register is empty and the session starts on a new card.
@@ -69,10 +91,10 @@ public:
     void startOnBlankCard();
 
     enum class SaveOutcome { Refused, Appended, Overwritten, Nothing };
-    // Stores `card` (the window's fields over CurrentCard): appended in "New" mode, written
-    // over the Main card shown in "Korr" mode. `numberTaken` says whether a unique number is
-    // already stored; a new card carrying one gets a fresh number.
-    SaveOutcome save(TAnketa card, const std::function<bool(std::int32_t)>& numberTaken);
+    // Stores the card being edited: appended in "New" mode, written over the Main card shown
+    // in "Korr" mode; a new card carrying a number already stored gets a fresh one.
+    // The edits are stored: the user is named as administrator and now is the change time.
+    SaveOutcome save();
 
     // Inserts a blank card with `runningNumber` after Main card `anchor` by rewriting the
     // register; returns the index of the new card, which becomes the card shown.
@@ -93,18 +115,51 @@ public:
     void pasteRememberedCard();
 
     // The Working card file: appends the card shown (nothing for a card never read), or any
-    // card; both flushed before they return.
+    // card, or every card of the register that passes `matches`; flushed before they return.
     bool appendShownToWorking();
     void appendToWorking(const TAnketa& card);
+    qint64 appendMatchesToWorking(const std::function<bool(const TAnketa&)>& matches);
+    void emptyWorking();
+
+    // The Working and Archive card files alike.
+    qint64 cardCount(SideFile which) const;
+    TAnketa cardAt(SideFile which, qint64 index) const;
+    // The index of the card carrying `number`: the card at `hint` when it does, else the first
+    // that does, else -1.
+    qint64 findCard(SideFile which, std::int32_t number, qint64 hint = -1) const;
+    // Takes the card at `index` out by rewriting the file through a scratch file in Temp.
+    void removeCard(SideFile which, qint64 index);
+
+signals:
+    // The card shown is another one, or was read afresh: the window shows it whole.
+    void cardShown();
+    // A card was stored or marked: the window shows its bookkeeping boxes again.
+    void cardStored();
+    // The count of cards in the register or the position in it changed.
+    void countersChanged();
+    // The Main card file: the card at `index` was inserted (or appended), written over or
+    // taken out; the lists follow it.
+    void mainCardInserted(qint64 index);
+    void mainCardWritten(qint64 index);
+    void mainCardRemoved(qint64 index);
+    // The Working or the Archive card file changed; `count` is its number of cards now.
+    void sideFileChanged(zelm::SideFile which, qint64 count);
 
 private:
     bool readLastCard();
+    CardFile& sideFile(SideFile which);
+    const CardFile& sideFile(SideFile which) const;
+    QString scratchPath(SideFile which) const;
+    void rebuildNumberIndex();
+    void showChanged(); // cardShown and countersChanged
 
     const Installation& m_inst;
     const CurrentUser& m_user;
     DataFiles m_files;
     TAnketa m_current = TAnketa::zeroed();
+    TAnketa m_edited = TAnketa::zeroed();
     TAnketa m_remembered = TAnketa::zeroed();
+    QHash<std::int32_t, qint64> m_numbers; // unique number -> first Main card carrying it
     Mode m_mode = Mode::Korr;
     Shown m_shown = Shown::Blank;
     qint64 m_shownIndex = -1;
@@ -112,3 +167,5 @@ private:
 };
 
 } // namespace zelm
+
+Q_DECLARE_METATYPE(zelm::SideFile)

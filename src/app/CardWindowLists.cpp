@@ -1,0 +1,71 @@
+#include "app/CardWindowLists.h"
+
+#include "cardwindow/CardListModel.h"
+#include "cardwindow/TForm1.h"
+
+namespace zelm {
+namespace {
+constexpr auto kWorking = TForm1::CardList::Working;
+}
+
+QWidget* CardWindowLists::window() {
+    return &m_w;
+}
+
+Platform& CardWindowLists::platform() {
+    return m_w.platform();
+}
+
+bool CardWindowLists::runCommand(const std::function<void()>& command) {
+    return m_w.runCommand(command);
+}
+
+QStringList CardWindowLists::referenceEntries(const QString& comboBox) const {
+    return m_w.referenceEntries(comboBox);
+}
+
+void CardWindowLists::selectMainRow(int row) {
+    m_w.selectMainRow(row);
+}
+
+int CardWindowLists::workingRowCount() const {
+    return m_w.list(kWorking).cardCount();
+}
+
+std::int32_t CardWindowLists::workingRowNumber(int row) const {
+    return m_w.list(kWorking).uniqueNumber(row);
+}
+
+bool CardWindowLists::workingRowShowsNumber(int row) const {
+    return !m_w.list(kWorking).cellText(row, CardListModel::UniqueNumberColumn).trimmed().isEmpty();
+}
+
+int CardWindowLists::selectedWorkingRow() const {
+    return m_w.selectedRow(kWorking);
+}
+
+void CardWindowLists::selectWorkingRow(int row) {
+    m_w.selectRow(kWorking, row);
+}
+
+void CardWindowLists::removeWorkingRow(int row) {
+    m_w.list(kWorking).removeCard(row);
+}
+
+void CardWindowLists::fillWorkingList() {
+    m_w.list(kWorking).setCardsFromFile(m_w.session().files().working);
+}
+
+bool CardWindowLists::isWorkingListInView() const {
+    return m_w.isListInView(kWorking);
+}
+
+void CardWindowLists::bringWorkingListToFront() {
+    m_w.bringListToFront(kWorking);
+}
+
+QColor CardWindowLists::workingListBackground() const {
+    return m_w.listBackground(kWorking);
+}
+
+} // namespace zelm
