@@ -111,7 +111,7 @@ void insertionBenchmark(int cards) {
     DataFiles& files = run.app->session().files();
     const QString copy = run.install.root() + QStringLiteral("/Temp/copy.dat");
     auto insert = [&] {
-        run.w->showMainCard(files.main.count() / 2);
+        run.app->session().showMainCard(files.main.count() / 2);
         run.platform.answers.enqueue(true);
         run.find<QAbstractButton>("nWstavit")->click();
     };

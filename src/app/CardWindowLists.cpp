@@ -49,11 +49,11 @@ void CardWindowLists::selectWorkingRow(int row) {
 }
 
 void CardWindowLists::removeWorkingRow(int row) {
-    m_w.list(kWorking).removeCard(row);
+    m_w.list(kWorking).cardRemoved(row);
 }
 
 void CardWindowLists::fillWorkingList() {
-    m_w.list(kWorking).setCardsFromFile(m_w.session().files().working);
+    m_w.list(kWorking).showFile(m_w.session().files().working);
 }
 
 bool CardWindowLists::isWorkingListInView() const {

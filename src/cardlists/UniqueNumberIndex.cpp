@@ -95,7 +95,7 @@ QString UniqueNumberIndex::error() const {
     return m_error;
 }
 
-bool UniqueNumberIndex::waitUntilReady(const std::function<void(int)>& whileWaiting) {
+bool UniqueNumberIndex::waitUntilReady(const std::function<void(int)>& whileWaiting) const {
     std::unique_lock lock(m_mutex);
     while (!m_ready) {
         m_done.wait_for(lock, kWaitStep);

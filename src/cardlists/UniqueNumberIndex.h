@@ -30,7 +30,7 @@ public:
     // Blocks until the build is over, calling `whileWaiting(percent)` every few tens of
     // milliseconds on the calling thread (to show progress and keep a window painted). False
     // when the file could not be read (error() says why).
-    bool waitUntilReady(const std::function<void(int percent)>& whileWaiting = {});
+    bool waitUntilReady(const std::function<void(int percent)>& whileWaiting = {}) const;
     QString error() const;
 
     // Queries on a ready index (after waitUntilReady).
@@ -72,7 +72,7 @@ private:
     std::atomic<bool> m_cancel{false};
     std::atomic<int> m_percent{0};
     mutable std::mutex m_mutex;
-    std::condition_variable m_done;
+    mutable std::condition_variable m_done;
     bool m_ready = false; // under m_mutex
     QString m_error;      // under m_mutex
     std::uint64_t m_generation = 0;

@@ -17,7 +17,7 @@ namespace {
 constexpr auto kArchive = TForm1::CardList::Archive;
 
 void TabSheet3Show(TForm1& w) {
-    w.list(kArchive).setCardsFromFile(w.session().files().archive);
+    w.list(kArchive).showFile(w.session().files().archive);
     w.selectRow(kArchive, 0);
 }
 
@@ -53,7 +53,7 @@ void DelArhClick(TForm1& w) {
         return;
     }
     s.removeCard(SideFile::Archive, at);
-    list.removeCard(row);
+    list.cardRemoved(row);
     w.selectRow(kArchive, std::min(row, list.cardCount() - 1));
 }
 
