@@ -18,8 +18,8 @@
 namespace zelm {
 namespace {
 
-constexpr qint64 kBlockRecords = 4096; // about 7 MB of cards read at a time
-constexpr int kReadAttempts = 3;       // passes over a file that another program keeps writing
+constexpr qint64 kBlockRecords = 512; // under a megabyte of cards read at a time
+constexpr int kReadAttempts = 3;      // passes over a file that another program keeps writing
 constexpr auto kWaitStep = std::chrono::milliseconds(30);
 
 struct FileState {
@@ -109,15 +109,18 @@ bool UniqueNumberIndex::waitUntilReady(const std::function<void(int)>& whileWait
 }
 
 void UniqueNumberIndex::run(QString path, int recordSize, std::uint64_t generation) {
-    // Reading the register must not slow the window the user works in.
-    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)), 10);
+    // Reading the register must not slow the window the user works in: this thread gets the
+    // processor and the disk when the window does not want them.
+    const auto tid = static_cast<id_t>(::syscall(SYS_gettid));
+    ::setpriority(PRIO_PROCESS, tid, 10);
+    constexpr int kWhoThread = 1, kIdleClass = 3, kClassShift = 13;
+    ::syscall(SYS_ioprio_set, kWhoThread, tid, kIdleClass << kClassShift);
     std::vector<Entry> entries;
     QString error;
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) {
         error = FileError::messageForErrno(errno);
     } else {
-        ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
         std::vector<char> block(static_cast<size_t>(kBlockRecords * recordSize));
         for (int attempt = 0; attempt < kReadAttempts && !m_cancel; ++attempt) {
             const FileState before = stateOf(fd);
