@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTextCursor>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 using namespace zelm;

@@ -76,8 +76,7 @@ TEST(WorkingCardFile, RemovingFromAListTheFileNoLongerMatchesRemovesNothing) {
     ui.nGlRab->click();
     ui.SpTabl->setCurrentWidget(ui.TabSheet2);
     // Another command empties the file while the list still shows the card.
-    run.t.app().session().files().working.seek(0);
-    run.t.app().session().files().working.truncate();
+    run.t.app().session().emptyWorking();
     ui.RabTab->selectRow(0);
     ui.DelRab->click();
     EXPECT_TRUE(run.t.platform.messages.isEmpty());
