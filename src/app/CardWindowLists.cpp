@@ -37,7 +37,13 @@ std::int32_t CardWindowLists::workingRowNumber(int row) const {
 }
 
 bool CardWindowLists::workingRowShowsNumber(int row) const {
-    return !m_w.list(kWorking).cellText(row, CardListModel::UniqueNumberColumn).trimmed().isEmpty();
+    CardListModel& list = m_w.list(kWorking);
+    if (!list.cellText(row, CardListModel::UniqueNumberColumn).trimmed().isEmpty())
+        return true;
+    // A row that cannot be read because the file changed since the list was shown: the list
+    // shows the file as it now is.
+    list.refresh();
+    return false;
 }
 
 int CardWindowLists::selectedWorkingRow() const {
