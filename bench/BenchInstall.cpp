@@ -1,22 +1,33 @@
 #include "BenchInstall.h"
 
-#include "common/CardFactory.h"
+#include "RealisticCards.h"
 #include "store/Records.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace zelm::bench {
 
 BenchInstall::BenchInstall(int cards, int attachments) {
     QDir(m_dir.path()).mkpath(QStringLiteral("Baza"));
     QDir(m_dir.path()).mkpath(QStringLiteral("Temp"));
-    QFile main(m_dir.filePath(QStringLiteral("Baza/Anketi.dat")));
-    main.open(QIODevice::WriteOnly);
+    const QString mainPath = m_dir.filePath(QStringLiteral("Baza/Anketi.dat"));
+    // A register that make_register wrote before is linked, not written again: benchmarks of
+    // millions of cards then start in seconds. Linked, it is never written in place.
+    const QString ready = qEnvironmentVariable("ZELM_BENCH_REGISTERS") +
+                          QStringLiteral("/%1/Baza/Anketi.dat").arg(cards);
+    if (qEnvironmentVariableIsSet("ZELM_BENCH_REGISTERS") &&
+        QFileInfo(ready).size() == qint64(cards) * qint64(sizeof(TAnketa)) &&
+        ::link(QFile::encodeName(ready).constData(), QFile::encodeName(mainPath).constData()) == 0)
+        cards = 0;
+    QFile main(mainPath);
+    main.open(QIODevice::Append);
     // Written in slices so the generator never holds the whole register.
     for (int first = 0; first < cards; first += 1000) {
-        auto slice = zelm::testing::makeCards(std::min(1000, cards - first), first);
+        auto slice = realisticCards(std::min(1000, cards - first), first);
         main.write(reinterpret_cast<const char*>(slice.data()),
                    static_cast<qint64>(slice.size() * sizeof(TAnketa)));
     }
@@ -25,7 +36,7 @@ BenchInstall::BenchInstall(int cards, int attachments) {
     list.open(QIODevice::WriteOnly);
     for (int i = 0; i < attachments; ++i) {
         TSpisFil f = TSpisFil::zeroed();
-        f.Klu4DK = 600000000 + (i * 7919) % std::max(cards, 1);
+        f.Klu4DK = 600000000 + (i * 7919) % std::max(attachments, 1);
         f.ImaDok.set(QStringLiteral("Документ %1").arg(i));
         f.PutFil.set(QStringLiteral("/home/user/Документы/%1.doc").arg(i));
         list.write(reinterpret_cast<const char*>(&f), sizeof f);

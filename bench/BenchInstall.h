@@ -1,5 +1,6 @@
 #pragma once
-// A temporary installation folder with a register of realistic cards, for benchmarks.
+// A temporary installation folder with a register of realistic cards (RealisticCards.h), for
+// benchmarks.
 #include <QString>
 #include <QTemporaryDir>
 #include <functional>
@@ -8,7 +9,9 @@ namespace zelm::bench {
 
 class BenchInstall {
 public:
-    // `cards` cards in Baza/Anketi.dat, `attachments` records in Baza/SpisFil.dat.
+    // `cards` cards in Baza/Anketi.dat, `attachments` records in Baza/SpisFil.dat. With
+    // ZELM_BENCH_REGISTERS naming the folder make_register wrote registers into, the register
+    // of that size there is linked instead.
     BenchInstall(int cards, int attachments = 0);
     QString root() const { return m_dir.path(); }
 

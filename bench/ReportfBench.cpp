@@ -1,8 +1,10 @@
 // The report program: merging a list of measures of 10 000 cards into the default template
 // (in this process, and as the program the card index starts, with its peak memory) against
 // writing the same number of bytes; and the PDF of a 100-card list against LibreOffice
-// converting the already merged report, in one run. Wall-clock time: the peers are processes.
+// converting the already merged report, pairs interleaved. Wall-clock time: the peers are
+// processes.
 #include "BenchInstall.h"
+#include "PairedTiming.h"
 #include "SampleData.h"
 #include "reportf/LibreOffice.h"
 #include "reportf/ReportCommand.h"
@@ -140,54 +142,44 @@ void BM_ReportfMergeProgram10000(benchmark::State& state) {
     state.counters["peak MB"] = peak;
 }
 
-void BM_ReportfPdf100(benchmark::State& state) {
+// The program's PDF beside LibreOffice converting the already merged report with the same
+// private profile and options: the difference is the merge. Pairs interleaved.
+void BM_PdfPairs100(benchmark::State& state) {
     Workspace& w = workspace();
     const QString folder = w.dir.filePath("small");
-    const QStringList args = {REPORTF_PROGRAM, "--pdf", "list.pdf", "KnigaDat.txt", "KnigaPic.rtf"};
-    runChild(folder, args); // makes the private profile
-    double total = 0;
+    const QStringList reportf = {REPORTF_PROGRAM, "--pdf", "list.pdf", "KnigaDat.txt",
+                                 "KnigaPic.rtf"};
+    const QStringList soffice = {"soffice",
+                                 "--headless",
+                                 "--invisible",
+                                 "--norestore",
+                                 "--nologo",
+                                 "--nodefault",
+                                 "-env:UserInstallation=" +
+                                     QUrl::fromLocalFile(LibreOffice::profileFolder()).toString(),
+                                 "--convert-to",
+                                 "pdf:writer_pdf_Export",
+                                 "--outdir",
+                                 w.dir.filePath("small/lo"),
+                                 "KnigaRep.rtf"};
+    runChild(folder, reportf); // makes the private profile and the merged report
+    runChild(folder, soffice);
     for (auto _ : state) {
-        const Child c = runChild(folder, args);
-        if (c.exitCode != 0)
-            state.SkipWithError("reportf --pdf failed");
-        total += c.seconds;
+        bool failed = false;
+        const zelm::bench::Spread ratio = zelm::bench::pairedRuns(
+            "PDF of a 100-card list", 7, "reportf --pdf",
+            [&] { failed |= runChild(folder, reportf).exitCode != 0; }, "soffice --convert-to",
+            [&] { failed |= runChild(folder, soffice).exitCode != 0; });
+        if (failed)
+            state.SkipWithError("a PDF run failed");
+        state.counters["ratio_median"] = ratio.median;
     }
-    note(state, "reportf pdf", total);
-}
-
-void BM_LibreOfficePdf100(benchmark::State& state) {
-    Workspace& w = workspace();
-    const QString folder = w.dir.filePath("small");
-    // The program's own private profile and options: the difference is the merge.
-    const QStringList args = {"soffice",
-                              "--headless",
-                              "--invisible",
-                              "--norestore",
-                              "--nologo",
-                              "--nodefault",
-                              "-env:UserInstallation=" +
-                                  QUrl::fromLocalFile(LibreOffice::profileFolder()).toString(),
-                              "--convert-to",
-                              "pdf:writer_pdf_Export",
-                              "--outdir",
-                              w.dir.filePath("small/lo"),
-                              "KnigaRep.rtf"};
-    runChild(folder, args);
-    double total = 0;
-    for (auto _ : state) {
-        const Child c = runChild(folder, args);
-        if (c.exitCode != 0)
-            state.SkipWithError("soffice failed");
-        total += c.seconds;
-    }
-    note(state, "soffice pdf", total);
 }
 
 BENCHMARK(BM_MergeList10000)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_WriteSameBytes)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_ReportfMergeProgram10000)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_ReportfPdf100)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_LibreOfficePdf100)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_PdfPairs100)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 [[maybe_unused]] const bool g_summary = [] {
     zelm::bench::atBenchEnd([] {
@@ -196,8 +188,6 @@ BENCHMARK(BM_LibreOfficePdf100)->Unit(benchmark::kMillisecond)->Iterations(3);
                     "%.0f ms as the program with peak memory %.0f MB\n",
                     kBigList, ms("merge"), ms("write"), ms("program"),
                     g_seconds["program peak MB"]);
-        std::printf("PDF of %d cards: reportf --pdf %.0f ms against LibreOffice alone %.0f ms\n",
-                    kPdfList, ms("reportf pdf"), ms("soffice pdf"));
     });
     return true;
 }();

@@ -1,85 +1,141 @@
-// The Working list: showing its tab over a Working card file of 100 000 cards (time and the
-// memory it adds), and a click on a row of it in a register of 400 000 cards, against reading
-// the register for the card's number as a click once did.
+// The lists of the card window over a register of 1 000 000 realistic cards, as the user meets
+// them: opening the Working tab (the Working card file holding the whole register) and the
+// Archive tab (an Archive as large), each shown and painted, the first showing after the file
+// was filled apart from showing it again; a click on a Working row, which opens the card of
+// the register with that unique number; a step to the next card. And an insertion in a register
+// of 100 000 cards beside its floor, copying the register with a sync, pairs interleaved.
+//   workinglist_bench [cards]
 #include "BenchInstall.h"
+#include "PairedTiming.h"
 #include "app/ZelmApp.h"
-#include "cardwindow/CardListModel.h"
 #include "cardwindow/TForm1.h"
 #include "common/ScriptedPlatform.h"
-#include "search/CardScan.h"
-#include "search/WorkingCommands.h"
+#include "store/CardFile.h"
 #include "store/RecordFileRewrite.h"
 
-#include <benchmark/benchmark.h>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFile>
+#include <QTabWidget>
+#include <QTableView>
+#include <QThread>
+#include <cstdio>
 #include <memory>
+#include <unistd.h>
 
 using namespace zelm;
 
 namespace {
 
 struct Run {
-    explicit Run(int cards) : install(cards) {
+    explicit Run(int cards, bool withArchive) : install(cards) {
+        // The Archive as large as the register; only read here, so the same file serves.
+        if (withArchive)
+            ::link(
+                QFile::encodeName(install.root() + QStringLiteral("/Baza/Anketi.dat")).constData(),
+                QFile::encodeName(install.root() + QStringLiteral("/Baza/ArhAnket.dat"))
+                    .constData());
         app = std::make_unique<ZelmApp>(install.root(), platform);
+        app->user().UserFIO = QStringLiteral("Администратор");
+        app->user().UserDostup = QStringLiteral("Z");
+        w = app->form1();
+        w->resize(1280, 900);
+        w->show();
+        settle();
+    }
+    template <class T> T* find(const char* name) const {
+        return w->findChild<T*>(QLatin1String(name));
+    }
+    void settle() const {
+        for (int i = 0; i < 3; ++i)
+            QApplication::processEvents();
+    }
+    // The user clicks a tab: the list is filled as the program fills it, then painted.
+    void showTab(const char* page) const {
+        find<QTabWidget>("SpTabl")->setCurrentWidget(find<QWidget>(page));
+        settle();
+    }
+    void pressRow(const char* list, int row) const {
+        auto* view = find<QTableView>(list);
+        emit view->pressed(view->model()->index(row, 0));
     }
     bench::BenchInstall install;
     ScriptedPlatform platform;
     std::unique_ptr<ZelmApp> app;
+    TForm1* w = nullptr;
 };
 
-// Copies the whole register into the Working card file, as a search for everything would.
-void fillWorkingWithRegister(ZelmApp& app) {
-    DataFiles& files = app.session().files();
-    copyRecords(files.main, 0, files.main.count(), files.working);
+void listBenchmarks(int cards) {
+    Run run(cards, true);
+    DataFiles& files = run.app->session().files();
+    std::printf("%d cards in the register, the Archive and the Working card file\n", cards);
+    bench::timedRuns(
+        "Working tab, first showing after the file was filled", 3,
+        [&] { run.showTab("TabSheet2"); },
+        [&] {
+            run.showTab("TabSheet1");
+            files.working.seek(0);
+            files.working.truncate();
+            copyRecords(files.main, 0, files.main.count(), files.working);
+        });
+    bench::timedRuns(
+        "Working tab, shown again", 7, [&] { run.showTab("TabSheet2"); },
+        [&] { run.showTab("TabSheet1"); });
+    bench::timedRuns(
+        "Archive tab", 7, [&] { run.showTab("TabSheet3"); }, [&] { run.showTab("TabSheet1"); });
+
+    // Clicks on Working rows holding the register's last cards, the farthest to look for.
+    run.showTab("TabSheet1");
+    files.working.seek(0);
+    files.working.truncate();
+    copyRecords(files.main, files.main.count() - 1000, 1000, files.working);
+    run.showTab("TabSheet2");
+    run.pressRow("RabTab", 0); // the first click may wait for what the register's index needs
+    int row = 0;
+    bench::timedRuns("Working row click", 201, [&] {
+        run.pressRow("RabTab", row);
+        row = (row + 7) % 1000;
+    });
+    run.showTab("TabSheet1");
+    auto* next = run.find<QAbstractButton>("SpeedButNext");
+    auto* previous = run.find<QAbstractButton>("SpeedButPred");
+    bool forward = true;
+    bench::timedRuns("Show the next or previous card", 201, [&] {
+        (forward ? next : previous)->click();
+        forward = !forward;
+    });
+}
+
+void insertionBenchmark(int cards) {
+    Run run(cards, false);
+    DataFiles& files = run.app->session().files();
+    const QString copy = run.install.root() + QStringLiteral("/Temp/copy.dat");
+    auto insert = [&] {
+        run.app->session().showMainCard(files.main.count() / 2);
+        run.platform.answers.enqueue(true);
+        run.find<QAbstractButton>("nWstavit")->click();
+    };
+    auto copyWithSync = [&] {
+        CardFile to;
+        to.create(copy, sizeof(TAnketa));
+        copyRecords(files.main, 0, files.main.count(), to);
+        to.flush();
+        to.close();
+    };
+    std::printf("insertion in the middle of a register of %d cards\n", cards);
+    bench::pairedRuns("insertion", 5, "insert", insert, "copy+sync", copyWithSync);
+    QFile::remove(copy);
 }
 
 } // namespace
 
-static void BM_WorkingTabShown100000(benchmark::State& state) {
-    Run run(100000);
-    fillWorkingWithRegister(*run.app);
-    const double before = bench::peakMemoryMB();
-    for (auto _ : state)
-        TabSheet2Show(run.app->session(), run.app->cardLists());
-    state.counters["added_peak_MB"] = bench::peakMemoryMB() - before;
-    state.counters["working_file_MB"] =
-        static_cast<double>(run.app->session().files().working.count()) * sizeof(TAnketa) / 1e6;
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int cards = argc > 1 ? QByteArray(argv[1]).toInt() : 1000000;
+    listBenchmarks(cards);
+    insertionBenchmark(100000);
+    std::printf("peak memory of the whole run: %.0f MB\n", bench::peakMemoryMB());
+    return 0;
 }
-BENCHMARK(BM_WorkingTabShown100000)->Unit(benchmark::kMillisecond)->Iterations(3);
-
-namespace {
-Run& bigRun() {
-    static Run* run = [] {
-        auto* r = new Run(400000);
-        // The Working card file holds the register's last cards: the farthest to look for.
-        DataFiles& files = r->app->session().files();
-        copyRecords(files.main, files.main.count() - 1000, 1000, files.working);
-        TabSheet2Show(r->app->session(), r->app->cardLists());
-        bench::atBenchEnd([r] { delete r; });
-        return r;
-    }();
-    return *run;
-}
-} // namespace
-
-static void BM_WorkingRowClick400000(benchmark::State& state) {
-    Run& run = bigRun();
-    int row = 0;
-    for (auto _ : state) {
-        RabTabMouseDown(run.app->session(), run.app->cardLists(), row);
-        row = (row + 1) % 1000;
-    }
-}
-BENCHMARK(BM_WorkingRowClick400000)->Unit(benchmark::kMicrosecond);
-
-// The peer: the register read from the start for the row's number.
-static void BM_RegisterScanForNumber400000(benchmark::State& state) {
-    Run& run = bigRun();
-    const CardListModel& working = run.app->form1()->list(TForm1::CardList::Working);
-    const CardFile& main = run.app->session().files().main;
-    int row = 0;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(findUniqueNumber(main, working.uniqueNumber(row)));
-        row = (row + 1) % 1000;
-    }
-}
-BENCHMARK(BM_RegisterScanForNumber400000)->Unit(benchmark::kMillisecond);

@@ -37,7 +37,13 @@ std::int32_t CardWindowLists::workingRowNumber(int row) const {
 }
 
 bool CardWindowLists::workingRowShowsNumber(int row) const {
-    return !m_w.list(kWorking).cellText(row, CardListModel::UniqueNumberColumn).trimmed().isEmpty();
+    CardListModel& list = m_w.list(kWorking);
+    if (!list.cellText(row, CardListModel::UniqueNumberColumn).trimmed().isEmpty())
+        return true;
+    // A row that cannot be read because the file changed since the list was shown: the list
+    // shows the file as it now is.
+    list.refresh();
+    return false;
 }
 
 int CardWindowLists::selectedWorkingRow() const {
@@ -49,11 +55,11 @@ void CardWindowLists::selectWorkingRow(int row) {
 }
 
 void CardWindowLists::removeWorkingRow(int row) {
-    m_w.list(kWorking).removeCard(row);
+    m_w.list(kWorking).cardRemoved(row);
 }
 
 void CardWindowLists::fillWorkingList() {
-    m_w.list(kWorking).setCardsFromFile(m_w.session().files().working);
+    m_w.list(kWorking).showFile(m_w.session().files().working);
 }
 
 bool CardWindowLists::isWorkingListInView() const {

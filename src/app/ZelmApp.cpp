@@ -1,5 +1,7 @@
 #include "app/ZelmApp.h"
 
+#include "app/StartupProbe.h"
+
 #include "access/TForm5.h"
 #include "access/TNastroika.h"
 #include "access/TZapusk.h"
@@ -128,6 +130,8 @@ int runZelm(QApplication& application, const QString& installationRoot, Platform
         return 1;
     ZelmApp app(installationRoot, platform);
     app.showLogin();
+    if (startupProbeRequested())
+        armStartupProbe(app);
     return application.exec();
 }
 

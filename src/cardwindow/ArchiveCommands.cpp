@@ -17,7 +17,7 @@ namespace {
 constexpr auto kArchive = TForm1::CardList::Archive;
 
 void TabSheet3Show(TForm1& w) {
-    w.list(kArchive).setCardsFromFile(w.session().files().archive);
+    w.list(kArchive).showFile(w.session().files().archive);
     w.selectRow(kArchive, 0);
 }
 
@@ -43,9 +43,12 @@ void DelArhClick(TForm1& w) {
     }
     CardListModel& list = w.list(kArchive);
     const int row = w.selectedRow(kArchive);
-    if (row < 0 || row >= list.cardCount() ||
-        list.cellText(row, CardListModel::UniqueNumberColumn).trimmed().isEmpty())
+    if (row < 0 || row >= list.cardCount())
         return;
+    if (list.cellText(row, CardListModel::UniqueNumberColumn).trimmed().isEmpty()) {
+        list.refresh(); // the file changed since the list was shown: show it as it now is
+        return;
+    }
     const qint64 at = s.findCard(SideFile::Archive, list.uniqueNumber(row), row);
     if (at < 0) {
         // The list no longer matches the file: show the file as it is, delete nothing.
@@ -53,7 +56,7 @@ void DelArhClick(TForm1& w) {
         return;
     }
     s.removeCard(SideFile::Archive, at);
-    list.removeCard(row);
+    list.cardRemoved(row);
     w.selectRow(kArchive, std::min(row, list.cardCount() - 1));
 }
 

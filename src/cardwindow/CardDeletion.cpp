@@ -41,10 +41,10 @@ void deleteShownCard(TForm1& w, DeletionKind kind) {
     try {
         s.deleteShownCard(kind);
     } catch (...) {
-        w.list(TForm1::CardList::Working).clear();
+        w.list(TForm1::CardList::Working).fileReplaced();
         throw;
     }
-    w.list(TForm1::CardList::Working).clear();
+    w.list(TForm1::CardList::Working).fileReplaced();
     showAfterDeletion(w);
 }
 

@@ -2,6 +2,7 @@
 #include "cardwindow/Form1PagesLayout.h"
 
 #include "cardwindow/CardListModel.h"
+#include "store/Records.h"
 #include "widgets/ControlFactory.h"
 #include "widgets/TdxfColorButton.h"
 

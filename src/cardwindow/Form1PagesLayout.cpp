@@ -49,11 +49,12 @@ QTableView* cardList(const char* name, CardListModel* model, bool withUnique) {
     v->horizontalHeader()->setHighlightSections(false);
     v->setWordWrap(false);
     // The design widths, widened where this desktop's font needs more room for a date,
-    // a unique number (up to ten digits) or a title.
+    // a unique number or a title. A date and a number are never wider than these texts, so
+    // the columns are as wide as their widest cell without reading the card files.
     const int widths[] = {59, 119, 96, 77, 71, 77, 67, 86, 81, 92, 64};
     const QFontMetrics fm(v->font());
     const int dateWidth = fm.horizontalAdvance(QStringLiteral("00.00.00")) + 14;
-    const int uniqueWidth = fm.horizontalAdvance(QStringLiteral("0000000000")) + 14;
+    const int uniqueWidth = fm.horizontalAdvance(QStringLiteral("-2147483648")) + 14;
     for (int i = 0; i < (withUnique ? 11 : 10); ++i) {
         // The header's own measure of its title: its font and margins, not the cells'.
         int width = std::max(widths[i], v->horizontalHeader()->sectionSizeHint(i));

@@ -33,7 +33,7 @@ void TForm1::loadReferenceLists() {
 
 void TForm1::reloadMainList() {
     CardFile& f = m_session.files().main;
-    m_ui->mainList->setCardsFromFile(f);
+    m_ui->mainList->showFile(f);
     f.seek(f.count());
 }
 

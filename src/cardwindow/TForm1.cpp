@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QMenu>
@@ -91,8 +92,19 @@ void TForm1::followSession() {
     connect(&m_session, &CardSession::cardStored, this, &TForm1::showStoredBoxes);
     connect(&m_session, &CardSession::sideFileChanged, this, [this](SideFile which, qint64 n) {
         (which == SideFile::Working ? m_ui->vRab : m_ui->vArh)->setText(QString::number(n));
+        // The list shows its file as it now is once the command is over: a command that tells
+        // the list which row it took out has done so by then, and nothing is redrawn twice.
+        CardListModel* list = which == SideFile::Working ? m_ui->workingList : m_ui->archiveList;
+        QMetaObject::invokeMethod(
+            list, [list] { list->refresh(); }, Qt::QueuedConnection);
     });
     m_ui->mainList->followMainFile(m_session);
+    // A command that needs the register's index before it is built waits for it here, the
+    // progress bar showing how far it got; the window keeps painting, clicks wait.
+    m_session.setIndexWait([this](int percent) {
+        setProgress(percent);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
 }
 
 bool TForm1::runCommand(const std::function<void()>& command) {

@@ -32,15 +32,30 @@ void CardSession::showChanged() {
 }
 
 void CardSession::rebuildNumberIndex() {
-    m_numbers.clear();
-    if (!m_files.main.isOpen())
-        return;
-    m_numbers.reserve(m_files.main.count());
-    scanForward<TAnketa>(m_files.main, 0, [this](qint64 index, const TAnketa& card) {
-        if (!m_numbers.contains(card.Klu4Form1)) // the first card keeps a shared number
-            m_numbers.insert(card.Klu4Form1, index);
-        return true;
+    if (m_files.main.isOpen())
+        m_numbers.build(m_files.main.path(), sizeof(TAnketa));
+}
+
+qint64 CardSession::indexOfNumber(std::int32_t number) const {
+    bool waited = false;
+    const bool built = m_numbers.waitUntilReady([this, &waited](int percent) {
+        waited = true;
+        if (m_indexWait)
+            m_indexWait(percent);
     });
+    if (waited && m_indexWait)
+        m_indexWait(0);
+    if (built)
+        return m_numbers.firstPositionOf(number);
+    // The index could not read the register: it is read here, and a failure reported.
+    qint64 found = -1;
+    scanForward<TAnketa>(m_files.main, 0, [&](qint64 at, const TAnketa& card) {
+        if (card.Klu4Form1 != number)
+            return true;
+        found = at;
+        return false;
+    });
+    return found;
 }
 
 TAnketa CardSession::cardToPrint() const {
@@ -229,8 +244,7 @@ CardSession::SaveOutcome CardSession::save() {
             card.Klu4Form1 = NewUniqueNumber();
         p = appendFlushed(f, &card);
         m_mode = Mode::Korr;
-        if (!m_numbers.contains(card.Klu4Form1))
-            m_numbers.insert(card.Klu4Form1, p);
+        m_numbers.appended(card.Klu4Form1);
     } else {
         const qint64 count = f.count();
         if (count <= 0)
@@ -246,7 +260,7 @@ CardSession::SaveOutcome CardSession::save() {
         f.flush();
         outcome = SaveOutcome::Overwritten;
         if (before.Klu4Form1 != card.Klu4Form1)
-            rebuildNumberIndex();
+            m_numbers.changed(p, card.Klu4Form1);
     }
     m_current = card;
     m_edited = card;
@@ -282,7 +296,7 @@ qint64 CardSession::insertBlankCardAfter(qint64 anchor, std::int32_t runningNumb
     m_shown = Shown::MainCard;
     m_shownIndex = at;
     m_files.main.seek(at);
-    rebuildNumberIndex();
+    m_numbers.inserted(at, card.Klu4Form1);
     emit mainCardInserted(at);
     // The Working card file served as scratch: it holds a copy of the new register.
     emit sideFileChanged(SideFile::Working, m_files.working.count());
@@ -334,7 +348,7 @@ void CardSession::deleteShownCard(DeletionKind kind) {
     // the register is reopened before anything reads it.
     emptyWorking();
     main.open(mainPath, sizeof(TAnketa));
-    rebuildNumberIndex();
+    m_numbers.removed(n);
     emit sideFileChanged(SideFile::Working, workingCount());
     if (kind == DeletionKind::IntoArchive)
         emit sideFileChanged(SideFile::Archive, m_files.archive.count());

@@ -4,12 +4,12 @@
 // numbers in the register, and the Working and Archive card files. The card window shows it
 // and turns clicks into its calls; every other subsystem reads and writes cards through it.
 // It says what changed through its signals; nothing outside repaints by hand.
+#include "cardlists/UniqueNumberIndex.h"
 #include "store/CurrentUser.h"
 #include "store/DataFiles.h"
 #include "store/Installation.h"
 #include "store/Records.h"
 
-#include <QHash>
 #include <QObject>
 #include <QString>
 #include <cstdint>
@@ -58,9 +58,16 @@ public:
     TAnketa cardToPrint() const;
 
     // Whether a card of the register carries this unique number, and the first that does (-1
-    // when none): answered from an index kept with the register, without reading it.
-    bool numberTaken(std::int32_t number) const { return m_numbers.contains(number); }
-    qint64 indexOfNumber(std::int32_t number) const { return m_numbers.value(number, -1); }
+    // when none): answered from an index kept with the register, without reading it. The
+    // index is built on a thread of its own when the register is opened or rewritten; asked
+    // before it is ready, these wait for it, calling the index wait's function meanwhile.
+    bool numberTaken(std::int32_t number) const { return indexOfNumber(number) >= 0; }
+    qint64 indexOfNumber(std::int32_t number) const;
+    bool numberIndexReady() const { return m_numbers.isReady(); }
+    // `percent` is how far the index got; 0 once the wait is over.
+    void setIndexWait(std::function<void(int percent)> whileWaiting) {
+        m_indexWait = std::move(whileWaiting);
+    }
 
     // Opens the data files (the Working card file emptied) and reads the last card; false
     // when the register is empty and the session starts on a new card.
@@ -159,7 +166,8 @@ private:
     TAnketa m_current = TAnketa::zeroed();
     TAnketa m_edited = TAnketa::zeroed();
     TAnketa m_remembered = TAnketa::zeroed();
-    QHash<std::int32_t, qint64> m_numbers; // unique number -> first Main card carrying it
+    UniqueNumberIndex m_numbers; // unique number -> first Main card carrying it
+    std::function<void(int)> m_indexWait;
     Mode m_mode = Mode::Korr;
     Shown m_shown = Shown::Blank;
     qint64 m_shownIndex = -1;

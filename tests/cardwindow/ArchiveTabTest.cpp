@@ -123,6 +123,10 @@ TEST(ArchiveTab, AListThatNoLongerMatchesTheFileDeletesByNumber) {
     const auto archived = makeCards(3, 20);
     TForm1& w = startRegister(t, makeCards(2), archived);
     showArchiveTab(w);
+    // The user sees the rows as the file held them then.
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    QCoreApplication::processEvents();
     // Another card went in front of the listed ones since the list was filled.
     t.writeCards("Baza/ArhAnket.dat", {});
     CardFile& archive = t.app().session().files().archive;

@@ -214,8 +214,8 @@ TEST(CardDeletion, TheWorkingListInViewIsRefilled) {
     const auto cards = makeCards(4);
     TForm1& w = startRegister(t, cards);
     t.app().session().files().working.appendMany(cards.data(), 2);
-    controls(w).workingList->setCards(cards.data(), 2);
     controls(w).SpTabl->setCurrentWidget(controls(w).TabSheet2);
+    ASSERT_EQ(controls(w).workingList->cardCount(), 2);
     showCard(w, 0);
 
     answerNextChoice(t.app(), 1);

@@ -1,42 +1,77 @@
-// The list model as views use it: Qt's own model checks, and the signals a view follows.
+// The Main list over the session's register: each change the session makes tells the view
+// exactly which row changed, and the rows show the file as it is after it.
 #include "cardwindow/CardListModel.h"
-#include "common/CardFactory.h"
+#include "session/SessionFixture.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
-#include <gtest/gtest.h>
 
 using namespace zelm;
 using namespace zelm::testing;
 
-TEST(CardListModel, PassesQtsModelChecksThroughEveryChange) {
-    CardListModel model(true);
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
-    model.setCards(makeCards(5));
-    model.appendCard(makeCard(5));
-    model.insertCard(2, makeCard(6));
-    model.setCard(0, makeCard(7));
-    model.removeCard(3);
-    EXPECT_EQ(model.cardCount(), 6);
-    EXPECT_EQ(model.rowOfUniqueNumber(makeCard(6).Klu4Form1), 2);
-    EXPECT_EQ(model.rowOfUniqueNumber(-5), -1);
-    model.clear();
-    EXPECT_EQ(model.rowCount(), 0);
+namespace {
+
+std::vector<std::int32_t> listedNumbers(const CardListModel& list) {
+    std::vector<std::int32_t> out;
+    for (int r = 0; r < list.rowCount(); ++r)
+        out.push_back(list.uniqueNumber(r));
+    return out;
 }
 
-TEST(CardListModel, ACardChangedInPlaceTellsTheViewsWhichRow) {
-    CardListModel model(false);
-    model.setCards(makeCards(3));
-    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
-    TAnketa card = makeCard(1);
-    card.NameOrg.set(QStringLiteral("ООО «Переименованная»"));
-    model.setCard(1, card);
+std::vector<std::int32_t> storedNumbers(const SessionFolder& t) {
+    std::vector<std::int32_t> out;
+    for (const TAnketa& c : t.readCards("Baza/Anketi.dat"))
+        out.push_back(c.Klu4Form1);
+    return out;
+}
+
+} // namespace
+
+TEST_F(Session, TheMainListFollowsTheRegisterRowByRow) {
+    start(makeCards(4));
+    CardListModel list(false);
+    list.showFile(s->files().main);
+    list.followMainFile(*s);
+    QAbstractItemModelTester tester(&list, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QSignalSpy inserted(&list, &QAbstractItemModel::rowsInserted);
+    QSignalSpy removed(&list, &QAbstractItemModel::rowsRemoved);
+    QSignalSpy changed(&list, &QAbstractItemModel::dataChanged);
+    QSignalSpy reset(&list, &QAbstractItemModel::modelReset);
+    auto lastRange = [](const QSignalSpy& spy) {
+        return std::pair{spy.last()[1].toInt(), spy.last()[2].toInt()};
+    };
+
+    bool empty = false;
+    s->beginNewCard(empty);
+    TAnketa card = makeCard(50);
+    card.Klu4Form1 = s->editedCard().Klu4Form1;
+    s->setEdits(card);
+    ASSERT_EQ(s->save(), CardSession::SaveOutcome::Appended);
+    ASSERT_EQ(inserted.size(), 1);
+    EXPECT_EQ(lastRange(inserted), std::pair(4, 4));
+
+    s->insertBlankCardAfter(1, 99);
+    ASSERT_EQ(inserted.size(), 2);
+    EXPECT_EQ(lastRange(inserted), std::pair(2, 2));
+
+    s->showMainCard(3);
+    TAnketa edited = s->CurrentCard();
+    edited.NameOrg.set(QStringLiteral("ООО «Переименованное»"));
+    s->setEdits(edited);
+    ASSERT_EQ(s->save(), CardSession::SaveOutcome::Overwritten);
     ASSERT_EQ(changed.size(), 1);
-    const auto from = changed[0][0].value<QModelIndex>();
-    const auto to = changed[0][1].value<QModelIndex>();
-    EXPECT_EQ(from.row(), 1);
-    EXPECT_EQ(to.row(), 1);
-    EXPECT_EQ(from.column(), 0);
-    EXPECT_EQ(to.column(), model.columnCount() - 1);
-    EXPECT_EQ(model.index(1, 1).data().toString(), QStringLiteral("ООО «Переименованная»"));
+    EXPECT_EQ(changed.last()[0].value<QModelIndex>().row(), 3);
+    EXPECT_EQ(list.cellText(3, CardListModel::NameOrgColumn),
+              QStringLiteral("ООО «Переименованное»"));
+
+    s->showMainCard(0);
+    s->deleteShownCard(DeletionKind::ForGood);
+    ASSERT_EQ(removed.size(), 1);
+    EXPECT_EQ(lastRange(removed), std::pair(0, 0));
+
+    EXPECT_EQ(reset.size(), 0);
+    EXPECT_EQ(listedNumbers(list), storedNumbers(t));
+    // The register's index followed the same changes without reading it again.
+    for (int r = 0; r < list.rowCount(); ++r)
+        EXPECT_EQ(s->indexOfNumber(list.uniqueNumber(r)), r);
 }

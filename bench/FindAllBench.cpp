@@ -1,0 +1,80 @@
+// Find all over a register of 1 000 000 realistic cards beside its floor: reading the same file
+// in the same blocks and passing memchr over every byte of it. Pairs interleaved, warm (the
+// register is read once before).
+#include "PairedTiming.h"
+#include "RealisticCards.h"
+#include "search/CardScan.h"
+#include "store/DayCount.h"
+
+#include <QDate>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+using namespace zelm;
+
+namespace {
+
+SearchConditions conditions() {
+    // The defaults a user starts from, and three Cyrillic words in another case.
+    const QDate today = QDate::currentDate();
+    SearchConditions c;
+    c.dataMer = {toDayCount(QDate(1901, 1, 1)), toDayCount(today.addDays(365))};
+    c.dateKusp = c.dataMer;
+    c.dataOsn = {toDayCount(QDate(1901, 1, 1)), toDayCount(today)};
+    c.text(SearchField::NameOrg) = QStringLiteral("ЁЛОЧКА");
+    c.text(SearchField::FIOSotr) = QStringLiteral("ЛКИН");
+    c.text(SearchField::VidORM) = QStringLiteral("ЗАКУПКА");
+    return c;
+}
+
+// The floor: every byte of the file read in blocks of 2048 cards and looked at by memchr.
+qint64 memchrPass(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    std::vector<char> block(2048 * sizeof(TAnketa));
+    qint64 hits = 0;
+    for (ssize_t n; (n = ::read(fd, block.data(), block.size())) > 0;) {
+        const char* p = block.data();
+        const char* end = p + n;
+        while ((p = static_cast<const char*>(std::memchr(p, '\x01', static_cast<size_t>(end - p)))))
+            ++hits, ++p;
+    }
+    ::close(fd);
+    return hits;
+}
+
+} // namespace
+
+//   findall_bench [cards] [register file of that many cards, written before by make_register]
+int main(int argc, char** argv) {
+    const qint64 cards = argc > 1 ? QByteArray(argv[1]).toLongLong() : 1000000;
+    QTemporaryDir dir;
+    QString mainPath = dir.filePath(QStringLiteral("Anketi.dat"));
+    if (argc > 2)
+        mainPath = QString::fromLocal8Bit(argv[2]);
+    else {
+        const int fd = ::open(QFile::encodeName(mainPath).constData(), O_WRONLY | O_CREAT, 0644);
+        bench::writeRealisticCards(fd, cards);
+        ::close(fd);
+    }
+    CardFile main;
+    main.open(mainPath, sizeof(TAnketa));
+    CardFile working;
+    working.create(dir.filePath(QStringLiteral("RabAnket.dat")), sizeof(TAnketa));
+    const CardMatcher matcher(conditions());
+    qint64 found = 0;
+    auto findAll = [&] {
+        working.seek(0);
+        working.truncate();
+        found = appendAllMatches(main, matcher, working);
+    };
+    memchrPass(mainPath); // warm
+    findAll();
+    std::printf("%lld cards, %lld found\n", static_cast<long long>(cards),
+                static_cast<long long>(found));
+    bench::pairedRuns("find all", 7, "search", findAll, "memchr", [&] { memchrPass(mainPath); });
+    return 0;
+}
