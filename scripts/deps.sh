@@ -6,7 +6,8 @@ PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6printsupport6 libg
           zip unzip xvfb xauth fonts-dejavu-core python3 clang-format git
           libreoffice-writer libreoffice-calc libreoffice-dev poppler-utils cups
           printer-driver-cups-pdf libcups2-dev fonts-urw-base35
-          qt6-translations-l10n openbox x11-utils)
+          qt6-translations-l10n openbox x11-utils
+          libpq-dev postgresql-15)
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
