@@ -129,9 +129,23 @@ PgResult PgConnection::exec(const char* sql, const std::vector<PgParam>& params)
     if (m_inTransaction) {
         if (!connected())
             failLost();
-    } else {
-        ensureConnected();
+        return run(sql, params);
     }
+    // A connection that broke while idle (the server restarted, the network dropped) shows only
+    // when used: outside a transaction the statement is sent once more on a new connection.
+    const bool wasConnected = connected();
+    ensureConnected();
+    try {
+        return run(sql, params);
+    } catch (const ServerError& e) {
+        if (!wasConnected || !e.connectionLost())
+            throw;
+    }
+    ensureConnected();
+    return run(sql, params);
+}
+
+PgResult PgConnection::run(const char* sql, const std::vector<PgParam>& params) {
     std::vector<const char*> values;
     std::vector<int> lengths, formats;
     values.reserve(params.size());
@@ -148,9 +162,12 @@ PgResult PgConnection::exec(const char* sql, const std::vector<PgParam>& params)
         return r;
     if (!raw || PQstatus(m_conn) != CONNECTION_OK)
         failLost();
-    const QString state = QString::fromLatin1(PQresultErrorField(raw, PG_DIAG_SQLSTATE));
+    const char* code = PQresultErrorField(raw, PG_DIAG_SQLSTATE);
+    const QString state = QString::fromLatin1(code ? code : "");
     const QString primary = QString::fromUtf8(PQresultErrorField(raw, PG_DIAG_MESSAGE_PRIMARY));
-    if (state.startsWith(QLatin1String("57P")) || state.startsWith(QLatin1String("08")))
+    // No code: libpq itself failed (the server closed the connection unexpectedly).
+    if (state.isEmpty() || state.startsWith(QLatin1String("57P")) ||
+        state.startsWith(QLatin1String("08")))
         failLost();
     throw ServerError(ServerError::Kind::Refused,
                       commandFailureMessage(m_config.displayName, state, primary), state);

@@ -76,6 +76,7 @@ public:
 
 private:
     friend class PgTransaction;
+    PgResult run(const char* sql, const std::vector<PgParam>& params);
     [[noreturn]] void failLost();
 
     ServerConfig m_config;
