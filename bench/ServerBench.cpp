@@ -109,11 +109,13 @@ struct Setup {
         working.seek(0);
         working.truncate();
         std::vector<qint32> out;
+        std::vector<TAnketa> found;
         for (const ServerCard& c : server->findCards(CardFileKind::Main, serverFilter(sc)))
             if (matcher.matches(c.record)) {
-                working.write(&c.record);
+                found.push_back(c.record);
                 out.push_back(c.record.Klu4Form1);
             }
+        working.appendMany(found.data(), static_cast<qint64>(found.size()));
         return out;
     }
 };

@@ -51,6 +51,30 @@ private:
     qint64 m_done = 0;
 };
 
+// One statement inserts a block of cards with their search rows: a register of a hundred
+// thousand cards goes over in a few thousand round trips, not two hundred thousand.
+QByteArray insertCardsStatement(int n) {
+    QByteArray sql = "WITH v (file, ord, uniq, uniq_dup, gurn, changed_by, record, data_mer, "
+                     "date_kusp, data_osn, texts) AS (VALUES ";
+    for (int i = 0; i < n; ++i) {
+        const int b = i * 11;
+        const auto p = [&](int k) { return "$" + QByteArray::number(b + k); };
+        sql += (i ? ", (" : "(") + p(1) + "::smallint, " + p(2) + "::bigint, " + p(3) +
+               "::integer, " + p(4) + "::smallint, " + p(5) + "::integer, " + p(6) + "::text, " +
+               p(7) + "::bytea, " + p(8) + "::float8, " + p(9) + "::float8, " + p(10) +
+               "::float8, " + p(11) + "::bytea[])";
+    }
+    sql += "), c AS (INSERT INTO cards (file, ord, uniq, uniq_dup, gurn, changed_by, record) "
+           "SELECT file, ord, uniq, uniq_dup, gurn, changed_by, record FROM v "
+           "RETURNING id, file, ord) "
+           "INSERT INTO card_search (card_id, file, data_mer, date_kusp, data_osn, texts) "
+           "SELECT c.id, c.file, v.data_mer, v.date_kusp, v.data_osn, v.texts "
+           "FROM c JOIN v ON v.file = c.file AND v.ord = c.ord";
+    return sql;
+}
+
+constexpr qint64 kCardsPerStatement = 64;
+
 void moveCards(PgConnection& c, const QString& path, CardFileKind file, QHash<qint32, int>& seen,
                Progress& progress) {
     if (!QFileInfo(path).isFile())
@@ -58,25 +82,29 @@ void moveCards(PgConnection& c, const QString& path, CardFileKind file, QHash<qi
     CardFile f;
     f.open(path, sizeof(TAnketa));
     const qint64 n = f.count();
-    std::vector<TAnketa> block(kBlock);
-    for (qint64 first = 0; first < n; first += kBlock) {
-        const qint64 k = std::min(kBlock, n - first);
+    const QByteArray full = insertCardsStatement(kCardsPerStatement);
+    std::vector<TAnketa> block(kCardsPerStatement);
+    std::vector<PgParam> params;
+    for (qint64 first = 0; first < n; first += kCardsPerStatement) {
+        const qint64 k = std::min(kCardsPerStatement, n - first);
         f.readRange(first, k, block.data());
+        params.clear();
         for (qint64 i = 0; i < k; ++i) {
             const TAnketa& card = block[static_cast<size_t>(i)];
             // Cards of one clock tick share a number on disk; they come over as they are.
             const int dup = seen[card.Klu4Form1]++;
-            c.exec("WITH c AS (INSERT INTO cards (file, ord, uniq, uniq_dup, gurn, changed_by, "
-                   "record) VALUES ($1, $2, $3, $4, $5, $6, $7) RETURNING id) "
-                   "INSERT INTO card_search (card_id, file, data_mer, date_kusp, data_osn, texts) "
-                   "SELECT c.id, $1, $8, $9, $10, $11::bytea[] FROM c",
-                   {PgParam::integer(static_cast<int>(file)),
-                    PgParam::integer((first + i + 1) * kOrderGap), PgParam::integer(card.Klu4Form1),
-                    PgParam::integer(dup), PgParam::integer(card.GurN),
-                    PgParam::text(card.AdminFIO.text()), PgParam::bytes(recordBytes(card)),
-                    PgParam::real(card.DataMer), PgParam::real(card.DateKUSP),
-                    PgParam::real(card.DataOsn), PgParam{foldedTextsLiteral(card), false}});
+            params.insert(params.end(),
+                          {PgParam::integer(static_cast<int>(file)),
+                           PgParam::integer((first + i + 1) * kOrderGap),
+                           PgParam::integer(card.Klu4Form1), PgParam::integer(dup),
+                           PgParam::integer(card.GurN), PgParam::text(card.AdminFIO.text()),
+                           PgParam::bytes(recordBytes(card)), PgParam::real(card.DataMer),
+                           PgParam::real(card.DateKUSP), PgParam::real(card.DataOsn),
+                           PgParam{foldedTextsLiteral(card), false}});
         }
+        c.exec(k == kCardsPerStatement ? full.constData()
+                                       : insertCardsStatement(static_cast<int>(k)).constData(),
+               params);
         progress.tick(k);
     }
     f.close();
@@ -147,6 +175,12 @@ TransferCounts moveRegisterToServer(ServerRegister& server, const Installation& 
     }
     c.exec("SELECT pg_notify('zelm', 'register')");
     t.commit();
+    // The planner learns the new tables' sizes and the register's list is read from its index
+    // alone. Only the tables' owner may do this; for anyone else autovacuum does it later.
+    try {
+        c.exec("VACUUM (ANALYZE) cards, card_search, attachments");
+    } catch (const ServerError&) {
+    }
     return counts;
 }
 

@@ -28,8 +28,9 @@ const std::vector<const char*>& version1() {
              changed_on text NOT NULL DEFAULT '',
              changed_at timestamptz NOT NULL DEFAULT now(),
              record bytea NOT NULL CHECK (octet_length(record) = 1744),
-             UNIQUE (uniq, uniq_dup),
-             UNIQUE (file, ord)))",
+             UNIQUE (uniq, uniq_dup)))",
+        // The register's order with the keys a list needs, read from the index alone.
+        "CREATE UNIQUE INDEX cards_order ON cards (file, ord) INCLUDE (id, uniq)",
         // What a search tests, apart from the records: the three dates and every text field
         // lower-cased, so a search reads a narrow table and sends only the cards it found.
         R"(CREATE TABLE card_search (

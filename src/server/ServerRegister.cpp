@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QSysInfo>
+#include <algorithm>
 #include <cstring>
 
 namespace zelm {
@@ -121,8 +122,8 @@ std::vector<ServerCard> ServerRegister::readCards(const std::vector<qint64>& ids
     std::vector<ServerCard> out;
     if (ids.empty())
         return out;
-    static const QByteArray sql =
-        QByteArray("SELECT ") + kCardColumns + " FROM cards WHERE id = ANY($1::bigint[])";
+    static const QByteArray sql = QByteArray("SELECT ") + kCardColumns +
+                                  " FROM unnest($1::bigint[]) AS u(id) JOIN cards USING (id)";
     const PgResult r = m_c.exec(sql.constData(), {PgParam{idArray(ids), false}});
     QHash<qint64, int> rowOf;
     for (int i = 0; i < r.rows(); ++i)
@@ -185,12 +186,20 @@ std::vector<ServerCard> ServerRegister::findCards(CardFileKind file, const CardF
         found.push_back(ids.int64(i, 0));
     if (found.empty())
         return {};
-    static const QByteArray byOrder = QByteArray("SELECT ") + kCardColumns +
-                                      " FROM cards WHERE id = ANY($1::bigint[]) ORDER BY ord";
-    const PgResult r = m_c.exec(byOrder.constData(), {PgParam{idArray(found), false}});
-    std::vector<ServerCard> cards;
-    cards.reserve(static_cast<size_t>(r.rows()));
+    // Fetched by key through the index, whatever the planner would guess for a long list, and
+    // put in the register's order here.
+    static const QByteArray byKey =
+        QByteArray("SELECT ") + kCardColumns +
+        ", ord FROM unnest($1::bigint[]) AS u(id) JOIN cards USING (id)";
+    const PgResult r = m_c.exec(byKey.constData(), {PgParam{idArray(found), false}});
+    std::vector<int> rows(static_cast<size_t>(r.rows()));
     for (int i = 0; i < r.rows(); ++i)
+        rows[static_cast<size_t>(i)] = i;
+    std::sort(rows.begin(), rows.end(),
+              [&](int x, int y) { return r.int64(x, 7) < r.int64(y, 7); });
+    std::vector<ServerCard> cards;
+    cards.reserve(rows.size());
+    for (int i : rows)
         cards.push_back(cardFromRow(r, i));
     return cards;
 }
