@@ -53,6 +53,10 @@ QString commandFailureMessage(const QString& server, const QString& sqlState,
     if (sqlState == QLatin1String("42501"))
         return QStringLiteral("Сервер %1 отказал: у пользователя нет прав на это действие (%2).")
             .arg(server, primaryMessage);
+    if (sqlState == QLatin1String("23505"))
+        return QStringLiteral("Сервер %1 отказал: в картотеке уже есть карточка с этим "
+                              "уникальным номером.")
+            .arg(server);
     if (sqlState == QLatin1String("53100"))
         return QStringLiteral("Сервер %1 отказал: на его диске нет места.").arg(server);
     if (sqlState.startsWith(QLatin1String("57P")) || sqlState.startsWith(QLatin1String("08")))

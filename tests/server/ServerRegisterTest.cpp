@@ -173,3 +173,20 @@ TEST_F(ServerRegisterTest, AttachmentsReuseFreeRecordsAndListsKeepTheirBytes) {
     EXPECT_EQ(a->referenceList(QStringLiteral("Povod.txt")), list);
     EXPECT_FALSE(a->referenceList(QStringLiteral("VidORM.txt")).has_value());
 }
+
+TEST_F(ServerRegisterTest, ASaveTakingAnotherCardsNumberIsRefusedAndChangesNothing) {
+    auto a = workstation(QStringLiteral("Иванов"), QStringLiteral("ws1"));
+    const ServerCard one = a->append(makeCard(1));
+    const ServerCard two = a->append(makeCard(2));
+    TAnketa clash = two.record;
+    clash.Klu4Form1 = one.record.Klu4Form1;
+    try {
+        a->save(two.id, clash, two.version);
+        FAIL() << "two cards share a unique number";
+    } catch (const ServerError& e) {
+        EXPECT_EQ(e.sqlState(), QStringLiteral("23505"));
+        EXPECT_TRUE(e.message().contains(QStringLiteral("уникальным номером"))) << e.what();
+    }
+    EXPECT_EQ(bytesOf(a->readCard(two.id)->record), bytesOf(two.record));
+    EXPECT_EQ(a->readCard(two.id)->version, two.version);
+}
