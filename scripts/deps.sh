@@ -9,7 +9,8 @@ PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6printsupport6 libg
           printer-driver-cups-pdf libcups2-dev fonts-urw-base35
           qt6-translations-l10n openbox x11-utils
           libreoffice-l10n-ru hunspell-ru hyphen-ru
-          clang libclang-rt-14-dev)
+          clang libclang-rt-14-dev
+          libpq-dev postgresql-15)
 # The desktop entry and the AppStream metadata are validated by the tests.
 PACKAGES+=(desktop-file-utils appstream)
 missing=()

@@ -1,0 +1,255 @@
+// The register on a PostgreSQL server on this machine against the same register in the data
+// folder's files, in one run: showing a card, saving it, opening the register (its order and
+// unique numbers) and finding all cards of a Cyrillic search over 100 000 cards. The server
+// runs with fsync on, as a unit's server would. Each figure pairs a local and a server
+// benchmark run one after the other; repetitions give median and spread.
+#include "BenchInstall.h"
+#include "common/CardFactory.h"
+#include "common/PgTestServer.h"
+#include "search/CardMatcher.h"
+#include "search/CardScan.h"
+#include "server/RegisterTransfer.h"
+#include "server/ServerRegister.h"
+#include "store/AttachmentIndex.h"
+#include "store/CardFile.h"
+#include "store/Cp1251.h"
+#include "store/DayCount.h"
+#include "store/Installation.h"
+
+#include <QElapsedTimer>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <memory>
+#include <random>
+
+using namespace zelm;
+
+namespace {
+
+constexpr int kCards = 100000;
+
+SearchConditions benchConditions() {
+    const QDate today = QDate::currentDate();
+    SearchConditions c;
+    c.dataMer = {toDayCount(QDate(1901, 1, 1)), toDayCount(today.addDays(365))};
+    c.dateKusp = c.dataMer;
+    c.dataOsn = {toDayCount(QDate(1901, 1, 1)), toDayCount(today)};
+    c.text(SearchField::NameOrg) = QStringLiteral("ЁЛКА");
+    c.text(SearchField::FIOSotr) = QStringLiteral("ЛКИН");
+    c.text(SearchField::VidORM) = QStringLiteral("ЗАКУПКА");
+    return c;
+}
+
+CardFilter serverFilter(const SearchConditions& sc) {
+    CardFilter f;
+    for (int i = 0; i < kSearchFieldCount; ++i) {
+        const QString needle = conditionNeedle(sc.texts[static_cast<size_t>(i)]);
+        if (!needle.isEmpty())
+            f.texts.push_back(
+                {fieldPlace(static_cast<SearchField>(i)).offset, foldBytes(toCp1251(needle))});
+    }
+    f.days = {
+        {offsetof(TAnketa, DataMer), wholeDays(sc.dataMer.first), wholeDays(sc.dataMer.last)},
+        {offsetof(TAnketa, DateKUSP), wholeDays(sc.dateKusp.first), wholeDays(sc.dateKusp.last)},
+        {offsetof(TAnketa, DataOsn), wholeDays(sc.dataOsn.first), wholeDays(sc.dataOsn.last)}};
+    return f;
+}
+
+struct Setup {
+    bench::BenchInstall install{kCards, 20000};
+    Installation inst{install.root()};
+    testing::PgTestServer pg{testing::PgTestServer::Options{true}};
+    std::unique_ptr<ServerRegister> server;
+    CardFile main, working, attachments;
+    AttachmentIndex attachmentIndex;
+    std::vector<CardRow> rows;
+    std::mt19937 random{7};
+    QString error;
+    bool agree = false;
+
+    Setup() {
+        if (!pg.running()) {
+            error = pg.unavailable();
+            return;
+        }
+        server = std::make_unique<ServerRegister>(
+            ServerConfig::parse(pg.createDatabase(QStringLiteral("zelm"))));
+        server->setIdentity(QStringLiteral("Иванов И.И."), QStringLiteral("ws1"));
+        server->open();
+        QElapsedTimer t;
+        t.start();
+        moveRegisterToServer(*server, inst);
+        server->connection().exec("VACUUM ANALYZE");
+        std::fprintf(stderr, "moved %d cards onto the server in %.1f s\n", kCards,
+                     t.elapsed() / 1000.0);
+        main.open(inst.mainCardFile(), sizeof(TAnketa));
+        working.create(inst.workingCardFile(), sizeof(TAnketa));
+        attachments.open(inst.attachmentList(), sizeof(TSpisFil));
+        rows = server->listCards(CardFileKind::Main);
+        agree = localFind() == serverFind();
+    }
+
+    qint64 pick() { return std::uniform_int_distribution<qint64>(0, kCards - 1)(random); }
+
+    std::vector<qint32> localFind() {
+        working.seek(0);
+        working.truncate();
+        appendAllMatches(main, CardMatcher(benchConditions()), working);
+        std::vector<qint32> out;
+        for (const TAnketa& c : working.readAll<TAnketa>())
+            out.push_back(c.Klu4Form1);
+        return out;
+    }
+
+    // What a find-all on the server does: the server picks the cards out, the program checks
+    // them with the matcher of the local search and fills the Working card file.
+    std::vector<qint32> serverFind() {
+        const SearchConditions sc = benchConditions();
+        const CardMatcher matcher(sc);
+        working.seek(0);
+        working.truncate();
+        std::vector<qint32> out;
+        std::vector<TAnketa> found;
+        for (const ServerCard& c : server->findCards(CardFileKind::Main, serverFilter(sc)))
+            if (matcher.matches(c.record)) {
+                found.push_back(c.record);
+                out.push_back(c.record.Klu4Form1);
+            }
+        working.appendMany(found.data(), static_cast<qint64>(found.size()));
+        return out;
+    }
+};
+
+Setup* setup(benchmark::State& state) {
+    static Setup s;
+    if (!s.error.isEmpty()) {
+        state.SkipWithError(s.error.toUtf8().constData());
+        return nullptr;
+    }
+    if (!s.agree) {
+        state.SkipWithError("the server's search and the file search found different cards");
+        return nullptr;
+    }
+    return &s;
+}
+
+void BM_ShowCard_Files(benchmark::State& state) {
+    Setup* s = setup(state);
+    if (!s)
+        return;
+    TAnketa card;
+    for (auto _ : state) {
+        s->main.seek(s->pick());
+        s->main.read(&card);
+        benchmark::DoNotOptimize(
+            s->attachmentIndex.CountAttachments(s->attachments, card.Klu4Form1));
+    }
+}
+
+void BM_ShowCard_Server(benchmark::State& state) {
+    Setup* s = setup(state);
+    if (!s)
+        return;
+    for (auto _ : state) {
+        const std::optional<ServerCard> card =
+            s->server->readCard(s->rows[static_cast<size_t>(s->pick())].id);
+        benchmark::DoNotOptimize(s->server->countAttachments(card->record.Klu4Form1));
+    }
+}
+
+void BM_SaveCard_Files(benchmark::State& state) {
+    Setup* s = setup(state);
+    if (!s)
+        return;
+    TAnketa card;
+    int n = 0;
+    for (auto _ : state) {
+        const qint64 at = s->pick();
+        s->main.seek(at);
+        s->main.read(&card);
+        card.Prime4.set(QStringLiteral("Правка %1").arg(++n));
+        s->main.seek(at);
+        s->main.write(&card);
+        s->main.flush();
+    }
+}
+
+void BM_SaveCard_Server(benchmark::State& state) {
+    Setup* s = setup(state);
+    if (!s)
+        return;
+    int n = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const qint64 id = s->rows[static_cast<size_t>(s->pick())].id;
+        ServerCard card = *s->server->readCard(id);
+        card.record.Prime4.set(QStringLiteral("Правка %1").arg(++n));
+        state.ResumeTiming();
+        if (s->server->save(id, card.record, card.version).status != SaveResult::Status::Saved)
+            state.SkipWithError("the save met a conflict");
+    }
+}
+
+void BM_OpenRegister_Files(benchmark::State& state) {
+    Setup* s = setup(state);
+    if (!s)
+        return;
+    for (auto _ : state) {
+        std::vector<qint32> numbers;
+        numbers.reserve(kCards);
+        for (const TAnketa& c : s->main.readAll<TAnketa>())
+            numbers.push_back(c.Klu4Form1);
+        benchmark::DoNotOptimize(numbers.data());
+    }
+}
+
+void BM_OpenRegister_Server(benchmark::State& state) {
+    Setup* s = setup(state);
+    if (!s)
+        return;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(s->server->listCards(CardFileKind::Main).size());
+}
+
+void BM_FindAll_Files(benchmark::State& state) {
+    Setup* s = setup(state);
+    if (!s)
+        return;
+    size_t found = 0;
+    for (auto _ : state)
+        found = s->localFind().size();
+    state.counters["found"] = static_cast<double>(found);
+}
+
+void BM_FindAll_Server(benchmark::State& state) {
+    Setup* s = setup(state);
+    if (!s)
+        return;
+    size_t found = 0;
+    for (auto _ : state)
+        found = s->serverFind().size();
+    state.counters["found"] = static_cast<double>(found);
+}
+
+void withSpread(benchmark::internal::Benchmark* b) {
+    b->Unit(benchmark::kMillisecond)
+        ->Repetitions(7)
+        ->DisplayAggregatesOnly(true)
+        ->ComputeStatistics(
+            "min",
+            [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })
+        ->ComputeStatistics("max", [](const std::vector<double>& v) {
+            return *std::max_element(v.begin(), v.end());
+        });
+}
+
+BENCHMARK(BM_ShowCard_Files)->Apply(withSpread)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ShowCard_Server)->Apply(withSpread)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SaveCard_Files)->Apply(withSpread);
+BENCHMARK(BM_SaveCard_Server)->Apply(withSpread);
+BENCHMARK(BM_OpenRegister_Files)->Apply(withSpread);
+BENCHMARK(BM_OpenRegister_Server)->Apply(withSpread);
+BENCHMARK(BM_FindAll_Files)->Apply(withSpread);
+BENCHMARK(BM_FindAll_Server)->Apply(withSpread);
+
+} // namespace

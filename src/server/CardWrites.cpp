@@ -1,0 +1,193 @@
+// The commands that change cards. Each is one transaction that ends with its announcement, so
+// the other workstations hear of a change only once it is stored.
+#include "server/CardSql.h"
+#include "server/ServerError.h"
+#include "server/ServerRegister.h"
+#include "store/UniqueNumber.h"
+
+#include <QSet>
+
+namespace zelm {
+namespace {
+
+QString cardPayload(CardFileKind file, qint64 id, const char* what) {
+    return QStringLiteral("card %1 %2 %3")
+        .arg(static_cast<int>(file))
+        .arg(id)
+        .arg(QLatin1String(what));
+}
+
+} // namespace
+
+qint32 ServerRegister::freeUniqueNumber(qint32 proposed) {
+    // The number a new card shows counts clock ticks; when a card of another workstation made
+    // in the same tick has it, the next free number is taken.
+    qint32 candidate = proposed > 0 ? proposed : NewUniqueNumber();
+    for (;;) {
+        const PgResult r = m_c.exec("SELECT DISTINCT uniq FROM cards WHERE uniq >= $1 AND "
+                                    "uniq < $1 + 64 ORDER BY uniq",
+                                    {PgParam::integer(candidate)});
+        QSet<qint32> taken;
+        for (int i = 0; i < r.rows(); ++i)
+            taken.insert(r.int32(i, 0));
+        for (int k = 0; k < 64; ++k, ++candidate)
+            if (!taken.contains(candidate))
+                return candidate;
+    }
+}
+
+void ServerRegister::renumber(CardFileKind file) {
+    // Runs out of gap only after many insertions at one place: the keys are spread evenly
+    // again, in the same order. Negating first keeps them distinct at every step.
+    const PgParam f = PgParam::integer(static_cast<int>(file));
+    m_c.exec("UPDATE cards SET ord = -ord WHERE file = $1", {f});
+    m_c.exec("WITH r AS (SELECT id, row_number() OVER (ORDER BY ord DESC) AS n FROM cards "
+             "WHERE file = $1) UPDATE cards c SET ord = r.n * $2 FROM r WHERE c.id = r.id",
+             {f, PgParam::integer(kOrderGap)});
+}
+
+qint64 ServerRegister::placeAfter(CardFileKind file, qint64 anchorOrd) {
+    const PgParam f = PgParam::integer(static_cast<int>(file));
+    const PgResult r = m_c.exec("SELECT min(ord) FROM cards WHERE file = $1 AND ord > $2",
+                                {f, PgParam::integer(anchorOrd)});
+    if (r.isNull(0, 0))
+        return anchorOrd + kOrderGap;
+    const qint64 next = r.int64(0, 0);
+    if (next - anchorOrd >= 2)
+        return anchorOrd + (next - anchorOrd) / 2;
+    return 0; // no room: the caller renumbers
+}
+
+ServerCard ServerRegister::insertCard(CardFileKind file, qint64 ord, TAnketa card,
+                                      const char* what) {
+    card.Klu4Form1 = freeUniqueNumber(card.Klu4Form1);
+    const PgResult r = m_c.exec(
+        "INSERT INTO cards (file, ord, uniq, gurn, changed_by, changed_on, record) "
+        "VALUES ($1, $2, $3, $4, $5, $6, $7) RETURNING id, version, "
+        "extract(epoch FROM changed_at)::float8",
+        {PgParam::integer(static_cast<int>(file)), PgParam::integer(ord),
+         PgParam::integer(card.Klu4Form1), PgParam::integer(card.GurN), PgParam::text(m_user),
+         PgParam::text(m_machine), PgParam::bytes(recordBytes(card))});
+    ServerCard stored;
+    stored.id = r.int64(0, 0);
+    stored.version = r.int32(0, 1);
+    stored.file = file;
+    stored.stamp = {m_user, m_machine,
+                    QDateTime::fromMSecsSinceEpoch(qRound64(r.real(0, 2) * 1000), Qt::UTC)};
+    stored.record = card;
+    writeSearchRow(m_c, stored.id, file, card);
+    notify(cardPayload(file, stored.id, what));
+    return stored;
+}
+
+ServerCard ServerRegister::append(TAnketa card) {
+    PgTransaction t(m_c);
+    lockForTransaction(m_c, kNumberLock);
+    const PgResult last = m_c.exec("SELECT ord, gurn FROM cards WHERE file = 0 "
+                                   "ORDER BY ord DESC LIMIT 1");
+    const qint64 ord = last.rows() ? last.int64(0, 0) + kOrderGap : kOrderGap;
+    card.GurN = last.rows() ? last.int32(0, 1) + 1 : 1;
+    ServerCard stored = insertCard(CardFileKind::Main, ord, card, "append");
+    t.commit();
+    return stored;
+}
+
+ServerCard ServerRegister::insertAfter(qint64 anchorId, TAnketa card) {
+    PgTransaction t(m_c);
+    lockForTransaction(m_c, kNumberLock);
+    const auto anchorOrd = [&]() -> qint64 {
+        if (anchorId == 0)
+            return 0;
+        const PgResult a = m_c.exec("SELECT ord FROM cards WHERE id = $1 AND file = 0",
+                                    {PgParam::integer(anchorId)});
+        if (a.rows() == 0)
+            throw ServerError(ServerError::Kind::Refused,
+                              QStringLiteral("Карточку, после которой вставляется новая, "
+                                             "удалили или убрали в Архив на другом компьютере. "
+                                             "Карточка не вставлена."));
+        return a.int64(0, 0);
+    };
+    qint64 ord = placeAfter(CardFileKind::Main, anchorOrd());
+    if (ord == 0) {
+        renumber(CardFileKind::Main);
+        ord = placeAfter(CardFileKind::Main, anchorOrd());
+    }
+    ServerCard stored = insertCard(CardFileKind::Main, ord, card, "insert");
+    t.commit();
+    return stored;
+}
+
+SaveResult ServerRegister::save(qint64 id, const TAnketa& card, int expectedVersion) {
+    PgTransaction t(m_c);
+    const PgResult r = m_c.exec(
+        "UPDATE cards SET record = $2, uniq = $3, gurn = $4, version = version + 1, "
+        "changed_by = $5, changed_on = $6, changed_at = now() "
+        "WHERE id = $1 AND version = $7 AND file = 0 "
+        "RETURNING version, extract(epoch FROM changed_at)::float8",
+        {PgParam::integer(id), PgParam::bytes(recordBytes(card)), PgParam::integer(card.Klu4Form1),
+         PgParam::integer(card.GurN), PgParam::text(m_user), PgParam::text(m_machine),
+         PgParam::integer(expectedVersion)});
+    SaveResult result;
+    if (r.rows() == 0) {
+        t.commit();
+        const std::optional<ServerCard> now = readCard(id);
+        if (!now) {
+            result.status = SaveResult::Status::Deleted;
+            return result;
+        }
+        result.status = now->file == CardFileKind::Archive ? SaveResult::Status::Archived
+                                                           : SaveResult::Status::Conflict;
+        result.card = *now;
+        return result;
+    }
+    result.card.id = id;
+    result.card.version = r.int32(0, 0);
+    result.card.stamp = {m_user, m_machine,
+                         QDateTime::fromMSecsSinceEpoch(qRound64(r.real(0, 1) * 1000), Qt::UTC)};
+    result.card.record = card;
+    writeSearchRow(m_c, id, CardFileKind::Main, card);
+    notify(cardPayload(CardFileKind::Main, id, "save"));
+    t.commit();
+    return result;
+}
+
+bool ServerRegister::remove(qint64 id) {
+    PgTransaction t(m_c);
+    const PgResult r =
+        m_c.exec("DELETE FROM cards WHERE id = $1 AND file = 0", {PgParam::integer(id)});
+    if (r.affected() == 0)
+        return false;
+    notify(cardPayload(CardFileKind::Main, id, "delete"));
+    t.commit();
+    return true;
+}
+
+bool ServerRegister::archive(qint64 id) {
+    PgTransaction t(m_c);
+    lockForTransaction(m_c, kNumberLock);
+    const PgResult last = m_c.exec("SELECT coalesce(max(ord), 0) FROM cards WHERE file = 1");
+    const PgResult r =
+        m_c.exec("UPDATE cards SET file = 1, ord = $2, version = version + 1, changed_by = $3, "
+                 "changed_on = $4, changed_at = now() WHERE id = $1 AND file = 0",
+                 {PgParam::integer(id), PgParam::integer(last.int64(0, 0) + kOrderGap),
+                  PgParam::text(m_user), PgParam::text(m_machine)});
+    if (r.affected() == 0)
+        return false;
+    m_c.exec("UPDATE card_search SET file = 1 WHERE card_id = $1", {PgParam::integer(id)});
+    notify(cardPayload(CardFileKind::Archive, id, "archive"));
+    t.commit();
+    return true;
+}
+
+bool ServerRegister::removeArchived(qint64 id) {
+    PgTransaction t(m_c);
+    const PgResult r =
+        m_c.exec("DELETE FROM cards WHERE id = $1 AND file = 1", {PgParam::integer(id)});
+    if (r.affected() == 0)
+        return false;
+    notify(cardPayload(CardFileKind::Archive, id, "delete"));
+    t.commit();
+    return true;
+}
+
+} // namespace zelm

@@ -1,0 +1,46 @@
+#pragma once
+// What the server searches instead of the records: each text field of a card lower-cased byte
+// by byte in Windows-1251, and its three dates. Search conditions are filled in by the caller
+// the same way, so the server picks out the cards a search on the files would find; the caller
+// then checks the few it was sent with its own matcher.
+#include "store/Records.h"
+
+#include <QByteArray>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace zelm {
+
+struct TextFieldPlace {
+    std::size_t offset; // of the length byte
+    int capacity;
+};
+// Every text field of a card, in record order.
+const std::vector<TextFieldPlace>& cardTextFields();
+// 1-based position of the field at `offset` in cardTextFields(), 0 when none lies there.
+int textFieldNumber(std::size_t offset);
+
+// The lower-case byte of each Windows-1251 byte, as QString::toLower gives it.
+const std::array<std::uint8_t, 256>& foldTable();
+QByteArray foldBytes(QByteArray bytes);
+
+// The text array of a record in PostgreSQL's literal form, for a bytea[] parameter.
+QByteArray foldedTextsLiteral(const TAnketa& card);
+
+struct TextCondition {
+    std::size_t offset; // of the field's length byte
+    QByteArray needle;  // Windows-1251, lower-cased (foldBytes); empty is no condition
+};
+struct DayCondition {
+    std::size_t offset; // of a date field: DataMer, DateKUSP or DataOsn
+    double first;       // whole days, both ends included
+    double last;
+};
+struct CardFilter {
+    std::vector<TextCondition> texts;
+    std::vector<DayCondition> days;
+};
+
+} // namespace zelm

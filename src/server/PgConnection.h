@@ -1,0 +1,101 @@
+#pragma once
+// One libpq connection that connects when first used and again at the first command after it
+// was lost. Every statement is a fixed text with its values passed as parameters: card text
+// never becomes part of SQL. Results come back in binary form, so records need no decoding.
+#include "server/ServerConfig.h"
+
+#include <QByteArray>
+#include <QString>
+#include <vector>
+
+struct pg_conn;
+struct pg_result;
+
+namespace zelm {
+
+struct PgParam {
+    QByteArray value;
+    bool binary = false;
+
+    static PgParam text(const QString& s) { return {s.toUtf8(), false}; }
+    static PgParam integer(qint64 v) { return {QByteArray::number(v), false}; }
+    static PgParam real(double v) { return {QByteArray::number(v, 'g', 17), false}; }
+    static PgParam bytes(QByteArray b) { return {std::move(b), true}; }
+};
+
+class PgResult {
+public:
+    explicit PgResult(pg_result* r = nullptr) : m_r(r) {}
+    ~PgResult();
+    PgResult(PgResult&& o) noexcept : m_r(o.m_r) { o.m_r = nullptr; }
+    PgResult& operator=(PgResult&& o) noexcept;
+    PgResult(const PgResult&) = delete;
+    PgResult& operator=(const PgResult&) = delete;
+
+    pg_result* raw() const { return m_r; }
+    int rows() const;
+    int affected() const; // rows an INSERT, UPDATE or DELETE touched
+    bool isNull(int row, int col) const;
+    const char* data(int row, int col) const;
+    int length(int row, int col) const;
+    QByteArray bytes(int row, int col) const;
+    // Binary values of the types the schema uses.
+    qint16 int16(int row, int col) const;
+    qint32 int32(int row, int col) const;
+    qint64 int64(int row, int col) const;
+    double real(int row, int col) const;
+    bool boolean(int row, int col) const;
+    QString text(int row, int col) const;
+
+private:
+    pg_result* m_r;
+};
+
+class PgConnection {
+public:
+    explicit PgConnection(ServerConfig config);
+    ~PgConnection();
+    PgConnection(const PgConnection&) = delete;
+    PgConnection& operator=(const PgConnection&) = delete;
+
+    const ServerConfig& config() const { return m_config; }
+    const QString& serverName() const { return m_config.displayName; }
+
+    // Connects when there is no working connection; throws ServerError (Connection).
+    void ensureConnected();
+    bool connected() const;
+    void disconnect();
+
+    // Runs one statement; throws ServerError. Outside a transaction a lost connection is made
+    // again first; inside one the command fails, since what the transaction did is gone.
+    PgResult exec(const char* sql, const std::vector<PgParam>& params = {});
+
+    pg_conn* handle() const { return m_conn; }
+    int backendPid() const;
+    bool inTransaction() const { return m_inTransaction; }
+
+private:
+    friend class PgTransaction;
+    PgResult run(const char* sql, const std::vector<PgParam>& params);
+    [[noreturn]] void failLost();
+
+    ServerConfig m_config;
+    pg_conn* m_conn = nullptr;
+    bool m_inTransaction = false;
+};
+
+// BEGIN .. COMMIT; a transaction not committed is rolled back when it goes out of scope.
+class PgTransaction {
+public:
+    explicit PgTransaction(PgConnection& c, const char* begin = "BEGIN");
+    ~PgTransaction();
+    PgTransaction(const PgTransaction&) = delete;
+    PgTransaction& operator=(const PgTransaction&) = delete;
+    void commit();
+
+private:
+    PgConnection& m_c;
+    bool m_open = true;
+};
+
+} // namespace zelm

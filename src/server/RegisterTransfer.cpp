@@ -1,0 +1,285 @@
+#include "server/RegisterTransfer.h"
+
+#include "server/CardSql.h"
+#include "server/ServerError.h"
+#include "server/ServerRegister.h"
+#include "store/CardFile.h"
+#include "store/FileError.h"
+#include "store/Installation.h"
+#include "store/ReferenceLists.h"
+#include "store/ScratchFiles.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <vector>
+
+namespace zelm {
+namespace {
+
+constexpr qint64 kBlock = 1024; // records read or reported at a time
+
+qint64 recordCount(const QString& path, int size) {
+    const QFileInfo info(path);
+    return info.isFile() ? info.size() / size : 0;
+}
+
+// The whole file, or nothing when there is none.
+std::optional<QByteArray> fileBytes(const QString& path) {
+    QFile f(path);
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
+    if (!f.open(QIODevice::ReadOnly))
+        throw FileError(QStringLiteral("File access denied"), path);
+    return f.readAll();
+}
+
+class Progress {
+public:
+    Progress(const TransferProgress& report, qint64 total) : m_report(report), m_total(total) {
+        tick(0);
+    }
+    void tick(qint64 n) {
+        m_done += n;
+        if (m_report)
+            m_report(m_done, m_total);
+    }
+
+private:
+    const TransferProgress& m_report;
+    qint64 m_total;
+    qint64 m_done = 0;
+};
+
+// One statement inserts a block of cards with their search rows: a register of a hundred
+// thousand cards goes over in a few thousand round trips, not two hundred thousand.
+QByteArray insertCardsStatement(int n) {
+    QByteArray sql = "WITH v (file, ord, uniq, uniq_dup, gurn, changed_by, record, data_mer, "
+                     "date_kusp, data_osn, texts) AS (VALUES ";
+    for (int i = 0; i < n; ++i) {
+        const int b = i * 11;
+        const auto p = [&](int k) { return "$" + QByteArray::number(b + k); };
+        sql += (i ? ", (" : "(") + p(1) + "::smallint, " + p(2) + "::bigint, " + p(3) +
+               "::integer, " + p(4) + "::smallint, " + p(5) + "::integer, " + p(6) + "::text, " +
+               p(7) + "::bytea, " + p(8) + "::float8, " + p(9) + "::float8, " + p(10) +
+               "::float8, " + p(11) + "::bytea[])";
+    }
+    sql += "), c AS (INSERT INTO cards (file, ord, uniq, uniq_dup, gurn, changed_by, record) "
+           "SELECT file, ord, uniq, uniq_dup, gurn, changed_by, record FROM v "
+           "RETURNING id, file, ord) "
+           "INSERT INTO card_search (card_id, file, data_mer, date_kusp, data_osn, texts) "
+           "SELECT c.id, c.file, v.data_mer, v.date_kusp, v.data_osn, v.texts "
+           "FROM c JOIN v ON v.file = c.file AND v.ord = c.ord";
+    return sql;
+}
+
+constexpr qint64 kCardsPerStatement = 64;
+
+void moveCards(PgConnection& c, const QString& path, CardFileKind file, QHash<qint32, int>& seen,
+               Progress& progress) {
+    if (!QFileInfo(path).isFile())
+        return;
+    CardFile f;
+    f.open(path, sizeof(TAnketa));
+    const qint64 n = f.count();
+    const QByteArray full = insertCardsStatement(kCardsPerStatement);
+    std::vector<TAnketa> block(kCardsPerStatement);
+    std::vector<PgParam> params;
+    for (qint64 first = 0; first < n; first += kCardsPerStatement) {
+        const qint64 k = std::min(kCardsPerStatement, n - first);
+        f.readRange(first, k, block.data());
+        params.clear();
+        for (qint64 i = 0; i < k; ++i) {
+            const TAnketa& card = block[static_cast<size_t>(i)];
+            // Cards of one clock tick share a number on disk; they come over as they are.
+            const int dup = seen[card.Klu4Form1]++;
+            params.insert(params.end(),
+                          {PgParam::integer(static_cast<int>(file)),
+                           PgParam::integer((first + i + 1) * kOrderGap),
+                           PgParam::integer(card.Klu4Form1), PgParam::integer(dup),
+                           PgParam::integer(card.GurN), PgParam::text(card.AdminFIO.text()),
+                           PgParam::bytes(recordBytes(card)), PgParam::real(card.DataMer),
+                           PgParam::real(card.DateKUSP), PgParam::real(card.DataOsn),
+                           PgParam{foldedTextsLiteral(card), false}});
+        }
+        c.exec(k == kCardsPerStatement ? full.constData()
+                                       : insertCardsStatement(static_cast<int>(k)).constData(),
+               params);
+        progress.tick(k);
+    }
+    f.close();
+}
+
+void moveAttachments(PgConnection& c, const QString& path, Progress& progress) {
+    if (!QFileInfo(path).isFile())
+        return;
+    CardFile f;
+    f.open(path, sizeof(TSpisFil));
+    const qint64 n = f.count();
+    std::vector<TSpisFil> block(kBlock);
+    for (qint64 first = 0; first < n; first += kBlock) {
+        const qint64 k = std::min(kBlock, n - first);
+        f.readRange(first, k, block.data());
+        for (qint64 i = 0; i < k; ++i) {
+            const TSpisFil& r = block[static_cast<size_t>(i)];
+            c.exec("INSERT INTO attachments (pos, card, record) VALUES ($1, $2, $3)",
+                   {PgParam::integer(first + i), PgParam::integer(r.Klu4DK),
+                    PgParam::bytes(recordBytes(r))});
+        }
+        progress.tick(k);
+    }
+    f.close();
+}
+
+} // namespace
+
+TransferCounts moveRegisterToServer(ServerRegister& server, const Installation& inst,
+                                    const TransferProgress& report) {
+    PgConnection& c = server.connection();
+    TransferCounts counts;
+    counts.cards = recordCount(inst.mainCardFile(), sizeof(TAnketa));
+    counts.archived = recordCount(inst.archiveCardFile(), sizeof(TAnketa));
+    counts.attachments = recordCount(inst.attachmentList(), sizeof(TSpisFil));
+    Progress progress(report, counts.cards + counts.archived + counts.attachments);
+
+    PgTransaction t(c);
+    lockForTransaction(c, kTransferLock);
+    lockForTransaction(c, kNumberLock);
+    const PgResult held = c.exec("SELECT (SELECT count(*) FROM cards), "
+                                 "(SELECT count(*) FROM attachments)");
+    if (held.int64(0, 0) > 0 || held.int64(0, 1) > 0)
+        throw ServerError(ServerError::Kind::Refused,
+                          QStringLiteral("На сервере %1 уже есть картотека (карточек: %2). "
+                                         "Перенос не выполнен: картотеку переносят только в "
+                                         "пустую базу данных.")
+                              .arg(server.serverName())
+                              .arg(held.int64(0, 0)));
+    QHash<qint32, int> seen;
+    moveCards(c, inst.mainCardFile(), CardFileKind::Main, seen, progress);
+    moveCards(c, inst.archiveCardFile(), CardFileKind::Archive, seen, progress);
+    moveAttachments(c, inst.attachmentList(), progress);
+    for (const ReferenceListDef& def : referenceLists()) {
+        const std::optional<QByteArray> bytes = fileBytes(referenceListPath(inst, def));
+        if (!bytes)
+            continue;
+        c.exec("INSERT INTO reference_lists (file, content) VALUES ($1, $2) ON CONFLICT (file) "
+               "DO UPDATE SET content = EXCLUDED.content, version = reference_lists.version + 1",
+               {PgParam::text(QLatin1String(def.file)), PgParam::bytes(*bytes)});
+        ++counts.lists;
+    }
+    if (const std::optional<QByteArray> access = fileBytes(inst.accessTable())) {
+        c.exec("INSERT INTO access_table (id, content) VALUES (1, $1) ON CONFLICT (id) DO UPDATE "
+               "SET content = EXCLUDED.content, version = access_table.version + 1",
+               {PgParam::bytes(*access)});
+        counts.accessTable = true;
+    }
+    c.exec("SELECT pg_notify('zelm', 'register')");
+    t.commit();
+    // The planner learns the new tables' sizes and the register's list is read from its index
+    // alone. Only the tables' owner may do this; for anyone else autovacuum does it later.
+    try {
+        c.exec("VACUUM (ANALYZE) cards, card_search, attachments");
+    } catch (const ServerError&) {
+    }
+    return counts;
+}
+
+namespace {
+
+// Scratch files written so far; removed unless every one of them was put in place.
+class ScratchSet {
+public:
+    ~ScratchSet() {
+        for (const auto& [scratch, target] : m_files)
+            QFile::remove(scratch);
+    }
+    QString add(const QString& target) {
+        const QString scratch = newScratchPath(target);
+        m_files.push_back({scratch, target});
+        return scratch;
+    }
+    void writeBytes(const QString& target, const QByteArray& bytes) {
+        const QString scratch = add(target);
+        QFile f(scratch);
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.flush())
+            throw FileError(QStringLiteral("Disk full"), scratch);
+    }
+    void commit() {
+        for (const auto& [scratch, target] : m_files)
+            replaceFile(scratch, target);
+        m_files.clear();
+    }
+
+private:
+    std::vector<std::pair<QString, QString>> m_files;
+};
+
+} // namespace
+
+TransferCounts exportRegisterFromServer(ServerRegister& server, const Installation& inst,
+                                        const TransferProgress& report) {
+    PgConnection& c = server.connection();
+    TransferCounts counts;
+    ScratchSet files;
+    {
+        // One moment of the register, whatever the other workstations do meanwhile.
+        PgTransaction t(c, "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+        const PgResult sizes = c.exec("SELECT (SELECT count(*) FROM cards WHERE file = 0), "
+                                      "(SELECT count(*) FROM cards WHERE file = 1), "
+                                      "(SELECT count(*) FROM attachments)");
+        Progress progress(report, sizes.int64(0, 0) + sizes.int64(0, 1) + sizes.int64(0, 2));
+        const auto writeCards = [&](CardFileKind kind, const QString& target, qint64& count) {
+            CardFile out;
+            out.create(files.add(target), sizeof(TAnketa));
+            std::vector<TAnketa> block;
+            block.reserve(kBlock);
+            const auto flushBlock = [&] {
+                out.appendMany(block.data(), static_cast<qint64>(block.size()));
+                progress.tick(static_cast<qint64>(block.size()));
+                count += static_cast<qint64>(block.size());
+                block.clear();
+            };
+            server.scanCards(kind, [&](const ServerCard& card) {
+                block.push_back(card.record);
+                if (block.size() == kBlock)
+                    flushBlock();
+            });
+            flushBlock();
+            out.flush();
+            out.close();
+        };
+        writeCards(CardFileKind::Main, inst.mainCardFile(), counts.cards);
+        writeCards(CardFileKind::Archive, inst.archiveCardFile(), counts.archived);
+
+        CardFile list;
+        list.create(files.add(inst.attachmentList()), sizeof(TSpisFil));
+        server.scanAttachments([&](const ServerRegister::Attachment& a) {
+            // The list keeps record indices: a missing index stays a free record.
+            const TSpisFil blank = TSpisFil::zeroed();
+            while (list.count() < a.pos)
+                list.appendMany(&blank, 1);
+            list.appendMany(&a.record, 1);
+            progress.tick(1);
+            ++counts.attachments;
+        });
+        list.flush();
+        list.close();
+
+        for (const ReferenceListDef& def : referenceLists()) {
+            const std::optional<QByteArray> bytes = server.referenceList(QLatin1String(def.file));
+            if (!bytes)
+                continue;
+            files.writeBytes(referenceListPath(inst, def), *bytes);
+            ++counts.lists;
+        }
+        if (const std::optional<QByteArray> access = server.accessTable()) {
+            files.writeBytes(inst.accessTable(), *access);
+            counts.accessTable = true;
+        }
+        t.commit();
+    }
+    files.commit();
+    return counts;
+}
+
+} // namespace zelm

@@ -1,0 +1,28 @@
+#pragma once
+// The register's tables on the server, made and upgraded by the program itself. The version
+// table says which upgrades a database has had; each start brings it to the newest in one
+// transaction, so a database is never left half-upgraded.
+namespace zelm {
+
+class PgConnection;
+
+inline constexpr int kSchemaVersion = 1;
+
+// Where the cards of a register live: the file they would be in on disk.
+enum class CardFileKind : short { Main = 0, Archive = 1 };
+
+// Advisory lock keys, all under one class id so they never meet another program's locks.
+inline constexpr int kLockClass = 0x5A454C4D; // "ZELM"
+enum LockKey : int {
+    kSchemaLock = 1,  // upgrading the schema
+    kNumberLock = 2,  // taking unique and running numbers, and order keys
+    kAccessLock = 3,  // the access table's editor (held for the session)
+    kTransferLock = 4 // moving a register onto the server
+};
+
+// Brings the database to kSchemaVersion; throws ServerError when it is newer than this program.
+void ensureSchema(PgConnection& c);
+// The schema version the database has now (0 for an empty database).
+int schemaVersion(PgConnection& c);
+
+} // namespace zelm

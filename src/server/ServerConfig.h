@@ -1,0 +1,31 @@
+#pragma once
+// Server.vez in the installation folder: one libpq connection string. Without the file the data
+// folder is the register. Passwords never stand in it: libpq's ~/.pgpass (or PGPASSFILE) and
+// its other means supply them.
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <optional>
+
+namespace zelm {
+
+class Installation;
+
+struct ServerConfig {
+    QString connectionString;
+    // The keywords libpq took from it, with the defaults the program adds (a connect timeout,
+    // the application's name, UTF-8 for the few texts that are not records).
+    QList<QPair<QByteArray, QByteArray>> keywords;
+    QString displayName; // "host:port/dbname", for messages
+    QString user;        // as given, or the login name libpq will use
+    QString database;
+
+    // Parses a connection string; throws ServerError (Setup) naming the fault.
+    static ServerConfig parse(const QString& connectionString);
+};
+
+QString serverConfigPath(const Installation& inst); // <root>/Server.vez
+// The configuration when Server.vez exists; throws ServerError when it cannot be used.
+std::optional<ServerConfig> readServerConfig(const Installation& inst);
+
+} // namespace zelm

@@ -1,0 +1,207 @@
+#include "server/ServerRegister.h"
+
+#include "server/CardSql.h"
+#include "server/ServerError.h"
+
+#include <QHash>
+#include <QSysInfo>
+#include <algorithm>
+#include <cstring>
+
+namespace zelm {
+
+QString changedElsewhereQuestion(const ChangeStamp& stamp) {
+    QString who = stamp.user.isEmpty() ? QStringLiteral("другой пользователь") : stamp.user;
+    if (!stamp.machine.isEmpty())
+        who += QStringLiteral(" (%1)").arg(stamp.machine);
+    return QStringLiteral("Карточку изменил(а) %1 в %2. Записать поверх?")
+        .arg(who, stamp.when.toLocalTime().toString(QStringLiteral("hh:mm dd.MM.yyyy")));
+}
+
+QString accessTableBusyMessage(const AccessEditor& holder) {
+    return QStringLiteral("Таблицу доступа сейчас правит %1 на компьютере %2 (с %3). "
+                          "Её можно править, когда он закончит.")
+        .arg(holder.user, holder.machine,
+             holder.since.toLocalTime().toString(QStringLiteral("hh:mm dd.MM.yyyy")));
+}
+
+ServerCard cardFromRow(const PgResult& r, int row) {
+    ServerCard card;
+    card.id = r.int64(row, 0);
+    card.version = r.int32(row, 1);
+    card.file = static_cast<CardFileKind>(r.int16(row, 2));
+    card.stamp.user = r.text(row, 3);
+    card.stamp.machine = r.text(row, 4);
+    card.stamp.when = QDateTime::fromMSecsSinceEpoch(qRound64(r.real(row, 5) * 1000), Qt::UTC);
+    if (r.length(row, 6) == int(sizeof(TAnketa)))
+        std::memcpy(&card.record, r.data(row, 6), sizeof(TAnketa));
+    return card;
+}
+
+QByteArray recordBytes(const TAnketa& card) {
+    return QByteArray(reinterpret_cast<const char*>(&card), sizeof card);
+}
+
+QByteArray recordBytes(const TSpisFil& record) {
+    return QByteArray(reinterpret_cast<const char*>(&record), sizeof record);
+}
+
+void writeSearchRow(PgConnection& c, qint64 id, CardFileKind file, const TAnketa& card) {
+    c.exec("INSERT INTO card_search (card_id, file, data_mer, date_kusp, data_osn, texts) "
+           "VALUES ($1, $2, $3, $4, $5, $6::bytea[]) "
+           "ON CONFLICT (card_id) DO UPDATE SET file = EXCLUDED.file, "
+           "data_mer = EXCLUDED.data_mer, date_kusp = EXCLUDED.date_kusp, "
+           "data_osn = EXCLUDED.data_osn, texts = EXCLUDED.texts",
+           {PgParam::integer(id), PgParam::integer(static_cast<int>(file)),
+            PgParam::real(card.DataMer), PgParam::real(card.DateKUSP), PgParam::real(card.DataOsn),
+            PgParam{foldedTextsLiteral(card), false}});
+}
+
+void lockForTransaction(PgConnection& c, int key) {
+    c.exec("SELECT pg_advisory_xact_lock($1, $2)",
+           {PgParam::integer(kLockClass), PgParam::integer(key)});
+}
+
+ServerRegister::ServerRegister(ServerConfig config)
+    : m_c(std::move(config)), m_machine(QSysInfo::machineHostName()) {}
+
+void ServerRegister::open() {
+    m_c.ensureConnected();
+    ensureSchema(m_c);
+}
+
+void ServerRegister::setIdentity(QString user, QString machine) {
+    m_user = std::move(user);
+    m_machine = std::move(machine);
+}
+
+void ServerRegister::notify(const QString& payload) {
+    m_c.exec("SELECT pg_notify('zelm', $1)", {PgParam::text(payload)});
+}
+
+std::vector<CardRow> ServerRegister::listCards(CardFileKind file) {
+    const PgResult r = m_c.exec("SELECT id, uniq FROM cards WHERE file = $1 ORDER BY ord",
+                                {PgParam::integer(static_cast<int>(file))});
+    std::vector<CardRow> rows;
+    rows.reserve(static_cast<size_t>(r.rows()));
+    for (int i = 0; i < r.rows(); ++i)
+        rows.push_back({r.int64(i, 0), r.int32(i, 1)});
+    return rows;
+}
+
+qint64 ServerRegister::countCards(CardFileKind file) {
+    const PgResult r = m_c.exec("SELECT count(*) FROM cards WHERE file = $1",
+                                {PgParam::integer(static_cast<int>(file))});
+    return r.int64(0, 0);
+}
+
+std::optional<ServerCard> ServerRegister::readCard(qint64 id) {
+    static const QByteArray sql =
+        QByteArray("SELECT ") + kCardColumns + " FROM cards WHERE id = $1";
+    const PgResult r = m_c.exec(sql.constData(), {PgParam::integer(id)});
+    if (r.rows() == 0)
+        return std::nullopt;
+    return cardFromRow(r, 0);
+}
+
+namespace {
+
+QByteArray idArray(const std::vector<qint64>& ids) {
+    QByteArray a = "{";
+    for (size_t i = 0; i < ids.size(); ++i) {
+        if (i)
+            a += ',';
+        a += QByteArray::number(ids[i]);
+    }
+    return a + '}';
+}
+
+} // namespace
+
+std::vector<ServerCard> ServerRegister::readCards(const std::vector<qint64>& ids) {
+    std::vector<ServerCard> out;
+    if (ids.empty())
+        return out;
+    static const QByteArray sql = QByteArray("SELECT ") + kCardColumns +
+                                  " FROM unnest($1::bigint[]) AS u(id) JOIN cards USING (id)";
+    const PgResult r = m_c.exec(sql.constData(), {PgParam{idArray(ids), false}});
+    QHash<qint64, int> rowOf;
+    for (int i = 0; i < r.rows(); ++i)
+        rowOf.insert(r.int64(i, 0), i);
+    out.reserve(static_cast<size_t>(r.rows()));
+    for (qint64 id : ids) {
+        const auto it = rowOf.constFind(id);
+        if (it != rowOf.constEnd())
+            out.push_back(cardFromRow(r, *it));
+    }
+    return out;
+}
+
+void ServerRegister::scanCards(CardFileKind file,
+                               const std::function<void(const ServerCard&)>& each, int batch) {
+    static const QByteArray sql = QByteArray("SELECT ") + kCardColumns +
+                                  ", ord FROM cards WHERE file = $1 AND ord > $2 "
+                                  "ORDER BY ord LIMIT $3";
+    qint64 after = std::numeric_limits<qint64>::min();
+    for (;;) {
+        const PgResult r =
+            m_c.exec(sql.constData(), {PgParam::integer(static_cast<int>(file)),
+                                       PgParam::integer(after), PgParam::integer(batch)});
+        for (int i = 0; i < r.rows(); ++i)
+            each(cardFromRow(r, i));
+        if (r.rows() < batch)
+            return;
+        after = r.int64(r.rows() - 1, 7);
+    }
+}
+
+std::vector<ServerCard> ServerRegister::findCards(CardFileKind file, const CardFilter& filter) {
+    QByteArray sql = "SELECT card_id FROM card_search WHERE file = $1";
+    std::vector<PgParam> params = {PgParam::integer(static_cast<int>(file))};
+    const auto next = [&](PgParam p) {
+        params.push_back(std::move(p));
+        return QByteArray::number(static_cast<qint64>(params.size()));
+    };
+    for (const DayCondition& d : filter.days) {
+        const char* column = d.offset == offsetof(TAnketa, DataMer)    ? "data_mer"
+                             : d.offset == offsetof(TAnketa, DateKUSP) ? "date_kusp"
+                             : d.offset == offsetof(TAnketa, DataOsn)  ? "data_osn"
+                                                                       : nullptr;
+        if (!column)
+            continue;
+        sql += QByteArray(" AND trunc(") + column + ") BETWEEN $" + next(PgParam::real(d.first)) +
+               " AND $" + next(PgParam::real(d.last));
+    }
+    for (const TextCondition& t : filter.texts) {
+        const int field = textFieldNumber(t.offset);
+        if (field == 0 || t.needle.isEmpty())
+            continue;
+        sql += " AND position($" + next(PgParam::bytes(t.needle)) + "::bytea IN texts[$" +
+               next(PgParam::integer(field)) + "::int]) > 0";
+    }
+    const PgResult ids = m_c.exec(sql.constData(), params);
+    std::vector<qint64> found;
+    found.reserve(static_cast<size_t>(ids.rows()));
+    for (int i = 0; i < ids.rows(); ++i)
+        found.push_back(ids.int64(i, 0));
+    if (found.empty())
+        return {};
+    // Fetched by key through the index, whatever the planner would guess for a long list, and
+    // put in the register's order here.
+    static const QByteArray byKey =
+        QByteArray("SELECT ") + kCardColumns +
+        ", ord FROM unnest($1::bigint[]) AS u(id) JOIN cards USING (id)";
+    const PgResult r = m_c.exec(byKey.constData(), {PgParam{idArray(found), false}});
+    std::vector<int> rows(static_cast<size_t>(r.rows()));
+    for (int i = 0; i < r.rows(); ++i)
+        rows[static_cast<size_t>(i)] = i;
+    std::sort(rows.begin(), rows.end(),
+              [&](int x, int y) { return r.int64(x, 7) < r.int64(y, 7); });
+    std::vector<ServerCard> cards;
+    cards.reserve(rows.size());
+    for (int i : rows)
+        cards.push_back(cardFromRow(r, i));
+    return cards;
+}
+
+} // namespace zelm

@@ -1,0 +1,139 @@
+#pragma once
+// The register on a PostgreSQL server: the Main card file and the Archive as ordered cards,
+// the attached-file list, the twelve reference lists and the access table. Each change is one
+// transaction and is announced to every workstation's ChangeFeed when it commits. Each
+// workstation keeps one ServerRegister; it connects at its first command and again at the first
+// command after the connection was lost.
+#include "server/FoldedText.h"
+#include "server/PgConnection.h"
+#include "server/Schema.h"
+#include "store/Records.h"
+
+#include <QDateTime>
+#include <QString>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace zelm {
+
+// Who stored a card last, and when.
+struct ChangeStamp {
+    QString user;
+    QString machine;
+    QDateTime when;
+};
+
+struct ServerCard {
+    qint64 id = 0; // the server's key of the card; stays with it into the Archive
+    int version = 0;
+    CardFileKind file = CardFileKind::Main;
+    ChangeStamp stamp;
+    TAnketa record = TAnketa::zeroed();
+};
+
+struct CardRow {
+    qint64 id;
+    qint32 uniq;
+};
+
+struct SaveResult {
+    enum class Status {
+        Saved,    // `card` is what is stored now
+        Conflict, // another workstation saved it since it was read: `card` is their version
+        Deleted,  // it was deleted for good meanwhile
+        Archived, // it was moved into the Archive meanwhile: `card` is the archived card
+    };
+    Status status = Status::Saved;
+    ServerCard card;
+};
+
+// «Карточку изменил(а) <кто> в <когда>. Записать поверх?»
+QString changedElsewhereQuestion(const ChangeStamp& stamp);
+
+struct AccessEditor {
+    QString user;
+    QString machine;
+    QDateTime since;
+};
+// «Таблицу доступа сейчас правит <кто> ...»: the refusal for the second administrator.
+QString accessTableBusyMessage(const AccessEditor& holder);
+
+class ServerRegister {
+public:
+    explicit ServerRegister(ServerConfig config);
+
+    // Connects and brings the schema up to date. Throws ServerError.
+    void open();
+    PgConnection& connection() { return m_c; }
+    const QString& serverName() const { return m_c.serverName(); }
+    // The name and machine written beside each change; the name is the login's UserFIO.
+    void setIdentity(QString user, QString machine);
+    const QString& user() const { return m_user; }
+
+    // Reading.
+    std::vector<CardRow> listCards(CardFileKind file); // in the register's order
+    qint64 countCards(CardFileKind file);
+    std::optional<ServerCard> readCard(qint64 id);
+    // The cards of `ids`, in that order; ids no longer stored are left out.
+    std::vector<ServerCard> readCards(const std::vector<qint64>& ids);
+    // Every card of `file` in order, `batch` at a time: memory stays flat on any register.
+    void scanCards(CardFileKind file, const std::function<void(const ServerCard&)>& each,
+                   int batch = 2000);
+    // The cards of `file` the filter lets through, in order. The filter is a superset test:
+    // the caller confirms each card with its own matcher.
+    std::vector<ServerCard> findCards(CardFileKind file, const CardFilter& filter);
+
+    // Writing. Unique and running numbers of new cards are taken inside the transaction, under
+    // one lock for all workstations, so two never get the same number.
+    // Appends at the end of the Main card file: the card's unique number is kept when no card
+    // has it (the next free one otherwise), its running number follows the last card's.
+    ServerCard append(TAnketa card);
+    // Places the card right after `anchorId` (0: before the first card); its running number
+    // stays as given. Throws ServerError when the anchor is no longer in the Main card file.
+    ServerCard insertAfter(qint64 anchorId, TAnketa card);
+    // Writes the card over the stored one if that is still `expectedVersion`.
+    SaveResult save(qint64 id, const TAnketa& card, int expectedVersion);
+    bool remove(qint64 id);         // from the Main card file; false when already gone
+    bool archive(qint64 id);        // to the end of the Archive; false when gone
+    bool removeArchived(qint64 id); // from the Archive; false when already gone
+
+    // The attached-file list: records by their index in the list file.
+    struct Attachment {
+        qint64 pos;
+        TSpisFil record;
+    };
+    std::vector<Attachment> attachmentsOf(qint32 card);
+    int countAttachments(qint32 card);
+    // Reuses the first free record, else appends; returns the record's index.
+    qint64 addAttachment(const TSpisFil& record);
+    void writeAttachment(qint64 pos, const TSpisFil& record); // a free record blanks it
+    void scanAttachments(const std::function<void(const Attachment&)>& each);
+
+    // A reference list's file bytes (Windows-1251, CR LF); nullopt when the server has none.
+    std::optional<QByteArray> referenceList(const QString& fileName);
+    void writeReferenceList(const QString& fileName, const QByteArray& content);
+
+    // The access table (the bytes of Dostup.dat). Its editor is one administrator at a time:
+    // the lock is held by this connection until released or the connection ends.
+    std::optional<QByteArray> accessTable();
+    // Empty when this workstation now holds the editor; else who holds it.
+    std::optional<AccessEditor> lockAccessEditor();
+    void unlockAccessEditor();
+    bool holdsAccessEditor();
+    // Writes the table; throws ServerError unless this workstation holds the editor.
+    void writeAccessTable(const QByteArray& content);
+
+private:
+    void notify(const QString& payload);
+    qint32 freeUniqueNumber(qint32 proposed);
+    qint64 placeAfter(CardFileKind file, qint64 anchorOrd);
+    void renumber(CardFileKind file);
+    ServerCard insertCard(CardFileKind file, qint64 ord, TAnketa card, const char* what);
+
+    PgConnection m_c;
+    QString m_user;
+    QString m_machine;
+};
+
+} // namespace zelm

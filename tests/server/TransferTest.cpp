@@ -1,0 +1,121 @@
+// A register moved onto the server and written back comes back byte for byte.
+#include "ServerFixture.h"
+#include "common/FileBytes.h"
+#include "server/RegisterTransfer.h"
+#include "server/ServerError.h"
+#include "store/AccessTable.h"
+#include "store/CardFile.h"
+#include "store/Cp1251.h"
+#include "store/Installation.h"
+#include "store/ReferenceLists.h"
+
+#include <QTemporaryDir>
+
+using namespace zelm;
+using namespace zelm::testing;
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+QStringList registerFiles(const Installation& inst) {
+    QStringList files = {inst.mainCardFile(), inst.archiveCardFile(), inst.attachmentList(),
+                         inst.accessTable()};
+    for (const ReferenceListDef& def : referenceLists())
+        files << referenceListPath(inst, def);
+    return files;
+}
+
+void writeRecords(const QString& path, const void* data, qint64 bytes) {
+    writeBytes(path, QByteArray(static_cast<const char*>(data), bytes));
+}
+
+} // namespace
+
+using TransferTest = ServerTest;
+
+TEST_F(TransferTest, ARegisterMovesToTheServerAndBackByteForByte) {
+    QTemporaryDir here;
+    Installation inst(here.path());
+    inst.prepare();
+    std::vector<TAnketa> cards = makeCards(10000);
+    cards[500].Klu4Form1 = cards[499].Klu4Form1; // two cards of one tick
+    cards[501].reserved[100] = '\x7f';           // bytes that mean nothing still come back
+    cards[502].NameOrg.len = 200;                // a damaged length byte too
+    writeRecords(inst.mainCardFile(), cards.data(), qint64(cards.size() * sizeof(TAnketa)));
+    const std::vector<TAnketa> archived = makeCards(300, 20000);
+    writeRecords(inst.archiveCardFile(), archived.data(),
+                 qint64(archived.size() * sizeof(TAnketa)));
+    std::vector<TSpisFil> links(2500, TSpisFil::zeroed());
+    for (size_t i = 0; i < links.size(); ++i) {
+        if (i % 7 == 3)
+            continue; // a free record, left by a removed link
+        links[i].Klu4DK = cards[i * 3].Klu4Form1;
+        links[i].ImaDok.set(QStringLiteral("Справка №%1").arg(i));
+        links[i].PutFil.set(QStringLiteral("/home/docs/Справка %1.pdf").arg(i));
+        links[i].SodFil.set(QStringLiteral("Содержание \"в кавычках\" и \\ обратная черта"));
+    }
+    writeRecords(inst.attachmentList(), links.data(), qint64(links.size() * sizeof(TSpisFil)));
+    for (const ReferenceListDef& def : referenceLists())
+        writeBytes(referenceListPath(inst, def),
+                   toCp1251(QStringLiteral("\r\nЁлкин\r\nзапись %1\r\n").arg(def.file)));
+    CardFile access;
+    openOrCreateAccessTable(access, inst.accessTable(), 46000);
+    access.close();
+
+    auto a = workstation(QStringLiteral("Иванов"), QStringLiteral("ws1"));
+    qint64 lastDone = -1, total = 0;
+    bool steady = true;
+    const TransferCounts moved = moveRegisterToServer(*a, inst, [&](qint64 done, qint64 all) {
+        steady = steady && done >= lastDone && done <= all;
+        lastDone = done;
+        total = all;
+    });
+    EXPECT_TRUE(steady);
+    EXPECT_EQ(lastDone, total);
+    EXPECT_EQ(total, 10000 + 300 + 2500);
+    EXPECT_EQ(moved.cards, 10000);
+    EXPECT_EQ(moved.lists, 12);
+    EXPECT_TRUE(moved.accessTable);
+    EXPECT_EQ(a->countAttachments(cards[3].Klu4Form1), 1);
+
+    // The server's register has cards: a second move is refused and changes nothing.
+    try {
+        moveRegisterToServer(*a, inst);
+        FAIL() << "moved into a database that holds cards";
+    } catch (const ServerError& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("уже есть картотека"))) << e.what();
+    }
+    EXPECT_EQ(a->countCards(CardFileKind::Main), 10000);
+
+    QTemporaryDir there;
+    Installation back(there.path());
+    back.prepare();
+    const TransferCounts exported = exportRegisterFromServer(*a, back);
+    EXPECT_EQ(exported.cards, 10000);
+    EXPECT_EQ(exported.attachments, 2500);
+    const QStringList original = registerFiles(inst);
+    const QStringList copy = registerFiles(back);
+    for (int i = 0; i < original.size(); ++i)
+        EXPECT_TRUE(readAll(original[i]) == readAll(copy[i])) << copy[i].toStdString();
+    EXPECT_TRUE(QDir(back.path(QStringLiteral("Temp"))).isEmpty()) << "scratch files left";
+}
+
+TEST_F(TransferTest, AnExportReplacesTheDataFolderFilesWhole) {
+    auto a = workstation(QStringLiteral("Иванов"), QStringLiteral("ws1"));
+    for (int i = 0; i < 5; ++i)
+        a->append(makeCard(i));
+    QTemporaryDir here;
+    Installation inst(here.path());
+    inst.prepare();
+    writeBytes(inst.mainCardFile(), QByteArray(3 * sizeof(TAnketa), 'x'));
+    writeBytes(inst.path(QStringLiteral("Baza/Povod.txt")), "old\r\n");
+
+    exportRegisterFromServer(*a, inst);
+    EXPECT_EQ(readAll(inst.mainCardFile()).size(), qint64(5 * sizeof(TAnketa)));
+    EXPECT_EQ(readAll(inst.path(QStringLiteral("Baza/Povod.txt"))), QByteArray("old\r\n"))
+        << "a list the server does not hold stays as it was";
+}
