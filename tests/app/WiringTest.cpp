@@ -7,8 +7,8 @@
 #include "common/TestInstall.h"
 #include "store/Cp1251.h"
 #include "store/DayCount.h"
-#include "store/UnitGlo.h"
 #include "store/Records.h"
+#include "store/UnitGlo.h"
 #include "widgets/TdxfColorButton.h"
 
 #include <QAction>

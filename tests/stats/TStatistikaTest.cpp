@@ -2,11 +2,11 @@
 // counting each of the three card files, its chart against its table, and its two buttons.
 #include "stats/TStatistika.h"
 #include "StatRegister.h"
-#include "cardwindow/CardSession.h"
 #include "cardwindow/TForm1.h"
 #include "common/Form1Controls.h"
 #include "common/TestInstall.h"
 #include "output/ExcelExport.h"
+#include "session/CardSession.h"
 #include "store/Cp1251.h"
 #include "store/DayCount.h"
 #include "widgets/TdxfColorButton.h"
