@@ -8,21 +8,6 @@
 namespace zelm {
 namespace {
 
-std::array<std::uint8_t, 256> buildLowerTable() {
-    std::array<std::uint8_t, 256> table{};
-    for (int b = 0; b < 256; ++b) {
-        const char byte = static_cast<char>(b);
-        const QString lowered = fromCp1251(&byte, 1).toLower();
-        const QByteArray back = toCp1251(lowered);
-        // A character whose lower case the code page lacks keeps its own byte; the needle is
-        // checked the same way, so such a pair can never wrongly match.
-        table[static_cast<size_t>(b)] = (back.size() == 1 && fromCp1251(back) == lowered)
-                                            ? static_cast<std::uint8_t>(back[0])
-                                            : static_cast<std::uint8_t>(b);
-    }
-    return table;
-}
-
 bool containsLowered(const std::uint8_t* hay, int hayLength, const std::string& needle,
                      const std::array<std::uint8_t, 256>& lower) {
     const int n = static_cast<int>(needle.size());
@@ -41,11 +26,6 @@ bool containsLowered(const std::uint8_t* hay, int hayLength, const std::string& 
 }
 
 } // namespace
-
-const std::array<std::uint8_t, 256>& cp1251LowerTable() {
-    static const std::array<std::uint8_t, 256> table = buildLowerTable();
-    return table;
-}
 
 CardMatcher::CardMatcher(const SearchConditions& c)
     : m_dataMer(c.dataMer), m_dateKusp(c.dateKusp), m_dataOsn(c.dataOsn) {

@@ -3,6 +3,7 @@
 // Windows-1251 bytes through a lower-case table, so no field is decoded. It finds exactly the
 // cards cardMatches() finds.
 #include "search/SearchConditions.h"
+#include "store/Cp1251Lower.h"
 
 #include <array>
 #include <cstdint>
@@ -10,10 +11,6 @@
 #include <vector>
 
 namespace zelm {
-
-// The lower-case byte of every Windows-1251 byte: decoding it, lowering it and encoding it
-// again gives the same byte as lowering the decoded character does.
-const std::array<std::uint8_t, 256>& cp1251LowerTable();
 
 class CardMatcher {
 public:

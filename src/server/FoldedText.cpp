@@ -1,6 +1,7 @@
 #include "server/FoldedText.h"
 
 #include "store/Cp1251.h"
+#include "store/Cp1251Lower.h"
 
 namespace zelm {
 
@@ -30,20 +31,7 @@ int textFieldNumber(std::size_t offset) {
 }
 
 const std::array<std::uint8_t, 256>& foldTable() {
-    static const std::array<std::uint8_t, 256> table = [] {
-        std::array<std::uint8_t, 256> t{};
-        for (int b = 0; b < 256; ++b) {
-            const char byte = static_cast<char>(b);
-            const QString lowered = fromCp1251(&byte, 1).toLower();
-            const QByteArray back = toCp1251(lowered);
-            // A letter whose lower case the code page lacks stays as it is.
-            t[static_cast<size_t>(b)] = (back.size() == 1 && fromCp1251(back) == lowered)
-                                            ? static_cast<std::uint8_t>(back[0])
-                                            : static_cast<std::uint8_t>(b);
-        }
-        return t;
-    }();
-    return table;
+    return cp1251LowerTable();
 }
 
 QByteArray foldBytes(QByteArray bytes) {

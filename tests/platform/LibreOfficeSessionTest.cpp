@@ -3,10 +3,12 @@
 #include "OfficeTestSupport.h"
 #include "common/FileBytes.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -128,6 +130,31 @@ TEST(LibreOfficeWord, SavingOverADocumentStillOpenInLibreOfficeSaysSo) {
     EXPECT_FALSE(QFile::exists(path));
 }
 
+// The processes of the tests' soffice: their command lines name its profile.
+QList<pid_t> testOfficeProcesses() {
+    QList<pid_t> pids;
+    const QByteArray profile = QByteArray(ZELM_TEST_OFFICE_PROFILE);
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool isPid = false;
+        const pid_t pid = entry.toInt(&isPid);
+        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(entry));
+        if (isPid && pid != ::getpid() && cmdline.open(QIODevice::ReadOnly) &&
+            cmdline.readAll().contains(profile))
+            pids << pid;
+    }
+    return pids;
+}
+
+// A LibreOffice told to quit closes its pipe before its process has gone; on a busy machine a
+// start in that gap reaches the dying process and hangs, so the test waits for it to be gone.
+void waitUntilTestOfficeHasEnded() {
+    QDeadlineTimer deadline(30000);
+    while (!testOfficeProcesses().isEmpty() && !deadline.hasExpired())
+        QThread::msleep(100);
+    for (pid_t pid : testOfficeProcesses())
+        ::kill(pid, SIGKILL);
+}
+
 TEST(LibreOfficeSession, ACallAfterLibreOfficeWasClosedStartsItAgain) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("a.doc"));
@@ -143,25 +170,11 @@ TEST(LibreOfficeSession, ACallAfterLibreOfficeWasClosedStartsItAgain) {
         options.headless = true;
         LibreOfficeSession(options).terminate();
     }
+    waitUntilTestOfficeHasEnded();
     auto again = office.createWord();
     again->documentsOpen(path);
     again->setVisible(true);
     EXPECT_TRUE(office.documentText(path).contains(QStringLiteral("Текст")));
-}
-
-// The processes of the tests' soffice: their command lines name its profile.
-QList<pid_t> testOfficeProcesses() {
-    QList<pid_t> pids;
-    const QByteArray profile = QByteArray(ZELM_TEST_OFFICE_PROFILE);
-    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        bool isPid = false;
-        const pid_t pid = entry.toInt(&isPid);
-        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(entry));
-        if (isPid && pid != ::getpid() && cmdline.open(QIODevice::ReadOnly) &&
-            cmdline.readAll().contains(profile))
-            pids << pid;
-    }
-    return pids;
 }
 
 TEST(LibreOfficeSession, ALibreOfficeKilledMidSessionIsReportedInRussianAndStartedAgain) {
