@@ -1,6 +1,7 @@
 // Find all over a register of 100 000 cards: the search engine reading the card file against
 // SQLite running the same query on the same cards loaded into one table. SQLite's lower() and
 // LIKE fold only ASCII, so the peer gets a Unicode lower-case function of its own.
+#include "BenchConditions.h"
 #include "common/CardFactory.h"
 #include "search/CardScan.h"
 #include "store/DayCount.h"
@@ -20,19 +21,6 @@ using namespace zelm;
 namespace {
 
 constexpr int kCards = 100000;
-
-SearchConditions benchConditions() {
-    // The defaults a user starts from, and three Cyrillic words in another case.
-    const QDate today = QDate::currentDate();
-    SearchConditions c;
-    c.dataMer = {toDayCount(QDate(1901, 1, 1)), toDayCount(today.addDays(365))};
-    c.dateKusp = c.dataMer;
-    c.dataOsn = {toDayCount(QDate(1901, 1, 1)), toDayCount(today)};
-    c.text(SearchField::NameOrg) = QStringLiteral("ЁЛКА");
-    c.text(SearchField::FIOSotr) = QStringLiteral("ЛКИН");
-    c.text(SearchField::VidORM) = QStringLiteral("ЗАКУПКА");
-    return c;
-}
 
 void unicodeLower(sqlite3_context* ctx, int, sqlite3_value** argv) {
     const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));

@@ -3,6 +3,7 @@
 // unique numbers) and finding all cards of a Cyrillic search over 100 000 cards. The server
 // runs with fsync on, as a unit's server would. Each figure pairs a local and a server
 // benchmark run one after the other; repetitions give median and spread.
+#include "BenchConditions.h"
 #include "BenchInstall.h"
 #include "common/CardFactory.h"
 #include "common/PgTestServer.h"
@@ -27,18 +28,6 @@ using namespace zelm;
 namespace {
 
 constexpr int kCards = 100000;
-
-SearchConditions benchConditions() {
-    const QDate today = QDate::currentDate();
-    SearchConditions c;
-    c.dataMer = {toDayCount(QDate(1901, 1, 1)), toDayCount(today.addDays(365))};
-    c.dateKusp = c.dataMer;
-    c.dataOsn = {toDayCount(QDate(1901, 1, 1)), toDayCount(today)};
-    c.text(SearchField::NameOrg) = QStringLiteral("ЁЛКА");
-    c.text(SearchField::FIOSotr) = QStringLiteral("ЛКИН");
-    c.text(SearchField::VidORM) = QStringLiteral("ЗАКУПКА");
-    return c;
-}
 
 CardFilter serverFilter(const SearchConditions& sc) {
     CardFilter f;
