@@ -17,8 +17,12 @@
 #include "output/TKonverti.h"
 #include "platform/Platform.h"
 #include "platform/RussianInterface.h"
+#include "remote/RegisterFeed.h"
+#include "remote/ServerCards.h"
 #include "reportf/templates/ReportTemplates.h"
 #include "search/TPoisk.h"
+#include "server/ServerError.h"
+#include "server/ServerRegister.h"
 #include "stats/TStatistika.h"
 #include "store/DataFolderLock.h"
 #include "store/FileError.h"
@@ -32,9 +36,10 @@
 
 namespace zelm {
 
-ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform)
+ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform,
+                 std::unique_ptr<ServerRegister> server)
     : m_inst(installationRoot), m_platform(platform), m_settings(defaultSettings(m_inst)),
-      m_session(std::make_unique<CardSession>(m_inst, m_user)) {
+      m_server(std::move(server)), m_session(std::make_unique<CardSession>(m_inst, m_user)) {
     try {
         m_newInstallation = m_inst.prepare();
         // A restore cut short is finished before anything reads Baza or cleans Temp, whose
@@ -52,6 +57,8 @@ ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform)
     } catch (const FileError& e) {
         platform.dialogs().error(nullptr, e.displayText());
     }
+    if (m_server)
+        joinServer();
     DataFiles& files = m_session->files();
     m_zapusk = std::make_unique<TZapusk>(platform, m_inst, files.access, m_user);
     m_form1 = std::make_unique<TForm1>(*m_session, platform, m_settings);
@@ -68,6 +75,16 @@ ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform)
     m_statistika = std::make_unique<TStatistika>(files, m_settings, m_inst, platform,
                                                  *m_reportLauncher, m_form1.get());
     wireWindows(*this);
+}
+
+void ZelmApp::joinServer() {
+    m_session->useSharedCards(std::make_unique<ServerCards>(*m_server));
+    m_registerFeed = std::make_unique<RegisterFeed>(*m_server, *m_session);
+    try {
+        m_registerFeed->start();
+    } catch (const ServerError&) {
+        // The feed tries again by itself; the lists then catch up with what was missed.
+    }
 }
 
 ZelmApp::~ZelmApp() {

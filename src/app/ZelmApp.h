@@ -26,10 +26,14 @@ class TPoisk;
 class TStatistika;
 class ReportLauncher;
 class CardListsView;
+class ServerRegister;
+class RegisterFeed;
 
 class ZelmApp {
 public:
-    ZelmApp(const QString& installationRoot, Platform& platform);
+    // `server`: the register on a server, connected already; none: the data folder's files.
+    ZelmApp(const QString& installationRoot, Platform& platform,
+            std::unique_ptr<ServerRegister> server = nullptr);
     ~ZelmApp();
     ZelmApp(const ZelmApp&) = delete;
     ZelmApp& operator=(const ZelmApp&) = delete;
@@ -39,6 +43,8 @@ public:
     CurrentUser& user() { return m_user; }
     OfficeSettings& settings() { return m_settings; }
     CardSession& session() { return *m_session; }
+    ServerRegister* server() const { return m_server.get(); }
+    RegisterFeed* registerFeed() const { return m_registerFeed.get(); }
     bool newInstallation() const { return m_newInstallation; }
 
     TZapusk* zapusk() const { return m_zapusk.get(); }
@@ -57,11 +63,15 @@ public:
     void showLogin(); // the login window, the application's main window
 
 private:
+    void joinServer();
+
     Installation m_inst;
     Platform& m_platform;
     CurrentUser m_user;
     OfficeSettings m_settings;
+    std::unique_ptr<ServerRegister> m_server;
     std::unique_ptr<CardSession> m_session;
+    std::unique_ptr<RegisterFeed> m_registerFeed;
     bool m_newInstallation = false;
     std::unique_ptr<ReportLauncher> m_reportLauncher;
     std::unique_ptr<TZapusk> m_zapusk;

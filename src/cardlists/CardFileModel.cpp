@@ -95,8 +95,8 @@ const char* CardFileModel::recordOf(int row) const {
         return nullptr;
     else if (m_pending.kind == Pending::Removed && row > m_pending.row)
         at = row - 1;
-    const char* r = m_reader.record(at);
-    if (!r && m_reader.stale() && !m_refreshQueued) {
+    const char* r = m_source->record(at);
+    if (!r && m_source->stale() && !m_refreshQueued) {
         // Someone is writing the file: show it as it is once the writing is done.
         m_refreshQueued = true;
         auto* self = const_cast<CardFileModel*>(this);
@@ -146,33 +146,44 @@ QVariant CardFileModel::headerData(int section, Qt::Orientation o, int role) con
 
 void CardFileModel::resetToFile() {
     beginResetModel();
-    m_reader.reload();
-    m_rows = viewableRows(m_reader.count());
+    m_source->reload();
+    m_rows = viewableRows(m_source->count());
     endResetModel();
 }
 
 void CardFileModel::setFile(const QString& path) {
     beginResetModel();
+    m_source = &m_reader;
+    m_ownRows.reset();
     if (path.isEmpty())
         m_reader.close();
     else
         m_reader.open(path);
-    m_rows = viewableRows(m_reader.count());
+    m_rows = viewableRows(m_source->count());
+    endResetModel();
+}
+
+void CardFileModel::setRows(std::unique_ptr<RowSource> rows) {
+    beginResetModel();
+    m_reader.close();
+    m_ownRows = std::move(rows);
+    m_source = m_ownRows ? m_ownRows.get() : &m_reader;
+    m_rows = viewableRows(m_source->count());
     endResetModel();
 }
 
 bool CardFileModel::refresh() {
-    if (!m_reader.check())
+    if (!m_source->check())
         return false;
     beginResetModel();
-    m_rows = viewableRows(m_reader.count());
+    m_rows = viewableRows(m_source->count());
     endResetModel();
     return true;
 }
 
 void CardFileModel::cardsAppended() {
-    m_reader.reload();
-    const qint64 now = viewableRows(m_reader.count());
+    m_source->reload();
+    const qint64 now = viewableRows(m_source->count());
     if (now < m_rows) {
         resetToFile();
         return;
@@ -185,8 +196,8 @@ void CardFileModel::cardsAppended() {
 }
 
 void CardFileModel::cardInserted(int row) {
-    m_reader.reload();
-    const qint64 now = viewableRows(m_reader.count());
+    m_source->reload();
+    const qint64 now = viewableRows(m_source->count());
     // The file must hold exactly one card more, else it changed otherwise too.
     if (row < 0 || row > m_rows || now != m_rows + 1) {
         resetToFile();
@@ -200,8 +211,8 @@ void CardFileModel::cardInserted(int row) {
 }
 
 void CardFileModel::cardRemoved(int row) {
-    m_reader.reload();
-    const qint64 now = viewableRows(m_reader.count());
+    m_source->reload();
+    const qint64 now = viewableRows(m_source->count());
     if (row < 0 || row >= m_rows || now != m_rows - 1) {
         resetToFile();
         return;
@@ -214,8 +225,8 @@ void CardFileModel::cardRemoved(int row) {
 }
 
 void CardFileModel::cardChanged(int row) {
-    m_reader.reload();
-    if (viewableRows(m_reader.count()) != m_rows) {
+    m_source->reload();
+    if (viewableRows(m_source->count()) != m_rows) {
         resetToFile();
         return;
     }

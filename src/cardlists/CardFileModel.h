@@ -9,6 +9,7 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <cstdint>
+#include <memory>
 
 class QTimer;
 
@@ -34,6 +35,8 @@ public:
     // The card file shown; an empty path shows none.
     void setFile(const QString& path);
     const QString& file() const { return m_reader.path(); }
+    // Shows rows from elsewhere than a file (a server's cards); the model owns them.
+    void setRows(std::unique_ptr<RowSource> rows);
 
     // This program changed the file: the rows that changed, in the file as it is now.
     void cardsAppended();       // rows added at the end, however many
@@ -65,6 +68,8 @@ private:
     bool m_withUnique;
     Pending m_pending;
     mutable RecordFileReader m_reader;
+    std::unique_ptr<RowSource> m_ownRows;
+    RowSource* m_source = &m_reader; // the reader, or the rows set from elsewhere
     qint64 m_rows = 0;
     QTimer* m_watch;
     mutable bool m_refreshQueued = false;

@@ -5,6 +5,8 @@
 // renaming a new file over it): check() notices a new file, size or change time, and the view
 // then reads the file as it is now. A block is kept only when the file did not change while it
 // was read, so no record is ever seen half-written.
+#include "cardlists/RowSource.h"
+
 #include <QString>
 #include <cstdint>
 #include <list>
@@ -13,10 +15,10 @@
 
 namespace zelm {
 
-class RecordFileReader {
+class RecordFileReader : public RowSource {
 public:
     explicit RecordFileReader(int recordSize, int blockRecords = 64, int cachedBlocks = 8);
-    ~RecordFileReader();
+    ~RecordFileReader() override;
     RecordFileReader(const RecordFileReader&) = delete;
     RecordFileReader& operator=(const RecordFileReader&) = delete;
 
@@ -28,18 +30,18 @@ public:
     int recordSize() const { return m_recordSize; }
 
     // Whole records as the file held them when last checked; an incomplete tail is not counted.
-    qint64 count() const { return m_count; }
+    qint64 count() const override { return m_count; }
     // Record `index`, or nullptr past the end or when it cannot be read whole; valid until the
     // next call of any function of this view.
-    const char* record(qint64 index);
+    const char* record(qint64 index) override;
 
     // Whether the file on disk is still the one last seen (same file, size and change time);
     // when not, the view takes the file as it is now and returns true.
-    bool check();
+    bool check() override;
     // Forgets what was read and takes the file as it is now (after this program changed it).
-    void reload();
+    void reload() override;
     // A record could not be read because the file changed while it was read: check() is due.
-    bool stale() const { return m_stale; }
+    bool stale() const override { return m_stale; }
 
 private:
     struct Identity {

@@ -17,7 +17,7 @@ namespace {
 constexpr auto kArchive = TForm1::CardList::Archive;
 
 void TabSheet3Show(TForm1& w) {
-    w.list(kArchive).showFile(w.session().files().archive);
+    w.list(kArchive).showRegister(w.session(), RegisterFile::Archive);
     w.selectRow(kArchive, 0);
 }
 

@@ -74,7 +74,7 @@ void nDeleteClick(TForm1& w, TWibor& choice) {
 
 void OtmDelClick(TForm1& w) {
     CardSession& s = w.session();
-    if (s.files().main.count() == 0)
+    if (s.mainCount() == 0)
         return;
     if (s.shown() == CardSession::Shown::ArchivedCard) {
         w.platform().dialogs().notice(

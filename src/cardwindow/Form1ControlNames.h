@@ -103,6 +103,7 @@ class CardListModel;
     X(QPushButton, UtvZvan)                                                                        \
     X(QPushButton, UtvFIO)                                                                         \
     X(QProgressBar, Gauge1)                                                                        \
+    X(QLabel, IzmDrugim)                                                                           \
     X(QTabWidget, SpTabl)                                                                          \
     X(QWidget, TabSheet1)                                                                          \
     X(QWidget, TabSheet2)                                                                          \

@@ -333,6 +333,15 @@ void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
             l->addWidget(fields[i], 1, i);
         }
         l->addWidget(ui.OtmDel, 1, 5);
+        // On a shared register: the card shown was changed on another workstation meanwhile.
+        ui.IzmDrugim = named(new QLabel(QStringLiteral(
+                                 "Карточку изменили на другом рабочем месте: откройте её снова, "
+                                 "чтобы увидеть их правку")),
+                             "IzmDrugim");
+        ui.IzmDrugim->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold"));
+        ui.IzmDrugim->setWordWrap(true);
+        ui.IzmDrugim->hide();
+        l->addWidget(ui.IzmDrugim, 2, 0, 1, 6);
         ui.Klu4Form1->setMaximumWidth(90);
         ui.AdminFIO->setMinimumWidth(110);
         const int stampWidth =

@@ -15,7 +15,7 @@ void nWstavitClick(TForm1& w) {
     Form1Ui& ui = form1Ui(w);
     CardSession& s = w.session();
     Dialogs& dialogs = w.platform().dialogs();
-    const qint64 count = s.files().main.count();
+    const qint64 count = s.mainCount();
     // The card after which the new one goes: the Main card shown, else the selected row.
     const qint64 anchor = s.shown() == CardSession::Shown::MainCard && s.shownIndex() >= 0
                               ? s.shownIndex()

@@ -31,7 +31,26 @@ void nSaveClick(TForm1& w) {
 
     w.writeEdits(); // a running number that is no integer stops here
     // The list, the boxes and the counters follow the session's signals.
-    const auto outcome = s.save();
+    auto outcome = s.save();
+    using Outcome = CardSession::SaveOutcome;
+    // A shared register: another workstation stored this card since it was shown.
+    while (outcome == Outcome::Conflict) {
+        if (!w.platform().dialogs().ask(&w, changedElsewhereQuestion(s.theirs()),
+                                        QStringLiteral("Карточка изменена"))) {
+            s.showTheirs(); // the edits are given up for their version
+            return;
+        }
+        outcome = s.saveOver();
+    }
+    if (outcome == Outcome::Gone) {
+        w.platform().dialogs().notice(
+            &w,
+            QStringLiteral("Карточку удалили или перенесли в Архив на другом рабочем месте. "
+                           "Правка не записана и осталась в окне: её можно записать новой "
+                           "карточкой кнопкой «Копия»."),
+            QStringLiteral("Операция не выполнена"));
+        return;
+    }
     if (outcome != CardSession::SaveOutcome::Appended &&
         outcome != CardSession::SaveOutcome::Overwritten)
         return;

@@ -32,9 +32,8 @@ void TForm1::loadReferenceLists() {
 }
 
 void TForm1::reloadMainList() {
-    CardFile& f = m_session.files().main;
-    m_ui->mainList->showFile(f);
-    f.seek(f.count());
+    m_ui->mainList->showRegister(m_session, RegisterFile::Main);
+    m_session.seekMain(m_session.mainCount());
 }
 
 void TForm1::runStartUp() {

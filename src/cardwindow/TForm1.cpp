@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -88,6 +89,10 @@ TForm1::~TForm1() = default;
 
 void TForm1::followSession() {
     connect(&m_session, &CardSession::cardShown, this, &TForm1::ShowRecord);
+    connect(&m_session, &CardSession::cardShown, m_ui->IzmDrugim, &QWidget::hide);
+    connect(&m_session, &CardSession::shownCardChangedElsewhere, m_ui->IzmDrugim, &QWidget::show);
+    connect(&m_session, &CardSession::registerReloaded, m_ui->mainList,
+            [list = m_ui->mainList] { list->refresh(); });
     connect(&m_session, &CardSession::countersChanged, this, &TForm1::Kakay);
     connect(&m_session, &CardSession::cardStored, this, &TForm1::showStoredBoxes);
     connect(&m_session, &CardSession::sideFileChanged, this, [this](SideFile which, qint64 n) {

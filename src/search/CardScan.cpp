@@ -6,7 +6,7 @@
 
 namespace zelm {
 
-std::optional<FoundCard> findForward(const CardFile& file, const CardMatcher& matcher,
+std::optional<FoundCard> findForward(const RecordSource& file, const CardMatcher& matcher,
                                      qint64 from) {
     if (matcher.findsNothing())
         return std::nullopt;
@@ -20,7 +20,7 @@ std::optional<FoundCard> findForward(const CardFile& file, const CardMatcher& ma
     return found;
 }
 
-std::optional<FoundCard> findBackward(const CardFile& file, const CardMatcher& matcher,
+std::optional<FoundCard> findBackward(const RecordSource& file, const CardMatcher& matcher,
                                       qint64 from) {
     if (matcher.findsNothing())
         return std::nullopt;

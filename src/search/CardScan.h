@@ -15,9 +15,10 @@ struct FoundCard {
 };
 
 // The first card at `from` or after it that passes.
-std::optional<FoundCard> findForward(const CardFile& file, const CardMatcher& matcher, qint64 from);
+std::optional<FoundCard> findForward(const RecordSource& file, const CardMatcher& matcher,
+                                     qint64 from);
 // The first card at `from` or before it, going down to card 0, that passes.
-std::optional<FoundCard> findBackward(const CardFile& file, const CardMatcher& matcher,
+std::optional<FoundCard> findBackward(const RecordSource& file, const CardMatcher& matcher,
                                       qint64 from);
 // Appends every card of `source` that passes, in file order, at the end of `target`;
 // returns how many were appended.

@@ -129,7 +129,7 @@ void TPoisk::announceEndIfDone(bool done) {
 
 void TPoisk::sNextClick() {
     m_lists.runCommand([&] {
-        const CardFile& main = m_session.files().main;
+        const RecordSource& main = m_session.registerCards(RegisterFile::Main);
         const CardMatcher matcher(conditions());
         const std::optional<FoundCard> found = findForward(main, matcher, m_forward);
         if (found) {
@@ -147,7 +147,7 @@ void TPoisk::sNextClick() {
 
 void TPoisk::sPredClick() {
     m_lists.runCommand([&] {
-        CardFile& main = m_session.files().main;
+        const RecordSource& main = m_session.registerCards(RegisterFile::Main);
         if (!m_backward)
             m_backward = main.count() - 1;
         const CardMatcher matcher(conditions());
@@ -173,7 +173,7 @@ void TPoisk::restartWorking() {
 void TPoisk::sBeginClick() {
     m_lists.runCommand([&] {
         restartWorking();
-        if (m_session.files().main.count() > 0)
+        if (m_session.mainCount() > 0)
             m_session.showMainCard(0);
         m_forward = 0;
         m_ui.NPosNai->setText(QStringLiteral("0"));
@@ -184,7 +184,7 @@ void TPoisk::sBeginClick() {
 void TPoisk::sEndClick() {
     m_lists.runCommand([&] {
         restartWorking();
-        const qint64 last = m_session.files().main.count() - 1;
+        const qint64 last = m_session.mainCount() - 1;
         if (last >= 0)
             m_session.showMainCard(last);
         m_forward = std::max<qint64>(last, 0);
@@ -210,7 +210,7 @@ void TPoisk::WsehSrazuClick() {
         if (!matcher.findsNothing())
             m_session.appendMatchesToWorking(
                 [&matcher](const TAnketa& card) { return matcher.matches(card); });
-        m_forward = m_session.files().main.count();
+        m_forward = m_session.mainCount();
         afterStep();
     });
 }
@@ -219,11 +219,10 @@ void TPoisk::nWihodClick() {
     m_lists.runCommand([&] {
         // A number that does not read leaves everything as it was and the window open.
         const int n = parseIntOrThrow(m_ui.NPosNai->text());
-        CardFile& main = m_session.files().main;
-        const qint64 total = main.count();
+        const qint64 total = m_session.mainCount();
         if (total > 0) {
             if (n > 0)
-                main.seek(std::min<qint64>(n - 1, total)); // past the end shows the last card
+                m_session.seekMain(std::min<qint64>(n - 1, total)); // past the end: the last card
             m_session.Scatter();
             m_lists.selectMainRow(static_cast<int>(m_session.shownIndex()));
         }

@@ -22,9 +22,9 @@ void TabSheet2Show(CardSession&, CardListsView& v) {
 }
 
 void RabTabMouseDown(CardSession& s, CardListsView& v, int row) {
-    CardFile& main = s.files().main;
-    if (main.count() <= 1 || s.cardCount(SideFile::Working) < 1) {
-        main.seek(0);
+    const qint64 count = s.mainCount();
+    if (count <= 1 || s.cardCount(SideFile::Working) < 1) {
+        s.seekMain(0);
         return;
     }
     if (row < 0 || row >= v.workingRowCount())
@@ -32,18 +32,18 @@ void RabTabMouseDown(CardSession& s, CardListsView& v, int row) {
     // The session's index of unique numbers answers without reading the register.
     qint64 index = s.indexOfNumber(v.workingRowNumber(row));
     // The card may have been deleted from the register since it was copied.
-    if (index < 0 || index >= main.count())
-        index = main.count() - 1;
+    if (index < 0 || index >= count)
+        index = count - 1;
     s.showMainCard(index);
 }
 
 void SpisokMouseDown(CardSession& s, int row) {
-    CardFile& main = s.files().main;
-    if (main.count() <= 1) {
-        main.seek(0);
+    const qint64 count = s.mainCount();
+    if (count <= 1) {
+        s.seekMain(0);
         return;
     }
-    if (row < 0 || row >= main.count())
+    if (row < 0 || row >= count)
         return;
     s.showMainCard(row);
 }

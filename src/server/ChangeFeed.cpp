@@ -23,7 +23,12 @@ bool ChangeFeed::listening() const {
 }
 
 void ChangeFeed::start() {
-    listen();
+    try {
+        listen();
+    } catch (const ServerError&) {
+        m_retry.start(); // the lists catch up once the feed is back
+        throw;
+    }
 }
 
 void ChangeFeed::listen() {

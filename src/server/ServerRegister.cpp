@@ -10,14 +10,6 @@
 
 namespace zelm {
 
-QString changedElsewhereQuestion(const ChangeStamp& stamp) {
-    QString who = stamp.user.isEmpty() ? QStringLiteral("другой пользователь") : stamp.user;
-    if (!stamp.machine.isEmpty())
-        who += QStringLiteral(" (%1)").arg(stamp.machine);
-    return QStringLiteral("Карточку изменил(а) %1 в %2. Записать поверх?")
-        .arg(who, stamp.when.toLocalTime().toString(QStringLiteral("hh:mm dd.MM.yyyy")));
-}
-
 QString accessTableBusyMessage(const AccessEditor& holder) {
     return QStringLiteral("Таблицу доступа сейчас правит %1 на компьютере %2 (с %3). "
                           "Её можно править, когда он закончит.")

@@ -48,9 +48,6 @@ struct SaveResult {
     ServerCard card;
 };
 
-// «Карточку изменил(а) <кто> в <когда>. Записать поверх?»
-QString changedElsewhereQuestion(const ChangeStamp& stamp);
-
 struct AccessEditor {
     QString user;
     QString machine;

@@ -8,7 +8,9 @@
 #include "store/UnitGlo.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <cstring>
+#include <stdexcept>
 
 namespace zelm {
 namespace {
@@ -31,12 +33,41 @@ void CardSession::showChanged() {
     emit countersChanged();
 }
 
+void CardSession::useSharedCards(std::unique_ptr<SharedCards> shared) {
+    m_shared = std::move(shared);
+}
+
+const RecordSource& CardSession::registerCards(RegisterFile file) const {
+    if (m_shared)
+        return m_shared->cards(file);
+    return file == RegisterFile::Main ? m_files.main : m_files.archive;
+}
+
+qint64 CardSession::mainCount() const {
+    if (m_shared)
+        return m_shared->count(RegisterFile::Main);
+    return m_files.main.isOpen() ? m_files.main.count() : 0;
+}
+
+qint64 CardSession::mainPosition() const {
+    return m_shared ? m_sharedPosition : m_files.main.position();
+}
+
+void CardSession::seekMain(qint64 index) {
+    if (m_shared)
+        m_sharedPosition = std::max<qint64>(index, 0);
+    else
+        m_files.main.seek(index);
+}
+
 void CardSession::rebuildNumberIndex() {
     if (m_files.main.isOpen())
         m_numbers.build(m_files.main.path(), sizeof(TAnketa));
 }
 
 qint64 CardSession::indexOfNumber(std::int32_t number) const {
+    if (m_shared)
+        return m_shared->indexOfNumber(number);
     bool waited = false;
     const bool built = m_numbers.waitUntilReady([this, &waited](int percent) {
         waited = true;
@@ -73,11 +104,11 @@ QString CardSession::CardMode() const {
 }
 
 int CardSession::CardTotal() const {
-    return m_files.main.isOpen() ? static_cast<int>(m_files.main.count()) : 0;
+    return static_cast<int>(mainCount());
 }
 
 int CardSession::CardNo() const {
-    return static_cast<int>(m_files.main.position()) + 1;
+    return static_cast<int>(mainPosition()) + 1;
 }
 
 bool CardSession::openFiles() {
@@ -85,6 +116,20 @@ bool CardSession::openFiles() {
     openOrCreate(m_files.archive, m_inst.archiveCardFile(), sizeof(TAnketa));
     m_files.working.create(m_inst.workingCardFile(), sizeof(TAnketa));
     m_mode = Mode::Korr;
+    if (m_shared) {
+        m_shared->reload();
+        emit sideFileChanged(SideFile::Archive, m_shared->count(RegisterFile::Archive));
+        emit sideFileChanged(SideFile::Working, 0);
+        const qint64 count = m_shared->count(RegisterFile::Main);
+        if (count > 0) {
+            m_sharedPosition = count - 1;
+            Scatter();
+            if (m_shown == Shown::MainCard)
+                return true;
+        }
+        startOnBlankCard();
+        return false;
+    }
     openOrCreate(m_files.main, m_inst.mainCardFile(), sizeof(TAnketa));
     rebuildNumberIndex();
     emit sideFileChanged(SideFile::Archive, m_files.archive.count());
@@ -101,6 +146,21 @@ bool CardSession::openFiles() {
 }
 
 void CardSession::Scatter() {
+    if (m_shared) {
+        const qint64 count = m_shared->count(RegisterFile::Main);
+        qint64 p = std::clamp<qint64>(m_sharedPosition, 0, std::max<qint64>(count - 1, 0));
+        // Another workstation may have taken the card out since the order was read: the order
+        // is read again and the card now at that place shown.
+        if (!readShared(p)) {
+            m_shared->reload();
+            emit registerReloaded();
+            p = std::clamp<qint64>(p, 0,
+                                   std::max<qint64>(m_shared->count(RegisterFile::Main) - 1, 0));
+            if (!readShared(p))
+                startOnBlankCard();
+        }
+        return;
+    }
     CardFile& f = m_files.main;
     qint64 p = f.position();
     if (f.atEnd()) {
@@ -117,11 +177,16 @@ void CardSession::Scatter() {
 }
 
 void CardSession::showMainCard(qint64 index) {
-    m_files.main.seek(index);
+    seekMain(index);
     Scatter();
 }
 
 void CardSession::showFoundCard(qint64 index, const TAnketa& card) {
+    if (m_shared) {
+        // The card read afresh carries the version a save must know.
+        showMainCard(index);
+        return;
+    }
     m_current = card;
     m_shown = Shown::MainCard;
     m_shownIndex = index;
@@ -131,13 +196,15 @@ void CardSession::showFoundCard(qint64 index, const TAnketa& card) {
 
 void CardSession::showArchivedCard(const TAnketa& card) {
     m_current = card;
+    m_shownId = 0;
+    m_changedElsewhere = false;
     m_shown = Shown::ArchivedCard;
     m_shownIndex = -1;
     showChanged();
 }
 
 std::optional<qint64> CardSession::stepFirst() {
-    if (m_files.main.count() <= 0)
+    if (mainCount() <= 0)
         return std::nullopt;
     m_cardIndex = 0;
     showMainCard(0);
@@ -145,7 +212,7 @@ std::optional<qint64> CardSession::stepFirst() {
 }
 
 std::optional<qint64> CardSession::stepLast() {
-    const qint64 count = m_files.main.count();
+    const qint64 count = mainCount();
     if (count < 2)
         return std::nullopt;
     m_cardIndex = static_cast<int>(count - 1);
@@ -154,11 +221,10 @@ std::optional<qint64> CardSession::stepLast() {
 }
 
 std::optional<qint64> CardSession::stepPrevious() {
-    CardFile& f = m_files.main;
-    const qint64 count = f.count();
+    const qint64 count = mainCount();
     if (count <= 0)
         return std::nullopt;
-    const qint64 p = f.position();
+    const qint64 p = mainPosition();
     // At the end of the file the card shown is the last one.
     const qint64 target = p >= count ? count - 1 : std::max<qint64>(p - 1, 0);
     m_cardIndex = static_cast<int>(target);
@@ -167,9 +233,8 @@ std::optional<qint64> CardSession::stepPrevious() {
 }
 
 std::optional<qint64> CardSession::stepNext() {
-    CardFile& f = m_files.main;
-    const qint64 count = f.count();
-    const qint64 p = f.position();
+    const qint64 count = mainCount();
+    const qint64 p = mainPosition();
     if (count < 2 || p > count - 2)
         return std::nullopt;
     m_cardIndex = static_cast<int>(p + 1);
@@ -178,6 +243,14 @@ std::optional<qint64> CardSession::stepNext() {
 }
 
 bool CardSession::readLastCard() {
+    if (m_shared) {
+        const qint64 count = m_shared->count(RegisterFile::Main);
+        if (count <= 0)
+            return false;
+        if (const std::optional<SharedCard> last = m_shared->read(RegisterFile::Main, count - 1))
+            m_current = last->card;
+        return true;
+    }
     CardFile& f = m_files.main;
     const qint64 count = f.count();
     if (count <= 0)
@@ -208,12 +281,11 @@ std::optional<std::int32_t> CardSession::beginCopy() {
 
 bool CardSession::cancelNewCard() {
     m_mode = Mode::Korr;
-    CardFile& f = m_files.main;
-    const qint64 count = f.count();
+    const qint64 count = mainCount();
     if (count <= 0)
         return false;
     if (m_cardIndex >= 0 && m_cardIndex < count)
-        f.seek(m_cardIndex);
+        seekMain(m_cardIndex);
     Scatter();
     return true;
 }
@@ -224,6 +296,8 @@ void CardSession::startOnBlankCard() {
     m_edited = m_current;
     m_shown = Shown::Blank;
     m_shownIndex = -1;
+    m_shownId = 0;
+    m_changedElsewhere = false;
     emit countersChanged();
 }
 
@@ -234,6 +308,8 @@ CardSession::SaveOutcome CardSession::save() {
     TAnketa card = m_edited;
     card.DWKorr = nowDayCount();
     card.AdminFIO.set(m_user.UserFIO);
+    if (m_shared)
+        return saveShared(card, std::nullopt);
     qint64 p = 0;
     SaveOutcome outcome = SaveOutcome::Appended;
     if (m_mode == Mode::New) {
@@ -286,6 +362,24 @@ qint64 CardSession::insertBlankCardAfter(qint64 anchor, std::int32_t runningNumb
     card.AdminFIO.set(m_user.UserFIO);
     card.DaWrSozd = now;
     card.DWKorr = now;
+    if (m_shared) {
+        const qint64 anchorId = m_shared->idAt(RegisterFile::Main, anchor);
+        if (anchorId == 0)
+            throw std::runtime_error(
+                QStringLiteral("Карточки %1 уже нет в картотеке на сервере %2.")
+                    .arg(anchor + 1)
+                    .arg(m_shared->serverName())
+                    .toStdString());
+        const SharedCard stored = m_shared->insertAfter(anchorId, card);
+        const qint64 at = m_shared->indexOfId(RegisterFile::Main, stored.id);
+        m_mode = Mode::Korr;
+        m_cardIndex = CardTotal() - 1;
+        m_sharedPosition = at;
+        showShared(stored, at);
+        emit mainCardInserted(at);
+        emit countersChanged();
+        return at;
+    }
     const qint64 at = anchor + 1;
     insertCardIntoMainFile(m_files.main, m_files.working, m_inst.workingCardFile(), at, card);
 
@@ -305,12 +399,18 @@ qint64 CardSession::insertBlankCardAfter(qint64 anchor, std::int32_t runningNumb
 }
 
 bool CardSession::canDeleteShownCard() const {
+    if (m_shared)
+        return m_shown == Shown::MainCard && m_shownId != 0;
     return m_shown == Shown::MainCard && m_shownIndex >= 0 && m_shownIndex < m_files.main.count();
 }
 
 void CardSession::deleteShownCard(DeletionKind kind) {
     if (!canDeleteShownCard())
         return;
+    if (m_shared) {
+        deleteShared(kind);
+        return;
+    }
     CardFile& main = m_files.main;
     CardFile& working = m_files.working;
     const qint64 n = m_shownIndex;
@@ -363,6 +463,8 @@ void CardSession::deleteShownCard(DeletionKind kind) {
 }
 
 bool CardSession::toggleMark() {
+    if (m_shared)
+        return toggleSharedMark();
     CardFile& main = m_files.main;
     const qint64 p = m_shownIndex;
     if (m_shown != Shown::MainCard || p < 0 || p >= main.count())
@@ -395,98 +497,9 @@ void CardSession::pasteRememberedCard() {
     m_current = card;
     m_shown = Shown::Blank;
     m_shownIndex = -1;
+    m_shownId = 0;
     m_mode = Mode::New;
     showChanged();
-}
-
-bool CardSession::appendShownToWorking() {
-    // An empty register at start has no card to add: the record was never read.
-    static const TAnketa zero = TAnketa::zeroed();
-    if (std::memcmp(&m_current, &zero, sizeof zero) == 0)
-        return false;
-    appendToWorking(m_current);
-    return true;
-}
-
-void CardSession::appendToWorking(const TAnketa& card) {
-    appendFlushed(m_files.working, &card);
-    emit sideFileChanged(SideFile::Working, m_files.working.count());
-}
-
-qint64 CardSession::appendMatchesToWorking(const std::function<bool(const TAnketa&)>& matches) {
-    CardFile& working = m_files.working;
-    // The cards found are written a block at a time, as they were read.
-    std::vector<TAnketa> found;
-    qint64 appended = 0;
-    auto writeFound = [&] {
-        if (!found.empty())
-            working.appendMany(found.data(), static_cast<qint64>(found.size()));
-        appended += static_cast<qint64>(found.size());
-        found.clear();
-    };
-    try {
-        scanForward<TAnketa>(m_files.main, 0, [&](qint64, const TAnketa& card) {
-            if (matches(card)) {
-                found.push_back(card);
-                if (static_cast<qint64>(found.size()) >= kScanBlockRecords)
-                    writeFound();
-            }
-            return true;
-        });
-        writeFound();
-        working.flush();
-    } catch (...) {
-        emit sideFileChanged(SideFile::Working, working.count());
-        throw;
-    }
-    emit sideFileChanged(SideFile::Working, working.count());
-    return appended;
-}
-
-void CardSession::emptyWorking() {
-    CardFile& working = m_files.working;
-    working.seek(0);
-    working.truncate();
-    emit sideFileChanged(SideFile::Working, 0);
-}
-
-CardFile& CardSession::sideFile(SideFile which) {
-    return which == SideFile::Archive ? m_files.archive : m_files.working;
-}
-
-const CardFile& CardSession::sideFile(SideFile which) const {
-    return which == SideFile::Archive ? m_files.archive : m_files.working;
-}
-
-QString CardSession::scratchPath(SideFile which) const {
-    // The scratch files stay out of Baza, whose files the backup packs.
-    return m_inst.path(which == SideFile::Archive ? QStringLiteral("Temp/ArhAnket.new")
-                                                  : QStringLiteral("Temp/RabAnket.new"));
-}
-
-qint64 CardSession::cardCount(SideFile which) const {
-    const CardFile& f = sideFile(which);
-    return f.isOpen() ? f.count() : 0;
-}
-
-TAnketa CardSession::cardAt(SideFile which, qint64 index) const {
-    TAnketa card;
-    sideFile(which).readRange(index, 1, &card);
-    return card;
-}
-
-qint64 CardSession::findCard(SideFile which, std::int32_t number, qint64 hint) const {
-    const CardFile& f = sideFile(which);
-    if (hint >= 0 && hint < f.count() && cardAt(which, hint).Klu4Form1 == number)
-        return hint;
-    return scanForward<TAnketa>(
-        f, 0, [number](qint64, const TAnketa& card) { return card.Klu4Form1 != number; });
-}
-
-void CardSession::removeCard(SideFile which, qint64 index) {
-    CardFile& f = sideFile(which);
-    removeRecordByRewrite(f, index, scratchPath(which));
-    emit sideFileChanged(which, f.count());
 }
 
 } // namespace zelm

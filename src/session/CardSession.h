@@ -5,6 +5,7 @@
 // and turns clicks into its calls; every other subsystem reads and writes cards through it.
 // It says what changed through its signals; nothing outside repaints by hand.
 #include "cardlists/UniqueNumberIndex.h"
+#include "session/SharedCards.h"
 #include "store/CurrentUser.h"
 #include "store/DataFiles.h"
 #include "store/Installation.h"
@@ -14,7 +15,9 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <vector>
 
 namespace zelm {
 
@@ -35,6 +38,16 @@ public:
     CardSession& operator=(const CardSession&) = delete;
 
     DataFiles& files() { return m_files; }
+    // The Main card file and the Archive kept on a server instead of the data folder: set
+    // before openFiles(); the Working card file stays in the data folder.
+    void useSharedCards(std::unique_ptr<SharedCards> shared);
+    SharedCards* shared() const { return m_shared.get(); }
+    // The register's Main card file and Archive, wherever they are kept.
+    const RecordSource& registerCards(RegisterFile file) const;
+    qint64 mainCount() const;
+    // The Main card file's position: the card Scatter() shows.
+    qint64 mainPosition() const;
+    void seekMain(qint64 index);
     const Installation& installation() const { return m_inst; }
     const CurrentUser& user() const { return m_user; }
 
@@ -97,11 +110,23 @@ public:
     // The state after the only card was deleted or the register was found empty.
     void startOnBlankCard();
 
-    enum class SaveOutcome { Refused, Appended, Overwritten, Nothing };
+    enum class SaveOutcome { Refused, Appended, Overwritten, Nothing, Conflict, Gone };
     // Stores the card being edited: appended in "New" mode, written over the Main card shown
     // in "Korr" mode; a new card carrying a number already stored gets a fresh one.
     // The edits are stored: the user is named as administrator and now is the change time.
+    // On a server: Conflict when another workstation stored the card since it was shown
+    // (theirs() holds their version; saveOver() writes the edits over it, showTheirs() shows
+    // it), Gone when it was deleted or archived meanwhile; the edits stay either way.
     SaveOutcome save();
+    SaveOutcome saveOver();
+    const SharedCard& theirs() const { return m_theirs; }
+    void showTheirs();
+    // The Main card shown was changed, archived or deleted by another workstation since it
+    // was shown.
+    bool shownChangedElsewhere() const { return m_changedElsewhere; }
+    // Other workstations changed the cards `ids` (none: anything may have changed). The order
+    // is read again and the lists follow; the card shown and the edits stay.
+    void sharedCardsChanged(const std::vector<qint64>& ids);
 
     // Inserts a blank card with `runningNumber` after Main card `anchor` by rewriting the
     // register; returns the index of the new card, which becomes the card shown.
@@ -151,6 +176,10 @@ signals:
     void mainCardRemoved(qint64 index);
     // The Working or the Archive card file changed; `count` is its number of cards now.
     void sideFileChanged(zelm::SideFile which, qint64 count);
+    // The register kept on a server was changed by another workstation: the lists show it anew.
+    void registerReloaded();
+    // ...and it changed the card shown, which stays as it was shown.
+    void shownCardChangedElsewhere();
 
 private:
     bool readLastCard();
@@ -159,6 +188,11 @@ private:
     QString scratchPath(SideFile which) const;
     void rebuildNumberIndex();
     void showChanged(); // cardShown and countersChanged
+    bool readShared(qint64 index);
+    void showShared(const SharedCard& card, qint64 index);
+    SaveOutcome saveShared(TAnketa card, std::optional<int> version);
+    void deleteShared(DeletionKind kind);
+    bool toggleSharedMark();
 
     const Installation& m_inst;
     const CurrentUser& m_user;
@@ -172,7 +206,16 @@ private:
     Shown m_shown = Shown::Blank;
     qint64 m_shownIndex = -1;
     int m_cardIndex = 0;
+    std::unique_ptr<SharedCards> m_shared;
+    qint64 m_sharedPosition = 0;
+    qint64 m_shownId = 0; // on a server: the card shown, as it was read
+    int m_shownVersion = 0;
+    SharedCard m_theirs;
+    bool m_changedElsewhere = false;
 };
+
+// «Карточку изменил(а) <кто> в <когда>. Записать поверх?»
+QString changedElsewhereQuestion(const SharedCard& theirs);
 
 } // namespace zelm
 

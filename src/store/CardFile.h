@@ -1,6 +1,8 @@
 #pragma once
 // A file of fixed-size records with a current position. Every card file, the attached-file
 // list and the access table are such files. An incomplete tail record is never counted or read.
+#include "store/RecordSource.h"
+
 #include <QString>
 #include <cstdint>
 #include <initializer_list>
@@ -8,10 +10,10 @@
 
 namespace zelm {
 
-class CardFile {
+class CardFile : public RecordSource {
 public:
     CardFile() = default;
-    ~CardFile();
+    ~CardFile() override;
     CardFile(const CardFile&) = delete;
     CardFile& operator=(const CardFile&) = delete;
 
@@ -21,7 +23,7 @@ public:
     void close();
     bool isOpen() const { return m_fd >= 0; }
 
-    qint64 count() const;
+    qint64 count() const override;
     qint64 position() const { return m_pos; }
     bool atEnd() const { return m_pos >= count(); }
     void seek(qint64 index);
@@ -35,7 +37,7 @@ public:
     static quint64 flushesSoFar();
 
     // Reads `n` whole records from index `first` into `out` in one call, not moving the position.
-    void readRange(qint64 first, qint64 n, void* out) const;
+    void readRange(qint64 first, qint64 n, void* out) const override;
     // Writes `n` records from index `first` (over or past the end) in one call, not moving the
     // position.
     void writeRange(qint64 first, qint64 n, const void* records);

@@ -2,7 +2,7 @@
 // Passes over a file of fixed records in large blocks, so a register of a hundred thousand
 // cards is read in a few dozen calls. Every pass over a record file goes through these two;
 // neither moves the file's position.
-#include "store/CardFile.h"
+#include "store/RecordSource.h"
 
 #include <algorithm>
 #include <vector>
@@ -15,7 +15,7 @@ inline constexpr qint64 kScanBlockRecords = 2048;
 // Calls `visit(index, record)` for records `from`, `from` + 1, … up to the end, until it
 // returns false; returns the index it stopped at, or -1 when it went through to the end.
 template <class R, class Visit>
-qint64 scanForward(const CardFile& file, qint64 from, Visit&& visit) {
+qint64 scanForward(const RecordSource& file, qint64 from, Visit&& visit) {
     const qint64 total = file.count();
     from = std::max<qint64>(from, 0);
     if (from >= total)
@@ -33,7 +33,7 @@ qint64 scanForward(const CardFile& file, qint64 from, Visit&& visit) {
 
 // The same from record `from` down to record 0.
 template <class R, class Visit>
-qint64 scanBackward(const CardFile& file, qint64 from, Visit&& visit) {
+qint64 scanBackward(const RecordSource& file, qint64 from, Visit&& visit) {
     from = std::min(from, file.count() - 1);
     if (from < 0)
         return -1;

@@ -1,0 +1,38 @@
+#pragma once
+// Brings the other workstations' changes to this one's session: the server's notices, a few
+// gathered at a time, make the session read the register's order again, and its lists follow.
+// This workstation's own changes are passed over: the session made them already.
+#include <QObject>
+#include <QTimer>
+#include <memory>
+#include <vector>
+
+namespace zelm {
+
+class CardSession;
+class ChangeFeed;
+class ServerRegister;
+
+class RegisterFeed : public QObject {
+    Q_OBJECT
+public:
+    RegisterFeed(ServerRegister& server, CardSession& session, QObject* parent = nullptr);
+    ~RegisterFeed() override;
+
+    // Listens; throws ServerError when the server cannot be reached.
+    void start();
+    ChangeFeed& feed() { return *m_feed; }
+
+private:
+    void changed(qint64 id, int originPid);
+    void apply();
+
+    ServerRegister& m_server;
+    CardSession& m_session;
+    std::unique_ptr<ChangeFeed> m_feed;
+    QTimer m_gather;
+    std::vector<qint64> m_ids;
+    bool m_everything = false;
+};
+
+} // namespace zelm
