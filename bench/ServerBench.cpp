@@ -1,17 +1,20 @@
 // The register on a PostgreSQL server on this machine against the same register in the data
-// folder's files, in one run: showing a card, saving it, opening the register (its order and
-// unique numbers) and finding all cards of a Cyrillic search over 100 000 cards. The server
-// runs with fsync on, as a unit's server would. Each figure pairs a local and a server
-// benchmark run one after the other; repetitions give median and spread.
+// folder's files, in one run, each through the card session as the card window drives it:
+// showing a card, saving it, opening the register (its order and unique numbers, the last card
+// shown) and finding all cards of a Cyrillic search over 100 000 cards. The server runs with
+// fsync on, as a unit's server would. Each figure pairs a local and a server benchmark run one
+// after the other; repetitions give median and spread. The server's own search (the rows it
+// picks by its index, confirmed here) is timed beside them.
 #include "BenchConditions.h"
 #include "BenchInstall.h"
 #include "common/CardFactory.h"
 #include "common/PgTestServer.h"
+#include "remote/ServerCards.h"
 #include "search/CardMatcher.h"
 #include "search/CardScan.h"
 #include "server/RegisterTransfer.h"
 #include "server/ServerRegister.h"
-#include "store/AttachmentIndex.h"
+#include "session/CardSession.h"
 #include "store/CardFile.h"
 #include "store/Cp1251.h"
 #include "store/DayCount.h"
@@ -49,8 +52,10 @@ struct Setup {
     Installation inst{install.root()};
     testing::PgTestServer pg{testing::PgTestServer::Options{true}};
     std::unique_ptr<ServerRegister> server;
+    CurrentUser user;
+    std::unique_ptr<CardSession> localSession;
+    std::unique_ptr<CardSession> serverSession;
     CardFile main, working, attachments;
-    AttachmentIndex attachmentIndex;
     std::vector<CardRow> rows;
     std::mt19937 random{7};
     QString error;
@@ -76,7 +81,21 @@ struct Setup {
         attachments.open(inst.attachmentList(), sizeof(TSpisFil));
         rows = server->listCards(CardFileKind::Main);
         agree = localFind() == serverFind();
+        user.UserFIO = QStringLiteral("Иванов И.И.");
+        localSession = openSession(false);
+        serverSession = openSession(true);
     }
+
+    std::unique_ptr<CardSession> openSession(bool onServer) {
+        auto session = std::make_unique<CardSession>(inst, user);
+        if (onServer)
+            session->useSharedCards(std::make_unique<ServerCards>(*server));
+        session->openFiles();
+        session->indexOfNumber(0); // the register's numbers known, as a save needs them
+        return session;
+    }
+
+    CardSession& session(bool onServer) { return onServer ? *serverSession : *localSession; }
 
     qint64 pick() { return std::uniform_int_distribution<qint64>(0, kCards - 1)(random); }
 
@@ -122,95 +141,81 @@ Setup* setup(benchmark::State& state) {
     return &s;
 }
 
+void showCard(benchmark::State& state, bool onServer) {
+    Setup* s = setup(state);
+    if (!s)
+        return;
+    CardSession& session = s->session(onServer);
+    for (auto _ : state)
+        session.showMainCard(s->pick());
+}
 void BM_ShowCard_Files(benchmark::State& state) {
-    Setup* s = setup(state);
-    if (!s)
-        return;
-    TAnketa card;
-    for (auto _ : state) {
-        s->main.seek(s->pick());
-        s->main.read(&card);
-        benchmark::DoNotOptimize(
-            s->attachmentIndex.CountAttachments(s->attachments, card.Klu4Form1));
-    }
+    showCard(state, false);
 }
-
 void BM_ShowCard_Server(benchmark::State& state) {
-    Setup* s = setup(state);
-    if (!s)
-        return;
-    for (auto _ : state) {
-        const std::optional<ServerCard> card =
-            s->server->readCard(s->rows[static_cast<size_t>(s->pick())].id);
-        benchmark::DoNotOptimize(s->server->countAttachments(card->record.Klu4Form1));
-    }
+    showCard(state, true);
 }
 
-void BM_SaveCard_Files(benchmark::State& state) {
+void saveCard(benchmark::State& state, bool onServer) {
     Setup* s = setup(state);
     if (!s)
         return;
-    TAnketa card;
-    int n = 0;
-    for (auto _ : state) {
-        const qint64 at = s->pick();
-        s->main.seek(at);
-        s->main.read(&card);
-        card.Prime4.set(QStringLiteral("Правка %1").arg(++n));
-        s->main.seek(at);
-        s->main.write(&card);
-        s->main.flush();
-    }
-}
-
-void BM_SaveCard_Server(benchmark::State& state) {
-    Setup* s = setup(state);
-    if (!s)
-        return;
+    CardSession& session = s->session(onServer);
     int n = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        const qint64 id = s->rows[static_cast<size_t>(s->pick())].id;
-        ServerCard card = *s->server->readCard(id);
-        card.record.Prime4.set(QStringLiteral("Правка %1").arg(++n));
+        session.showMainCard(s->pick());
+        TAnketa card = session.CurrentCard();
+        card.Prime4.set(QStringLiteral("Правка %1").arg(++n));
+        session.setEdits(card);
         state.ResumeTiming();
-        if (s->server->save(id, card.record, card.version).status != SaveResult::Status::Saved)
-            state.SkipWithError("the save met a conflict");
+        if (session.save() != CardSession::SaveOutcome::Overwritten)
+            state.SkipWithError("the save did not write the card over");
     }
 }
+void BM_SaveCard_Files(benchmark::State& state) {
+    saveCard(state, false);
+}
+void BM_SaveCard_Server(benchmark::State& state) {
+    saveCard(state, true);
+}
 
+void openRegister(benchmark::State& state, bool onServer) {
+    Setup* s = setup(state);
+    if (!s)
+        return;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(s->openSession(onServer)->CardTotal());
+}
 void BM_OpenRegister_Files(benchmark::State& state) {
-    Setup* s = setup(state);
-    if (!s)
-        return;
-    for (auto _ : state) {
-        std::vector<qint32> numbers;
-        numbers.reserve(kCards);
-        for (const TAnketa& c : s->main.readAll<TAnketa>())
-            numbers.push_back(c.Klu4Form1);
-        benchmark::DoNotOptimize(numbers.data());
-    }
+    openRegister(state, false);
 }
-
 void BM_OpenRegister_Server(benchmark::State& state) {
-    Setup* s = setup(state);
-    if (!s)
-        return;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(s->server->listCards(CardFileKind::Main).size());
+    openRegister(state, true);
 }
 
-void BM_FindAll_Files(benchmark::State& state) {
+void findAll(benchmark::State& state, bool onServer) {
     Setup* s = setup(state);
     if (!s)
         return;
-    size_t found = 0;
-    for (auto _ : state)
-        found = s->localFind().size();
+    CardSession& session = s->session(onServer);
+    const CardMatcher matcher(benchConditions());
+    qint64 found = 0;
+    for (auto _ : state) {
+        session.emptyWorking();
+        found = session.appendMatchesToWorking(
+            [&matcher](const TAnketa& card) { return matcher.matches(card); });
+    }
     state.counters["found"] = static_cast<double>(found);
 }
-
+void BM_FindAll_Files(benchmark::State& state) {
+    findAll(state, false);
+}
 void BM_FindAll_Server(benchmark::State& state) {
+    findAll(state, true);
+}
+
+void BM_FindAll_ServerIndex(benchmark::State& state) {
     Setup* s = setup(state);
     if (!s)
         return;
@@ -240,5 +245,6 @@ BENCHMARK(BM_OpenRegister_Files)->Apply(withSpread);
 BENCHMARK(BM_OpenRegister_Server)->Apply(withSpread);
 BENCHMARK(BM_FindAll_Files)->Apply(withSpread);
 BENCHMARK(BM_FindAll_Server)->Apply(withSpread);
+BENCHMARK(BM_FindAll_ServerIndex)->Apply(withSpread);
 
 } // namespace

@@ -36,6 +36,9 @@
 
 namespace zelm {
 
+ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform)
+    : ZelmApp(installationRoot, platform, nullptr) {}
+
 ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform,
                  std::unique_ptr<ServerRegister> server)
     : m_inst(installationRoot), m_platform(platform), m_settings(defaultSettings(m_inst)),

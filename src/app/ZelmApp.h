@@ -31,9 +31,11 @@ class RegisterFeed;
 
 class ZelmApp {
 public:
-    // `server`: the register on a server, connected already; none: the data folder's files.
+    // The register in the data folder's files.
+    ZelmApp(const QString& installationRoot, Platform& platform);
+    // The register on a server, connected already.
     ZelmApp(const QString& installationRoot, Platform& platform,
-            std::unique_ptr<ServerRegister> server = nullptr);
+            std::unique_ptr<ServerRegister> server);
     ~ZelmApp();
     ZelmApp(const ZelmApp&) = delete;
     ZelmApp& operator=(const ZelmApp&) = delete;

@@ -29,6 +29,8 @@ public:
 
     // Starts a run: the nine windows against this folder.
     ZelmApp& start();
+    // ...on a register kept by a server, connected already.
+    ZelmApp& start(std::unique_ptr<ServerRegister> server);
     ZelmApp& app() { return *m_app; }
     void stop() { m_app.reset(); }
     ScriptedPlatform platform;
