@@ -13,7 +13,10 @@ class QApplication;
 
 namespace zelm {
 
+class ChangeFeed;
 class Platform;
+class ServerRegister;
+class SharedData;
 class TZapusk;
 class TForm1;
 class TDokKart;
@@ -30,6 +33,9 @@ class CardListsView;
 class ZelmApp {
 public:
     ZelmApp(const QString& installationRoot, Platform& platform);
+    // With `server` connected the register lives there; null: the data folder is the register.
+    ZelmApp(const QString& installationRoot, Platform& platform,
+            std::unique_ptr<ServerRegister> server);
     ~ZelmApp();
     ZelmApp(const ZelmApp&) = delete;
     ZelmApp& operator=(const ZelmApp&) = delete;
@@ -39,6 +45,10 @@ public:
     CurrentUser& user() { return m_user; }
     OfficeSettings& settings() { return m_settings; }
     CardSession& session() { return *m_session; }
+    ServerRegister* server() const { return m_server.get(); }
+    // The access table, the reference lists and the attached-file list, where the register
+    // keeps them.
+    SharedData& sharedData() { return *m_shared; }
     bool newInstallation() const { return m_newInstallation; }
 
     TZapusk* zapusk() const { return m_zapusk.get(); }
@@ -61,7 +71,9 @@ private:
     Platform& m_platform;
     CurrentUser m_user;
     OfficeSettings m_settings;
+    std::unique_ptr<ServerRegister> m_server; // null when the data folder is the register
     std::unique_ptr<CardSession> m_session;
+    std::unique_ptr<SharedData> m_shared;
     bool m_newInstallation = false;
     std::unique_ptr<ReportLauncher> m_reportLauncher;
     std::unique_ptr<TZapusk> m_zapusk;
@@ -88,5 +100,10 @@ int runZelm(QApplication& application, const QString& installationRoot, Platform
 
 // Connects the windows of different subsystems to each other (Wiring.cpp).
 void wireWindows(ZelmApp& app);
+// The server knows the workstation by the name of the user logged in (SharedDataWiring.cpp).
+void wireServerIdentity(ZelmApp& app);
+// Another workstation's change to a reference list or to the attached files of the card shown
+// appears in the card window at once. The app connects it once the feed listens.
+void followSharedDataChanges(ZelmApp& app, ChangeFeed& feed);
 
 } // namespace zelm

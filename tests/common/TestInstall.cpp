@@ -5,6 +5,7 @@
 
 #include "access/TZapusk.h"
 #include "cardwindow/TForm1.h"
+#include "server/ServerRegister.h"
 #include "store/UniqueNumber.h"
 
 #include <QApplication>
@@ -56,6 +57,11 @@ std::vector<TAnketa> TestInstall::readCards(const QString& relative) const {
 
 ZelmApp& TestInstall::start() {
     m_app = std::make_unique<ZelmApp>(root(), platform);
+    return *m_app;
+}
+
+ZelmApp& TestInstall::start(std::unique_ptr<ServerRegister> server) {
+    m_app = std::make_unique<ZelmApp>(root(), platform, std::move(server));
     return *m_app;
 }
 

@@ -27,8 +27,9 @@ public:
     QByteArray readFile(const QString& relative) const;
     std::vector<TAnketa> readCards(const QString& relative) const;
 
-    // Starts a run: the nine windows against this folder.
+    // Starts a run: the nine windows against this folder, and against `server` when given.
     ZelmApp& start();
+    ZelmApp& start(std::unique_ptr<ServerRegister> server);
     ZelmApp& app() { return *m_app; }
     void stop() { m_app.reset(); }
     ScriptedPlatform platform;
