@@ -38,7 +38,7 @@ private:
 
     Platform& m_platform;
     SharedData& m_shared;
-    bool m_editing = false; // this workstation holds the editor
+    bool m_editing = false;  // this workstation holds the editor
     QByteArray m_shownTable; // as last shown or saved here
     QAbstractItemView::EditTriggers m_editTriggers;
 };
