@@ -2,13 +2,14 @@
 
 #include "platform/Platform.h"
 #include "store/AccessTable.h"
-#include "store/CardFile.h"
 #include "store/DayCount.h"
 #include "store/FileError.h"
+#include "store/SharedData.h"
 #include "store/UnitGlo.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHideEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyle>
@@ -35,8 +36,8 @@ std::optional<double> parseDateCell(const QString& text) {
 }
 } // namespace
 
-TForm5::TForm5(Platform& platform, CardFile& accessTable, QWidget* parent)
-    : QDialog(parent), m_platform(platform), m_access(accessTable) {
+TForm5::TForm5(Platform& platform, SharedData& shared, QWidget* parent)
+    : QDialog(parent), m_platform(platform), m_shared(shared) {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("Буква Z должна быть хотя бы у одного"));
     setWindowModality(Qt::ApplicationModal);
@@ -48,6 +49,7 @@ TForm5::TForm5(Platform& platform, CardFile& accessTable, QWidget* parent)
                                         QStringLiteral("Доступ")});
     TabDost->verticalHeader()->hide();
     TabDost->setTabKeyNavigation(true);
+    m_editTriggers = TabDost->editTriggers();
     // Rows as compact as the font allows, so the ten rows are seen at once.
     TabDost->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     TabDost->verticalHeader()->setDefaultSectionSize(TabDost->fontMetrics().height() + 6);
@@ -94,7 +96,45 @@ void TForm5::fitColumns() {
 
 void TForm5::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    // The editor is taken before the table is read, so the grid shows the table as it stands
+    // for the whole edit.
+    setEditable(beginEditing());
     FormShow();
+}
+
+void TForm5::hideEvent(QHideEvent* event) {
+    QDialog::hideEvent(event);
+    if (event->spontaneous() || !m_editing)
+        return;
+    m_editing = false;
+    try {
+        m_shared.endAccessEdit();
+    } catch (const FileError&) {
+        // The connection is gone, and the editor with it.
+    }
+}
+
+bool TForm5::beginEditing() {
+    if (m_editing)
+        return true;
+    try {
+        if (const std::optional<QString> busy = m_shared.beginAccessEdit()) {
+            m_platform.dialogs().notice(this, *busy, QStringLiteral("Таблица доступа"));
+            return false;
+        }
+    } catch (const FileError& e) {
+        m_platform.dialogs().error(this, e.displayText());
+        return false;
+    }
+    m_editing = true;
+    return true;
+}
+
+void TForm5::setEditable(bool editable) {
+    TabDost->setEditTriggers(editable ? m_editTriggers : QAbstractItemView::NoEditTriggers);
+    ZapDostup->setEnabled(editable);
 }
 
 QString TForm5::cell(int row, int column) const {
@@ -105,12 +145,17 @@ QString TForm5::cell(int row, int column) const {
 void TForm5::FormShow() {
     QList<AccessRow> rows;
     try {
-        m_access.seek(0);
-        rows = readAccessRows(m_access);
+        rows = m_shared.accessRows();
     } catch (const FileError& e) {
         m_platform.dialogs().error(this, e.displayText());
         return;
     }
+    // Rows below the table stay as the user left them, unless the table was changed elsewhere
+    // meanwhile: a row another administrator removed must not come back with the next save.
+    const QByteArray table = accessTableBytes(rows);
+    if (!m_shownTable.isNull() && table != m_shownTable)
+        TabDost->clearContents();
+    m_shownTable = table;
     // A table longer than the grid makes the grid longer, so a save never drops a row.
     if (TabDost->rowCount() < rows.size())
         TabDost->setRowCount(static_cast<int>(rows.size()));
@@ -124,6 +169,8 @@ void TForm5::FormShow() {
 }
 
 void TForm5::ZapDostupClick() {
+    if (!m_editing)
+        return;
     QList<AccessRow> rows;
     for (int r = 0; r < TabDost->rowCount(); ++r) {
         if (cell(r, 0).trimmed().isEmpty())
@@ -139,7 +186,8 @@ void TForm5::ZapDostupClick() {
                      cell(r, 4).left(1)});
     }
     try {
-        writeAccessRows(m_access, rows);
+        m_shared.writeAccessRows(rows);
+        m_shownTable = accessTableBytes(rows);
     } catch (const FileError& e) {
         m_platform.dialogs().error(this, e.displayText());
         return;

@@ -1,11 +1,10 @@
 #include "access/TZapusk.h"
 
 #include "platform/Platform.h"
-#include "store/CardFile.h"
 #include "store/CurrentUser.h"
 #include "store/DayCount.h"
 #include "store/FileError.h"
-#include "store/Installation.h"
+#include "store/SharedData.h"
 #include "widgets/ControlFactory.h"
 #include "widgets/TdxfBackGround.h"
 #include "widgets/TdxfColorButton.h"
@@ -42,9 +41,8 @@ QPixmap helpGlyph() {
 const QString kGreeting = QString(27, QLatin1Char(' ')) + QStringLiteral("Стой! Кто идёт?");
 } // namespace
 
-TZapusk::TZapusk(Platform& platform, const Installation& inst, CardFile& accessTable,
-                 CurrentUser& user, QWidget* parent)
-    : QDialog(parent), m_platform(platform), m_inst(inst), m_access(accessTable), m_user(user) {
+TZapusk::TZapusk(Platform& platform, SharedData& shared, CurrentUser& user, QWidget* parent)
+    : QDialog(parent), m_platform(platform), m_shared(shared), m_user(user) {
     setObjectName(QStringLiteral("Zapusk"));
     setWindowTitle(QStringLiteral("Зельм 13"));
     resize(420, 230);
@@ -121,9 +119,7 @@ void TZapusk::showEvent(QShowEvent* event) {
 void TZapusk::FormCreate() {
     LoginTries = 0;
     try {
-        openOrCreateAccessTable(m_access, m_inst.accessTable(), todayDayCount());
-        m_access.seek(0);
-        DostupTab = readAccessRows(m_access);
+        DostupTab = m_shared.openAccessTable(todayDayCount());
     } catch (const FileError& e) {
         m_platform.dialogs().error(this, e.displayText());
     }

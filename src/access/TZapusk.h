@@ -10,17 +10,15 @@ class QGroupBox;
 
 namespace zelm {
 
-class CardFile;
-class Installation;
 class Platform;
+class SharedData;
 class TdxfColorButton;
 struct CurrentUser;
 
 class TZapusk : public QDialog {
     Q_OBJECT
 public:
-    TZapusk(Platform& platform, const Installation& inst, CardFile& accessTable, CurrentUser& user,
-            QWidget* parent = nullptr);
+    TZapusk(Platform& platform, SharedData& shared, CurrentUser& user, QWidget* parent = nullptr);
 
     void FormCreate();     // opens the access table and sets the default user
     void ProveritDostup(); // the password check
@@ -49,8 +47,7 @@ protected:
 
 private:
     Platform& m_platform;
-    const Installation& m_inst;
-    CardFile& m_access;
+    SharedData& m_shared;
     CurrentUser& m_user;
 };
 

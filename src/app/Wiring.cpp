@@ -195,6 +195,7 @@ void wireWindows(ZelmApp& app) {
     wirePrinting(app);
     wireCardDocuments(app);
     wireExport(app);
+    wireServerIdentity(app);
 }
 
 } // namespace zelm

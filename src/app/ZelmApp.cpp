@@ -19,6 +19,7 @@
 #include "platform/RussianInterface.h"
 #include "remote/RegisterFeed.h"
 #include "remote/ServerCards.h"
+#include "remote/ServerSharedData.h"
 #include "reportf/templates/ReportTemplates.h"
 #include "search/TPoisk.h"
 #include "server/ServerError.h"
@@ -26,6 +27,7 @@
 #include "stats/TStatistika.h"
 #include "store/DataFolderLock.h"
 #include "store/FileError.h"
+#include "store/FolderSharedData.h"
 #include "store/ReferenceLists.h"
 #include "store/ScratchFiles.h"
 
@@ -43,6 +45,10 @@ ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform,
                  std::unique_ptr<ServerRegister> server)
     : m_inst(installationRoot), m_platform(platform), m_settings(defaultSettings(m_inst)),
       m_server(std::move(server)), m_session(std::make_unique<CardSession>(m_inst, m_user)) {
+    if (m_server)
+        m_shared = std::make_unique<ServerSharedData>(*m_server);
+    else
+        m_shared = std::make_unique<FolderSharedData>(m_inst, m_session->files());
     try {
         m_newInstallation = m_inst.prepare();
         // A restore cut short is finished before anything reads Baza or cleans Temp, whose
@@ -53,7 +59,9 @@ ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform,
                                       QStringLiteral("Восстановление из архива"));
         // What a rewrite cut short by a crash left behind is never data.
         removeLeftoverScratchFiles(m_inst);
-        createMissingReferenceLists(m_inst, m_newInstallation);
+        // A list the server lacks gets its starting entries when it is first read.
+        if (!m_server)
+            createMissingReferenceLists(m_inst, m_newInstallation);
         installHelpDocument(m_inst);
         writeMissingReportTemplates(m_inst.path(QStringLiteral("report")));
         writeMissingOfficeTemplates(m_inst);
@@ -63,21 +71,23 @@ ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform,
     if (m_server)
         joinServer();
     DataFiles& files = m_session->files();
-    m_zapusk = std::make_unique<TZapusk>(platform, m_inst, files.access, m_user);
-    m_form1 = std::make_unique<TForm1>(*m_session, platform, m_settings);
-    m_dokKart = std::make_unique<TDokKart>(m_inst, platform, files.attachments,
-                                           files.attachmentIndex, m_form1.get());
+    m_zapusk = std::make_unique<TZapusk>(platform, *m_shared, m_user);
+    m_form1 = std::make_unique<TForm1>(*m_session, platform, m_settings, *m_shared);
+    m_dokKart =
+        std::make_unique<TDokKart>(m_inst, platform, m_shared->attachments(), m_form1.get());
     m_reportLauncher = std::make_unique<ReportLauncher>(m_inst, platform);
     m_konverti = std::make_unique<TKonverti>(m_settings, *m_reportLauncher, m_form1.get());
     m_redaktir = std::make_unique<TRedaktir>(m_form1.get());
     m_nastroika = std::make_unique<TNastroika>(platform, m_inst, m_settings, m_form1.get());
     m_wibor = std::make_unique<TWibor>(m_form1.get());
-    m_form5 = std::make_unique<TForm5>(platform, files.access, m_form1.get());
+    m_form5 = std::make_unique<TForm5>(platform, *m_shared, m_form1.get());
     m_cardLists = std::make_unique<CardWindowLists>(*m_form1);
     m_poisk = std::make_unique<TPoisk>(*m_session, *m_cardLists);
     m_statistika = std::make_unique<TStatistika>(files, m_settings, m_inst, platform,
                                                  *m_reportLauncher, m_form1.get());
     wireWindows(*this);
+    if (m_registerFeed)
+        followSharedDataChanges(*this, m_registerFeed->feed());
 }
 
 void ZelmApp::joinServer() {

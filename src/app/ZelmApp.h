@@ -13,7 +13,10 @@ class QApplication;
 
 namespace zelm {
 
+class ChangeFeed;
 class Platform;
+class ServerRegister;
+class SharedData;
 class TZapusk;
 class TForm1;
 class TDokKart;
@@ -47,6 +50,9 @@ public:
     CardSession& session() { return *m_session; }
     ServerRegister* server() const { return m_server.get(); }
     RegisterFeed* registerFeed() const { return m_registerFeed.get(); }
+    // The access table, the reference lists and the attached-file list, where the register
+    // keeps them.
+    SharedData& sharedData() { return *m_shared; }
     bool newInstallation() const { return m_newInstallation; }
 
     TZapusk* zapusk() const { return m_zapusk.get(); }
@@ -74,6 +80,7 @@ private:
     std::unique_ptr<ServerRegister> m_server;
     std::unique_ptr<CardSession> m_session;
     std::unique_ptr<RegisterFeed> m_registerFeed;
+    std::unique_ptr<SharedData> m_shared;
     bool m_newInstallation = false;
     std::unique_ptr<ReportLauncher> m_reportLauncher;
     std::unique_ptr<TZapusk> m_zapusk;
@@ -100,5 +107,10 @@ int runZelm(QApplication& application, const QString& installationRoot, Platform
 
 // Connects the windows of different subsystems to each other (Wiring.cpp).
 void wireWindows(ZelmApp& app);
+// The server knows the workstation by the name of the user logged in (SharedDataWiring.cpp).
+void wireServerIdentity(ZelmApp& app);
+// Another workstation's change to a reference list or to the attached files of the card shown
+// appears in the card window at once. The app connects it once the feed listens.
+void followSharedDataChanges(ZelmApp& app, ChangeFeed& feed);
 
 } // namespace zelm

@@ -1,52 +1,10 @@
 #include "attach/LinkRecords.h"
 
 #include "attach/LinkPath.h"
-#include "store/CardFile.h"
-#include "store/RecordScan.h"
 #include "store/Records.h"
-
-#include <algorithm>
+#include "store/SharedData.h"
 
 namespace zelm {
-template <class F> void LinkRecords::forEach(F f) const {
-    scanForward<TSpisFil>(m_list, 0, [&](qint64 index, const TSpisFil& r) {
-        f(index, r);
-        return true;
-    });
-}
-
-std::vector<StoredLink> LinkRecords::linksOf(std::int32_t card) const {
-    std::vector<StoredLink> out;
-    if (card == 0)
-        return out;
-    forEach([&](qint64 index, const TSpisFil& r) {
-        if (r.Klu4DK == card)
-            out.push_back({index, r.ImaDok.text(), r.PutFil.text(), r.SodFil.text()});
-    });
-    return out;
-}
-
-qint64 LinkRecords::lastFreeRecord() const {
-    // Read from the end: the free record nearest it is usually found in the first block.
-    return scanBackward<TSpisFil>(m_list, m_list.count() - 1,
-                                  [](qint64, const TSpisFil& r) { return r.Klu4DK != 0; });
-}
-
-qint64 LinkRecords::firstLinkWithPath(std::int32_t card, const QString& path) const {
-    qint64 found = -1;
-    if (card == 0)
-        return found;
-    forEach([&](qint64 index, const TSpisFil& r) {
-        if (found < 0 && r.Klu4DK == card && sameLinkPath(r.PutFil.text(), path))
-            found = index;
-    });
-    return found;
-}
-
-void LinkRecords::writeAt(qint64 index, const TSpisFil& record) {
-    m_list.seek(index);
-    m_list.write(&record);
-}
 
 TSpisFil LinkRecords::record(std::int32_t card, const QString& title, const QString& path,
                              const QString& content) {
@@ -58,38 +16,52 @@ TSpisFil LinkRecords::record(std::int32_t card, const QString& title, const QStr
     return r;
 }
 
+std::vector<StoredLink> LinkRecords::linksOf(std::int32_t card) const {
+    std::vector<StoredLink> out;
+    if (card == 0)
+        return out;
+    for (const PlacedAttachment& a : m_list.attachmentsOf(card))
+        out.push_back(
+            {a.pos, a.record.ImaDok.text(), a.record.PutFil.text(), a.record.SodFil.text()});
+    return out;
+}
+
+qint64 LinkRecords::firstLinkWithPath(std::int32_t card, const QString& path) const {
+    if (card == 0)
+        return -1;
+    for (const PlacedAttachment& a : m_list.attachmentsOf(card))
+        if (sameLinkPath(a.record.PutFil.text(), path))
+            return a.pos;
+    return -1;
+}
+
 qint64 LinkRecords::add(std::int32_t card, const QString& title, const QString& path,
                         const QString& content) {
-    const TSpisFil r = record(card, title, path, content);
-    qint64 at = lastFreeRecord();
-    if (at < 0)
-        at = m_list.count();
-    writeAt(at, r);
-    m_list.flush();
-    return at;
+    return m_list.addAttachment(record(card, title, path, content));
 }
 
 int LinkRecords::remove(std::int32_t card, const QString& path) {
-    std::vector<qint64> doomed;
-    if (card != 0)
-        forEach([&](qint64 index, const TSpisFil& r) {
-            if (r.Klu4DK == card && sameLinkPath(r.PutFil.text(), path))
-                doomed.push_back(index);
-        });
+    if (card == 0)
+        return 0;
+    int removed = 0;
     const TSpisFil blank = TSpisFil::zeroed();
-    for (qint64 index : doomed)
-        writeAt(index, blank);
-    if (!doomed.empty())
-        m_list.flush();
-    return static_cast<int>(doomed.size());
+    for (const PlacedAttachment& a : m_list.attachmentsOf(card)) {
+        if (!sameLinkPath(a.record.PutFil.text(), path))
+            continue;
+        m_list.writeAttachment(a.pos, blank);
+        ++removed;
+    }
+    return removed;
 }
 
-void LinkRecords::changePath(qint64 index, const QString& path) {
-    TSpisFil r;
-    m_list.readRange(index, 1, &r);
-    r.PutFil.set(path);
-    writeAt(index, r);
-    m_list.flush();
+void LinkRecords::changePath(std::int32_t card, qint64 index, const QString& path) {
+    for (PlacedAttachment& a : m_list.attachmentsOf(card)) {
+        if (a.pos != index)
+            continue;
+        a.record.PutFil.set(path);
+        m_list.writeAttachment(a.pos, a.record);
+        return;
+    }
 }
 
 } // namespace zelm

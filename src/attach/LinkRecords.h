@@ -1,14 +1,14 @@
 #pragma once
 // The records of the attached-file list that tie files to cards. A link belongs to a card only
 // through its Klu4DK; a removed link becomes a free record (Klu4DK 0) that a later link reuses.
-// Every change is flushed to disk before it returns; failures raise FileError.
+// Every change is stored before it returns; failures raise FileError.
 #include <QString>
 #include <cstdint>
 #include <vector>
 
 namespace zelm {
 
-class CardFile;
+class AttachmentRecords;
 struct TSpisFil;
 
 struct StoredLink {
@@ -18,34 +18,28 @@ struct StoredLink {
 
 class LinkRecords {
 public:
-    explicit LinkRecords(CardFile& list) : m_list(list) {}
+    explicit LinkRecords(AttachmentRecords& list) : m_list(list) {}
 
     // One link as a record stores it; texts longer than their fields are cut.
     static TSpisFil record(std::int32_t card, const QString& title, const QString& path,
                            const QString& content);
 
-    // The card's links in file order. Number 0 marks free records and owns no links.
+    // The card's links in list order. Number 0 marks free records and owns no links.
     std::vector<StoredLink> linksOf(std::int32_t card) const;
-    // The free record nearest the end of the file, -1 when there is none.
-    qint64 lastFreeRecord() const;
     // The first record of the card whose path equals `path`, -1 when there is none.
     qint64 firstLinkWithPath(std::int32_t card, const QString& path) const;
 
-    // Stores a link in the free record nearest the end, else appends it; returns its record.
-    // Texts longer than their fields are cut.
+    // Stores a link in a free record, else after the last; returns its record. Texts longer
+    // than their fields are cut.
     qint64 add(std::int32_t card, const QString& title, const QString& path,
                const QString& content);
     // Blanks every record of the card whose path equals `path`; returns how many.
     int remove(std::int32_t card, const QString& path);
-    // Gives the record at `index` a new path, its other fields unchanged.
-    void changePath(qint64 index, const QString& path);
+    // Gives the card's record at `index` a new path, its other fields unchanged.
+    void changePath(std::int32_t card, qint64 index, const QString& path);
 
 private:
-    // Calls f(index, record) for every record, in file order, reading large chunks.
-    template <class F> void forEach(F f) const;
-    void writeAt(qint64 index, const TSpisFil& record);
-
-    CardFile& m_list;
+    AttachmentRecords& m_list;
 };
 
 } // namespace zelm

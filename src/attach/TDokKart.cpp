@@ -3,9 +3,8 @@
 #include "attach/LinkPath.h"
 #include "attach/LinkRecords.h"
 #include "platform/Platform.h"
-#include "store/AttachmentIndex.h"
-#include "store/CardFile.h"
 #include "store/FileError.h"
+#include "store/FolderSharedData.h"
 #include "store/Installation.h"
 #include "widgets/TdxfColorButton.h"
 
@@ -39,7 +38,16 @@ enum Column { Title = 0, Path = 1, Content = 2 };
 
 TDokKart::TDokKart(const Installation& inst, Platform& platform, CardFile& list,
                    AttachmentIndex& index, QWidget* parent)
-    : QDialog(parent), m_inst(inst), m_platform(platform), m_list(list), m_index(index) {
+    : TDokKart(inst, platform, std::make_unique<FolderAttachments>(list, index), parent, nullptr) {}
+
+TDokKart::TDokKart(const Installation& inst, Platform& platform, AttachmentRecords& list,
+                   QWidget* parent)
+    : TDokKart(inst, platform, std::unique_ptr<AttachmentRecords>(), parent, &list) {}
+
+TDokKart::TDokKart(const Installation& inst, Platform& platform,
+                   std::unique_ptr<AttachmentRecords> own, QWidget* parent, AttachmentRecords* list)
+    : QDialog(parent), m_inst(inst), m_platform(platform), m_ownList(std::move(own)),
+      m_list(list ? *list : *m_ownList) {
     setObjectName(QStringLiteral("DokKart"));
     setWindowTitle(QStringLiteral("Файлы, прикреплённые к карточке"));
     setModal(true);
@@ -76,14 +84,7 @@ std::int32_t TDokKart::cardNumber() const {
 }
 
 int TDokKart::attachmentCount() {
-    if (!m_list.isOpen())
-        return 0;
-    if (m_changedList) {
-        // A record changed in place may keep the file's size and time stamp.
-        m_index.invalidate();
-        m_changedList = false;
-    }
-    return m_index.CountAttachments(m_list, cardNumber());
+    return m_list.countAttachments(cardNumber());
 }
 
 void TDokKart::done(int result) {
@@ -161,7 +162,6 @@ void TDokKart::FormActivate() {
 // A write has failed: say why, and show what the file holds now. The edits keep their text so
 // the user can try again.
 void TDokKart::failedWrite(const FileError& e) {
-    m_changedList = true;
     m_platform.dialogs().error(this, e.displayText());
     try {
         fillList();
@@ -219,7 +219,6 @@ void TDokKart::SavesClick() {
         return notice(kNotUntilFixed, kNoCard);
 
     try {
-        m_changedList = true;
         LinkRecords(m_list).add(card, m_ui.ImaDok->text(), path, m_ui.SodFil->text());
     } catch (const FileError& e) {
         return failedWrite(e);
@@ -238,7 +237,6 @@ void TDokKart::MinusClick() {
     const QString path = m_ui.PutFil->text();
     int removed = 0;
     try {
-        m_changedList = true;
         removed = LinkRecords(m_list).remove(cardNumber(), path);
     } catch (const FileError& e) {
         return failedWrite(e);
@@ -273,8 +271,7 @@ void TDokKart::RedakClick() {
     m_ui.PutFil->setText(chosen);
     if (record >= 0) {
         try {
-            m_changedList = true;
-            LinkRecords(m_list).changePath(record, chosen);
+            LinkRecords(m_list).changePath(cardNumber(), record, chosen);
         } catch (const FileError& e) {
             return failedWrite(e);
         }

@@ -7,19 +7,23 @@
 
 #include <QDialog>
 #include <cstdint>
+#include <memory>
 
 namespace zelm {
 
 class AttachmentIndex;
+class AttachmentRecords;
 class CardFile;
 class FileError;
 class Installation;
-class LinkRecords;
 class Platform;
 
 class TDokKart : public QDialog {
     Q_OBJECT
 public:
+    TDokKart(const Installation& inst, Platform& platform, AttachmentRecords& list,
+             QWidget* parent = nullptr);
+    // Over the data folder's attached-file list, open in `list`, counted by `index`.
     TDokKart(const Installation& inst, Platform& platform, CardFile& list, AttachmentIndex& index,
              QWidget* parent = nullptr);
     ~TDokKart() override;
@@ -53,6 +57,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    TDokKart(const Installation& inst, Platform& platform, std::unique_ptr<AttachmentRecords> own,
+             QWidget* parent, AttachmentRecords* list);
     std::int32_t cardNumber() const;
     QString chooseFile();
     void fillList();
@@ -66,10 +72,9 @@ private:
 
     const Installation& m_inst;
     Platform& m_platform;
-    CardFile& m_list;
-    AttachmentIndex& m_index;
+    std::unique_ptr<AttachmentRecords> m_ownList; // of the data-folder constructor
+    AttachmentRecords& m_list;
     DokKartUi m_ui;
-    bool m_changedList = false; // the index of counts must be rebuilt
 };
 
 } // namespace zelm

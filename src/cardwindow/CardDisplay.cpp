@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 #include "store/DayCount.h"
 #include "store/FileError.h"
+#include "store/SharedData.h"
 #include "store/UniqueNumber.h"
 #include "store/UnitGlo.h"
 
@@ -48,11 +49,7 @@ void TForm1::ShowRecord() {
     };
     m_ui->Otvet->setText(docCaption("Otveti/"));
     m_ui->WordEst->setText(docCaption("WhodWord/"));
-    int attached = 0;
-    DataFiles& files = m_session.files();
-    if (files.attachments.isOpen())
-        attached = files.attachmentIndex.CountAttachments(files.attachments, c.Klu4Form1);
-    m_ui->SkolPrik->setText(QString::number(attached));
+    m_ui->SkolPrik->setText(QString::number(m_shared.attachments().countAttachments(c.Klu4Form1)));
 }
 
 void TForm1::showStoredBoxes() {

@@ -1,12 +1,12 @@
 // The twelve list buttons of the card window: each opens its combo box's reference list in
 // the list editor and, once the editor is closed, makes the edited text the combo box's list
-// and writes it back to the list's file.
+// and stores it where the list is kept.
 #include "cardwindow/CardWindowCommands.h"
 #include "cardwindow/Form1Internal.h"
 #include "cardwindow/ReferenceListEntries.h"
 #include "cardwindow/TRedaktir.h"
 #include "store/ReferenceLists.h"
-#include "store/TextFiles.h"
+#include "store/SharedData.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -100,8 +100,8 @@ void editReferenceList(TForm1& w, TRedaktir& editor, const ListButton& b) {
 
     // The editor cannot be cancelled: its text is the list from now on, saved or not.
     setReferenceEntries(combo, splitEditedList(edited));
-    const QString path = referenceListPath(w.session().installation(), listOfComboBox(b.comboBox));
-    w.runCommand([&] { writeTextLines(path, referenceEntries(combo)); });
+    const ReferenceListDef& def = listOfComboBox(b.comboBox);
+    w.runCommand([&] { w.sharedData().writeReferenceList(def, referenceEntries(combo)); });
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "store/Records.h"
 #include "store/ReferenceLists.h"
 #include "store/Settings.h"
+#include "store/SharedData.h"
 #include "store/TextFiles.h"
 #include "widgets/Colours.h"
 #include "widgets/TdxfColorButton.h"
@@ -27,8 +28,19 @@ namespace zelm {
 void TForm1::loadReferenceLists() {
     for (const ReferenceListDef& def : referenceLists()) {
         auto* combo = findChild<QComboBox*>(QLatin1String(def.comboBox));
-        setReferenceEntries(combo, readTextLines(referenceListPath(m_session.installation(), def)));
+        setReferenceEntries(combo, m_shared.referenceList(def));
     }
+}
+
+bool TForm1::reloadReferenceList(const QString& fileName) {
+    for (const ReferenceListDef& def : referenceLists()) {
+        if (fileName != QLatin1String(def.file))
+            continue;
+        auto* combo = findChild<QComboBox*>(QLatin1String(def.comboBox));
+        setReferenceEntries(combo, m_shared.referenceList(def));
+        return true;
+    }
+    return false;
 }
 
 void TForm1::reloadMainList() {

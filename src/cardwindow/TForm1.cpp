@@ -30,9 +30,10 @@
 
 namespace zelm {
 
-TForm1::TForm1(CardSession& session, Platform& platform, OfficeSettings& settings, QWidget* parent)
+TForm1::TForm1(CardSession& session, Platform& platform, OfficeSettings& settings,
+               SharedData& shared, QWidget* parent)
     : QMainWindow(parent), m_session(session), m_platform(platform), m_settings(settings),
-      m_ui(std::make_unique<Form1Ui>()) {
+      m_shared(shared), m_ui(std::make_unique<Form1Ui>()) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Зельм"));
     resize(1024, 759);

@@ -17,6 +17,7 @@ namespace zelm {
 
 class CardListModel;
 class Platform;
+class SharedData;
 struct Form1Ui;
 struct OfficeSettings;
 
@@ -25,12 +26,14 @@ class TForm1 : public QMainWindow {
 public:
     enum class CardList { Main, Working, Archive };
 
-    TForm1(CardSession& session, Platform& platform, OfficeSettings& settings,
+    TForm1(CardSession& session, Platform& platform, OfficeSettings& settings, SharedData& shared,
            QWidget* parent = nullptr);
     ~TForm1() override;
 
     CardSession& session() { return m_session; }
     Platform& platform() { return m_platform; }
+    // The reference lists and the attached-file list.
+    SharedData& sharedData() { return m_shared; }
 
     // Showing the session's card and the counters: the session's signals call these.
     void ShowRecord();
@@ -62,6 +65,10 @@ public:
 
     // The entries of a reference list's combo box, by the combo box's name.
     QStringList referenceEntries(const QString& comboBox) const;
+    // Reads the list stored in `fileName` ("Povod.txt", ...) into its combo box again, as
+    // another workstation changed it; false for a name that is no reference list.
+    bool reloadReferenceList(const QString& fileName);
+    void loadReferenceLists();
 
     // Connects a button or menu item of this window, by objectName, to a command run through
     // runCommand.
@@ -91,13 +98,13 @@ protected:
 private:
     friend struct Form1Access; // Form1Internal.h, for the window's own command files
     void runStartUp();
-    void loadReferenceLists();
     void paintStoredColours();
     QTableView* view(CardList which) const;
 
     CardSession& m_session;
     Platform& m_platform;
     OfficeSettings& m_settings;
+    SharedData& m_shared;
     void followSession();
     void showStoredBoxes(); // the bookkeeping boxes of the card just stored or marked
 

@@ -4,6 +4,7 @@
 #include "store/Records.h"
 
 #include <QFileInfo>
+#include <cstring>
 #include <vector>
 
 namespace zelm {
@@ -44,11 +45,17 @@ void openOrCreateAccessTable(CardFile& file, const QString& path, double today) 
     file.seek(0);
 }
 
+namespace {
+AccessRow rowOf(const TDostup& r) {
+    return {r.Kod.text(), r.Data, r.FIO.text(), r.Parol.text(), r.Dostup.text()};
+}
+} // namespace
+
 QList<AccessRow> readAccessRows(CardFile& file) {
     auto records = file.readAll<TDostup>();
     QList<AccessRow> rows;
     for (const TDostup& r : records)
-        rows.append({r.Kod.text(), r.Data, r.FIO.text(), r.Parol.text(), r.Dostup.text()});
+        rows.append(rowOf(r));
     file.seek(file.count());
     return rows;
 }
@@ -61,6 +68,26 @@ void writeAccessRows(CardFile& file, const QList<AccessRow>& rows) {
     writeRecordsAtomically(path, records.data(),
                            static_cast<qint64>(records.size() * sizeof(TDostup)));
     file.open(path, sizeof(TDostup));
+}
+
+QByteArray accessTableBytes(const QList<AccessRow>& rows) {
+    QByteArray out;
+    out.reserve(rows.size() * qsizetype(sizeof(TDostup)));
+    for (const AccessRow& row : rows) {
+        const TDostup r = toAccessRecord(row);
+        out.append(reinterpret_cast<const char*>(&r), sizeof r);
+    }
+    return out;
+}
+
+QList<AccessRow> accessRowsFromBytes(const QByteArray& bytes) {
+    QList<AccessRow> rows;
+    for (qsizetype at = 0; at + qsizetype(sizeof(TDostup)) <= bytes.size(); at += sizeof(TDostup)) {
+        TDostup r = TDostup::zeroed();
+        std::memcpy(&r, bytes.constData() + at, sizeof r);
+        rows.append(rowOf(r));
+    }
+    return rows;
 }
 
 } // namespace zelm

@@ -6,6 +6,7 @@
 
 #include "access/TZapusk.h"
 #include "cardwindow/TForm1.h"
+#include "server/ServerRegister.h"
 #include "store/UniqueNumber.h"
 
 #include <QApplication>

@@ -27,9 +27,8 @@ public:
     QByteArray readFile(const QString& relative) const;
     std::vector<TAnketa> readCards(const QString& relative) const;
 
-    // Starts a run: the nine windows against this folder.
+    // Starts a run: the nine windows against this folder, and against `server` when given.
     ZelmApp& start();
-    // ...on a register kept by a server, connected already.
     ZelmApp& start(std::unique_ptr<ServerRegister> server);
     ZelmApp& app() { return *m_app; }
     void stop() { m_app.reset(); }

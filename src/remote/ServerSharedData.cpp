@@ -1,0 +1,105 @@
+#include "remote/ServerSharedData.h"
+
+#include "server/ServerError.h"
+#include "server/ServerRegister.h"
+#include "store/DayCount.h"
+#include "store/FileError.h"
+#include "store/ReferenceLists.h"
+#include "store/TextFiles.h"
+
+namespace zelm {
+namespace {
+
+// Runs a call on the server; its error becomes the FileError the windows show.
+template <class F> auto onServer(F&& f) -> decltype(f()) {
+    try {
+        return f();
+    } catch (const ServerError& e) {
+        throw FileError(e.message(), QString());
+    }
+}
+
+} // namespace
+
+std::vector<PlacedAttachment> ServerAttachments::attachmentsOf(std::int32_t card) {
+    std::vector<PlacedAttachment> out;
+    if (card == 0)
+        return out;
+    for (const ServerRegister::Attachment& a :
+         onServer([&] { return m_server.attachmentsOf(card); }))
+        out.push_back({a.pos, a.record});
+    return out;
+}
+
+int ServerAttachments::countAttachments(std::int32_t card) {
+    return onServer([&] { return m_server.countAttachments(card); });
+}
+
+qint64 ServerAttachments::addAttachment(const TSpisFil& record) {
+    return onServer([&] { return m_server.addAttachment(record); });
+}
+
+void ServerAttachments::writeAttachment(qint64 pos, const TSpisFil& record) {
+    onServer([&] { m_server.writeAttachment(pos, record); });
+}
+
+QList<AccessRow> ServerSharedData::openAccessTable(double today) {
+    m_today = today;
+    return onServer([&] {
+        if (std::optional<QByteArray> stored = m_server.accessTable())
+            return accessRowsFromBytes(*stored);
+        const QList<AccessRow> rows = defaultAccessRows(today);
+        // Only the holder of the editor may write the table; without it the defaults serve
+        // this run and the next start stores them.
+        if (!m_server.lockAccessEditor()) {
+            std::optional<QByteArray> stored = m_server.accessTable();
+            if (!stored)
+                m_server.writeAccessTable(accessTableBytes(rows));
+            m_server.unlockAccessEditor();
+            if (stored)
+                return accessRowsFromBytes(*stored);
+        }
+        return rows;
+    });
+}
+
+QList<AccessRow> ServerSharedData::accessRows() {
+    return onServer([&] {
+        std::optional<QByteArray> stored = m_server.accessTable();
+        return stored ? accessRowsFromBytes(*stored)
+                      : defaultAccessRows(m_today > 0 ? m_today : todayDayCount());
+    });
+}
+
+std::optional<QString> ServerSharedData::beginAccessEdit() {
+    return onServer([&]() -> std::optional<QString> {
+        if (std::optional<AccessEditor> holder = m_server.lockAccessEditor())
+            return accessTableBusyMessage(*holder);
+        return std::nullopt;
+    });
+}
+
+void ServerSharedData::endAccessEdit() {
+    onServer([&] { m_server.unlockAccessEditor(); });
+}
+
+void ServerSharedData::writeAccessRows(const QList<AccessRow>& rows) {
+    onServer([&] { m_server.writeAccessTable(accessTableBytes(rows)); });
+}
+
+QStringList ServerSharedData::referenceList(const ReferenceListDef& def) {
+    const QString file = QLatin1String(def.file);
+    return onServer([&] {
+        if (std::optional<QByteArray> stored = m_server.referenceList(file))
+            return splitTextLines(*stored);
+        const QStringList entries = defaultEntries(def);
+        m_server.writeReferenceList(file, joinTextLines(entries));
+        return entries;
+    });
+}
+
+void ServerSharedData::writeReferenceList(const ReferenceListDef& def, const QStringList& entries) {
+    onServer([&] { m_server.writeReferenceList(QLatin1String(def.file), joinTextLines(entries)); });
+}
+
+} // namespace zelm

@@ -1,0 +1,48 @@
+#pragma once
+// The shared data of a register on a server: the access table, the reference lists and the
+// attached-file list read and written through the workstation's ServerRegister. The server's
+// errors reach the windows as FileError carrying the server's message.
+#include "store/SharedData.h"
+
+namespace zelm {
+
+class ServerRegister;
+
+class ServerAttachments : public AttachmentRecords {
+public:
+    explicit ServerAttachments(ServerRegister& server) : m_server(server) {}
+
+    std::vector<PlacedAttachment> attachmentsOf(std::int32_t card) override;
+    int countAttachments(std::int32_t card) override;
+    qint64 addAttachment(const TSpisFil& record) override;
+    void writeAttachment(qint64 pos, const TSpisFil& record) override;
+
+private:
+    ServerRegister& m_server;
+};
+
+class ServerSharedData : public SharedData {
+public:
+    explicit ServerSharedData(ServerRegister& server) : m_server(server), m_attachments(server) {}
+
+    // A server without a table yet: the four default rows, stored by the first workstation
+    // that may (no administrator is editing the table meanwhile).
+    QList<AccessRow> openAccessTable(double today) override;
+    QList<AccessRow> accessRows() override;
+    std::optional<QString> beginAccessEdit() override;
+    void endAccessEdit() override;
+    void writeAccessRows(const QList<AccessRow>& rows) override;
+
+    // A list the server lacks gets its starting entries, stored on the server.
+    QStringList referenceList(const ReferenceListDef& def) override;
+    void writeReferenceList(const ReferenceListDef& def, const QStringList& entries) override;
+
+    AttachmentRecords& attachments() override { return m_attachments; }
+
+private:
+    ServerRegister& m_server;
+    ServerAttachments m_attachments;
+    double m_today = 0; // of the login, for default rows shown before any is stored
+};
+
+} // namespace zelm

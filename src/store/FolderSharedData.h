@@ -1,0 +1,51 @@
+#pragma once
+// The shared data kept in the data folder's files: Dostup.dat, the list files in Baza and
+// Baza/SpisFil.dat, the files the session keeps open.
+#include "store/SharedData.h"
+
+namespace zelm {
+
+class AttachmentIndex;
+class CardFile;
+class Installation;
+struct DataFiles;
+
+// The attached-file list on disk. Every write is flushed before it returns; the counts are read
+// again after it, since a record changed in place may keep the file's size and time stamp.
+class FolderAttachments : public AttachmentRecords {
+public:
+    FolderAttachments(CardFile& list, AttachmentIndex& index) : m_list(list), m_index(index) {}
+
+    std::vector<PlacedAttachment> attachmentsOf(std::int32_t card) override;
+    int countAttachments(std::int32_t card) override; // 0 while the list is not open
+    // Takes the free record nearest the end of the file.
+    qint64 addAttachment(const TSpisFil& record) override;
+    void writeAttachment(qint64 pos, const TSpisFil& record) override;
+
+private:
+    CardFile& m_list;
+    AttachmentIndex& m_index;
+};
+
+class FolderSharedData : public SharedData {
+public:
+    FolderSharedData(const Installation& inst, DataFiles& files);
+
+    QList<AccessRow> openAccessTable(double today) override;
+    QList<AccessRow> accessRows() override;
+    std::optional<QString> beginAccessEdit() override { return std::nullopt; }
+    void endAccessEdit() override {}
+    void writeAccessRows(const QList<AccessRow>& rows) override;
+
+    QStringList referenceList(const ReferenceListDef& def) override;
+    void writeReferenceList(const ReferenceListDef& def, const QStringList& entries) override;
+
+    AttachmentRecords& attachments() override { return m_attachments; }
+
+private:
+    const Installation& m_inst;
+    CardFile& m_access;
+    FolderAttachments m_attachments;
+};
+
+} // namespace zelm
