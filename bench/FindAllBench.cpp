@@ -5,6 +5,7 @@
 #include "RealisticCards.h"
 #include "search/CardScan.h"
 #include "store/DayCount.h"
+#include "store/RecordScan.h"
 
 #include <QDate>
 #include <QFile>
@@ -31,10 +32,10 @@ SearchConditions conditions() {
     return c;
 }
 
-// The floor: every byte of the file read in blocks of 2048 cards and looked at by memchr.
+// The floor: every byte of the file read in the blocks the search reads and looked at by memchr.
 qint64 memchrPass(const QString& path) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    std::vector<char> block(2048 * sizeof(TAnketa));
+    std::vector<char> block(kScanBlockRecords * sizeof(TAnketa));
     qint64 hits = 0;
     for (ssize_t n; (n = ::read(fd, block.data(), block.size())) > 0;) {
         const char* p = block.data();

@@ -24,7 +24,8 @@ private:
     struct TextTest {
         std::size_t offset; // of the length byte in the record
         int capacity;
-        std::string needle; // lower-cased Windows-1251
+        std::string needle;                  // lower-cased Windows-1251
+        std::array<std::uint8_t, 256> shift; // how far the window moves past a stored byte
     };
     DayRange m_dataMer, m_dateKusp, m_dataOsn;
     std::vector<TextTest> m_texts;

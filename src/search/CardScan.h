@@ -1,6 +1,6 @@
 #pragma once
-// Passes over a card file in large blocks, so a register of a hundred thousand cards is read in
-// a few dozen calls. None of them moves the file's position.
+// Passes over a card file in blocks, so a register of a hundred thousand cards is read in
+// a few hundred calls. None of them moves the file's position.
 #include "search/CardMatcher.h"
 #include "store/CardFile.h"
 

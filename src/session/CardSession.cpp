@@ -22,6 +22,20 @@ void openOrCreate(CardFile& file, const QString& path, int recordSize) {
         file.create(path, recordSize);
 }
 
+// Waits for the index of unique numbers, showing how far it got; false when it could not read
+// the register.
+bool waitForIndex(const UniqueNumberIndex& index, const std::function<void(int)>& whileWaiting) {
+    bool waited = false;
+    const bool built = index.waitUntilReady([&](int percent) {
+        waited = true;
+        if (whileWaiting)
+            whileWaiting(percent);
+    });
+    if (waited && whileWaiting)
+        whileWaiting(0);
+    return built;
+}
+
 } // namespace
 
 CardSession::CardSession(const Installation& inst, const CurrentUser& user, QObject* parent)
@@ -68,14 +82,7 @@ void CardSession::rebuildNumberIndex() {
 qint64 CardSession::indexOfNumber(std::int32_t number) const {
     if (m_shared)
         return m_shared->indexOfNumber(number);
-    bool waited = false;
-    const bool built = m_numbers.waitUntilReady([this, &waited](int percent) {
-        waited = true;
-        if (m_indexWait)
-            m_indexWait(percent);
-    });
-    if (waited && m_indexWait)
-        m_indexWait(0);
+    const bool built = waitForIndex(m_numbers, m_indexWait);
     if (built)
         return m_numbers.firstPositionOf(number);
     // The index could not read the register: it is read here, and a failure reported.
@@ -381,6 +388,10 @@ qint64 CardSession::insertBlankCardAfter(qint64 anchor, std::int32_t runningNumb
         return at;
     }
     const qint64 at = anchor + 1;
+    // The rewrite renames a new register over the one the index is being built from, which
+    // would start the build again from the beginning: both would read the whole register at
+    // once. The index is finished first and then follows the insertion in memory.
+    waitForIndex(m_numbers, m_indexWait);
     insertCardIntoMainFile(m_files.main, m_files.working, m_inst.workingCardFile(), at, card);
 
     m_mode = Mode::Korr;

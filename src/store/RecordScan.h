@@ -1,6 +1,6 @@
 #pragma once
-// Passes over a file of fixed records in large blocks, so a register of a hundred thousand
-// cards is read in a few dozen calls. Every pass over a record file goes through these two;
+// Passes over a file of fixed records in blocks, so a register of a hundred thousand
+// cards is read in a few hundred calls. Every pass over a record file goes through these two;
 // neither moves the file's position.
 #include "store/RecordSource.h"
 
@@ -9,8 +9,10 @@
 
 namespace zelm {
 
-// About 3.5 MB of cards per read: a read costs little per card, and the block stays in cache.
-inline constexpr qint64 kScanBlockRecords = 2048;
+// Under a megabyte of cards per read: a read costs little per card, and the block is still in the
+// processor's cache when its cards are looked at (blocks of several megabytes are not, and a
+// search then waits on memory for most cards it tests).
+inline constexpr qint64 kScanBlockRecords = 512;
 
 // Calls `visit(index, record)` for records `from`, `from` + 1, … up to the end, until it
 // returns false; returns the index it stopped at, or -1 when it went through to the end.

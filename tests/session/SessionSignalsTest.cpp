@@ -104,6 +104,22 @@ TEST_F(Session, TheIndexOfNumbersFollowsInsertionAndDeletion) {
     EXPECT_EQ(s->shownIndex(), 3); // the last card is shown
 }
 
+TEST_F(Session, AnInsertionRightAfterOpeningWaitsForTheIndexAndKeepsItTrue) {
+    // Large enough that the index is most likely still being built when the insertion comes.
+    start(makeCards(20000));
+    int waits = 0;
+    s->setIndexWait([&waits](int) { ++waits; });
+    const qint64 at = s->insertBlankCardAfter(9, 11);
+    ASSERT_EQ(at, 10);
+    EXPECT_TRUE(s->numberIndexReady());
+    EXPECT_EQ(s->indexOfNumber(s->CurrentCard().Klu4Form1), 10);
+    EXPECT_EQ(s->indexOfNumber(makeCard(9).Klu4Form1), 9);
+    EXPECT_EQ(s->indexOfNumber(makeCard(10).Klu4Form1), 11);
+    EXPECT_EQ(s->indexOfNumber(makeCard(19999).Klu4Form1), 20000);
+    // A wait, when there was one, is always closed by telling the window it is over.
+    EXPECT_NE(waits, 1);
+}
+
 TEST_F(Session, WorkingAndArchiveFilesTakeCardsInAndOutAlike) {
     const std::vector<TAnketa> archived = makeCards(3, 20);
     start(makeCards(3), archived);
