@@ -20,6 +20,7 @@
 #include "remote/RegisterFeed.h"
 #include "remote/ServerCards.h"
 #include "remote/ServerSharedData.h"
+#include "remote/ServerSnapshot.h"
 #include "reportf/templates/ReportTemplates.h"
 #include "search/TPoisk.h"
 #include "server/ServerError.h"
@@ -85,6 +86,11 @@ ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform,
     m_poisk = std::make_unique<TPoisk>(*m_session, *m_cardLists);
     m_statistika = std::make_unique<TStatistika>(files, m_settings, m_inst, platform,
                                                  *m_reportLauncher, m_form1.get());
+    if (m_server)
+        m_statistika->readRegisterWith([config = m_server->connection().config()](StatSource s) {
+            return std::make_shared<ServerSnapshot>(
+                config, s == StatSource::Archive ? RegisterFile::Archive : RegisterFile::Main);
+        });
     wireWindows(*this);
     if (m_registerFeed)
         followSharedDataChanges(*this, m_registerFeed->feed());

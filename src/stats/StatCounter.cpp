@@ -1,7 +1,7 @@
 #include "stats/StatCounter.h"
 
-#include "store/CardFile.h"
 #include "store/Cp1251.h"
+#include "store/RecordSource.h"
 
 #include <QCollator>
 #include <QHash>
@@ -152,7 +152,7 @@ StatTable StatCounter::result() const {
     return table;
 }
 
-bool countCards(const CardFile& file, const StatQuery& query, StatTable& out,
+bool countCards(const RecordSource& file, const StatQuery& query, StatTable& out,
                 const StatProgress& progress, const std::atomic<bool>* cancelled) {
     StatCounter counter(query);
     const qint64 total = file.count();

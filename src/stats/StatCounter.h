@@ -15,6 +15,7 @@
 namespace zelm {
 
 class CardFile;
+class RecordSource;
 
 class StatCounter {
 public:
@@ -47,7 +48,7 @@ using StatProgress = std::function<void(int percent)>;
 // Counts every card of `file`, reading it a block at a time without moving its position.
 // Returns false, leaving `out` alone, when `cancelled` turns true on the way. FileError when
 // the file cannot be read.
-bool countCards(const CardFile& file, const StatQuery& query, StatTable& out,
+bool countCards(const RecordSource& file, const StatQuery& query, StatTable& out,
                 const StatProgress& progress = {}, const std::atomic<bool>* cancelled = nullptr);
 
 } // namespace zelm

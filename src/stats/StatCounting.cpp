@@ -1,6 +1,7 @@
 #include "stats/StatCounting.h"
 
 #include "stats/StatCounter.h"
+#include "store/CardFile.h"
 #include "store/FileError.h"
 
 #include <QCoreApplication>
@@ -34,6 +35,11 @@ void StatCounting::forgetEnded() {
 }
 
 void StatCounting::start(const CardFile& file, const StatQuery& query) {
+    // The window keeps the file open for as long as any run reads it.
+    start(std::shared_ptr<const RecordSource>(&file, [](const RecordSource*) {}), query);
+}
+
+void StatCounting::start(std::shared_ptr<const RecordSource> source, const StatQuery& query) {
     cancel();
     forgetEnded();
     const quint64 run = m_run;
@@ -42,7 +48,7 @@ void StatCounting::start(const CardFile& file, const StatQuery& query) {
     m_running = true;
     // The results come back as queued calls on this object: dropped if it is gone, and
     // ignored when a newer run has started.
-    m_futures << QtConcurrent::run([this, &file, query, run, cancelled] {
+    m_futures << QtConcurrent::run([this, source, query, run, cancelled] {
         Outcome outcome;
         auto progress = [this, run](int percent) {
             QMetaObject::invokeMethod(
@@ -54,11 +60,14 @@ void StatCounting::start(const CardFile& file, const StatQuery& query) {
                 Qt::QueuedConnection);
         };
         try {
-            outcome.done = countCards(file, query, outcome.table, progress, cancelled.get());
+            outcome.done = countCards(*source, query, outcome.table, progress, cancelled.get());
         } catch (const FileError& e) {
             outcome.error = e.displayText();
         } catch (const std::bad_alloc&) {
             outcome.error = QStringLiteral("Недостаточно памяти для подсчёта.");
+        } catch (const std::exception& e) {
+            // A server that went away: said as the server said it.
+            outcome.error = QString::fromUtf8(e.what());
         }
         if (!outcome.done && outcome.error.isEmpty())
             return;

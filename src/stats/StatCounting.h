@@ -12,6 +12,7 @@
 namespace zelm {
 
 class CardFile;
+class RecordSource;
 
 class StatCounting : public QObject {
     Q_OBJECT
@@ -21,6 +22,9 @@ public:
 
     // `file` must stay open until the run has reported or been cancelled.
     void start(const CardFile& file, const StatQuery& query);
+    // ...over cards read from elsewhere (a server): the source is read on the worker thread
+    // only and kept alive by the run.
+    void start(std::shared_ptr<const RecordSource> source, const StatQuery& query);
     void cancel();
     // Cancels and returns once no run reads the card file any more; nothing is reported.
     void stop();

@@ -55,6 +55,11 @@ void TStatistika::NStatistikaClick() {
 
 void TStatistika::recount() {
     const StatQuery q = query();
+    if (m_registerReader && q.source != StatSource::Working) {
+        setBusy(true);
+        m_counting.start(m_registerReader(q.source), q);
+        return;
+    }
     const CardFile& file = q.source == StatSource::Working   ? m_files.working
                            : q.source == StatSource::Archive ? m_files.archive
                                                              : m_files.main;

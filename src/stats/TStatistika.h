@@ -8,6 +8,8 @@
 #include "stats/StatistikaUi.h"
 
 #include <QDialog>
+#include <functional>
+#include <memory>
 
 namespace zelm {
 
@@ -28,6 +30,10 @@ public:
     // The menu's «Статистика»: counts afresh (the cards may have changed) and shows the
     // window, modal.
     void NStatistikaClick();
+    // Where the Main card file and the Archive are read from when a server keeps them: a
+    // source of its own for each count, read on the counting thread.
+    using RegisterReader = std::function<std::shared_ptr<const RecordSource>(StatSource)>;
+    void readRegisterWith(RegisterReader reader) { m_registerReader = std::move(reader); }
 
     StatQuery query() const; // the choices as shown
     void recount();          // a new count of the choices; the window shows it when done
@@ -49,6 +55,7 @@ private:
     void setBusy(bool busy);
 
     DataFiles& m_files;
+    RegisterReader m_registerReader;
     const OfficeSettings& m_settings;
     const Installation& m_inst;
     Platform& m_platform;

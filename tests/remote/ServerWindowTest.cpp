@@ -7,6 +7,7 @@
 #include "common/TestInstall.h"
 #include "server/ServerRegister.h"
 #include "session/CardSession.h"
+#include "stats/TStatistika.h"
 #include "widgets/TdxfColorButton.h"
 
 #include <QComboBox>
@@ -92,6 +93,11 @@ TEST(ServerWindow, TheOthersChangesShowAndASaveAsksBeforeWritingOverThem) {
     EXPECT_EQ(stored.Rezultat.text(), QStringLiteral("правка Петрова"));
     EXPECT_EQ(stored.AdminFIO.text(), t.app().user().UserFIO) << "stored by this workstation";
     EXPECT_EQ(ui.mainList->rowCount(), 4);
+    // The statistics count the server's register, on a connection of their own.
+    TStatistika* stats = t.app().statistika();
+    stats->recount();
+    stats->waitForCount();
+    EXPECT_EQ(stats->table().cardsRead, 4);
     // The data folder's register files were never touched.
     EXPECT_TRUE(t.readCards("Baza/Anketi.dat").empty());
 }
