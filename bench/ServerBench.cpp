@@ -12,6 +12,7 @@
 #include "remote/ServerCards.h"
 #include "search/CardMatcher.h"
 #include "search/CardScan.h"
+#include "search/SearchPrefilter.h"
 #include "server/RegisterTransfer.h"
 #include "server/ServerRegister.h"
 #include "session/CardSession.h"
@@ -31,21 +32,6 @@ using namespace zelm;
 namespace {
 
 constexpr int kCards = 100000;
-
-CardFilter serverFilter(const SearchConditions& sc) {
-    CardFilter f;
-    for (int i = 0; i < kSearchFieldCount; ++i) {
-        const QString needle = conditionNeedle(sc.texts[static_cast<size_t>(i)]);
-        if (!needle.isEmpty())
-            f.texts.push_back(
-                {fieldPlace(static_cast<SearchField>(i)).offset, foldBytes(toCp1251(needle))});
-    }
-    f.days = {
-        {offsetof(TAnketa, DataMer), wholeDays(sc.dataMer.first), wholeDays(sc.dataMer.last)},
-        {offsetof(TAnketa, DateKUSP), wholeDays(sc.dateKusp.first), wholeDays(sc.dateKusp.last)},
-        {offsetof(TAnketa, DataOsn), wholeDays(sc.dataOsn.first), wholeDays(sc.dataOsn.last)}};
-    return f;
-}
 
 struct Setup {
     bench::BenchInstall install{kCards, 20000};
@@ -118,7 +104,7 @@ struct Setup {
         working.truncate();
         std::vector<qint32> out;
         std::vector<TAnketa> found;
-        for (const ServerCard& c : server->findCards(CardFileKind::Main, serverFilter(sc)))
+        for (const ServerCard& c : server->findCards(CardFileKind::Main, searchPrefilter(sc)))
             if (matcher.matches(c.record)) {
                 found.push_back(c.record);
                 out.push_back(c.record.Klu4Form1);
@@ -200,11 +186,12 @@ void findAll(benchmark::State& state, bool onServer) {
         return;
     CardSession& session = s->session(onServer);
     const CardMatcher matcher(benchConditions());
+    const CardFilter prefilter = searchPrefilter(benchConditions());
     qint64 found = 0;
     for (auto _ : state) {
         session.emptyWorking();
         found = session.appendMatchesToWorking(
-            [&matcher](const TAnketa& card) { return matcher.matches(card); });
+            [&matcher](const TAnketa& card) { return matcher.matches(card); }, &prefilter);
     }
     state.counters["found"] = static_cast<double>(found);
 }

@@ -129,6 +129,13 @@ qint64 ServerCards::indexOfNumber(std::int32_t number) const {
     return it == rows.end() ? -1 : static_cast<qint64>(it - rows.begin());
 }
 
+std::vector<TAnketa> ServerCards::candidates(RegisterFile file, const CardFilter& filter) {
+    std::vector<TAnketa> out;
+    for (const ServerCard& c : m_server.findCards(kindOf(file), filter))
+        out.push_back(c.record);
+    return out;
+}
+
 SharedCards::SaveResult ServerCards::save(qint64 id, const TAnketa& card, int expectedVersion) {
     const zelm::SaveResult r = m_server.save(id, card, expectedVersion);
     SaveResult out;

@@ -27,6 +27,7 @@ public:
     qint64 idAt(RegisterFile file, qint64 index) const override;
     qint64 indexOfId(RegisterFile file, qint64 id) const override;
     qint64 indexOfNumber(std::int32_t number) const override;
+    std::vector<TAnketa> candidates(RegisterFile file, const CardFilter& filter) override;
 
     SaveResult save(qint64 id, const TAnketa& card, int expectedVersion) override;
     SharedCard append(const TAnketa& card) override;

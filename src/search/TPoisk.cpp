@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 #include "search/CardListsView.h"
 #include "search/CardScan.h"
+#include "search/SearchPrefilter.h"
 #include "search/WorkingCommands.h"
 #include "session/CardSession.h"
 #include "store/DayCount.h"
@@ -206,10 +207,12 @@ void TPoisk::RabZeroClick() {
 void TPoisk::WsehSrazuClick() {
     RabZeroClick();
     m_lists.runCommand([&] {
-        const CardMatcher matcher(conditions());
+        const SearchConditions c = conditions();
+        const CardMatcher matcher(c);
+        const CardFilter prefilter = searchPrefilter(c);
         if (!matcher.findsNothing())
             m_session.appendMatchesToWorking(
-                [&matcher](const TAnketa& card) { return matcher.matches(card); });
+                [&matcher](const TAnketa& card) { return matcher.matches(card); }, &prefilter);
         m_forward = m_session.mainCount();
         afterStep();
     });

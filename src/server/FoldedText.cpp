@@ -35,10 +35,7 @@ const std::array<std::uint8_t, 256>& foldTable() {
 }
 
 QByteArray foldBytes(QByteArray bytes) {
-    const auto& t = foldTable();
-    for (char& ch : bytes)
-        ch = static_cast<char>(t[static_cast<std::uint8_t>(ch)]);
-    return bytes;
+    return lowerCp1251(std::move(bytes));
 }
 
 QByteArray foldedTextsLiteral(const TAnketa& card) {

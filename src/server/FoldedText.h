@@ -3,6 +3,7 @@
 // by byte in Windows-1251, and its three dates. Search conditions are filled in by the caller
 // the same way, so the server picks out the cards a search on the files would find; the caller
 // then checks the few it was sent with its own matcher.
+#include "store/CardFilter.h"
 #include "store/Records.h"
 
 #include <QByteArray>
@@ -28,19 +29,5 @@ QByteArray foldBytes(QByteArray bytes);
 
 // The text array of a record in PostgreSQL's literal form, for a bytea[] parameter.
 QByteArray foldedTextsLiteral(const TAnketa& card);
-
-struct TextCondition {
-    std::size_t offset; // of the field's length byte
-    QByteArray needle;  // Windows-1251, lower-cased (foldBytes); empty is no condition
-};
-struct DayCondition {
-    std::size_t offset; // of a date field: DataMer, DateKUSP or DataOsn
-    double first;       // whole days, both ends included
-    double last;
-};
-struct CardFilter {
-    std::vector<TextCondition> texts;
-    std::vector<DayCondition> days;
-};
 
 } // namespace zelm

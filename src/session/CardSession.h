@@ -150,7 +150,9 @@ public:
     // card, or every card of the register that passes `matches`; flushed before they return.
     bool appendShownToWorking();
     void appendToWorking(const TAnketa& card);
-    qint64 appendMatchesToWorking(const std::function<bool(const TAnketa&)>& matches);
+    // `prefilter`, when given, lets a server pick the candidates instead of sending every card.
+    qint64 appendMatchesToWorking(const std::function<bool(const TAnketa&)>& matches,
+                                  const CardFilter* prefilter = nullptr);
     void emptyWorking();
 
     // The Working and Archive card files alike.

@@ -22,7 +22,8 @@ void CardSession::appendToWorking(const TAnketa& card) {
     emit sideFileChanged(SideFile::Working, m_files.working.count());
 }
 
-qint64 CardSession::appendMatchesToWorking(const std::function<bool(const TAnketa&)>& matches) {
+qint64 CardSession::appendMatchesToWorking(const std::function<bool(const TAnketa&)>& matches,
+                                           const CardFilter* prefilter) {
     CardFile& working = m_files.working;
     // The cards found are written a block at a time, as they were read.
     std::vector<TAnketa> found;
@@ -34,6 +35,15 @@ qint64 CardSession::appendMatchesToWorking(const std::function<bool(const TAnket
         found.clear();
     };
     try {
+        if (m_shared && prefilter) {
+            for (const TAnketa& card : m_shared->candidates(RegisterFile::Main, *prefilter))
+                if (matches(card))
+                    found.push_back(card);
+            writeFound();
+            working.flush();
+            emit sideFileChanged(SideFile::Working, working.count());
+            return appended;
+        }
         scanForward<TAnketa>(registerCards(RegisterFile::Main), 0,
                              [&](qint64, const TAnketa& card) {
                                  if (matches(card)) {

@@ -5,6 +5,7 @@
 // hits another card. Failures are thrown as std::runtime_error with a Russian message naming the
 // server; whatever failed stored nothing.
 #include "cardlists/RowSource.h"
+#include "store/CardFilter.h"
 #include "store/RecordSource.h"
 #include "store/Records.h"
 
@@ -13,6 +14,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace zelm {
 
@@ -49,6 +51,9 @@ public:
     // Its place in the order as last read, or -1.
     virtual qint64 indexOfId(RegisterFile file, qint64 id) const = 0;
     virtual qint64 indexOfNumber(std::int32_t number) const = 0; // in the Main card file
+    // The cards of `file` that may pass a search, in the register's order: the server picks
+    // them by its own index, a superset the caller confirms with its matcher.
+    virtual std::vector<TAnketa> candidates(RegisterFile file, const CardFilter& filter) = 0;
 
     struct SaveResult {
         enum class Status { Saved, Conflict, Deleted, Archived } status = Status::Saved;

@@ -20,4 +20,11 @@ const std::array<std::uint8_t, 256>& cp1251LowerTable() {
     return table;
 }
 
+QByteArray lowerCp1251(QByteArray bytes) {
+    const auto& t = cp1251LowerTable();
+    for (char& ch : bytes)
+        ch = static_cast<char>(t[static_cast<std::uint8_t>(ch)]);
+    return bytes;
+}
+
 } // namespace zelm

@@ -7,6 +7,8 @@
 #include "remote/ServerCards.h"
 #include "server/ServerRegister.h"
 #include "session/CardSession.h"
+#include "store/Cp1251.h"
+#include "store/Cp1251Lower.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -106,6 +108,21 @@ TEST_F(SharedSession, TwoWorkstationsAppendingAtOnceNeverStoreOneNumberTwice) {
               QStringLiteral("ООО \"Ромашка\" '); DROP TABLE cards; --"));
     EXPECT_EQ(b->session->indexOfNumber(first.Klu4Form1), 0);
     EXPECT_EQ(b->session->indexOfNumber(storedFirst.Klu4Form1), 1);
+
+    // A find-all lets the server pick the candidates, folded as the local search folds case.
+    CardFilter filter;
+    filter.texts.push_back(
+        {offsetof(TAnketa, NameOrg), lowerCp1251(toCp1251(QStringLiteral("РОМАШКА\" ')")))});
+    int asked = 0;
+    EXPECT_EQ(b->session->appendMatchesToWorking(
+                  [&asked](const TAnketa&) {
+                      ++asked;
+                      return true;
+                  },
+                  &filter),
+              1);
+    EXPECT_EQ(asked, 1) << "only the candidate was sent";
+    EXPECT_EQ(b->session->cardAt(SideFile::Working, 0).Klu4Form1, first.Klu4Form1);
 }
 
 TEST_F(SharedSession, AConflictingSaveIsAskedAndNothingIsLostEitherWay) {
