@@ -19,6 +19,7 @@
 #include "platform/RussianInterface.h"
 #include "reportf/templates/ReportTemplates.h"
 #include "search/TPoisk.h"
+#include "server/ServerRegister.h"
 #include "stats/TStatistika.h"
 #include "store/DataFolderLock.h"
 #include "store/FileError.h"
@@ -33,8 +34,15 @@
 namespace zelm {
 
 ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform)
-    : m_inst(installationRoot), m_platform(platform), m_settings(defaultSettings(m_inst)),
+    : ZelmApp(installationRoot, platform,
+              chooseRegister(Installation(installationRoot), platform)) {}
+
+ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform, RegisterChoice choice)
+    : m_inst(installationRoot), m_platform(platform), m_server(std::move(choice.server)),
+      m_endRequested(choice.endProgram), m_settings(defaultSettings(m_inst)),
       m_session(std::make_unique<CardSession>(m_inst, m_user)) {
+    if (m_endRequested)
+        return;
     try {
         m_newInstallation = m_inst.prepare();
         // A restore cut short is finished before anything reads Baza or cleans Temp, whose
@@ -129,6 +137,8 @@ int runZelm(QApplication& application, const QString& installationRoot, Platform
     if (!takeDataFolder(lock, platform))
         return 1;
     ZelmApp app(installationRoot, platform);
+    if (app.endRequested())
+        return 1;
     app.showLogin();
     if (startupProbeRequested())
         armStartupProbe(app);

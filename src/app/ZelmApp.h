@@ -1,6 +1,8 @@
 #pragma once
-// One run of the program: the installation prepared, the shared state of the run, and the nine
-// windows created in order and wired to each other.
+// One run of the program: the installation prepared, the register chosen (the data folder or a
+// server), the shared state of the run, and the nine windows created in order and wired to each
+// other.
+#include "app/ServerStartup.h"
 #include "session/CardSession.h"
 #include "store/CurrentUser.h"
 #include "store/Installation.h"
@@ -26,9 +28,12 @@ class TPoisk;
 class TStatistika;
 class ReportLauncher;
 class CardListsView;
+class ServerRegister;
 
 class ZelmApp {
 public:
+    // Chooses the register first (ServerStartup.h). When the user chose to end the program
+    // instead, nothing more is made: endRequested() is true and there are no windows.
     ZelmApp(const QString& installationRoot, Platform& platform);
     ~ZelmApp();
     ZelmApp(const ZelmApp&) = delete;
@@ -40,6 +45,9 @@ public:
     OfficeSettings& settings() { return m_settings; }
     CardSession& session() { return *m_session; }
     bool newInstallation() const { return m_newInstallation; }
+    // The server holding the register; null when the data folder is the register.
+    ServerRegister* server() const { return m_server.get(); }
+    bool endRequested() const { return m_endRequested; }
 
     TZapusk* zapusk() const { return m_zapusk.get(); }
     TForm1* form1() const { return m_form1.get(); }
@@ -57,8 +65,12 @@ public:
     void showLogin(); // the login window, the application's main window
 
 private:
+    ZelmApp(const QString& installationRoot, Platform& platform, RegisterChoice choice);
+
     Installation m_inst;
     Platform& m_platform;
+    std::unique_ptr<ServerRegister> m_server;
+    bool m_endRequested = false;
     CurrentUser m_user;
     OfficeSettings m_settings;
     std::unique_ptr<CardSession> m_session;
