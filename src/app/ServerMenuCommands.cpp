@@ -1,5 +1,6 @@
 #include "app/ServerMenuCommands.h"
 
+#include "app/ServerStartup.h"
 #include "platform/Platform.h"
 #include "server/RegisterTransfer.h"
 #include "server/ServerConfig.h"
@@ -82,6 +83,12 @@ QString proposedConnection(const Installation& inst) {
     return QStringLiteral("host=localhost port=5432 dbname=orm user=%1 sslmode=prefer").arg(user);
 }
 
+QString workedWithoutServerWarning(const ServerMenu& menu) {
+    return QStringLiteral("Программа работала с папкой %1 без сервера: карточки, записанные "
+                          "тогда, есть только в ней, и выгрузка с сервера %2 их заменит.")
+        .arg(dataFolder(menu.inst), menu.server->serverName());
+}
+
 void writeServerConfig(const Installation& inst, const QString& connection) {
     const QString path = serverConfigPath(inst);
     requireRegularOrMissing(path);
@@ -127,6 +134,7 @@ bool nToServerClick(const ServerMenu& menu) {
             Gauge gauge(menu);
             counts = moveRegisterToServer(*target, menu.inst, gauge.callback());
         }
+        forgetWorkWithoutServer(menu.inst); // the server has what the folder had
         QString done = QStringLiteral("Картотека перенесена на сервер %1: %2.")
                            .arg(target->serverName(), countsText(counts));
         if (!connection.isEmpty()) {
@@ -176,12 +184,13 @@ void nFromServerClick(const ServerMenu& menu) {
                        kFromServer);
         return;
     }
-    if (!dialogs.ask(menu.parent,
-                     QStringLiteral("Записать картотеку с сервера %1 в папку %2?\nКарточки, "
-                                    "архив, прикреплённые файлы и справочники в этой папке будут "
-                                    "заменены тем, что хранит сервер.")
-                         .arg(menu.server->serverName(), dataFolder(menu.inst)),
-                     kFromServer))
+    QString question = QStringLiteral("Записать картотеку с сервера %1 в папку %2?\nКарточки, "
+                                      "архив, прикреплённые файлы и справочники в этой папке "
+                                      "будут заменены тем, что хранит сервер.")
+                           .arg(menu.server->serverName(), dataFolder(menu.inst));
+    if (dataFolderWorkedWithoutServer(menu.inst))
+        question += QLatin1Char('\n') + workedWithoutServerWarning(menu);
+    if (!dialogs.ask(menu.parent, question, kFromServer))
         return;
     try {
         TransferCounts counts;
@@ -189,6 +198,7 @@ void nFromServerClick(const ServerMenu& menu) {
             Gauge gauge(menu);
             counts = exportRegisterFromServer(*menu.server, menu.inst, gauge.callback());
         }
+        forgetWorkWithoutServer(menu.inst);
         dialogs.notice(
             menu.parent,
             QStringLiteral("Картотека выгружена с сервера %1 в папку %2: %3.")
@@ -211,10 +221,22 @@ void nFromServerClick(const ServerMenu& menu) {
 bool exportForBackup(const ServerMenu& menu) {
     if (!menu.server)
         return true;
+    // Cards stored while the server was away are in the folder only: on «Нет» the backup
+    // keeps them, packing the folder as it is.
+    if (dataFolderWorkedWithoutServer(menu.inst) &&
+        !menu.platform.dialogs().ask(
+            menu.parent,
+            workedWithoutServerWarning(menu) +
+                QStringLiteral("\n«Да» — выгрузить картотеку с сервера в папку и сохранить её "
+                               "копию; «Нет» — сохранить копию папки как она есть, без "
+                               "выгрузки."),
+            QStringLiteral("Резервная копия")))
+        return true;
     QString why;
     try {
         Gauge gauge(menu);
         exportRegisterFromServer(*menu.server, menu.inst, gauge.callback());
+        forgetWorkWithoutServer(menu.inst);
         return true;
     } catch (const ServerError& e) {
         why = e.message();

@@ -4,13 +4,48 @@
 #include "server/ServerConfig.h"
 #include "server/ServerError.h"
 #include "server/ServerRegister.h"
+#include "store/CardFile.h"
+#include "store/Cp1251.h"
 #include "store/FileError.h"
 #include "store/Installation.h"
 #include "store/RegularFiles.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 namespace zelm {
+
+namespace {
+
+QString markPath(const Installation& inst) {
+    return inst.path(QStringLiteral("BezServera.vez"));
+}
+
+void markWorkWithoutServer(const Installation& inst, const QString& problem) {
+    const QString text =
+        QStringLiteral("Работа с папкой данных без сервера с %1.\r\n%2\r\n")
+            .arg(QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy hh:mm")),
+                 problem.section(QLatin1Char('\n'), 0, 0));
+    try {
+        requireRegularOrMissing(markPath(inst));
+        writeFileAtomically(markPath(inst), toCp1251(text));
+    } catch (const FileError&) {
+        // The mark only guards an export against replacing this run's cards unasked; a
+        // folder it cannot be written to will not take those cards either.
+    }
+}
+
+} // namespace
+
+bool dataFolderWorkedWithoutServer(const Installation& inst) {
+    return QFileInfo(markPath(inst)).isFile();
+}
+
+void forgetWorkWithoutServer(const Installation& inst) {
+    QFile::remove(markPath(inst));
+}
 
 QString workOnDataFolderAnswer() {
     return QStringLiteral("Работать с папкой данных");
@@ -62,6 +97,8 @@ RegisterChoice chooseRegister(const Installation& inst, Platform& platform) {
                                   {workOnDataFolderAnswer(), endProgramAnswer()});
     RegisterChoice choice;
     choice.endProgram = answer != 0;
+    if (!choice.endProgram)
+        markWorkWithoutServer(inst, problem);
     return choice;
 }
 

@@ -26,4 +26,11 @@ RegisterChoice chooseRegister(const Installation& inst, Platform& platform);
 QString workOnDataFolderAnswer();
 QString endProgramAnswer();
 
+// A run that worked on the data folder although Server.vez names a server leaves a mark
+// (BezServera.vez) until the folder's files are next replaced from the server or moved onto
+// it: cards stored in such a run are in that folder only, and are not to be overwritten
+// unasked.
+bool dataFolderWorkedWithoutServer(const Installation& inst);
+void forgetWorkWithoutServer(const Installation& inst);
+
 } // namespace zelm

@@ -182,6 +182,44 @@ TEST_F(ServerMode, ABackupAtExitIsNotMadeFromFilesTheServerCouldNotRefresh) {
     EXPECT_FALSE(w->isVisible());
 }
 
+TEST_F(ServerMode, CardsStoredWhileTheServerWasAwayAreNotReplacedUnasked) {
+    writeLocalRegister();
+    t.writeFile("Server.vez", toCp1251(conninfo));
+    pg->stop();
+    t.platform.choices.enqueue(0);
+    startShown();
+    ASSERT_EQ(t.app().server(), nullptr);
+    t.stop();
+    const std::vector<TAnketa> local = makeCards(26); // a card stored in that run
+    t.writeCards("Baza/Anketi.dat", local);
+
+    ASSERT_TRUE(pg->start());
+    TForm1* w = startShown();
+    ASSERT_NE(t.app().server(), nullptr);
+    t.platform.answers.enqueue(true);  // a backup
+    t.platform.answers.enqueue(false); // of the folder as it is
+    controls(w).N3->trigger();
+    ASSERT_EQ(t.platform.messages.size(), 2);
+    EXPECT_TRUE(t.platform.messages[1].text.contains(t.app().server()->serverName()));
+    QMap<QString, QByteArray> packed;
+    for (const ZipEntry& e : readZip(t.path("Backup/b0000001.zip")))
+        packed[e.name] = e.data;
+    EXPECT_EQ(t.readCards("Baza/Anketi.dat").size(), 26u);
+    EXPECT_EQ(packed.value("Anketi.dat"), t.readFile("Baza/Anketi.dat"));
+    t.stop();
+
+    // Once the user let the server's register replace the folder, exits no longer ask.
+    w = startShown();
+    t.platform.answers.enqueue(true);
+    controls(w).nFromServer->trigger();
+    EXPECT_EQ(t.readCards("Baza/Anketi.dat").size(), 0u); // the server never got a card
+    t.platform.clearRecords();
+    t.platform.answers.enqueue(true);
+    controls(w).N3->trigger();
+    EXPECT_EQ(t.platform.messages.size(), 1);
+    EXPECT_TRUE(QFile::exists(t.path("Backup/b0000002.zip")));
+}
+
 // No server is needed to be refused one: the socket folder holds none.
 TEST(ServerStart, AServerThatCannotBeReachedOrAFileThatCannotBeUsedLeavesTheChoiceToTheUser) {
     TestInstall t;
