@@ -89,6 +89,18 @@ QString workedWithoutServerWarning(const ServerMenu& menu) {
         .arg(dataFolder(menu.inst), menu.server->serverName());
 }
 
+// A string the user typed is not yet the file it is to be written to.
+ServerConfig parseTyped(const QString& connection) {
+    try {
+        return ServerConfig::parse(connection);
+    } catch (const ServerError& e) {
+        QString why = e.message();
+        why.replace(QStringLiteral("Файл Server.vez не годится"),
+                    QStringLiteral("Строка подключения не годится"));
+        throw ServerError(e.kind(), why, e.sqlState());
+    }
+}
+
 void writeServerConfig(const Installation& inst, const QString& connection) {
     const QString path = serverConfigPath(inst);
     requireRegularOrMissing(path);
@@ -114,7 +126,7 @@ bool nToServerClick(const ServerMenu& menu) {
             connection = typed->trimmed();
             // Refused before anything moves: the string ends up in this file.
             requireRegularOrMissing(serverConfigPath(menu.inst));
-            named = std::make_unique<ServerRegister>(ServerConfig::parse(connection));
+            named = std::make_unique<ServerRegister>(parseTyped(connection));
             target = named.get();
             target->open();
         }

@@ -41,6 +41,13 @@ QByteArray bytesOf(const std::vector<TSpisFil>& links) {
                       qsizetype(links.size() * sizeof(TSpisFil)));
 }
 
+QMap<QString, QByteArray> packedFiles(const QString& archive) {
+    QMap<QString, QByteArray> files;
+    for (const ZipEntry& e : readZip(archive))
+        files[e.name] = e.data;
+    return files;
+}
+
 // The files of the register a move carries, by their paths in the installation folder.
 QStringList registerFiles() {
     QStringList files = {"Baza/Anketi.dat", "Baza/ArhAnket.dat", "Baza/SpisFil.dat"};
@@ -96,6 +103,7 @@ TEST_F(ServerMode, TheRegisterMovesOntoTheServerAndComesBackByteForByte) {
         before[f] = t.readFile(f);
     ASSERT_EQ(before["Baza/Anketi.dat"].size(), qsizetype(25 * sizeof(TAnketa)));
     QSignalSpy closed(w, &TForm1::closedForGood);
+    QSignalSpy gauge(controls(w).Gauge1, &QProgressBar::valueChanged);
 
     // Without Server.vez the user names the server; the move ends the run.
     t.platform.enteredTexts.enqueue(QStringLiteral("  ") + conninfo + QStringLiteral("\n"));
@@ -107,6 +115,8 @@ TEST_F(ServerMode, TheRegisterMovesOntoTheServerAndComesBackByteForByte) {
         << lastText().toStdString();
     EXPECT_EQ(t.readFile("Server.vez"), toCp1251(conninfo) + "\r\n");
     EXPECT_EQ(closed.count(), 1);
+    ASSERT_GE(gauge.size(), 2); // it showed the whole move, then went back to zero
+    EXPECT_EQ(gauge[gauge.size() - 2][0].toInt(), 100);
     EXPECT_EQ(controls(w).Gauge1->value(), 0);
     EXPECT_EQ(workstation()->countCards(CardFileKind::Main), 25);
     t.stop();
@@ -131,10 +141,7 @@ TEST_F(ServerMode, TheRegisterMovesOntoTheServerAndComesBackByteForByte) {
     t.writeFile("Baza/Anketi.dat", QByteArray("stale"));
     t.platform.answers.enqueue(true);
     controls(w).N3->trigger();
-    const QList<ZipEntry> entries = readZip(t.path("Backup/b0000001.zip"));
-    QMap<QString, QByteArray> packed;
-    for (const ZipEntry& e : entries)
-        packed[e.name] = e.data;
+    const QMap<QString, QByteArray> packed = packedFiles(t.path("Backup/b0000001.zip"));
     EXPECT_EQ(packed.value("Anketi.dat"), before["Baza/Anketi.dat"]);
     EXPECT_EQ(packed.value("SpisFil.dat"), before["Baza/SpisFil.dat"]);
 }
@@ -201,9 +208,7 @@ TEST_F(ServerMode, CardsStoredWhileTheServerWasAwayAreNotReplacedUnasked) {
     controls(w).N3->trigger();
     ASSERT_EQ(t.platform.messages.size(), 2);
     EXPECT_TRUE(t.platform.messages[1].text.contains(t.app().server()->serverName()));
-    QMap<QString, QByteArray> packed;
-    for (const ZipEntry& e : readZip(t.path("Backup/b0000001.zip")))
-        packed[e.name] = e.data;
+    const QMap<QString, QByteArray> packed = packedFiles(t.path("Backup/b0000001.zip"));
     EXPECT_EQ(t.readCards("Baza/Anketi.dat").size(), 26u);
     EXPECT_EQ(packed.value("Anketi.dat"), t.readFile("Baza/Anketi.dat"));
     t.stop();
