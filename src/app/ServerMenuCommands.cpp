@@ -80,7 +80,7 @@ QString proposedConnection(const Installation& inst) {
     QString user = qEnvironmentVariable("USER");
     if (user.isEmpty())
         user = QStringLiteral("orm");
-    return QStringLiteral("host=localhost port=5432 dbname=orm user=%1 sslmode=prefer").arg(user);
+    return QStringLiteral("host=localhost port=5432 dbname=orm user=%1 sslmode=require").arg(user);
 }
 
 QString workedWithoutServerWarning(const ServerMenu& menu) {
