@@ -3,6 +3,7 @@
 #include "access/TForm5.h"
 #include "access/TNastroika.h"
 #include "access/TZapusk.h"
+#include "app/ServerMenuCommands.h"
 #include "app/ZelmApp.h"
 #include "attach/AttachedCard.h"
 #include "attach/TDokKart.h"
@@ -23,6 +24,9 @@
 #include "stats/TStatistika.h"
 #include "store/DataFiles.h"
 #include "widgets/TdxfColorButton.h"
+
+#include <QAction>
+#include <QCoreApplication>
 
 namespace zelm {
 namespace {
@@ -82,18 +86,51 @@ void wireServiceMenu(ZelmApp& app) {
     });
 }
 
+// The commands that move the register between the data folder and a server, with the card
+// window's progress bar.
+ServerMenu serverMenu(ZelmApp& app) {
+    TForm1* w = app.form1();
+    return ServerMenu{app.platform(), app.installation(), app.server(), w, [w](int percent) {
+                          w->setProgress(percent);
+                          QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                      }};
+}
+
+std::function<void()> closeDataFiles(TForm1* w) {
+    return [w] {
+        // A failed close is reported, yet leaving goes on.
+        w->runCommand([w] { CloseAllFiles(w->session().files()); });
+    };
+}
+
+void wireServerCommands(ZelmApp& app) {
+    TForm1* w = app.form1();
+    const ServerMenu menu = serverMenu(app);
+    const std::function<void()> close = closeDataFiles(w);
+    w->onClick("nToServer", [menu, close, w] {
+        if (nToServerClick(menu)) {
+            close();
+            w->closeForGood();
+        }
+    });
+    w->onClick("nFromServer", [menu] { nFromServerClick(menu); });
+    // There is nothing to export while the data folder is the register.
+    if (auto* fromServer = w->findChild<QAction*>(QStringLiteral("nFromServer")))
+        fromServer->setEnabled(app.server() != nullptr);
+}
+
 void wireBackup(ZelmApp& app) {
     TForm1* w = app.form1();
-    const BackupContext ctx{app.platform(), app.installation(), app.settings(), w, [w] {
-                                // A failed close is reported, yet leaving goes on.
-                                w->runCommand([w] { CloseAllFiles(w->session().files()); });
-                            }};
+    const ServerMenu menu = serverMenu(app);
+    const BackupContext ctx{app.platform(),    app.installation(),
+                            app.settings(),    w,
+                            closeDataFiles(w), [menu] { return exportForBackup(menu); }};
     w->onClick("N3", [ctx, w] {
         leaveWithBackup(ctx);
         w->closeForGood();
     });
-    w->onClick("BackUp1", [ctx, w] {
-        if (restoreFromBackup(ctx))
+    w->onClick("BackUp1", [ctx, menu, w] {
+        if (restoreAllowed(menu) && restoreFromBackup(ctx))
             w->closeForGood();
     });
 }
@@ -190,6 +227,7 @@ void wireWindows(ZelmApp& app) {
     wireWorkingCommands(app);
     wireLogin(app);
     wireServiceMenu(app);
+    wireServerCommands(app);
     wireBackup(app);
     wireAttachedFiles(app);
     wirePrinting(app);

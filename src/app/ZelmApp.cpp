@@ -40,12 +40,19 @@
 namespace zelm {
 
 ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform)
-    : ZelmApp(installationRoot, platform, nullptr) {}
+    : ZelmApp(installationRoot, platform,
+              chooseRegister(Installation(installationRoot), platform)) {}
 
 ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform,
                  std::unique_ptr<ServerRegister> server)
-    : m_inst(installationRoot), m_platform(platform), m_settings(defaultSettings(m_inst)),
-      m_server(std::move(server)), m_session(std::make_unique<CardSession>(m_inst, m_user)) {
+    : ZelmApp(installationRoot, platform, RegisterChoice{std::move(server), false}) {}
+
+ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform, RegisterChoice choice)
+    : m_inst(installationRoot), m_platform(platform), m_server(std::move(choice.server)),
+      m_endRequested(choice.endProgram), m_settings(defaultSettings(m_inst)),
+      m_session(std::make_unique<CardSession>(m_inst, m_user)) {
+    if (m_endRequested)
+        return;
     if (m_server)
         m_shared = std::make_unique<ServerSharedData>(*m_server);
     else
@@ -165,6 +172,8 @@ int runZelm(QApplication& application, const QString& installationRoot, Platform
     if (!takeDataFolder(lock, platform))
         return 1;
     ZelmApp app(installationRoot, platform);
+    if (app.endRequested())
+        return 1;
     app.showLogin();
     if (startupProbeRequested())
         armStartupProbe(app);

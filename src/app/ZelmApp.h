@@ -1,6 +1,8 @@
 #pragma once
-// One run of the program: the installation prepared, the shared state of the run, and the nine
-// windows created in order and wired to each other.
+// One run of the program: the installation prepared, the register chosen (the data folder or a
+// server), the shared state of the run, and the nine windows created in order and wired to each
+// other.
+#include "app/ServerStartup.h"
 #include "session/CardSession.h"
 #include "store/CurrentUser.h"
 #include "store/Installation.h"
@@ -34,9 +36,10 @@ class RegisterFeed;
 
 class ZelmApp {
 public:
-    // The register in the data folder's files.
+    // Chooses the register first (ServerStartup.h). When the user chose to end the program
+    // instead, nothing more is made: endRequested() is true and there are no windows.
     ZelmApp(const QString& installationRoot, Platform& platform);
-    // The register on a server, connected already.
+    // On a register kept by a server, connected already.
     ZelmApp(const QString& installationRoot, Platform& platform,
             std::unique_ptr<ServerRegister> server);
     ~ZelmApp();
@@ -48,12 +51,14 @@ public:
     CurrentUser& user() { return m_user; }
     OfficeSettings& settings() { return m_settings; }
     CardSession& session() { return *m_session; }
-    ServerRegister* server() const { return m_server.get(); }
     RegisterFeed* registerFeed() const { return m_registerFeed.get(); }
     // The access table, the reference lists and the attached-file list, where the register
     // keeps them.
     SharedData& sharedData() { return *m_shared; }
     bool newInstallation() const { return m_newInstallation; }
+    // The server holding the register; null when the data folder is the register.
+    ServerRegister* server() const { return m_server.get(); }
+    bool endRequested() const { return m_endRequested; }
 
     TZapusk* zapusk() const { return m_zapusk.get(); }
     TForm1* form1() const { return m_form1.get(); }
@@ -72,12 +77,14 @@ public:
 
 private:
     void joinServer();
+    ZelmApp(const QString& installationRoot, Platform& platform, RegisterChoice choice);
 
     Installation m_inst;
     Platform& m_platform;
+    std::unique_ptr<ServerRegister> m_server;
+    bool m_endRequested = false;
     CurrentUser m_user;
     OfficeSettings m_settings;
-    std::unique_ptr<ServerRegister> m_server;
     std::unique_ptr<CardSession> m_session;
     std::unique_ptr<RegisterFeed> m_registerFeed;
     std::unique_ptr<SharedData> m_shared;

@@ -38,7 +38,7 @@ void leaveWithBackup(const BackupContext& ctx) {
                                         .arg(QDir::toNativeSeparators(dataFolder(ctx.inst))),
                                     QStringLiteral("При аварии - нет!.Последние 10 копий в ") +
                                         ctx.settings.SavePapka);
-    if (wanted) {
+    if (wanted && (!ctx.prepareDataFolder || ctx.prepareDataFolder())) {
         try {
             WaitCursor wait;
             makeBackup(dataFolder(ctx.inst), ctx.settings.SavePapka);

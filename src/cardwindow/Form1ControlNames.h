@@ -138,6 +138,8 @@ class CardListModel;
     X(QAction, BackUp1)                                                                            \
     X(QAction, N15)                                                                                \
     X(QAction, N16)                                                                                \
+    X(QAction, nToServer)                                                                          \
+    X(QAction, nFromServer)                                                                        \
     X(QAction, N2)                                                                                 \
     X(QAction, N3)
 

@@ -224,6 +224,9 @@ void buildForm1Pages(QMainWindow* window, Form1Ui& ui, QHBoxLayout* columns) {
     ui.N14 = named(ui.N7->addMenu(QStringLiteral("Настройка цвета")), "N14");
     ui.N15 = action(ui.N14, "N15", QStringLiteral("Фон карточки"));
     ui.N16 = action(ui.N14, "N16", QStringLiteral("Организация"));
+    ui.N7->addSeparator();
+    ui.nToServer = action(ui.N7, "nToServer", QStringLiteral("Перенести картотеку на сервер"));
+    ui.nFromServer = action(ui.N7, "nFromServer", QStringLiteral("Выгрузить картотеку с сервера"));
     ui.N2 = bar->addAction(QStringLiteral("Помощь"));
     ui.N2->setObjectName(QStringLiteral("N2"));
     ui.N3 = bar->addAction(QStringLiteral("Выход"));

@@ -1,6 +1,7 @@
 #include "platform/OfficeLoader.h"
 #include "platform/Platform.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
@@ -8,11 +9,13 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
+#include <QPushButton>
 #include <QScreen>
 #include <QUrl>
 #include <QWidget>
@@ -46,6 +49,31 @@ public:
     bool ask(QWidget* parent, const QString& text, const QString& caption) override {
         return showBox(QMessageBox::Question, parent, caption, text,
                        QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    }
+    int choose(QWidget* parent, const QString& text, const QString& caption,
+               const QStringList& buttons) override {
+        QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, parent);
+        QList<QAbstractButton*> made;
+        for (const QString& b : buttons)
+            made << box.addButton(b, QMessageBox::AcceptRole);
+        // Escape and the title bar's close give the last answer, the cautious one by habit.
+        if (!made.isEmpty())
+            box.setEscapeButton(made.last());
+        box.exec();
+        return static_cast<int>(made.indexOf(box.clickedButton()));
+    }
+    std::optional<QString> enterText(QWidget* parent, const QString& caption, const QString& label,
+                                     const QString& text) override {
+        QInputDialog d(parent);
+        d.setWindowTitle(caption);
+        d.setLabelText(label);
+        d.setTextValue(text);
+        d.setOkButtonText(QStringLiteral("ОК"));
+        d.setCancelButtonText(QStringLiteral("Отмена"));
+        d.resize(std::max(d.sizeHint().width(), 560), d.sizeHint().height());
+        if (d.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return d.textValue();
     }
     void error(QWidget* parent, const QString& text) override {
         showBox(QMessageBox::Critical, parent, QStringLiteral("Зельм"), text, QMessageBox::Ok);

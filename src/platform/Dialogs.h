@@ -3,6 +3,7 @@
 // QFileDialog themselves, so tests can answer every dialog.
 #include <QColor>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class QWidget;
@@ -16,6 +17,13 @@ public:
     virtual void notice(QWidget* parent, const QString& text, const QString& caption) = 0;
     // A question icon with Yes and No; true for Yes.
     virtual bool ask(QWidget* parent, const QString& text, const QString& caption) = 0;
+    // A question whose answers are the buttons given, in order: the index of the one pressed,
+    // -1 when the box was closed without an answer.
+    virtual int choose(QWidget* parent, const QString& text, const QString& caption,
+                       const QStringList& buttons) = 0;
+    // One line of text to enter, shown with `text` to start from; nullopt when cancelled.
+    virtual std::optional<QString> enterText(QWidget* parent, const QString& caption,
+                                             const QString& label, const QString& text) = 0;
     // The standard error display of a failed command (file and conversion errors).
     virtual void error(QWidget* parent, const QString& text) = 0;
     // Empty result when cancelled.

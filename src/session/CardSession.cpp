@@ -119,10 +119,10 @@ int CardSession::CardNo() const {
 }
 
 bool CardSession::openFiles() {
-    openOrCreate(m_files.attachments, m_inst.attachmentList(), sizeof(TSpisFil));
-    openOrCreate(m_files.archive, m_inst.archiveCardFile(), sizeof(TAnketa));
     m_files.working.create(m_inst.workingCardFile(), sizeof(TAnketa));
     m_mode = Mode::Korr;
+    // On a server the data folder's register files are not held open: an export from the
+    // server may replace them at any time.
     if (m_shared) {
         m_shared->reload();
         emit sideFileChanged(SideFile::Archive, m_shared->count(RegisterFile::Archive));
@@ -137,6 +137,8 @@ bool CardSession::openFiles() {
         startOnBlankCard();
         return false;
     }
+    openOrCreate(m_files.attachments, m_inst.attachmentList(), sizeof(TSpisFil));
+    openOrCreate(m_files.archive, m_inst.archiveCardFile(), sizeof(TAnketa));
     openOrCreate(m_files.main, m_inst.mainCardFile(), sizeof(TAnketa));
     rebuildNumberIndex();
     emit sideFileChanged(SideFile::Archive, m_files.archive.count());

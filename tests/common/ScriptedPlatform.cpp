@@ -16,6 +16,17 @@ public:
         record({ShownMessage::Question, text, caption});
         return m_p.answers.isEmpty() ? false : m_p.answers.dequeue();
     }
+    int choose(QWidget*, const QString& text, const QString& caption,
+               const QStringList& buttons) override {
+        m_p.choiceButtons.append(buttons);
+        record({ShownMessage::Question, text, caption});
+        return m_p.choices.isEmpty() ? -1 : m_p.choices.dequeue();
+    }
+    std::optional<QString> enterText(QWidget*, const QString&, const QString&,
+                                     const QString& text) override {
+        m_p.offeredTexts.append(text);
+        return m_p.enteredTexts.isEmpty() ? std::nullopt : m_p.enteredTexts.dequeue();
+    }
     void error(QWidget*, const QString& text) override {
         record({ShownMessage::Error, text, QString()});
     }
@@ -191,6 +202,8 @@ WindowPrinter& ScriptedPlatform::printer() {
 void ScriptedPlatform::clearRecords() {
     messages.clear();
     fileDialogs.clear();
+    choiceButtons.clear();
+    offeredTexts.clear();
     officeCalls.clear();
     shellCalls.clear();
     startedPrograms.clear();

@@ -45,11 +45,17 @@ public:
     QQueue<QString> openFileResults; // empty string: cancelled
     QQueue<QString> folderResults;   // empty string: cancelled
     QQueue<std::optional<QColor>> colourResults;
+    // Answers of choices with buttons of their own (an index; -1: closed); unscripted: -1.
+    QQueue<int> choices;
+    // Texts typed into input dialogs (nullopt: cancelled); unscripted: cancelled.
+    QQueue<std::optional<QString>> enteredTexts;
     // Called while a notice or question is "shown", e.g. to inspect the windows then.
     std::function<void(const ShownMessage&)> onMessage;
 
     QList<ShownMessage> messages;         // every notice, question and error, in order
     QList<FileDialogRequest> fileDialogs; // every file-open dialog, as it was set up
+    QList<QStringList> choiceButtons;     // the buttons of every choice (also in messages)
+    QStringList offeredTexts;             // the text every input dialog started from
     QStringList officeCalls; // "Word.Application", "Documents.Open <path>", "Visible true"...
     QStringList shellCalls;  // "open <path>", "start <program> <args>"
     QList<StartedProgram> startedPrograms; // every successful startProgram, in order
