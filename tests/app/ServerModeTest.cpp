@@ -5,8 +5,8 @@
 #include "cardwindow/TForm1.h"
 #include "common/CardFactory.h"
 #include "common/Form1Controls.h"
-#include "common/PgTestServer.h"
 #include "common/TestInstall.h"
+#include "server/ServerFixture.h"
 #include "server/ServerRegister.h"
 #include "store/Cp1251.h"
 #include "store/ReferenceLists.h"
@@ -36,7 +36,7 @@ std::vector<TSpisFil> attachmentsOf(const std::vector<TAnketa>& cards) {
     return links;
 }
 
-QByteArray bytesOf(const std::vector<TSpisFil>& links) {
+QByteArray linkBytes(const std::vector<TSpisFil>& links) {
     return QByteArray(reinterpret_cast<const char*>(links.data()),
                       qsizetype(links.size() * sizeof(TSpisFil)));
 }
@@ -56,21 +56,17 @@ QStringList registerFiles() {
     return files;
 }
 
-class ServerMode : public ::testing::Test {
+class ServerMode : public ServerTest {
 protected:
     void SetUp() override {
-        pg = std::make_unique<PgTestServer>();
-        if (!pg->running())
-            GTEST_SKIP() << "no PostgreSQL server for this test: "
-                         << pg->unavailable().toStdString();
-        conninfo = pg->createDatabase(QStringLiteral("orm"));
+        ServerTest::SetUp();
         t.makeFolders();
     }
     // A register of Cyrillic cards in the data folder, as a unit has it before the move.
     void writeLocalRegister() {
         t.writeCards("Baza/Anketi.dat", cards);
         t.writeCards("Baza/ArhAnket.dat", makeCards(3, 300));
-        t.writeFile("Baza/SpisFil.dat", bytesOf(attachmentsOf(cards)));
+        t.writeFile("Baza/SpisFil.dat", linkBytes(attachmentsOf(cards)));
     }
     TForm1* startShown() {
         TForm1* w = t.start().form1();
@@ -87,8 +83,6 @@ protected:
         return t.platform.lastMessage() ? t.platform.lastMessage()->text : QString();
     }
 
-    std::unique_ptr<PgTestServer> pg;
-    QString conninfo;
     TestInstall t;
     std::vector<TAnketa> cards = makeCards(25);
 };

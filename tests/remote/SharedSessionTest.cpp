@@ -2,9 +2,9 @@
 // reaches the other, and nothing either stored is lost or overwritten unasked.
 #include "cardlists/CardFileModel.h"
 #include "common/CardFactory.h"
-#include "common/PgTestServer.h"
 #include "remote/RegisterFeed.h"
 #include "remote/ServerCards.h"
+#include "server/ServerFixture.h"
 #include "server/ServerRegister.h"
 #include "session/CardSession.h"
 #include "store/Cp1251.h"
@@ -21,10 +21,6 @@ using namespace zelm;
 using namespace zelm::testing;
 
 namespace {
-
-QByteArray bytesOf(const TAnketa& card) {
-    return QByteArray(reinterpret_cast<const char*>(&card), sizeof card);
-}
 
 // One workstation: its own installation folder (the Working card file is its own) and its
 // own connection to the shared register.
@@ -57,14 +53,12 @@ struct Workstation {
     std::unique_ptr<RegisterFeed> feed;
 };
 
-class SharedSession : public ::testing::Test {
+class SharedSession : public ServerTest {
 protected:
     void SetUp() override {
-        pg = std::make_unique<PgTestServer>();
-        if (!pg->running())
-            GTEST_SKIP() << "no PostgreSQL server for this test: "
-                         << pg->unavailable().toStdString();
-        conninfo = pg->createDatabase(QStringLiteral("zelm"));
+        ServerTest::SetUp();
+        if (IsSkipped())
+            return;
         a = std::make_unique<Workstation>(conninfo, QStringLiteral("Иванов И.И."),
                                           QStringLiteral("ws1"));
         b = std::make_unique<Workstation>(conninfo, QStringLiteral("Петров П.П."),
@@ -78,8 +72,6 @@ protected:
         ASSERT_TRUE(b->session->openFiles());
     }
 
-    std::unique_ptr<PgTestServer> pg;
-    QString conninfo;
     std::unique_ptr<Workstation> a;
     std::unique_ptr<Workstation> b;
 };
