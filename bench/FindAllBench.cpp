@@ -1,13 +1,12 @@
 // Find all over a register of 1 000 000 realistic cards beside its floor: reading the same file
 // in the same blocks and passing memchr over every byte of it. Pairs interleaved, warm (the
 // register is read once before).
+#include "BenchConditions.h"
 #include "PairedTiming.h"
 #include "RealisticCards.h"
 #include "search/CardScan.h"
-#include "store/DayCount.h"
 #include "store/RecordScan.h"
 
-#include <QDate>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -20,15 +19,9 @@ using namespace zelm;
 namespace {
 
 SearchConditions conditions() {
-    // The defaults a user starts from, and three Cyrillic words in another case.
-    const QDate today = QDate::currentDate();
-    SearchConditions c;
-    c.dataMer = {toDayCount(QDate(1901, 1, 1)), toDayCount(today.addDays(365))};
-    c.dateKusp = c.dataMer;
-    c.dataOsn = {toDayCount(QDate(1901, 1, 1)), toDayCount(today)};
+    // The benchmarks' search with a longer organisation word, as this register's cards have it.
+    SearchConditions c = benchConditions();
     c.text(SearchField::NameOrg) = QStringLiteral("ЁЛОЧКА");
-    c.text(SearchField::FIOSotr) = QStringLiteral("ЛКИН");
-    c.text(SearchField::VidORM) = QStringLiteral("ЗАКУПКА");
     return c;
 }
 

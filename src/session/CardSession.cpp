@@ -466,7 +466,11 @@ void CardSession::deleteShownCard(DeletionKind kind) {
     if (kind == DeletionKind::IntoArchive)
         emit sideFileChanged(SideFile::Archive, m_files.archive.count());
     emit mainCardRemoved(n);
-    const qint64 count = main.count();
+    showLastCardOrBlank();
+}
+
+void CardSession::showLastCardOrBlank() {
+    const qint64 count = mainCount();
     if (count > 0) {
         m_cardIndex = static_cast<int>(count - 1);
         showMainCard(count - 1);

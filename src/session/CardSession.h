@@ -189,7 +189,8 @@ private:
     const CardFile& sideFile(SideFile which) const;
     QString scratchPath(SideFile which) const;
     void rebuildNumberIndex();
-    void showChanged(); // cardShown and countersChanged
+    void showChanged();         // cardShown and countersChanged
+    void showLastCardOrBlank(); // after the card shown was taken out
     bool readShared(qint64 index);
     void showShared(const SharedCard& card, qint64 index);
     SaveOutcome saveShared(TAnketa card, std::optional<int> version);

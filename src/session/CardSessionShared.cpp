@@ -111,13 +111,7 @@ void CardSession::deleteShared(DeletionKind kind) {
     emit mainCardRemoved(n);
     if (kind == DeletionKind::IntoArchive)
         emit sideFileChanged(SideFile::Archive, m_shared->count(RegisterFile::Archive));
-    const qint64 count = m_shared->count(RegisterFile::Main);
-    if (count > 0) {
-        m_cardIndex = static_cast<int>(count - 1);
-        showMainCard(count - 1);
-    } else {
-        startOnBlankCard();
-    }
+    showLastCardOrBlank();
 }
 
 bool CardSession::toggleSharedMark() {

@@ -1,6 +1,7 @@
 #pragma once
 // An installation folder with a report program in report/, a scripted platform and the
 // launcher of one run.
+#include "common/QStringPrinter.h"
 #include "common/ScriptedPlatform.h"
 #include "output/ReportLauncher.h"
 #include "store/Cp1251.h"
@@ -11,11 +12,6 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <ostream>
-
-// Readable texts in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace zelm::testing {
 

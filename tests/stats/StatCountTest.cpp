@@ -1,18 +1,12 @@
 // Counting measures: grouping of spellings, the period and its columns, against a count made
 // by hand over registers written here.
 #include "StatRegister.h"
+#include "common/QStringPrinter.h"
 #include "stats/StatCounter.h"
 #include "store/CardFile.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <ostream>
-
-namespace zelm {
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-} // namespace zelm
 
 using namespace zelm;
 using namespace zelm::testing;

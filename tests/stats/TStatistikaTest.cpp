@@ -4,6 +4,7 @@
 #include "StatRegister.h"
 #include "cardwindow/TForm1.h"
 #include "common/Form1Controls.h"
+#include "common/QStringPrinter.h"
 #include "common/TestInstall.h"
 #include "output/ExcelExport.h"
 #include "session/CardSession.h"
@@ -20,13 +21,6 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
-#include <ostream>
-
-namespace zelm {
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-} // namespace zelm
 
 using namespace zelm;
 using namespace zelm::testing;
