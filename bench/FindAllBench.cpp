@@ -18,13 +18,6 @@ using namespace zelm;
 
 namespace {
 
-SearchConditions conditions() {
-    // The benchmarks' search with a longer organisation word, as this register's cards have it.
-    SearchConditions c = benchConditions();
-    c.text(SearchField::NameOrg) = QStringLiteral("ЁЛОЧКА");
-    return c;
-}
-
 // The floor: every byte of the file read in the blocks the search reads and looked at by memchr.
 qint64 memchrPass(const QString& path) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
@@ -58,7 +51,7 @@ int main(int argc, char** argv) {
     main.open(mainPath, sizeof(TAnketa));
     CardFile working;
     working.create(dir.filePath(QStringLiteral("RabAnket.dat")), sizeof(TAnketa));
-    const CardMatcher matcher(conditions());
+    const CardMatcher matcher(benchConditions());
     qint64 found = 0;
     auto findAll = [&] {
         working.seek(0);

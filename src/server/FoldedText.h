@@ -30,4 +30,14 @@ QByteArray foldBytes(QByteArray bytes);
 // The text array of a record in PostgreSQL's literal form, for a bytea[] parameter.
 QByteArray foldedTextsLiteral(const TAnketa& card);
 
+// Every three successive folded bytes of a field, keyed with the field's number. A field holds a
+// needle of three bytes or more only if it holds all of the needle's keys, so the server's index
+// of the keys hands a search the few cards that may pass instead of testing every card.
+std::vector<std::int32_t> searchKeys(const TAnketa& card); // sorted, each once
+// The keys a folded needle must find in field `field` (1-based); none when it is too short.
+std::vector<std::int32_t> searchKeys(int field, const QByteArray& foldedNeedle);
+// Keys in PostgreSQL's binary form of integer[], for a binary parameter: the server takes a
+// card's five hundred keys without parsing their digits.
+QByteArray keysArray(const std::vector<std::int32_t>& keys);
+
 } // namespace zelm

@@ -1,6 +1,7 @@
 #include "server/RegisterTransfer.h"
 
 #include "server/CardSql.h"
+#include "server/Schema.h"
 #include "server/ServerError.h"
 #include "server/ServerRegister.h"
 #include "store/CardFile.h"
@@ -55,20 +56,20 @@ private:
 // thousand cards goes over in a few thousand round trips, not two hundred thousand.
 QByteArray insertCardsStatement(int n) {
     QByteArray sql = "WITH v (file, ord, uniq, uniq_dup, gurn, changed_by, record, data_mer, "
-                     "date_kusp, data_osn, texts) AS (VALUES ";
+                     "date_kusp, data_osn, texts, keys) AS (VALUES ";
     for (int i = 0; i < n; ++i) {
-        const int b = i * 11;
+        const int b = i * 12;
         const auto p = [&](int k) { return "$" + QByteArray::number(b + k); };
         sql += (i ? ", (" : "(") + p(1) + "::smallint, " + p(2) + "::bigint, " + p(3) +
                "::integer, " + p(4) + "::smallint, " + p(5) + "::integer, " + p(6) + "::text, " +
                p(7) + "::bytea, " + p(8) + "::float8, " + p(9) + "::float8, " + p(10) +
-               "::float8, " + p(11) + "::bytea[])";
+               "::float8, " + p(11) + "::bytea[], " + p(12) + "::integer[])";
     }
     sql += "), c AS (INSERT INTO cards (file, ord, uniq, uniq_dup, gurn, changed_by, record) "
            "SELECT file, ord, uniq, uniq_dup, gurn, changed_by, record FROM v "
            "RETURNING id, file, ord) "
-           "INSERT INTO card_search (card_id, file, data_mer, date_kusp, data_osn, texts) "
-           "SELECT c.id, c.file, v.data_mer, v.date_kusp, v.data_osn, v.texts "
+           "INSERT INTO card_search (card_id, file, data_mer, date_kusp, data_osn, texts, keys) "
+           "SELECT c.id, c.file, v.data_mer, v.date_kusp, v.data_osn, v.texts, v.keys "
            "FROM c JOIN v ON v.file = c.file AND v.ord = c.ord";
     return sql;
 }
@@ -100,7 +101,8 @@ void moveCards(PgConnection& c, const QString& path, CardFileKind file, QHash<qi
                            PgParam::integer(card.GurN), PgParam::text(card.AdminFIO.text()),
                            PgParam::bytes(recordBytes(card)), PgParam::real(card.DataMer),
                            PgParam::real(card.DateKUSP), PgParam::real(card.DataOsn),
-                           PgParam{foldedTextsLiteral(card), false}});
+                           PgParam{foldedTextsLiteral(card), false},
+                           PgParam::bytes(keysArray(searchKeys(card)))});
         }
         c.exec(k == kCardsPerStatement ? full.constData()
                                        : insertCardsStatement(static_cast<int>(k)).constData(),
@@ -155,8 +157,11 @@ TransferCounts moveRegisterToServer(ServerRegister& server, const Installation& 
                               .arg(server.serverName())
                               .arg(held.int64(0, 0)));
     QHash<qint32, int> seen;
+    const bool rebuildIndex = dropSearchKeysIndex(c);
     moveCards(c, inst.mainCardFile(), CardFileKind::Main, seen, progress);
     moveCards(c, inst.archiveCardFile(), CardFileKind::Archive, seen, progress);
+    if (rebuildIndex)
+        buildSearchKeysIndex(c);
     moveAttachments(c, inst.attachmentList(), progress);
     for (const ReferenceListDef& def : referenceLists()) {
         const std::optional<QByteArray> bytes = fileBytes(referenceListPath(inst, def));

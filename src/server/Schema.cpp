@@ -1,9 +1,11 @@
 #include "server/Schema.h"
 
+#include "server/CardSql.h"
 #include "server/PgConnection.h"
 #include "server/ServerError.h"
 
 #include <array>
+#include <cstring>
 #include <vector>
 
 namespace zelm {
@@ -67,8 +69,37 @@ const std::vector<const char*>& version1() {
     return statements;
 }
 
-const std::array<const std::vector<const char*>*, kSchemaVersion>& upgrades() {
-    static const std::array<const std::vector<const char*>*, kSchemaVersion> all = {&version1()};
+void upgradeTo1(PgConnection& c) {
+    for (const char* statement : version1())
+        c.exec(statement);
+}
+
+// Version 2: the search keys of each card and their index, so a search reads only the cards
+// that may hold its words. The keys of the cards already there are made from their records.
+void upgradeTo2(PgConnection& c) {
+    c.exec("ALTER TABLE card_search ADD COLUMN keys integer[] NOT NULL DEFAULT '{}'");
+    constexpr int kBatch = 1000;
+    qint64 after = 0;
+    for (;;) {
+        const PgResult r =
+            c.exec("SELECT id, file, record FROM cards WHERE id > $1 ORDER BY id LIMIT $2",
+                   {PgParam::integer(after), PgParam::integer(kBatch)});
+        for (int i = 0; i < r.rows(); ++i) {
+            TAnketa card{};
+            if (r.length(i, 2) == int(sizeof card))
+                std::memcpy(&card, r.data(i, 2), sizeof card);
+            writeSearchRow(c, r.int64(i, 0), static_cast<CardFileKind>(r.int16(i, 1)), card);
+        }
+        if (r.rows() < kBatch)
+            break;
+        after = r.int64(r.rows() - 1, 0);
+    }
+    buildSearchKeysIndex(c);
+}
+
+using Upgrade = void (*)(PgConnection&);
+const std::array<Upgrade, kSchemaVersion>& upgrades() {
+    static const std::array<Upgrade, kSchemaVersion> all = {&upgradeTo1, &upgradeTo2};
     return all;
 }
 
@@ -81,6 +112,26 @@ int readVersion(PgConnection& c) {
 }
 
 } // namespace
+
+bool dropSearchKeysIndex(PgConnection& c) {
+    c.exec("SAVEPOINT drop_keys");
+    try {
+        c.exec("DROP INDEX card_search_keys");
+    } catch (const ServerError& e) {
+        if (e.kind() == ServerError::Kind::Connection)
+            throw;
+        c.exec("ROLLBACK TO SAVEPOINT drop_keys");
+        return false;
+    }
+    c.exec("RELEASE SAVEPOINT drop_keys");
+    return true;
+}
+
+void buildSearchKeysIndex(PgConnection& c) {
+    // A large register's index is built in one sort rather than in many small ones.
+    c.exec("SET LOCAL maintenance_work_mem = '256MB'");
+    c.exec("CREATE INDEX card_search_keys ON card_search USING gin (keys)");
+}
 
 int schemaVersion(PgConnection& c) {
     return readVersion(c);
@@ -106,8 +157,7 @@ void ensureSchema(PgConnection& c) {
     if (have == 0)
         c.exec("CREATE TABLE zelm_schema (version integer NOT NULL)");
     for (int v = have; v < kSchemaVersion; ++v)
-        for (const char* statement : *upgrades()[static_cast<size_t>(v)])
-            c.exec(statement);
+        upgrades()[static_cast<size_t>(v)](c);
     c.exec("DELETE FROM zelm_schema");
     c.exec("INSERT INTO zelm_schema (version) VALUES ($1)", {PgParam::integer(kSchemaVersion)});
     t.commit();

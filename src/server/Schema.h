@@ -6,7 +6,7 @@ namespace zelm {
 
 class PgConnection;
 
-inline constexpr int kSchemaVersion = 1;
+inline constexpr int kSchemaVersion = 2;
 
 // Where the cards of a register live: the file they would be in on disk.
 enum class CardFileKind : short { Main = 0, Archive = 1 };
@@ -22,6 +22,11 @@ enum LockKey : int {
 
 // Brings the database to kSchemaVersion; throws ServerError when it is newer than this program.
 void ensureSchema(PgConnection& c);
+// The index of the cards' search keys, dropped while a whole register is moved in and built
+// again at the end, inside the move's transaction: keeping it up card by card makes a move five
+// times slower. Dropping it is refused (false, nothing changed) to a role that does not own it.
+bool dropSearchKeysIndex(PgConnection& c);
+void buildSearchKeysIndex(PgConnection& c);
 // The schema version the database has now (0 for an empty database).
 int schemaVersion(PgConnection& c);
 

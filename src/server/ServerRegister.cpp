@@ -39,14 +39,14 @@ QByteArray recordBytes(const TSpisFil& record) {
 }
 
 void writeSearchRow(PgConnection& c, qint64 id, CardFileKind file, const TAnketa& card) {
-    c.exec("INSERT INTO card_search (card_id, file, data_mer, date_kusp, data_osn, texts) "
-           "VALUES ($1, $2, $3, $4, $5, $6::bytea[]) "
+    c.exec("INSERT INTO card_search (card_id, file, data_mer, date_kusp, data_osn, texts, keys) "
+           "VALUES ($1, $2, $3, $4, $5, $6::bytea[], $7::integer[]) "
            "ON CONFLICT (card_id) DO UPDATE SET file = EXCLUDED.file, "
            "data_mer = EXCLUDED.data_mer, date_kusp = EXCLUDED.date_kusp, "
-           "data_osn = EXCLUDED.data_osn, texts = EXCLUDED.texts",
+           "data_osn = EXCLUDED.data_osn, texts = EXCLUDED.texts, keys = EXCLUDED.keys",
            {PgParam::integer(id), PgParam::integer(static_cast<int>(file)),
             PgParam::real(card.DataMer), PgParam::real(card.DateKUSP), PgParam::real(card.DataOsn),
-            PgParam{foldedTextsLiteral(card), false}});
+            PgParam{foldedTextsLiteral(card), false}, PgParam::bytes(keysArray(searchKeys(card)))});
 }
 
 void lockForTransaction(PgConnection& c, int key) {
@@ -164,13 +164,20 @@ std::vector<ServerCard> ServerRegister::findCards(CardFileKind file, const CardF
         sql += QByteArray(" AND trunc(") + column + ") BETWEEN $" + next(PgParam::real(d.first)) +
                " AND $" + next(PgParam::real(d.last));
     }
+    std::vector<std::int32_t> keys;
     for (const TextCondition& t : filter.texts) {
         const int field = textFieldNumber(t.offset);
         if (field == 0 || t.needle.isEmpty())
             continue;
+        const std::vector<std::int32_t> more = searchKeys(field, t.needle);
+        keys.insert(keys.end(), more.begin(), more.end());
         sql += " AND position($" + next(PgParam::bytes(t.needle)) + "::bytea IN texts[$" +
                next(PgParam::integer(field)) + "::int]) > 0";
     }
+    // Needles of three bytes or more let the key index pick the candidates; shorter ones leave
+    // the server to read every card.
+    if (!keys.empty())
+        sql += " AND keys @> $" + next(PgParam::bytes(keysArray(keys))) + "::integer[]";
     const PgResult ids = m_c.exec(sql.constData(), params);
     std::vector<qint64> found;
     found.reserve(static_cast<size_t>(ids.rows()));

@@ -43,6 +43,31 @@ TEST_F(ServerRegisterTest, SchemaIsMadeOnceAndANewerOneIsRefused) {
     }
 }
 
+TEST_F(ServerRegisterTest, AnEarlierSchemaGetsTheSearchKeysOfItsCards) {
+    auto a = workstation(QStringLiteral("Иванов"), QStringLiteral("ws1"));
+    for (int i = 0; i < 1500; ++i) { // more than one batch of the upgrade
+        TAnketa card = makeCard(i);
+        card.NameOrg.set(i == 1234 ? QStringLiteral("ООО «Ёлочка»")
+                                   : QStringLiteral("ООО «Сосна»"));
+        a->append(card);
+    }
+    // The register as the first schema kept it: no keys, no index.
+    a->connection().exec("DROP INDEX card_search_keys");
+    a->connection().exec("ALTER TABLE card_search DROP COLUMN keys");
+    a->connection().exec("UPDATE zelm_schema SET version = 1");
+
+    auto b = workstation(QStringLiteral("Петров"), QStringLiteral("ws2"));
+    EXPECT_EQ(schemaVersion(b->connection()), kSchemaVersion);
+    EXPECT_EQ(
+        b->connection().exec("SELECT count(*) FROM card_search WHERE keys = '{}'").int64(0, 0), 0);
+    b->connection().exec("SET enable_seqscan = off"); // the index answers, not a scan
+    CardFilter f;
+    f.texts.push_back({offsetof(TAnketa, NameOrg), foldBytes(toCp1251(QStringLiteral("ЁЛОЧ")))});
+    const std::vector<ServerCard> found = b->findCards(CardFileKind::Main, f);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].record.NameOrg.text(), QStringLiteral("ООО «Ёлочка»"));
+}
+
 TEST_F(ServerRegisterTest, InsertionPlacesACardWithoutMovingTheOthers) {
     auto a = workstation(QStringLiteral("Иванов"), QStringLiteral("ws1"));
     std::vector<ServerCard> cards;
@@ -147,6 +172,12 @@ TEST_F(ServerRegisterTest, ServerSearchFindsWhatTheMatcherFinds) {
     EXPECT_GE(check(sc), 1u) << "ё is not е, as on disk";
     sc.text(SearchField::NameOrg) = QStringLiteral("ЕЛОЧ");
     EXPECT_GE(check(sc), 1u);
+    sc.text(SearchField::NameOrg) = QStringLiteral("ЧКА»");
+    EXPECT_GE(check(sc), 1u) << "a needle at the end of a field";
+    sc.text(SearchField::NameOrg) = QStringLiteral("ёл");
+    EXPECT_GE(check(sc), 1u) << "a needle too short for the index";
+    sc.text(SearchField::NameOrg) = QStringLiteral("ооо");
+    check(sc);
     sc.text(SearchField::NameOrg).clear();
     sc.text(SearchField::FIOSotr) = QStringLiteral("ёлкин");
     EXPECT_GE(check(sc), 1u);
