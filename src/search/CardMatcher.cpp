@@ -3,34 +3,58 @@
 #include "store/Cp1251.h"
 #include "store/DayCount.h"
 
-#include <algorithm>
+#include <bit>
 #include <cmath>
-#include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace zelm {
 namespace {
 
-// Horspool's search over lower-cased bytes: the window moves on by the distance from the end
-// of the needle to the last place its final byte's letter occurs in it, so a field is mostly
-// stepped over several bytes at a time rather than looked at byte by byte.
-bool containsLowered(const std::uint8_t* hay, int hayLength, const std::string& needle,
-                     const std::array<std::uint8_t, 256>& shift,
+bool middleMatches(const std::uint8_t* at, const std::uint8_t* needle, int n,
+                   const std::array<std::uint8_t, 256>& lower) {
+    for (int j = 1; j < n - 1; ++j)
+        if (lower[at[j]] != needle[j])
+            return false;
+    return true;
+}
+
+// Whether the lower-cased needle stands in the field's first `length` bytes. `room` bytes may be
+// read from `hay` (the field's capacity). Sixteen places are tested at once for the needle's
+// first and last letter in either case, so a field without them costs a few instructions and
+// no branch that depends on its text; only places where both stand are compared in full.
+bool containsLowered(const std::uint8_t* hay, int length, int room, const CardMatcher::TextTest& t,
                      const std::array<std::uint8_t, 256>& lower) {
-    const int n = static_cast<int>(needle.size());
-    const auto* nd = reinterpret_cast<const std::uint8_t*>(needle.data());
-    const int lastAt = n - 1;
-    const std::uint8_t last = nd[lastAt];
-    for (int i = 0, end = hayLength - n; i <= end;) {
-        const std::uint8_t b = hay[i + lastAt];
-        if (lower[b] == last) {
-            int j = 0;
-            while (j < lastAt && lower[hay[i + j]] == nd[j])
-                ++j;
-            if (j == lastAt)
-                return true;
+    const int n = static_cast<int>(t.needle.size());
+    const auto* nd = reinterpret_cast<const std::uint8_t*>(t.needle.data());
+    const int last = length - n; // the last place the needle may start
+    int i = 0;
+#if defined(__SSE2__)
+    if (t.twoCases) {
+        const auto lane = [&t](int k) {
+            return _mm_load_si128(reinterpret_cast<const __m128i*>(t.lanes[size_t(k)].data()));
+        };
+        const __m128i firstA = lane(0), firstB = lane(1), lastA = lane(2), lastB = lane(3);
+        for (; i <= last && i + 15 + n - 1 < room; i += 16) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(hay + i));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(hay + i + n - 1));
+            const __m128i both =
+                _mm_and_si128(_mm_or_si128(_mm_cmpeq_epi8(a, firstA), _mm_cmpeq_epi8(a, firstB)),
+                              _mm_or_si128(_mm_cmpeq_epi8(b, lastA), _mm_cmpeq_epi8(b, lastB)));
+            unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(both));
+            if (last - i < 15)
+                mask &= (2u << (last - i)) - 1;
+            for (; mask; mask &= mask - 1)
+                if (middleMatches(hay + i + std::countr_zero(mask), nd, n, lower))
+                    return true;
         }
-        i += shift[b];
     }
+#endif
+    for (; i <= last; ++i)
+        if (lower[hay[i]] == nd[0] && lower[hay[i + n - 1]] == nd[n - 1] &&
+            middleMatches(hay + i, nd, n, lower))
+            return true;
     return false;
 }
 
@@ -53,17 +77,24 @@ CardMatcher::CardMatcher(const SearchConditions& c)
         if (fromCp1251(bytes) != needle)
             m_impossible = true;
         const FieldPlace place = fieldPlace(static_cast<SearchField>(i));
-        TextTest t{place.offset, place.capacity, bytes.toStdString(), {}};
-        // Indexed by the stored byte, already folded: every byte of either case shifts alike.
+        TextTest t{place.offset, place.capacity, bytes.toStdString(), {}, true};
+        // The stored bytes that lower to the needle's first and to its last byte.
         const auto& lower = cp1251LowerTable();
-        const int n = static_cast<int>(t.needle.size());
-        std::array<std::uint8_t, 256> byLowered;
-        byLowered.fill(static_cast<std::uint8_t>(std::min(n, 255)));
-        for (int k = 0; k < n - 1; ++k)
-            byLowered[static_cast<std::uint8_t>(t.needle[static_cast<size_t>(k)])] =
-                static_cast<std::uint8_t>(std::min(n - 1 - k, 255));
-        for (int b = 0; b < 256; ++b)
-            t.shift[static_cast<size_t>(b)] = byLowered[lower[static_cast<size_t>(b)]];
+        const auto cases = [&](std::uint8_t folded, int lane) {
+            int found = 0;
+            t.lanes[size_t(lane)].fill(folded);
+            t.lanes[size_t(lane + 1)].fill(folded);
+            for (int b = 0; b < 256; ++b)
+                if (lower[static_cast<size_t>(b)] == folded) {
+                    if (found < 2)
+                        t.lanes[size_t(lane + found)].fill(static_cast<std::uint8_t>(b));
+                    ++found;
+                }
+            if (found > 2)
+                t.twoCases = false;
+        };
+        cases(static_cast<std::uint8_t>(t.needle.front()), 0);
+        cases(static_cast<std::uint8_t>(t.needle.back()), 2);
         m_texts.push_back(std::move(t));
     }
     m_dataMer.first = wholeDays(m_dataMer.first);
@@ -77,18 +108,18 @@ CardMatcher::CardMatcher(const SearchConditions& c)
 bool CardMatcher::matches(const TAnketa& card) const {
     if (m_impossible)
         return false;
-    if (!inWholeDays(m_dataMer, card.DataMer) || !inWholeDays(m_dateKusp, card.DateKUSP) ||
-        !inWholeDays(m_dataOsn, card.DataOsn))
-        return false;
+    // Most cards fail on a word, so the dates, on other cache lines, are read only for the few
+    // that hold every word.
     const auto& lower = cp1251LowerTable();
     const auto* base = reinterpret_cast<const std::uint8_t*>(&card);
     for (const TextTest& t : m_texts) {
         const std::uint8_t* field = base + t.offset;
         const int length = field[0] > t.capacity ? t.capacity : field[0];
-        if (!containsLowered(field + 1, length, t.needle, t.shift, lower))
+        if (!containsLowered(field + 1, length, t.capacity, t, lower))
             return false;
     }
-    return true;
+    return inWholeDays(m_dataMer, card.DataMer) && inWholeDays(m_dateKusp, card.DateKUSP) &&
+           inWholeDays(m_dataOsn, card.DataOsn);
 }
 
 } // namespace zelm

@@ -20,13 +20,18 @@ public:
     // A condition whose text no stored field can hold (a character outside the code page).
     bool findsNothing() const { return m_impossible; }
 
-private:
     struct TextTest {
         std::size_t offset; // of the length byte in the record
         int capacity;
-        std::string needle;                  // lower-cased Windows-1251
-        std::array<std::uint8_t, 256> shift; // how far the window moves past a stored byte
+        std::string needle; // lower-cased Windows-1251
+        // Sixteen copies each of the stored bytes that lower to the needle's first byte (its two
+        // cases, or one byte twice) and to its last; `twoCases` is false when some letter has
+        // more than two.
+        alignas(16) std::array<std::array<std::uint8_t, 16>, 4> lanes;
+        bool twoCases;
     };
+
+private:
     DayRange m_dataMer, m_dateKusp, m_dataOsn;
     std::vector<TextTest> m_texts;
     bool m_impossible = false;

@@ -101,6 +101,12 @@ TEST(SearchEngine, ByteMatcherAgreesWithTheDefinitionOverManyCards) {
     std::vector<TAnketa> cards = makeCards(300);
     cards[7].NameOrg.len = 250; // a damaged length byte reads as the field's capacity
     cards[8].FIOSotr.set(QStringLiteral("ЁЖИК Ё.Ё."));
+    // Fields full to the last byte, a word at their very end and far past the first sixteen.
+    for (TAnketa* c : {&cards[9], &cards[10]}) {
+        c->Prime4.set(QString(229, QChar(u'я')) + QStringLiteral(" КОНЕЦ ПОЛЯ «Ёлка»"));
+        c->NameOrg.set(QString(80, QChar(u'О')) + QStringLiteral(" Ёлка и ёлка-палка"));
+    }
+    cards[10].NameOrg.len = 99; // one byte short: the word is cut
     const QString probes[] = {
         QStringLiteral("ёл"), QStringLiteral("ЁЛК"), QStringLiteral("«"), QStringLiteral("трейд »"),
         QStringLiteral("№1"), QStringLiteral("ИП П"), QStringLiteral("a"), QStringLiteral("Ё.Ё"),
@@ -108,7 +114,9 @@ TEST(SearchEngine, ByteMatcherAgreesWithTheDefinitionOverManyCards) {
         QStringLiteral("ооо «рыбная артель» №1"),
         // Needles that repeat themselves, where a search that skips ahead
         // is easiest to get wrong.
-        QStringLiteral("оо"), QStringLiteral("ОО «"), QStringLiteral("ёё"), QStringLiteral("о о")};
+        QStringLiteral("оо"), QStringLiteral("ОО «"), QStringLiteral("ёё"), QStringLiteral("о о"),
+        QStringLiteral("конец поля «ёлка»"), QStringLiteral("ёлка-палка"), QStringLiteral("я к"),
+        QStringLiteral("»"), QStringLiteral("ооооооооооооооооо ")};
     for (int f = 0; f < kSearchFieldCount; ++f) {
         for (const QString& probe : probes) {
             SearchConditions c = withText(static_cast<SearchField>(f), probe);
