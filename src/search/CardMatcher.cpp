@@ -110,7 +110,7 @@ bool CardMatcher::matches(const TAnketa& card) const {
         return false;
     // Most cards fail on a word, so the dates, on other cache lines, are read only for the few
     // that hold every word.
-    const auto& lower = cp1251LowerTable();
+    const auto& lower = *m_lower;
     const auto* base = reinterpret_cast<const std::uint8_t*>(&card);
     for (const TextTest& t : m_texts) {
         const std::uint8_t* field = base + t.offset;

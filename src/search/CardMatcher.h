@@ -34,6 +34,7 @@ public:
 private:
     DayRange m_dataMer, m_dateKusp, m_dataOsn;
     std::vector<TextTest> m_texts;
+    const std::array<std::uint8_t, 256>* m_lower = &cp1251LowerTable();
     bool m_impossible = false;
 };
 
