@@ -182,6 +182,15 @@ TEST_F(ServerRegisterTest, ServerSearchFindsWhatTheMatcherFinds) {
     sc.text(SearchField::FIOSotr) = QStringLiteral("ёлкин");
     EXPECT_GE(check(sc), 1u);
     sc.text(SearchField::FIOSotr).clear();
+    // A saved card is found by the words it has now.
+    const qint64 id = a->listCards(CardFileKind::Main)[7].id;
+    std::optional<ServerCard> shown = a->readCard(id);
+    ASSERT_TRUE(shown.has_value());
+    shown->record.FIOSotr.set(QStringLiteral("Берёзкин"));
+    ASSERT_EQ(a->save(id, shown->record, shown->version).status, SaveResult::Status::Saved);
+    sc.text(SearchField::FIOSotr) = QStringLiteral("БЕРЁЗ");
+    EXPECT_EQ(check(sc), 1u);
+    sc.text(SearchField::FIOSotr).clear();
     const double someDay = wholeDays(cards[100].DataMer);
     sc.dataMer = {someDay, someDay + 0.99};
     EXPECT_GE(check(sc), 1u);
