@@ -20,44 +20,6 @@ bool middleMatches(const std::uint8_t* at, const std::uint8_t* needle, int n,
     return true;
 }
 
-// Whether the lower-cased needle stands in the field's first `length` bytes. `room` bytes may be
-// read from `hay` (the field's capacity). Sixteen places are tested at once for the needle's
-// first and last letter in either case, so a field without them costs a few instructions and
-// no branch that depends on its text; only places where both stand are compared in full.
-bool containsLowered(const std::uint8_t* hay, int length, int room, const CardMatcher::TextTest& t,
-                     const std::array<std::uint8_t, 256>& lower) {
-    const int n = static_cast<int>(t.needle.size());
-    const auto* nd = reinterpret_cast<const std::uint8_t*>(t.needle.data());
-    const int last = length - n; // the last place the needle may start
-    int i = 0;
-#if defined(__SSE2__)
-    if (t.twoCases) {
-        const auto lane = [&t](int k) {
-            return _mm_load_si128(reinterpret_cast<const __m128i*>(t.lanes[size_t(k)].data()));
-        };
-        const __m128i firstA = lane(0), firstB = lane(1), lastA = lane(2), lastB = lane(3);
-        for (; i <= last && i + 15 + n - 1 < room; i += 16) {
-            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(hay + i));
-            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(hay + i + n - 1));
-            const __m128i both =
-                _mm_and_si128(_mm_or_si128(_mm_cmpeq_epi8(a, firstA), _mm_cmpeq_epi8(a, firstB)),
-                              _mm_or_si128(_mm_cmpeq_epi8(b, lastA), _mm_cmpeq_epi8(b, lastB)));
-            unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(both));
-            if (last - i < 15)
-                mask &= (2u << (last - i)) - 1;
-            for (; mask; mask &= mask - 1)
-                if (middleMatches(hay + i + std::countr_zero(mask), nd, n, lower))
-                    return true;
-        }
-    }
-#endif
-    for (; i <= last; ++i)
-        if (lower[hay[i]] == nd[0] && lower[hay[i + n - 1]] == nd[n - 1] &&
-            middleMatches(hay + i, nd, n, lower))
-            return true;
-    return false;
-}
-
 // The ends of the range are whole days already (see the constructor).
 bool inWholeDays(const DayRange& r, double day) {
     const double d = std::trunc(day);
@@ -105,6 +67,44 @@ CardMatcher::CardMatcher(const SearchConditions& c)
     m_dataOsn.last = wholeDays(m_dataOsn.last);
 }
 
+// Sixteen places are tested at once for the needle's first and last letter in either case, so a
+// field without them costs a few instructions and no branch that depends on its text; only
+// places where both stand are compared in full.
+bool CardMatcher::holds(const TextTest& t, const std::uint8_t* hay, int length,
+                        const std::array<std::uint8_t, 256>& lower) {
+    const int room = t.capacity; // bytes that may be read: the field's own
+    const int n = static_cast<int>(t.needle.size());
+    const auto* nd = reinterpret_cast<const std::uint8_t*>(t.needle.data());
+    const int last = length - n; // the last place the needle may start
+    int i = 0;
+#if defined(__SSE2__)
+    if (t.twoCases) {
+        const auto lane = [&t](int k) {
+            return _mm_load_si128(reinterpret_cast<const __m128i*>(t.lanes[size_t(k)].data()));
+        };
+        const __m128i firstA = lane(0), firstB = lane(1), lastA = lane(2), lastB = lane(3);
+        for (; i <= last && i + 15 + n - 1 < room; i += 16) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(hay + i));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(hay + i + n - 1));
+            const __m128i both =
+                _mm_and_si128(_mm_or_si128(_mm_cmpeq_epi8(a, firstA), _mm_cmpeq_epi8(a, firstB)),
+                              _mm_or_si128(_mm_cmpeq_epi8(b, lastA), _mm_cmpeq_epi8(b, lastB)));
+            unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(both));
+            if (last - i < 15)
+                mask &= (2u << (last - i)) - 1;
+            for (; mask; mask &= mask - 1)
+                if (middleMatches(hay + i + std::countr_zero(mask), nd, n, lower))
+                    return true;
+        }
+    }
+#endif
+    for (; i <= last; ++i)
+        if (lower[hay[i]] == nd[0] && lower[hay[i + n - 1]] == nd[n - 1] &&
+            middleMatches(hay + i, nd, n, lower))
+            return true;
+    return false;
+}
+
 bool CardMatcher::matches(const TAnketa& card) const {
     if (m_impossible)
         return false;
@@ -115,7 +115,7 @@ bool CardMatcher::matches(const TAnketa& card) const {
     for (const TextTest& t : m_texts) {
         const std::uint8_t* field = base + t.offset;
         const int length = field[0] > t.capacity ? t.capacity : field[0];
-        if (!containsLowered(field + 1, length, t.capacity, t, lower))
+        if (!holds(t, field + 1, length, lower))
             return false;
     }
     return inWholeDays(m_dataMer, card.DataMer) && inWholeDays(m_dateKusp, card.DateKUSP) &&

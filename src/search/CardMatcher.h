@@ -20,6 +20,7 @@ public:
     // A condition whose text no stored field can hold (a character outside the code page).
     bool findsNothing() const { return m_impossible; }
 
+private:
     struct TextTest {
         std::size_t offset; // of the length byte in the record
         int capacity;
@@ -30,8 +31,11 @@ public:
         alignas(16) std::array<std::array<std::uint8_t, 16>, 4> lanes;
         bool twoCases;
     };
+    // Whether the field whose bytes start at `text` holds the test's needle in its first
+    // `length` bytes.
+    static bool holds(const TextTest& t, const std::uint8_t* text, int length,
+                      const std::array<std::uint8_t, 256>& lower);
 
-private:
     DayRange m_dataMer, m_dateKusp, m_dataOsn;
     std::vector<TextTest> m_texts;
     const std::array<std::uint8_t, 256>* m_lower = &cp1251LowerTable();
