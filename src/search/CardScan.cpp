@@ -37,25 +37,8 @@ std::optional<FoundCard> findBackward(const RecordSource& file, const CardMatche
 qint64 appendAllMatches(const CardFile& source, const CardMatcher& matcher, CardFile& target) {
     if (matcher.findsNothing())
         return 0;
-    // The cards found are written a block at a time, as they were read.
-    std::vector<TAnketa> found;
-    qint64 appended = 0;
-    auto flushFound = [&] {
-        if (!found.empty())
-            target.appendMany(found.data(), static_cast<qint64>(found.size()));
-        appended += static_cast<qint64>(found.size());
-        found.clear();
-    };
-    scanForward<TAnketa>(source, 0, [&](qint64, const TAnketa& card) {
-        if (matcher.matches(card)) {
-            found.push_back(card);
-            if (static_cast<qint64>(found.size()) >= kScanBlockRecords)
-                flushFound();
-        }
-        return true;
-    });
-    flushFound();
-    return appended;
+    return appendMatching<TAnketa>(
+        source, [&matcher](const TAnketa& card) { return matcher.matches(card); }, target);
 }
 
 qint64 findUniqueNumber(const CardFile& file, std::int32_t uniqueNumber) {

@@ -25,35 +25,19 @@ void CardSession::appendToWorking(const TAnketa& card) {
 qint64 CardSession::appendMatchesToWorking(const std::function<bool(const TAnketa&)>& matches,
                                            const CardFilter* prefilter) {
     CardFile& working = m_files.working;
-    // The cards found are written a block at a time, as they were read.
-    std::vector<TAnketa> found;
     qint64 appended = 0;
-    auto writeFound = [&] {
-        if (!found.empty())
-            working.appendMany(found.data(), static_cast<qint64>(found.size()));
-        appended += static_cast<qint64>(found.size());
-        found.clear();
-    };
     try {
         if (m_shared && prefilter) {
+            std::vector<TAnketa> found;
             for (const TAnketa& card : m_shared->candidates(RegisterFile::Main, *prefilter))
                 if (matches(card))
                     found.push_back(card);
-            writeFound();
-            working.flush();
-            emit sideFileChanged(SideFile::Working, working.count());
-            return appended;
+            if (!found.empty())
+                working.appendMany(found.data(), static_cast<qint64>(found.size()));
+            appended = static_cast<qint64>(found.size());
+        } else {
+            appended = appendMatching<TAnketa>(registerCards(RegisterFile::Main), matches, working);
         }
-        scanForward<TAnketa>(registerCards(RegisterFile::Main), 0,
-                             [&](qint64, const TAnketa& card) {
-                                 if (matches(card)) {
-                                     found.push_back(card);
-                                     if (static_cast<qint64>(found.size()) >= kScanBlockRecords)
-                                         writeFound();
-                                 }
-                                 return true;
-                             });
-        writeFound();
         working.flush();
     } catch (...) {
         emit sideFileChanged(SideFile::Working, working.count());

@@ -2,6 +2,7 @@
 // Passes over a file of fixed records in blocks, so a register of a hundred thousand
 // cards is read in a few hundred calls. Every pass over a record file goes through these two;
 // neither moves the file's position.
+#include "store/CardFile.h"
 #include "store/RecordSource.h"
 
 #include <algorithm>
@@ -50,6 +51,30 @@ qint64 scanBackward(const RecordSource& file, qint64 from, Visit&& visit) {
         end = first;
     }
     return -1;
+}
+
+// Appends to `target` every record of `source` that `match(record)` accepts, in order, and
+// returns how many. The records found are written a block at a time, as they were read.
+template <class R, class Match>
+qint64 appendMatching(const RecordSource& source, Match&& match, CardFile& target) {
+    std::vector<R> found;
+    qint64 appended = 0;
+    auto writeFound = [&] {
+        if (!found.empty())
+            target.appendMany(found.data(), static_cast<qint64>(found.size()));
+        appended += static_cast<qint64>(found.size());
+        found.clear();
+    };
+    scanForward<R>(source, 0, [&](qint64, const R& record) {
+        if (match(record)) {
+            found.push_back(record);
+            if (static_cast<qint64>(found.size()) >= kScanBlockRecords)
+                writeFound();
+        }
+        return true;
+    });
+    writeFound();
+    return appended;
 }
 
 } // namespace zelm

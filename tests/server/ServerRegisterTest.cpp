@@ -2,6 +2,7 @@
 // the search that picks cards out on the server.
 #include "ServerFixture.h"
 #include "search/CardMatcher.h"
+#include "search/SearchPrefilter.h"
 #include "server/Schema.h"
 #include "server/ServerError.h"
 #include "store/Cp1251.h"
@@ -147,16 +148,7 @@ TEST_F(ServerRegisterTest, ServerSearchFindsWhatTheMatcherFinds) {
             if (matcher.matches(c.record))
                 expected.push_back(c.record.Klu4Form1);
         });
-        CardFilter filter;
-        for (int i = 0; i < kSearchFieldCount; ++i) {
-            const QString needle = conditionNeedle(sc.texts[static_cast<size_t>(i)]);
-            if (!needle.isEmpty())
-                filter.texts.push_back(
-                    {fieldPlace(static_cast<SearchField>(i)).offset, foldBytes(toCp1251(needle))});
-        }
-        filter.days = {{offsetof(TAnketa, DataMer), sc.dataMer.first, sc.dataMer.last},
-                       {offsetof(TAnketa, DateKUSP), sc.dateKusp.first, sc.dateKusp.last},
-                       {offsetof(TAnketa, DataOsn), sc.dataOsn.first, sc.dataOsn.last}};
+        const CardFilter filter = searchPrefilter(sc);
         std::vector<qint32> got;
         for (const ServerCard& c : a->findCards(CardFileKind::Main, filter))
             if (matcher.matches(c.record))
