@@ -59,7 +59,7 @@ void CardWindowLists::removeWorkingRow(int row) {
 }
 
 void CardWindowLists::fillWorkingList() {
-    m_w.list(kWorking).showFile(m_w.session().files().working);
+    m_w.list(kWorking).showFile(m_w.session().working());
 }
 
 bool CardWindowLists::isWorkingListInView() const {

@@ -22,7 +22,7 @@
 #include "search/WorkingCommands.h"
 #include "stats/StatOutput.h"
 #include "stats/TStatistika.h"
-#include "store/DataFiles.h"
+#include "store/SharedData.h"
 #include "widgets/TdxfColorButton.h"
 
 #include <QAction>
@@ -99,7 +99,8 @@ ServerMenu serverMenu(ZelmApp& app) {
 std::function<void()> closeDataFiles(TForm1* w) {
     return [w] {
         // A failed close is reported, yet leaving goes on.
-        w->runCommand([w] { CloseAllFiles(w->session().files()); });
+        w->runCommand([w] { w->session().closeFiles(); });
+        w->runCommand([w] { w->sharedData().closeFiles(); });
     };
 }
 
@@ -156,7 +157,7 @@ void wirePrinting(ZelmApp& app) {
         N13Click(*launcher, w->session().cardToPrint(), settings->Firma, w);
     });
     w->onClick("PRNSpisok", [w, launcher, settings] {
-        PRNSpisokClick(*launcher, w->session().files().working, settings->Firma, w);
+        PRNSpisokClick(*launcher, w->session().working(), settings->Firma, w);
     });
     w->onClick("PolnPicrtf1", [w, launcher] { PolnPicrtf1Click(*launcher, w); });
     w->onClick("KnigaPic1", [w, launcher] { KnigaPic1Click(*launcher, w); });

@@ -15,12 +15,12 @@
 #include "output/OfficeTemplates.h"
 #include "output/ReportLauncher.h"
 #include "output/TKonverti.h"
+#include "register/FolderRegister.h"
 #include "platform/Platform.h"
 #include "platform/RussianInterface.h"
 #include "remote/RegisterFeed.h"
 #include "remote/ServerCards.h"
 #include "remote/ServerSharedData.h"
-#include "remote/ServerSnapshot.h"
 #include "reportf/templates/ReportTemplates.h"
 #include "search/TPoisk.h"
 #include "server/ServerError.h"
@@ -49,14 +49,20 @@ ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform,
 
 ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform, RegisterChoice choice)
     : m_inst(installationRoot), m_platform(platform), m_server(std::move(choice.server)),
-      m_endRequested(choice.endProgram), m_settings(defaultSettings(m_inst)),
-      m_session(std::make_unique<CardSession>(m_inst, m_user)) {
+      m_endRequested(choice.endProgram), m_settings(defaultSettings(m_inst)) {
+    // The one choice of where the register lives; everything else reads and changes it
+    // through the session's Register and SharedData, whichever home they have.
+    if (m_server) {
+        m_session = std::make_unique<CardSession>(m_inst, m_user,
+                                                  std::make_unique<ServerCards>(*m_server));
+        m_shared = std::make_unique<ServerSharedData>(*m_server);
+    } else {
+        m_session =
+            std::make_unique<CardSession>(m_inst, m_user, std::make_unique<FolderRegister>(m_inst));
+        m_shared = std::make_unique<FolderSharedData>(m_inst);
+    }
     if (m_endRequested)
         return;
-    if (m_server)
-        m_shared = std::make_unique<ServerSharedData>(*m_server);
-    else
-        m_shared = std::make_unique<FolderSharedData>(m_inst, m_session->files());
     try {
         m_newInstallation = m_inst.prepare();
         // A restore cut short is finished before anything reads Baza or cleans Temp, whose
@@ -78,7 +84,6 @@ ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform, RegisterCh
     }
     if (m_server)
         joinServer();
-    DataFiles& files = m_session->files();
     m_zapusk = std::make_unique<TZapusk>(platform, *m_shared, m_user);
     m_form1 = std::make_unique<TForm1>(*m_session, platform, m_settings, *m_shared);
     m_dokKart =
@@ -91,20 +96,21 @@ ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform, RegisterCh
     m_form5 = std::make_unique<TForm5>(platform, *m_shared, m_form1.get());
     m_cardLists = std::make_unique<CardWindowLists>(*m_form1);
     m_poisk = std::make_unique<TPoisk>(*m_session, *m_cardLists);
-    m_statistika = std::make_unique<TStatistika>(files, m_settings, m_inst, platform,
-                                                 *m_reportLauncher, m_form1.get());
-    if (m_server)
-        m_statistika->readRegisterWith([config = m_server->connection().config()](StatSource s) {
-            return std::make_shared<ServerSnapshot>(
-                config, s == StatSource::Archive ? RegisterFile::Archive : RegisterFile::Main);
-        });
+    m_statistika = std::make_unique<TStatistika>(
+        [session = m_session.get()](StatSource s) -> std::shared_ptr<const RecordSource> {
+            if (s == StatSource::Working) // the window keeps it open while it lives
+                return std::shared_ptr<const RecordSource>(&session->working(),
+                                                           [](const RecordSource*) {});
+            return session->cardRegister().snapshot(s == StatSource::Archive ? RegisterFile::Archive
+                                                                             : RegisterFile::Main);
+        },
+        m_settings, m_inst, platform, *m_reportLauncher, m_form1.get());
     wireWindows(*this);
     if (m_registerFeed)
         followSharedDataChanges(*this, m_registerFeed->feed());
 }
 
 void ZelmApp::joinServer() {
-    m_session->useSharedCards(std::make_unique<ServerCards>(*m_server));
     m_registerFeed = std::make_unique<RegisterFeed>(*m_server, *m_session);
     try {
         m_registerFeed->start();

@@ -17,7 +17,7 @@ namespace {
 constexpr auto kArchive = TForm1::CardList::Archive;
 
 void TabSheet3Show(TForm1& w) {
-    w.list(kArchive).showRegister(w.session(), RegisterFile::Archive);
+    w.list(kArchive).showRegister(w.session().cardRegister(), RegisterFile::Archive);
     w.selectRow(kArchive, 0);
 }
 

@@ -6,23 +6,19 @@
 namespace zelm {
 
 void CardListModel::showFile(const CardFile& file) {
-    m_showsServer = false;
+    m_showsRegister = false;
     if (file.path() != this->file())
         setFile(file.path());
     else
         refresh();
 }
 
-void CardListModel::showRegister(CardSession& session, RegisterFile which) {
-    if (SharedCards* shared = session.shared()) {
-        if (m_showsServer)
-            refresh();
-        else
-            setRows(shared->rows(which));
-        m_showsServer = true;
-        return;
-    }
-    showFile(which == RegisterFile::Main ? session.files().main : session.files().archive);
+void CardListModel::showRegister(Register& cards, RegisterFile which) {
+    if (m_showsRegister)
+        refresh();
+    else
+        setRows(cards.rows(which));
+    m_showsRegister = true;
 }
 
 void CardListModel::followMainFile(CardSession& session) {

@@ -8,6 +8,7 @@ namespace zelm {
 
 class CardFile;
 class CardSession;
+class Register;
 enum class RegisterFile;
 
 class CardListModel : public CardFileModel {
@@ -20,14 +21,14 @@ public:
 
     // Shows `file` as it is now (a list shown afresh): nothing is read but the rows in view.
     void showFile(const CardFile& file);
-    // Shows the session's Main card file or Archive, from the data folder or the server.
-    void showRegister(CardSession& session, RegisterFile file);
+    // Shows the register's Main card file or Archive, wherever it is kept.
+    void showRegister(Register& cards, RegisterFile file);
     // Keeps the rows in step with the session's Main card file: a card stored, inserted or
     // taken out there changes its row here.
     void followMainFile(CardSession& session);
 
 private:
-    bool m_showsServer = false;
+    bool m_showsRegister = false;
 };
 
 } // namespace zelm

@@ -33,7 +33,7 @@ void nSaveClick(TForm1& w) {
     // The list, the boxes and the counters follow the session's signals.
     auto outcome = s.save();
     using Outcome = CardSession::SaveOutcome;
-    // A shared register: another workstation stored this card since it was shown.
+    // Someone else stored this card since it was shown.
     while (outcome == Outcome::Conflict) {
         if (!w.platform().dialogs().ask(&w, changedElsewhereQuestion(s.theirs()),
                                         QStringLiteral("Карточка изменена"))) {
@@ -43,12 +43,8 @@ void nSaveClick(TForm1& w) {
         outcome = s.saveOver();
     }
     if (outcome == Outcome::Gone) {
-        w.platform().dialogs().notice(
-            &w,
-            QStringLiteral("Карточку удалили или перенесли в Архив на другом рабочем месте. "
-                           "Правка не записана и осталась в окне: её можно записать новой "
-                           "карточкой кнопкой «Копия»."),
-            QStringLiteral("Операция не выполнена"));
+        w.platform().dialogs().notice(&w, s.cardGoneMessage(),
+                                      QStringLiteral("Операция не выполнена"));
         return;
     }
     if (outcome != CardSession::SaveOutcome::Appended &&

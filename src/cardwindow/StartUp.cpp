@@ -44,7 +44,7 @@ bool TForm1::reloadReferenceList(const QString& fileName) {
 }
 
 void TForm1::reloadMainList() {
-    m_ui->mainList->showRegister(m_session, RegisterFile::Main);
+    m_ui->mainList->showRegister(m_session.cardRegister(), RegisterFile::Main);
     m_session.seekMain(m_session.mainCount());
 }
 

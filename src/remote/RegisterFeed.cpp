@@ -48,7 +48,7 @@ void RegisterFeed::apply() {
         ids.clear();
     m_everything = false;
     try {
-        m_session.sharedCardsChanged(ids);
+        m_session.cardsChangedElsewhere(ids);
     } catch (const std::exception&) {
         // The server went away meanwhile: the feed says so and reloads once it is back.
     }

@@ -1,10 +1,14 @@
 #include "remote/ServerCards.h"
 
 #include "remote/ServerRows.h"
+#include "remote/ServerSnapshot.h"
 #include "server/ServerRegister.h"
+#include "store/CardFile.h"
+#include "store/RecordScan.h"
 
 #include <QHash>
 #include <algorithm>
+#include <stdexcept>
 
 namespace zelm {
 namespace {
@@ -27,9 +31,9 @@ struct ServerCards::Order : RecordSource {
     QHash<qint64, qint64> placeOfId;
 };
 
-SharedCard sharedCardOf(const ServerCard& c) {
-    SharedCard out;
-    out.id = c.id;
+StoredCard storedCardOf(const ServerCard& c) {
+    StoredCard out;
+    out.key = c.id;
     out.version = c.version;
     out.changedBy = c.stamp.user;
     if (!c.stamp.machine.isEmpty())
@@ -49,8 +53,16 @@ ServerCards::Order& ServerCards::order(RegisterFile file) const {
     return file == RegisterFile::Main ? *m_main : *m_archive;
 }
 
-QString ServerCards::serverName() const {
+QString ServerCards::name() const {
     return m_server.serverName();
+}
+
+QString ServerCards::cardGoneText() const {
+    return QStringLiteral("Карточку удалили или перенесли в Архив на другом рабочем месте.");
+}
+
+std::shared_ptr<const RecordSource> ServerCards::snapshot(RegisterFile file) const {
+    return std::make_shared<ServerSnapshot>(m_server.connection().config(), file);
 }
 
 const RecordSource& ServerCards::cards(RegisterFile file) const {
@@ -97,18 +109,28 @@ void ServerCards::readRecords(RegisterFile file, qint64 first, qint64 n, TAnketa
     }
 }
 
-std::optional<SharedCard> ServerCards::read(RegisterFile file, qint64 index) {
+std::optional<StoredCard> ServerCards::read(RegisterFile file, qint64 index) {
     const qint64 id = idAt(file, index);
     if (id == 0)
         return std::nullopt;
-    return readId(id);
+    std::optional<StoredCard> card = readId(id);
+    if (card)
+        card->place = index;
+    return card;
 }
 
-std::optional<SharedCard> ServerCards::readId(qint64 id) {
+std::optional<StoredCard> ServerCards::reread(const StoredCard& asRead) {
+    std::optional<StoredCard> card = readId(asRead.key);
+    if (card)
+        card->place = indexOfId(RegisterFile::Main, card->key);
+    return card;
+}
+
+std::optional<StoredCard> ServerCards::readId(qint64 id) {
     const std::optional<ServerCard> c = m_server.readCard(id);
     if (!c)
         return std::nullopt;
-    return sharedCardOf(*c);
+    return storedCardOf(*c);
 }
 
 qint64 ServerCards::idAt(RegisterFile file, qint64 index) const {
@@ -129,17 +151,26 @@ qint64 ServerCards::indexOfNumber(std::int32_t number) const {
     return it == rows.end() ? -1 : static_cast<qint64>(it - rows.begin());
 }
 
-std::vector<TAnketa> ServerCards::candidates(RegisterFile file, const CardFilter& filter) {
-    std::vector<TAnketa> out;
-    for (const ServerCard& c : m_server.findCards(kindOf(file), filter))
-        out.push_back(c.record);
-    return out;
+qint64 ServerCards::appendMatches(RegisterFile file,
+                                  const std::function<bool(const TAnketa&)>& matches,
+                                  const CardFilter* prefilter, CardFile& target) {
+    if (!prefilter)
+        return appendMatching<TAnketa>(cards(file), matches, target);
+    std::vector<TAnketa> found;
+    for (const ServerCard& c : m_server.findCards(kindOf(file), *prefilter))
+        if (matches(c.record))
+            found.push_back(c.record);
+    if (!found.empty())
+        target.appendMany(found.data(), static_cast<qint64>(found.size()));
+    return static_cast<qint64>(found.size());
 }
 
-SharedCards::SaveResult ServerCards::save(qint64 id, const TAnketa& card, int expectedVersion) {
-    const zelm::SaveResult r = m_server.save(id, card, expectedVersion);
+Register::SaveResult ServerCards::save(const StoredCard& asRead, const TAnketa& card) {
+    const qint64 id = asRead.key;
+    const zelm::SaveResult r = m_server.save(id, card, asRead.version);
     SaveResult out;
-    out.card = sharedCardOf(r.card);
+    out.card = storedCardOf(r.card);
+    out.card.place = indexOfId(RegisterFile::Main, out.card.key);
     using S = zelm::SaveResult::Status;
     switch (r.status) {
     case S::Saved:
@@ -152,41 +183,55 @@ SharedCards::SaveResult ServerCards::save(qint64 id, const TAnketa& card, int ex
         out.status = SaveResult::Status::Conflict;
         break;
     case S::Deleted:
-        out.status = SaveResult::Status::Deleted;
-        break;
     case S::Archived:
-        out.status = SaveResult::Status::Archived;
+        out.status = SaveResult::Status::Gone;
         break;
     }
     return out;
 }
 
-SharedCard ServerCards::append(const TAnketa& card) {
-    const SharedCard stored = sharedCardOf(m_server.append(card));
+StoredCard ServerCards::append(const TAnketa& card) {
+    StoredCard stored = storedCardOf(m_server.append(card));
     reload();
+    stored.place = indexOfId(RegisterFile::Main, stored.key);
     return stored;
 }
 
-SharedCard ServerCards::insertAfter(qint64 anchorId, const TAnketa& card) {
-    const SharedCard stored = sharedCardOf(m_server.insertAfter(anchorId, card));
+StoredCard ServerCards::insertAfter(qint64 anchor, const TAnketa& card, const ScratchFile&) {
+    const qint64 anchorId = idAt(RegisterFile::Main, anchor);
+    if (anchorId == 0)
+        throw std::runtime_error(QStringLiteral("Карточки %1 уже нет в картотеке на сервере %2.")
+                                     .arg(anchor + 1)
+                                     .arg(name())
+                                     .toStdString());
+    StoredCard stored = storedCardOf(m_server.insertAfter(anchorId, card));
     reload();
+    stored.place = indexOfId(RegisterFile::Main, stored.key);
     return stored;
 }
 
-bool ServerCards::remove(qint64 id) {
-    const bool done = m_server.remove(id);
+qint64 ServerCards::remove(const StoredCard& asRead, DeletionKind kind, const ScratchFile&) {
+    const qint64 at = indexOfId(RegisterFile::Main, asRead.key);
+    const bool done = kind == DeletionKind::ForGood ? m_server.remove(asRead.key)
+                                                    : m_server.archive(asRead.key);
     reload();
-    return done;
+    return done ? at : -1;
 }
 
-bool ServerCards::archive(qint64 id) {
-    const bool done = m_server.archive(id);
-    reload();
-    return done;
+qint64 ServerCards::placeOf(const StoredCard& card) const {
+    return indexOfId(RegisterFile::Main, card.key);
 }
 
-bool ServerCards::removeArchived(qint64 id) {
-    const bool done = m_server.removeArchived(id);
+bool ServerCards::removeArchived(std::int32_t number, qint64 hint) {
+    const Order& archive = *m_archive;
+    qint64 at = -1;
+    if (hint >= 0 && hint < archive.count() && archive.rows[static_cast<size_t>(hint)].uniq == number)
+        at = hint;
+    for (size_t i = 0; at < 0 && i < archive.rows.size(); ++i)
+        if (archive.rows[i].uniq == number)
+            at = static_cast<qint64>(i);
+    // The card is named by its key: a place gone stale never takes out another card.
+    const bool done = at >= 0 && m_server.removeArchived(archive.rows[static_cast<size_t>(at)].id);
     reload();
     return done;
 }

@@ -1,8 +1,11 @@
 #pragma once
-// The session's register on a PostgreSQL server: the order of the Main card file and the Archive
-// is held here as keys and unique numbers (16 bytes a card), the cards themselves are read when
-// a card is shown, a list paints its rows or a search passes over them.
-#include "session/SharedCards.h"
+// The register on a PostgreSQL server: the order of the Main card file and the Archive is held
+// here as keys and unique numbers (16 bytes a card), the cards themselves are read when a card
+// is shown, a list paints its rows or a search passes over them. Places are counted in the
+// register's order as this workstation last read it (reload() reads it again); every change
+// names the card by the server's own key and the version read, so a place gone stale never
+// hits another card.
+#include "register/Register.h"
 
 #include <vector>
 
@@ -11,31 +14,46 @@ namespace zelm {
 class ServerRegister;
 struct ServerCard;
 
-class ServerCards : public SharedCards {
+class ServerCards : public Register {
 public:
     explicit ServerCards(ServerRegister& server);
     ~ServerCards() override;
 
-    QString serverName() const override;
+    QString name() const override;
+    void open() override { reload(); }
+    void close() override {}
+
     const RecordSource& cards(RegisterFile file) const override;
     qint64 count(RegisterFile file) const override;
     void reload() override;
     std::unique_ptr<RowSource> rows(RegisterFile file) override;
+    // Read on a connection of its own, made on the pass's thread.
+    std::shared_ptr<const RecordSource> snapshot(RegisterFile file) const override;
 
-    std::optional<SharedCard> read(RegisterFile file, qint64 index) override;
-    std::optional<SharedCard> readId(qint64 id) override;
-    qint64 idAt(RegisterFile file, qint64 index) const override;
-    qint64 indexOfId(RegisterFile file, qint64 id) const override;
+    std::optional<StoredCard> read(RegisterFile file, qint64 index) override;
+    std::optional<StoredCard> reread(const StoredCard& asRead) override;
+    qint64 placeOf(const StoredCard& card) const override;
+
     qint64 indexOfNumber(std::int32_t number) const override;
-    std::vector<TAnketa> candidates(RegisterFile file, const CardFilter& filter) override;
+    bool numberIndexReady() const override { return true; }
+    void setIndexWait(std::function<void(int)>) override {}
 
-    SaveResult save(qint64 id, const TAnketa& card, int expectedVersion) override;
-    SharedCard append(const TAnketa& card) override;
-    SharedCard insertAfter(qint64 anchorId, const TAnketa& card) override;
-    bool remove(qint64 id) override;
-    bool archive(qint64 id) override;
-    bool removeArchived(qint64 id) override;
+    // With a prefilter the server picks the candidates by its index of each card's words.
+    qint64 appendMatches(RegisterFile file, const std::function<bool(const TAnketa&)>& matches,
+                         const CardFilter* prefilter, CardFile& target) override;
 
+    SaveResult save(const StoredCard& asRead, const TAnketa& card) override;
+    // The server gives the card a unique number no other card has (its own when free).
+    StoredCard append(const TAnketa& card) override;
+    StoredCard insertAfter(qint64 anchor, const TAnketa& card, const ScratchFile&) override;
+    qint64 remove(const StoredCard& asRead, DeletionKind kind, const ScratchFile&) override;
+    bool removeArchived(std::int32_t number, qint64 hint) override;
+
+    QString cardGoneText() const override;
+
+    // The key of the card at `index` in the order as last read, or 0; its place, or -1.
+    qint64 idAt(RegisterFile file, qint64 index) const;
+    qint64 indexOfId(RegisterFile file, qint64 id) const;
     // Grows each time the order is read again: lists know their rows went stale.
     quint64 generation() const { return m_generation; }
     // Cards `first` .. `first + n - 1` of the order as last read; a card gone meanwhile is
@@ -50,8 +68,9 @@ private:
     quint64 m_generation = 0;
 
     Order& order(RegisterFile file) const;
+    std::optional<StoredCard> readId(qint64 id);
 };
 
-SharedCard sharedCardOf(const ServerCard& card);
+StoredCard storedCardOf(const ServerCard& card);
 
 } // namespace zelm

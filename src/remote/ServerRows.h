@@ -3,7 +3,7 @@
 // kept until the order is read again. A server that cannot be reached shows empty rows; the
 // next command says why.
 #include "cardlists/RowSource.h"
-#include "session/SharedCards.h"
+#include "register/Register.h"
 
 #include <list>
 #include <vector>

@@ -1,13 +1,13 @@
 #pragma once
-// The card being worked on, without any window: the open data files, the card in memory and
-// the edits made to it, the mode, which card is shown, the counters, the index of the unique
-// numbers in the register, and the Working and Archive card files. The card window shows it
-// and turns clicks into its calls; every other subsystem reads and writes cards through it.
-// It says what changed through its signals; nothing outside repaints by hand.
-#include "cardlists/UniqueNumberIndex.h"
-#include "session/SharedCards.h"
+// The card being worked on, without any window: the card in memory and the edits made to it,
+// the mode, which card is shown, the counters, and the Working card file. The register itself,
+// wherever it lives, is behind the Register it is given; the session never asks which home it
+// has. The card window shows it and turns clicks into its calls; every other subsystem reads
+// and writes cards through it. It says what changed through its signals; nothing outside
+// repaints by hand.
+#include "register/Register.h"
+#include "store/CardFile.h"
 #include "store/CurrentUser.h"
-#include "store/DataFiles.h"
 #include "store/Installation.h"
 #include "store/Records.h"
 
@@ -21,8 +21,6 @@
 
 namespace zelm {
 
-enum class DeletionKind { ForGood, IntoArchive };
-
 // The card files besides the register that commands add cards to and take cards from.
 enum class SideFile { Working, Archive };
 
@@ -33,17 +31,22 @@ public:
     enum class Shown { MainCard, ArchivedCard, Blank };
     enum class Mode { Korr, New };
 
-    CardSession(const Installation& inst, const CurrentUser& user, QObject* parent = nullptr);
+    CardSession(const Installation& inst, const CurrentUser& user,
+                std::unique_ptr<Register> cardRegister, QObject* parent = nullptr);
+    ~CardSession() override;
     CardSession(const CardSession&) = delete;
     CardSession& operator=(const CardSession&) = delete;
 
-    DataFiles& files() { return m_files; }
-    // The Main card file and the Archive kept on a server instead of the data folder: set
-    // before openFiles(); the Working card file stays in the data folder.
-    void useSharedCards(std::unique_ptr<SharedCards> shared);
-    SharedCards* shared() const { return m_shared.get(); }
-    // The register's Main card file and Archive, wherever they are kept.
-    const RecordSource& registerCards(RegisterFile file) const;
+    // The register's Main card file and Archive, wherever they are kept: lists, passes and
+    // snapshots read them here.
+    Register& cardRegister() { return *m_register; }
+    const Register& cardRegister() const { return *m_register; }
+    const RecordSource& registerCards(RegisterFile file) const { return m_register->cards(file); }
+    // The Working card file, always in the data folder's Temp.
+    const CardFile& working() const { return m_working; }
+    // At exit: the register and the Working card file closed, every one even when one fails;
+    // the first failure is thrown after.
+    void closeFiles();
     qint64 mainCount() const;
     // The Main card file's position: the card Scatter() shows.
     qint64 mainPosition() const;
@@ -56,7 +59,7 @@ public:
     Mode mode() const { return m_mode; }
     QString CardMode() const; // "Korr" or "New"
     Shown shown() const { return m_shown; }
-    qint64 shownIndex() const { return m_shownIndex; } // in the Main card file, else -1
+    qint64 shownIndex() const { return m_shown == Shown::MainCard ? m_shownCard.place : -1; }
     int CardIndex() const { return m_cardIndex; }
     int CardTotal() const; // cards in the Main card file
     int CardNo() const;    // the position of the Main card file, counted from 1
@@ -75,14 +78,14 @@ public:
     // index is built on a thread of its own when the register is opened or rewritten; asked
     // before it is ready, these wait for it, calling the index wait's function meanwhile.
     bool numberTaken(std::int32_t number) const { return indexOfNumber(number) >= 0; }
-    qint64 indexOfNumber(std::int32_t number) const;
-    bool numberIndexReady() const { return m_numbers.isReady(); }
+    qint64 indexOfNumber(std::int32_t number) const { return m_register->indexOfNumber(number); }
+    bool numberIndexReady() const { return m_register->numberIndexReady(); }
     // `percent` is how far the index got; 0 once the wait is over.
     void setIndexWait(std::function<void(int percent)> whileWaiting) {
-        m_indexWait = std::move(whileWaiting);
+        m_register->setIndexWait(std::move(whileWaiting));
     }
 
-    // Opens the data files (the Working card file emptied) and reads the last card; false
+    // Opens the register and the Working card file (emptied) and reads the last card; false
     // when the register is empty and the session starts on a new card.
     bool openFiles();
 
@@ -114,27 +117,32 @@ public:
     // Stores the card being edited: appended in "New" mode, written over the Main card shown
     // in "Korr" mode; a new card carrying a number already stored gets a fresh one.
     // The edits are stored: the user is named as administrator and now is the change time.
-    // On a server: Conflict when another workstation stored the card since it was shown
-    // (theirs() holds their version; saveOver() writes the edits over it, showTheirs() shows
-    // it), Gone when it was deleted or archived meanwhile; the edits stay either way.
+    // The card shown is written only where it was read: Conflict when someone else stored it
+    // since it was shown (theirs() holds their version; saveOver() writes the edits over it,
+    // showTheirs() shows it), Gone when it left the register meanwhile; the edits stay either
+    // way, and no other card is touched.
     SaveOutcome save();
     SaveOutcome saveOver();
-    const SharedCard& theirs() const { return m_theirs; }
+    const StoredCard& theirs() const { return m_theirs; }
     void showTheirs();
+    // What a save that found its card gone tells the user.
+    QString cardGoneMessage() const;
     // The Main card shown was changed, archived or deleted by another workstation since it
     // was shown.
     bool shownChangedElsewhere() const { return m_changedElsewhere; }
-    // Other workstations changed the cards `ids` (none: anything may have changed). The order
-    // is read again and the lists follow; the card shown and the edits stay.
-    void sharedCardsChanged(const std::vector<qint64>& ids);
+    // Other workstations changed the cards with the register's keys `ids` (none: anything may
+    // have changed). The order is read again and the lists follow; the card shown and the
+    // edits stay.
+    void cardsChangedElsewhere(const std::vector<qint64>& ids);
 
-    // Inserts a blank card with `runningNumber` after Main card `anchor` by rewriting the
-    // register; returns the index of the new card, which becomes the card shown.
+    // Inserts a blank card with `runningNumber` after Main card `anchor`; returns the index of
+    // the new card, which becomes the card shown. The data folder rewrites its register through
+    // the Working card file, which then holds a copy of the new register.
     qint64 insertBlankCardAfter(qint64 anchor, std::int32_t runningNumber);
 
-    // Takes the Main card shown out of the register. File errors are thrown after the
-    // register and the Archive have been put back as they were; the Working card file, used
-    // as scratch, is left empty either way.
+    // Takes the Main card shown out of the register. Errors are thrown after the register and
+    // the Archive have been put back as they were. The data folder rewrites its register
+    // through the Working card file, which is left empty either way.
     void deleteShownCard(DeletionKind kind);
     bool canDeleteShownCard() const;
 
@@ -161,8 +169,9 @@ public:
     // The index of the card carrying `number`: the card at `hint` when it does, else the first
     // that does, else -1.
     qint64 findCard(SideFile which, std::int32_t number, qint64 hint = -1) const;
-    // Takes the card at `index` out by rewriting the file through a scratch file in Temp.
-    void removeCard(SideFile which, qint64 index);
+    // Takes the card at `index` out: the Working card file is rewritten through a scratch file
+    // in Temp; an archived card is found by its unique number, false when it is gone.
+    bool removeCard(SideFile which, qint64 index);
 
 signals:
     // The card shown is another one, or was read afresh: the window shows it whole.
@@ -185,40 +194,34 @@ signals:
 
 private:
     bool readLastCard();
-    CardFile& sideFile(SideFile which);
-    const CardFile& sideFile(SideFile which) const;
-    QString scratchPath(SideFile which) const;
-    void rebuildNumberIndex();
+    bool readMain(qint64 index);
+    void showStored(const StoredCard& card); // as the Main card shown
+    ScratchFile scratch() { return {m_working, m_inst.workingCardFile()}; }
+    qint64 workingCount() const { return m_working.isOpen() ? m_working.count() : 0; }
     void showChanged();         // cardShown and countersChanged
     void showLastCardOrBlank(); // after the card shown was taken out
-    bool readShared(qint64 index);
-    void showShared(const SharedCard& card, qint64 index);
-    SaveOutcome saveShared(TAnketa card, std::optional<int> version);
-    void deleteShared(DeletionKind kind);
-    bool toggleSharedMark();
+    SaveOutcome storeOver(const StoredCard& asRead, const TAnketa& card);
+    [[noreturn]] void refuse(const QString& message) const;
 
     const Installation& m_inst;
     const CurrentUser& m_user;
-    DataFiles m_files;
+    std::unique_ptr<Register> m_register;
+    CardFile m_working;
     TAnketa m_current = TAnketa::zeroed();
     TAnketa m_edited = TAnketa::zeroed();
     TAnketa m_remembered = TAnketa::zeroed();
-    UniqueNumberIndex m_numbers; // unique number -> first Main card carrying it
-    std::function<void(int)> m_indexWait;
     Mode m_mode = Mode::Korr;
     Shown m_shown = Shown::Blank;
-    qint64 m_shownIndex = -1;
+    StoredCard m_shownCard; // the Main card shown, as it was read
+    qint64 m_position = 0;  // the Main card file's position
     int m_cardIndex = 0;
-    std::unique_ptr<SharedCards> m_shared;
-    qint64 m_sharedPosition = 0;
-    qint64 m_shownId = 0; // on a server: the card shown, as it was read
-    int m_shownVersion = 0;
-    SharedCard m_theirs;
+    StoredCard m_theirs; // the version a save met instead of the one shown
+    bool m_theirsPending = false;
     bool m_changedElsewhere = false;
 };
 
 // «Карточку изменил(а) <кто> в <когда>. Записать поверх?»
-QString changedElsewhereQuestion(const SharedCard& theirs);
+QString changedElsewhereQuestion(const StoredCard& theirs);
 
 } // namespace zelm
 

@@ -4,7 +4,6 @@
 #include "platform/Platform.h"
 #include "stats/StatChart.h"
 #include "stats/StatOutput.h"
-#include "store/DataFiles.h"
 #include "store/DayCount.h"
 #include "store/FileError.h"
 #include "store/Settings.h"
@@ -15,9 +14,10 @@
 
 namespace zelm {
 
-TStatistika::TStatistika(DataFiles& files, const OfficeSettings& settings, const Installation& inst,
-                         Platform& platform, ReportLauncher& launcher, QWidget* parent)
-    : QDialog(parent), m_files(files), m_settings(settings), m_inst(inst), m_platform(platform),
+TStatistika::TStatistika(RegisterReader reader, const OfficeSettings& settings,
+                         const Installation& inst, Platform& platform, ReportLauncher& launcher,
+                         QWidget* parent)
+    : QDialog(parent), m_registerReader(std::move(reader)), m_settings(settings), m_inst(inst), m_platform(platform),
       m_launcher(launcher), m_ui(buildStatistikaUi(this, &m_model)) {
     const QDate today = currentDateTime().date();
     m_ui.StatS->setDate(QDate(today.year(), 1, 1));
@@ -55,21 +55,16 @@ void TStatistika::NStatistikaClick() {
 
 void TStatistika::recount() {
     const StatQuery q = query();
-    if (m_registerReader && q.source != StatSource::Working) {
-        setBusy(true);
-        m_counting.start(m_registerReader(q.source), q);
-        return;
-    }
-    const CardFile& file = q.source == StatSource::Working   ? m_files.working
-                           : q.source == StatSource::Archive ? m_files.archive
-                                                             : m_files.main;
-    if (!file.isOpen()) {
+    std::shared_ptr<const RecordSource> source;
+    try {
+        source = m_registerReader(q.source);
+    } catch (const FileError& e) {
         m_counting.cancel();
-        showFailure(QStringLiteral("Картотека не открыта: %1").arg(file.path()));
+        showFailure(e.displayText());
         return;
     }
     setBusy(true);
-    m_counting.start(file, q);
+    m_counting.start(std::move(source), q);
 }
 
 void TStatistika::waitForCount() {

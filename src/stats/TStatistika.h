@@ -13,7 +13,6 @@
 
 namespace zelm {
 
-struct DataFiles;
 struct OfficeSettings;
 class Installation;
 class Platform;
@@ -22,18 +21,17 @@ class ReportLauncher;
 class TStatistika : public QDialog {
     Q_OBJECT
 public:
-    // The card files must stay open while the window lives; `settings` are read at each use.
-    TStatistika(DataFiles& files, const OfficeSettings& settings, const Installation& inst,
+    // Where each count reads its cards: a source of its own for each count, read on the
+    // counting thread (a register on a server gives it a connection of its own).
+    using RegisterReader = std::function<std::shared_ptr<const RecordSource>(StatSource)>;
+    // `settings` are read at each use.
+    TStatistika(RegisterReader reader, const OfficeSettings& settings, const Installation& inst,
                 Platform& platform, ReportLauncher& launcher, QWidget* parent = nullptr);
     ~TStatistika() override;
 
     // The menu's «Статистика»: counts afresh (the cards may have changed) and shows the
     // window, modal.
     void NStatistikaClick();
-    // Where the Main card file and the Archive are read from when a server keeps them: a
-    // source of its own for each count, read on the counting thread.
-    using RegisterReader = std::function<std::shared_ptr<const RecordSource>(StatSource)>;
-    void readRegisterWith(RegisterReader reader) { m_registerReader = std::move(reader); }
 
     StatQuery query() const; // the choices as shown
     void recount();          // a new count of the choices; the window shows it when done
@@ -54,7 +52,6 @@ private:
     void showFailure(const QString& message);
     void setBusy(bool busy);
 
-    DataFiles& m_files;
     RegisterReader m_registerReader;
     const OfficeSettings& m_settings;
     const Installation& m_inst;

@@ -1,6 +1,7 @@
 #include "store/CardFile.h"
 
 #include "store/FileError.h"
+#include "store/RegularFiles.h"
 #include "store/ScratchFiles.h"
 
 #include <QDir>
@@ -22,6 +23,12 @@ QByteArray nativePath(const QString& path) {
 
 std::atomic<quint64> g_flushes{0};
 
+// The texts a command shows when a card file is shorter than what it was asked for: another
+// program cut it, or it was never whole.
+QString beyondEndText() {
+    return QStringLiteral("Файл короче, чем ожидалось: его изменила другая программа");
+}
+
 } // namespace
 
 CardFile::~CardFile() {
@@ -31,7 +38,7 @@ CardFile::~CardFile() {
 
 void CardFile::requireOpen() const {
     if (m_fd < 0)
-        throw FileError(QStringLiteral("File not open"), m_path);
+        throw FileError(QStringLiteral("Файл не открыт"), m_path);
 }
 
 void CardFile::openFd(int flags) {
@@ -39,9 +46,22 @@ void CardFile::openFd(int flags) {
         ::close(m_fd);
         m_fd = -1;
     }
-    int fd = ::open(nativePath(m_path).constData(), flags | O_CLOEXEC, 0644);
+    // A link is never followed and a pipe never waited on: a card file is a regular file of the
+    // data folder or it is refused, before anything is truncated or written.
+    int fd = ::open(nativePath(m_path).constData(), flags | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK,
+                    0644);
     if (fd < 0)
         FileError::throwErrno(errno, m_path);
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        const int err = errno;
+        ::close(fd);
+        FileError::throwErrno(err, m_path);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw FileError(notRegularReason(st.st_mode), m_path);
+    }
     m_fd = fd;
     m_pos = 0;
 }
@@ -82,17 +102,39 @@ qint64 CardFile::count() const {
     return static_cast<qint64>(st.st_size) / m_recordSize;
 }
 
+CardFile::Stamp CardFile::stamp() const {
+    requireOpen();
+    struct stat st;
+    if (::fstat(m_fd, &st) != 0)
+        FileError::throwErrno(errno, m_path);
+    Stamp s;
+    s.device = st.st_dev;
+    s.inode = st.st_ino;
+    s.size = st.st_size;
+    s.changedNs = static_cast<qint64>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+    s.modifiedNs = static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return s;
+}
+
+bool CardFile::replacedOnDisk() const {
+    const Stamp open = stamp();
+    struct stat byName;
+    if (::lstat(nativePath(m_path).constData(), &byName) != 0)
+        return true;
+    return byName.st_dev != open.device || byName.st_ino != open.inode;
+}
+
 void CardFile::seek(qint64 index) {
     requireOpen();
     if (index < 0 || index > count())
-        throw FileError(QStringLiteral("Seek beyond end of file"), m_path);
+        throw FileError(beyondEndText(), m_path);
     m_pos = index;
 }
 
 void CardFile::read(void* record) {
     requireOpen();
     if (m_pos >= count())
-        throw FileError(QStringLiteral("Read beyond end of file"), m_path);
+        throw FileError(beyondEndText(), m_path);
     readRange(m_pos, 1, record);
     ++m_pos;
 }
@@ -100,7 +142,7 @@ void CardFile::read(void* record) {
 void CardFile::readRange(qint64 first, qint64 n, void* out) const {
     requireOpen();
     if (first < 0 || n < 0 || first + n > count())
-        throw FileError(QStringLiteral("Read beyond end of file"), m_path);
+        throw FileError(beyondEndText(), m_path);
     auto* dst = static_cast<char*>(out);
     qint64 want = n * m_recordSize;
     off_t offset = static_cast<off_t>(first) * m_recordSize;
@@ -112,7 +154,7 @@ void CardFile::readRange(qint64 first, qint64 n, void* out) const {
             FileError::throwErrno(errno, m_path);
         }
         if (got == 0)
-            throw FileError(QStringLiteral("Read beyond end of file"), m_path);
+            throw FileError(beyondEndText(), m_path);
         dst += got;
         want -= got;
         offset += got;
@@ -139,7 +181,7 @@ void CardFile::write(const void* record) {
     requireOpen();
     qint64 n = count();
     if (m_pos > n)
-        throw FileError(QStringLiteral("Seek beyond end of file"), m_path);
+        throw FileError(beyondEndText(), m_path);
     writeAllAt(m_fd, static_cast<const char*>(record), m_recordSize,
                static_cast<off_t>(m_pos) * m_recordSize, m_path);
     ++m_pos;

@@ -47,6 +47,20 @@ public:
     const QString& path() const { return m_path; }
     int recordSize() const { return m_recordSize; }
 
+    // The open file as it is on disk: which file, how long, when its content or state last
+    // changed. Two stamps differ when anyone wrote to the file between them.
+    struct Stamp {
+        quint64 device = 0;
+        quint64 inode = 0;
+        qint64 size = -1;
+        qint64 changedNs = 0;  // the status change time, which no program can set back
+        qint64 modifiedNs = 0; // the content's change time, as a file manager shows it
+        bool operator==(const Stamp&) const = default;
+    };
+    Stamp stamp() const;
+    // Whether the file's name now belongs to another file (one renamed over it) or to none.
+    bool replacedOnDisk() const;
+
     template <class R> void readInto(R& r) { read(&r); }
     template <class R> std::vector<R> readAll() const {
         std::vector<R> out(static_cast<size_t>(count()));

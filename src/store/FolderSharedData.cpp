@@ -2,19 +2,30 @@
 
 #include "store/AttachmentIndex.h"
 #include "store/CardFile.h"
-#include "store/DataFiles.h"
 #include "store/Installation.h"
 #include "store/RecordScan.h"
 #include "store/ReferenceLists.h"
 #include "store/TextFiles.h"
 
+#include <QFileInfo>
+
 namespace zelm {
+
+CardFile& FolderAttachments::list() {
+    if (!m_list.isOpen()) {
+        if (QFileInfo::exists(m_path) || QFileInfo(m_path).isSymLink())
+            m_list.open(m_path, sizeof(TSpisFil));
+        else
+            m_list.create(m_path, sizeof(TSpisFil));
+    }
+    return m_list;
+}
 
 std::vector<PlacedAttachment> FolderAttachments::attachmentsOf(std::int32_t card) {
     std::vector<PlacedAttachment> out;
     if (card == 0)
         return out;
-    scanForward<TSpisFil>(m_list, 0, [&](qint64 pos, const TSpisFil& r) {
+    scanForward<TSpisFil>(list(), 0, [&](qint64 pos, const TSpisFil& r) {
         if (r.Klu4DK == card)
             out.push_back({pos, r});
         return true;
@@ -23,17 +34,16 @@ std::vector<PlacedAttachment> FolderAttachments::attachmentsOf(std::int32_t card
 }
 
 int FolderAttachments::countAttachments(std::int32_t card) {
-    if (!m_list.isOpen())
-        return 0;
-    return m_index.CountAttachments(m_list, card);
+    return m_index.CountAttachments(list(), card);
 }
 
 qint64 FolderAttachments::addAttachment(const TSpisFil& record) {
     // Read from the end: the free record nearest it is usually found in the first block.
-    qint64 at = scanBackward<TSpisFil>(m_list, m_list.count() - 1,
+    const CardFile& file = list();
+    qint64 at = scanBackward<TSpisFil>(file, file.count() - 1,
                                        [](qint64, const TSpisFil& r) { return r.Klu4DK != 0; });
     if (at < 0)
-        at = m_list.count();
+        at = file.count();
     writeAttachment(at, record);
     return at;
 }
@@ -41,14 +51,17 @@ qint64 FolderAttachments::addAttachment(const TSpisFil& record) {
 void FolderAttachments::writeAttachment(qint64 pos, const TSpisFil& record) {
     // Even a write that failed half-way may have changed the file.
     m_index.invalidate();
-    m_list.seek(pos);
+    list().seek(pos);
     m_list.write(&record);
     m_list.flush();
 }
 
-FolderSharedData::FolderSharedData(const Installation& inst, DataFiles& files)
-    : m_inst(inst), m_access(files.access),
-      m_attachments(files.attachments, files.attachmentIndex) {}
+FolderSharedData::FolderSharedData(const Installation& inst)
+    : m_inst(inst), m_attachments(m_attachmentList, m_attachmentIndex, inst.attachmentList()) {}
+
+void FolderSharedData::closeFiles() {
+    closeAllDataFiles({&m_access, &m_attachmentList});
+}
 
 QList<AccessRow> FolderSharedData::openAccessTable(double today) {
     openOrCreateAccessTable(m_access, m_inst.accessTable(), today);

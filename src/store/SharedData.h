@@ -54,6 +54,8 @@ public:
     virtual void writeReferenceList(const ReferenceListDef& def, const QStringList& entries) = 0;
 
     virtual AttachmentRecords& attachments() = 0;
+    // At exit: the files held open are closed, every one even when one fails.
+    virtual void closeFiles() {}
 };
 
 } // namespace zelm

@@ -34,7 +34,12 @@ protected:
     }
     ZelmApp& app() { return t.app(); }
     bool filesOpen() {
-        return app().session().files().main.isOpen() || app().session().files().archive.isOpen();
+        // Whether this process holds a card file of Baza open, as a backup must not.
+        for (const QFileInfo& fd : QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::System))
+            if (fd.symLinkTarget().contains(QStringLiteral("/Baza/")) &&
+                fd.symLinkTarget().endsWith(QStringLiteral(".dat")))
+                return true;
+        return false;
     }
     QStringList backups() {
         return QDir(app().settings().SavePapka).entryList(QDir::Files, QDir::Name);
@@ -153,8 +158,8 @@ TEST_F(Commands, ADamagedArchiveIsRefusedAndWorkGoesOn) {
     ASSERT_EQ(t.platform.messages.size(), 1);
     EXPECT_EQ(t.platform.messages[0].kind, ShownMessage::Notice);
     EXPECT_TRUE(t.platform.messages[0].text.contains(archive));
-    EXPECT_TRUE(app().session().files().main.isOpen());
-    EXPECT_EQ(app().session().files().main.count(), 5);
+    EXPECT_TRUE(filesOpen());
+    EXPECT_EQ(app().session().mainCount(), 5);
     EXPECT_EQ(t.readFile("Baza/Anketi.dat"), register_);
     EXPECT_EQ(closed->count(), 0);
 }

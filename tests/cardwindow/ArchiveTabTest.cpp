@@ -54,7 +54,7 @@ TEST(ArchiveTab, ShowingTheTabListsTheArchiveAndAClickOpensACard) {
     EXPECT_EQ(w.session().CurrentCard().Klu4Form1, archived[2].Klu4Form1);
     EXPECT_EQ(controls(w).NameOrg->currentText(), archived[2].NameOrg.text());
     // The register's position and counters stay with the Main card last shown.
-    EXPECT_EQ(t.app().session().files().main.position(), 1);
+    EXPECT_EQ(t.app().session().mainPosition(), 1);
     EXPECT_EQ(controls(w).NNaidena->text(), QStringLiteral("2"));
     EXPECT_EQ(controls(w).WsegoKarto4ek->text(), QStringLiteral("3"));
 
@@ -65,7 +65,7 @@ TEST(ArchiveTab, ShowingTheTabListsTheArchiveAndAClickOpensACard) {
     EXPECT_EQ(w.session().CurrentCard().Klu4Form1, archived[2].Klu4Form1);
 
     // Cards archived while the tab is in view appear when it is next shown.
-    t.app().session().files().archive.appendMany(&cards[0], 1);
+    t.appendCards("Baza/ArhAnket.dat", {cards[0]});
     EXPECT_EQ(list.cardCount(), 3);
     showArchiveTab(w);
     EXPECT_EQ(list.cardCount(), 4);
@@ -128,11 +128,8 @@ TEST(ArchiveTab, AListThatNoLongerMatchesTheFileDeletesByNumber) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     QCoreApplication::processEvents();
     // Another card went in front of the listed ones since the list was filled.
-    t.writeCards("Baza/ArhAnket.dat", {});
-    CardFile& archive = t.app().session().files().archive;
-    archive.create(archive.path(), sizeof(TAnketa));
     const std::vector<TAnketa> now = {makeCard(99), archived[0], archived[1], archived[2]};
-    archive.appendMany(now.data(), 4);
+    t.writeCards("Baza/ArhAnket.dat", now);
 
     controls(w).ArhTab->selectRow(1);
     controls(w).DelArh->click();

@@ -35,7 +35,8 @@ TEST(CardDeletion, ForGoodKeepsTheOtherCardsInOrderAndEmptiesTheWorkingFile) {
     TForm1& w = startRegister(t, cards, archived);
     ZelmApp& app = t.app();
     // A selection in the Working card file that the deletion uses as scratch.
-    app.session().files().working.appendMany(cards.data(), 3);
+    for (int i = 0; i < 3; ++i)
+        app.session().appendToWorking(cards[static_cast<size_t>(i)]);
     controls(w).vRab->setText(QStringLiteral("3"));
     showCard(w, 2);
 
@@ -69,11 +70,11 @@ TEST(CardDeletion, ForGoodKeepsTheOtherCardsInOrderAndEmptiesTheWorkingFile) {
     EXPECT_EQ(w.session().CardMode(), QStringLiteral("Korr"));
 
     // The files stay usable: the register reads its new cards, the Working file takes more.
-    EXPECT_EQ(app.session().files().main.count(), 4);
+    EXPECT_EQ(app.session().mainCount(), 4);
     TAnketa read;
-    app.session().files().main.readRange(2, 1, &read);
+    app.session().registerCards(RegisterFile::Main).readRange(2, 1, &read);
     EXPECT_EQ(read.Klu4Form1, cards[3].Klu4Form1);
-    app.session().files().working.appendMany(&cards[0], 1);
+    app.session().appendToWorking(cards[0]);
     EXPECT_EQ(t.readFile("Temp/RabAnket.dat"), cardBytes(cards[0]));
     EXPECT_EQ(t.readFile("Baza/Anketi.dat"), cardBytes(kept));
 }
@@ -204,7 +205,7 @@ TEST(CardDeletion, AFailedRenameLeavesTheRegisterAndTheArchiveAsTheyWere) {
     EXPECT_EQ(t.readFile("Temp/RabAnket.dat").size(), 0);
     EXPECT_EQ(controls(w).vRab->text(), QStringLiteral("0"));
     expectRegisterShows(w, cards);
-    EXPECT_EQ(t.app().session().files().main.count(), 5);
+    EXPECT_EQ(t.app().session().mainCount(), 5);
     EXPECT_EQ(w.session().shownIndex(), 2);
     EXPECT_EQ(controls(w).NameOrg->currentText(), cards[2].NameOrg.text());
 }
@@ -213,7 +214,8 @@ TEST(CardDeletion, TheWorkingListInViewIsRefilled) {
     TestInstall t;
     const auto cards = makeCards(4);
     TForm1& w = startRegister(t, cards);
-    t.app().session().files().working.appendMany(cards.data(), 2);
+    t.app().session().appendToWorking(cards[0]);
+    t.app().session().appendToWorking(cards[1]);
     controls(w).SpTabl->setCurrentWidget(controls(w).TabSheet2);
     ASSERT_EQ(controls(w).workingList->cardCount(), 2);
     showCard(w, 0);
@@ -268,7 +270,7 @@ TEST(CardMark, TogglesTheMarkOfTheCardShownInTheFileAtOnce) {
     EXPECT_EQ(controls(w).Otmetka->text(), QStringLiteral("уд"));
     EXPECT_EQ(t.readCards("Baza/Anketi.dat")[0].NameOrg.text(), cards[0].NameOrg.text());
     EXPECT_EQ(controls(w).NameOrg->currentText(), QStringLiteral("ООО «Несохранённое»"));
-    EXPECT_EQ(app.session().files().main.position(), 0);
+    EXPECT_EQ(app.session().mainPosition(), 0);
     controls(w).OtmDel->click();
     EXPECT_EQ(storedMark(0), QString());
 

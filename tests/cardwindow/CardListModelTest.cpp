@@ -30,7 +30,7 @@ std::vector<std::int32_t> storedNumbers(const SessionFolder& t) {
 TEST_F(Session, TheMainListFollowsTheRegisterRowByRow) {
     start(makeCards(4));
     CardListModel list(false);
-    list.showFile(s->files().main);
+    list.showRegister(s->cardRegister(), RegisterFile::Main);
     list.followMainFile(*s);
     QAbstractItemModelTester tester(&list, QAbstractItemModelTester::FailureReportingMode::Fatal);
     QSignalSpy inserted(&list, &QAbstractItemModel::rowsInserted);

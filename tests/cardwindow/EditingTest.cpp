@@ -121,7 +121,7 @@ TEST_F(Editing, SaveWritesTheCardShownWhateverTheFilePosition) {
     startWith(makeCards(4));
     // As a backward search step shows a card: by ShowRecord, the position elsewhere.
     w->session().showFoundCard(1, cards[1]);
-    app->session().files().main.seek(3);
+    app->session().seekMain(3);
     ui().Otmetka->setText(QStringLiteral("уд"));
     click(ui().nSave);
     auto disk = onDisk();

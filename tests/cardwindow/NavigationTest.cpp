@@ -69,9 +69,9 @@ TEST(Navigation, OneCardFirstShowsItLastDoesNothing) {
     Register r(1);
     auto& ui = controls(r.w);
     r.click(ui.SpeedButBeg);
-    EXPECT_EQ(r.app->session().files().main.position(), 0);
+    EXPECT_EQ(r.app->session().mainPosition(), 0);
     r.click(ui.SpeedButEnd);
-    EXPECT_EQ(r.app->session().files().main.position(), 0);
+    EXPECT_EQ(r.app->session().mainPosition(), 0);
     EXPECT_EQ(r.shownOrg(), r.cards[0].NameOrg.text());
 }
 

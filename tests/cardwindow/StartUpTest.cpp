@@ -59,7 +59,7 @@ TEST(StartUp, RegisterOfFiveShowsTheLastCard) {
     EXPECT_EQ(controls(w).vArh->text(), QStringLiteral("2"));
     EXPECT_EQ(controls(w).vRab->text(), QStringLiteral("0"));
     EXPECT_EQ(t.readFile("Temp/RabAnket.dat").size(), 0);
-    EXPECT_EQ(app.session().files().main.position(), 5);
+    EXPECT_EQ(app.session().mainPosition(), 5);
     EXPECT_EQ(w->session().CardIndex(), 4);
     EXPECT_EQ(controls(w).mainList->cellText(0, 1), cards[0].NameOrg.text());
     EXPECT_EQ(controls(w).mainList->headerData(7, Qt::Horizontal, Qt::DisplayRole).toString(),

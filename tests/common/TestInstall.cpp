@@ -48,6 +48,20 @@ QByteArray TestInstall::readFile(const QString& relative) const {
     return f.readAll();
 }
 
+void TestInstall::appendCards(const QString& relative, const std::vector<TAnketa>& cards) {
+    QFile f(path(relative));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Append));
+    f.write(reinterpret_cast<const char*>(cards.data()),
+            static_cast<qint64>(cards.size() * sizeof(TAnketa)));
+}
+
+void TestInstall::writeCardAt(const QString& relative, qint64 index, const TAnketa& card) {
+    QFile f(path(relative));
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.seek(index * static_cast<qint64>(sizeof card)));
+    f.write(reinterpret_cast<const char*>(&card), sizeof card);
+}
+
 std::vector<TAnketa> TestInstall::readCards(const QString& relative) const {
     QByteArray bytes = readFile(relative);
     std::vector<TAnketa> cards(static_cast<size_t>(bytes.size()) / sizeof(TAnketa));

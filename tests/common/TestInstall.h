@@ -26,6 +26,9 @@ public:
     void writeFile(const QString& relative, const QByteArray& bytes);
     QByteArray readFile(const QString& relative) const;
     std::vector<TAnketa> readCards(const QString& relative) const;
+    // Another program's writes into a card file in place, while the program runs.
+    void appendCards(const QString& relative, const std::vector<TAnketa>& cards);
+    void writeCardAt(const QString& relative, qint64 index, const TAnketa& card);
 
     // Starts a run: the nine windows against this folder, and against `server` when given.
     ZelmApp& start();

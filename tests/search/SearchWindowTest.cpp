@@ -82,7 +82,7 @@ TEST(SearchWindow, BackwardStepsShowTheCardFoundAsTheCardShown) {
         // A save, a mark or a deletion now acts on this card, and the counter says so.
         EXPECT_EQ(run.w->session().shown(), CardSession::Shown::MainCard);
         EXPECT_EQ(run.w->session().shownIndex(), expected);
-        EXPECT_EQ(run.t.app().session().files().main.position(), expected);
+        EXPECT_EQ(run.t.app().session().mainPosition(), expected);
         EXPECT_EQ(ui.NNaidena->text(), QString::number(expected + 1));
         EXPECT_EQ(ui.Klu4Form1->text(), QString::number(numberOf(expected)));
         EXPECT_EQ(s.NPosNai->text(), QString::number(expected + 1));

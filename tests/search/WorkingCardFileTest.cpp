@@ -88,16 +88,14 @@ TEST(WorkingCardFile, AWorkingRowOpensTheMainVersionOrTheLastCardWhenDeleted) {
     std::vector<TAnketa> cards = makeCards(5);
     SearchRun run(cards);
     Form1Controls& ui = controls(run.w);
-    CardFile& working = run.t.app().session().files().working;
+    CardSession& session = run.t.app().session();
     TAnketa gone = makeCard(99); // no longer in the register
-    working.appendMany(&cards[1], 1);
-    working.appendMany(&gone, 1);
+    session.appendToWorking(cards[1]);
+    session.appendToWorking(gone);
     // The Main card changed after it was copied.
     TAnketa changed = cards[1];
     changed.NameOrg.set(QStringLiteral("ООО «Новое имя»"));
-    CardFile& main = run.t.app().session().files().main;
-    main.seek(1);
-    main.write(&changed);
+    run.t.writeCardAt("Baza/Anketi.dat", 1, changed);
 
     ui.SpTabl->setCurrentWidget(ui.TabSheet2);
     EXPECT_EQ(ui.workingList->cellText(0, 1), cards[1].NameOrg.text()); // the copy
@@ -130,7 +128,7 @@ TEST(WorkingCardFile, MainListClicksShowTheCardExceptWithOneCard) {
         ui.SpTabl->setCurrentWidget(ui.TabSheet2);
         run.press(ui.RabTab, 0);
         EXPECT_EQ(ui.NameOrg->currentText(), QStringLiteral("не сохранено")); // nothing new
-        EXPECT_EQ(run.t.app().session().files().main.position(), 0);
+        EXPECT_EQ(run.t.app().session().mainPosition(), 0);
     }
 }
 

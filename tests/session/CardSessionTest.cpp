@@ -1,4 +1,5 @@
-// The card session without any window: what the commands do to the files and to the card.
+// The card session without any window: what the commands do to the register and to the card,
+// the same in the data folder and on a server.
 #include "session/SessionFixture.h"
 
 #include <QDir>
@@ -8,7 +9,7 @@ using namespace zelm::testing;
 
 namespace {
 
-TEST_F(Session, StartsOnTheLastCardOrOnANewCard) {
+TEST_P(BothHomes, StartsOnTheLastCardOrOnANewCard) {
     start(makeCards(3));
     ASSERT_TRUE(hasCards);
     EXPECT_EQ(s->CardMode(), QStringLiteral("Korr"));
@@ -19,13 +20,13 @@ TEST_F(Session, StartsOnTheLastCardOrOnANewCard) {
 
     SessionFolder empty;
     Installation emptyInst(empty.root());
-    CardSession blank(emptyInst, user);
+    CardSession blank(emptyInst, user, std::make_unique<FolderRegister>(emptyInst));
     EXPECT_FALSE(blank.openFiles());
     EXPECT_EQ(blank.CardMode(), QStringLiteral("New"));
     EXPECT_EQ(blank.shown(), CardSession::Shown::Blank);
 }
 
-TEST_F(Session, NavigationStopsAtTheEnds) {
+TEST_P(BothHomes, NavigationStopsAtTheEnds) {
     start(makeCards(3));
     EXPECT_EQ(s->stepFirst(), 0);
     EXPECT_EQ(s->stepPrevious(), 0);
@@ -36,14 +37,14 @@ TEST_F(Session, NavigationStopsAtTheEnds) {
     EXPECT_EQ(s->CardNo(), 3);
 }
 
-TEST_F(Session, SaveAppendsNewCardsAndOverwritesTheCardShown) {
+TEST_P(BothHomes, SaveAppendsNewCardsAndOverwritesTheCardShown) {
     start(makeCards(3));
     s->showMainCard(1);
     TAnketa edited = s->CurrentCard();
     edited.INNOrg.set(QStringLiteral("7701"));
     s->setEdits(edited);
     EXPECT_EQ(s->save(), CardSession::SaveOutcome::Overwritten);
-    auto disk = t.readCards("Baza/Anketi.dat");
+    auto disk = stored(RegisterFile::Main);
     ASSERT_EQ(disk.size(), 3u);
     EXPECT_EQ(disk[1].INNOrg.text(), QStringLiteral("7701"));
 
@@ -54,7 +55,7 @@ TEST_F(Session, SaveAppendsNewCardsAndOverwritesTheCardShown) {
     fresh.Klu4Form1 = makeCard(0).Klu4Form1; // a number already stored
     s->setEdits(fresh);
     EXPECT_EQ(s->save(), CardSession::SaveOutcome::Appended);
-    disk = t.readCards("Baza/Anketi.dat");
+    disk = stored(RegisterFile::Main);
     ASSERT_EQ(disk.size(), 4u);
     EXPECT_NE(disk[3].Klu4Form1, makeCard(0).Klu4Form1);
     EXPECT_EQ(disk[3].AdminFIO.text(), QStringLiteral("Сидорова А.А."));
@@ -64,38 +65,38 @@ TEST_F(Session, SaveAppendsNewCardsAndOverwritesTheCardShown) {
     EXPECT_EQ(s->CardMode(), QStringLiteral("Korr"));
 }
 
-TEST_F(Session, AnArchivedCardIsNeverWrittenIntoTheRegister) {
+TEST_P(BothHomes, AnArchivedCardIsNeverWrittenIntoTheRegister) {
     start(makeCards(2));
-    const QByteArray before = t.readFile("Baza/Anketi.dat");
+    const std::vector<TAnketa> before = stored(RegisterFile::Main);
     s->showArchivedCard(makeCard(50));
     EXPECT_EQ(s->save(), CardSession::SaveOutcome::Refused);
     EXPECT_FALSE(s->canDeleteShownCard());
     EXPECT_FALSE(s->toggleMark());
-    EXPECT_EQ(t.readFile("Baza/Anketi.dat"), before);
+    EXPECT_EQ(cardBytes(stored(RegisterFile::Main)), cardBytes(before));
 }
 
-TEST_F(Session, DeletingIntoTheArchiveMovesTheCardAndShowsTheLast) {
+TEST_P(BothHomes, DeletingIntoTheArchiveMovesTheCardAndShowsTheLast) {
     start(makeCards(4));
     s->showMainCard(1);
     s->deleteShownCard(DeletionKind::IntoArchive);
-    const auto main = t.readCards("Baza/Anketi.dat");
-    const auto archive = t.readCards("Baza/ArhAnket.dat");
+    const auto main = stored(RegisterFile::Main);
+    const auto archive = stored(RegisterFile::Archive);
     ASSERT_EQ(main.size(), 3u);
     ASSERT_EQ(archive.size(), 1u);
     EXPECT_EQ(archive[0].Klu4Form1, makeCard(1).Klu4Form1);
     EXPECT_EQ(main[1].Klu4Form1, makeCard(2).Klu4Form1);
     EXPECT_EQ(s->shownIndex(), 2);
-    EXPECT_EQ(s->files().working.count(), 0);
+    EXPECT_EQ(s->working().count(), 0);
     // No scratch file is left beside the register.
     EXPECT_EQ(QDir(t.path("Baza")).entryList(QDir::Files).filter(QStringLiteral(".new")),
               QStringList());
 }
 
-TEST_F(Session, InsertionPutsABlankCardAfterTheAnchor) {
+TEST_P(BothHomes, InsertionPutsABlankCardAfterTheAnchor) {
     start(makeCards(3));
     const qint64 at = s->insertBlankCardAfter(0, 77);
     EXPECT_EQ(at, 1);
-    const auto main = t.readCards("Baza/Anketi.dat");
+    const auto main = stored(RegisterFile::Main);
     ASSERT_EQ(main.size(), 4u);
     EXPECT_EQ(main[1].GurN, 77);
     EXPECT_EQ(main[1].AdminFIO.text(), QStringLiteral("Сидорова А.А."));
@@ -103,16 +104,16 @@ TEST_F(Session, InsertionPutsABlankCardAfterTheAnchor) {
     EXPECT_EQ(s->CurrentCard().Klu4Form1, main[1].Klu4Form1);
 }
 
-TEST_F(Session, MarkTogglesTheStoredCardOnly) {
+TEST_P(BothHomes, MarkTogglesTheStoredCardOnly) {
     start(makeCards(2));
     s->showMainCard(0);
     ASSERT_TRUE(s->toggleMark());
-    EXPECT_EQ(t.readCards("Baza/Anketi.dat")[0].Otmetka.text(), QStringLiteral("уд"));
+    EXPECT_EQ(stored(RegisterFile::Main)[0].Otmetka.text(), QStringLiteral("уд"));
     ASSERT_TRUE(s->toggleMark());
-    EXPECT_EQ(t.readCards("Baza/Anketi.dat")[0].Otmetka.text(), QString());
+    EXPECT_EQ(stored(RegisterFile::Main)[0].Otmetka.text(), QString());
 }
 
-TEST_F(Session, PastedCardGetsANumberOfItsOwnAndTheWorkingFileTakesCards) {
+TEST_P(BothHomes, PastedCardGetsANumberOfItsOwnAndTheWorkingFileTakesCards) {
     start(makeCards(2));
     s->showMainCard(0);
     s->rememberShownCard();

@@ -28,7 +28,7 @@ struct Spies {
     QSignalSpy shown, stored, counters, inserted, written, removed, side;
 };
 
-TEST_F(Session, ShowingACardTellsTheWindowOnceAndAVoidStepTellsNothing) {
+TEST_P(BothHomes, ShowingACardTellsTheWindowOnceAndAVoidStepTellsNothing) {
     start(makeCards(3));
     Spies spy(*s);
     s->stepFirst();
@@ -45,7 +45,7 @@ TEST_F(Session, ShowingACardTellsTheWindowOnceAndAVoidStepTellsNothing) {
     EXPECT_EQ(spy.inserted.count() + spy.written.count() + spy.removed.count(), 0);
 }
 
-TEST_F(Session, StoringAndMarkingSayWhichRowOfTheRegisterChanged) {
+TEST_P(BothHomes, StoringAndMarkingSayWhichRowOfTheRegisterChanged) {
     start(makeCards(3));
     Spies spy(*s);
     s->showMainCard(1);
@@ -120,7 +120,7 @@ TEST_F(Session, AnInsertionRightAfterOpeningWaitsForTheIndexAndKeepsItTrue) {
     EXPECT_NE(waits, 1);
 }
 
-TEST_F(Session, WorkingAndArchiveFilesTakeCardsInAndOutAlike) {
+TEST_P(BothHomes, WorkingAndArchiveFilesTakeCardsInAndOutAlike) {
     const std::vector<TAnketa> archived = makeCards(3, 20);
     start(makeCards(3), archived);
     Spies spy(*s);
@@ -143,7 +143,7 @@ TEST_F(Session, WorkingAndArchiveFilesTakeCardsInAndOutAlike) {
 
     s->removeCard(SideFile::Archive, 1);
     EXPECT_EQ(spy.lastSide(), std::make_pair(SideFile::Archive, qint64{2}));
-    const auto archive = t.readCards("Baza/ArhAnket.dat");
+    const auto archive = stored(RegisterFile::Archive);
     ASSERT_EQ(archive.size(), 2u);
     EXPECT_EQ(archive[1].Klu4Form1, archived[2].Klu4Form1);
     EXPECT_EQ(QDir(t.path("Baza")).entryList(QDir::Files).filter(QStringLiteral(".new")),
@@ -158,7 +158,7 @@ TEST_F(Session, WorkingAndArchiveFilesTakeCardsInAndOutAlike) {
     EXPECT_TRUE(t.readFile("Temp/RabAnket.dat").isEmpty());
 }
 
-TEST_F(Session, TheFullCardIsTheStoredCardOrTheNewCardWhole) {
+TEST_P(BothHomes, TheFullCardIsTheStoredCardOrTheNewCardWhole) {
     start(makeCards(3));
     s->showMainCard(1);
     TAnketa edited = s->CurrentCard();

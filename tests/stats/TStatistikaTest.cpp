@@ -41,8 +41,8 @@ protected:
         t.writeCards("Baza/ArhAnket.dat", archive);
         ZelmApp& app = t.start();
         // The Working card file starts every run empty; a search would fill it.
-        app.session().files().working.appendMany(working.data(),
-                                                 static_cast<qint64>(working.size()));
+        for (const TAnketa& card : working)
+            app.session().appendToWorking(card);
         QFile program(t.path("report/reportf"));
         ASSERT_TRUE(program.open(QIODevice::WriteOnly));
         program.setPermissions(program.permissions() | QFileDevice::ExeOwner);

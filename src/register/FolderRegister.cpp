@@ -1,0 +1,181 @@
+#include "register/FolderRegister.h"
+
+#include "cardlists/RecordFileReader.h"
+#include "store/FileError.h"
+#include "store/Installation.h"
+#include "store/RecordScan.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace zelm {
+namespace {
+
+void openOrCreate(CardFile& file, const QString& path) {
+    // A name taken by a link counts as present: opening it then refuses the link.
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
+        file.open(path, sizeof(TAnketa));
+    else
+        file.create(path, sizeof(TAnketa));
+}
+
+} // namespace
+
+FolderRegister::FolderRegister(const Installation& inst) : m_inst(inst) {}
+
+FolderRegister::~FolderRegister() = default;
+
+QString FolderRegister::name() const {
+    return m_inst.mainCardFile();
+}
+
+CardFile& FolderRegister::fileOf(RegisterFile file) {
+    return file == RegisterFile::Main ? m_main : m_archive;
+}
+
+const CardFile& FolderRegister::fileOf(RegisterFile file) const {
+    return file == RegisterFile::Main ? m_main : m_archive;
+}
+
+void FolderRegister::open() {
+    openOrCreate(m_archive, m_inst.archiveCardFile());
+    openOrCreate(m_main, m_inst.mainCardFile());
+    remember(RegisterFile::Archive);
+    remember(RegisterFile::Main);
+    m_numbers.build(m_main.path(), sizeof(TAnketa));
+}
+
+void FolderRegister::close() {
+    closeAllDataFiles({&m_main, &m_archive});
+}
+
+void FolderRegister::remember(RegisterFile file) {
+    (file == RegisterFile::Main ? m_mainSeen : m_archiveSeen) = fileOf(file).stamp();
+}
+
+void FolderRegister::follow(RegisterFile which) {
+    CardFile& file = fileOf(which);
+    if (!file.isOpen())
+        throw FileError(QStringLiteral("Файл не открыт"), file.path());
+    CardFile::Stamp& seen = which == RegisterFile::Main ? m_mainSeen : m_archiveSeen;
+    // Nothing is ever written into a file that no longer has its name: the new one is taken,
+    // or refused as the start would refuse it (a link, a pipe, nothing at all).
+    if (file.replacedOnDisk())
+        file.open(file.path(), sizeof(TAnketa));
+    const CardFile::Stamp now = file.stamp();
+    if (now == seen)
+        return;
+    seen = now;
+    if (which == RegisterFile::Main)
+        m_numbers.build(m_main.path(), sizeof(TAnketa));
+}
+
+void FolderRegister::reload() {
+    follow(RegisterFile::Main);
+    follow(RegisterFile::Archive);
+}
+
+const RecordSource& FolderRegister::cards(RegisterFile file) const {
+    return fileOf(file);
+}
+
+qint64 FolderRegister::count(RegisterFile file) const {
+    const CardFile& f = fileOf(file);
+    return f.isOpen() ? f.count() : 0;
+}
+
+std::unique_ptr<RowSource> FolderRegister::rows(RegisterFile file) {
+    auto reader = std::make_unique<RecordFileReader>(static_cast<int>(sizeof(TAnketa)));
+    reader->open(fileOf(file).path());
+    return reader;
+}
+
+std::shared_ptr<const RecordSource> FolderRegister::snapshot(RegisterFile file) const {
+    // A descriptor of its own: the pass reads the file it started on, whatever this program
+    // or another does to the name meanwhile.
+    auto own = std::make_shared<CardFile>();
+    own->open(fileOf(file).path(), sizeof(TAnketa));
+    return own;
+}
+
+StoredCard FolderRegister::storedAt(qint64 place, const TAnketa& card) const {
+    StoredCard out;
+    out.place = place;
+    out.card = card;
+    return out;
+}
+
+std::optional<StoredCard> FolderRegister::read(RegisterFile file, qint64 index) {
+    follow(file);
+    const CardFile& f = fileOf(file);
+    if (index < 0 || index >= f.count())
+        return std::nullopt;
+    TAnketa card;
+    f.readRange(index, 1, &card);
+    return storedAt(index, card);
+}
+
+std::optional<StoredCard> FolderRegister::reread(const StoredCard& asRead) {
+    const qint64 at = locate(asRead);
+    if (at < 0)
+        return std::nullopt;
+    return read(RegisterFile::Main, at);
+}
+
+qint64 FolderRegister::placeOf(const StoredCard& card) const {
+    const std::int32_t number = card.card.Klu4Form1;
+    if (card.place >= 0 && card.place < count(RegisterFile::Main)) {
+        TAnketa there;
+        m_main.readRange(card.place, 1, &there);
+        if (there.Klu4Form1 == number)
+            return card.place;
+    }
+    return m_numbers.isReady() ? m_numbers.firstPositionOf(number) : -1;
+}
+
+qint64 FolderRegister::locate(const StoredCard& asRead) {
+    follow(RegisterFile::Main);
+    const std::int32_t number = asRead.card.Klu4Form1;
+    if (asRead.place >= 0 && asRead.place < m_main.count()) {
+        TAnketa there;
+        m_main.readRange(asRead.place, 1, &there);
+        if (there.Klu4Form1 == number)
+            return asRead.place;
+    }
+    return indexOfNumber(number);
+}
+
+bool FolderRegister::waitForIndex() const {
+    bool waited = false;
+    const bool built = m_numbers.waitUntilReady([&](int percent) {
+        waited = true;
+        if (m_indexWait)
+            m_indexWait(percent);
+    });
+    if (waited && m_indexWait)
+        m_indexWait(0);
+    return built;
+}
+
+qint64 FolderRegister::indexOfNumber(std::int32_t number) const {
+    if (waitForIndex())
+        return m_numbers.firstPositionOf(number);
+    // The index could not read the register: it is read here, and a failure reported.
+    return scanForward<TAnketa>(
+        m_main, 0, [number](qint64, const TAnketa& card) { return card.Klu4Form1 != number; });
+}
+
+qint64 FolderRegister::appendMatches(RegisterFile file,
+                                     const std::function<bool(const TAnketa&)>& matches,
+                                     const CardFilter*, CardFile& target) {
+    follow(file);
+    return appendMatching<TAnketa>(fileOf(file), matches, target);
+}
+
+QString FolderRegister::cardGoneText() const {
+    return QStringLiteral("Карточки больше нет в Главной картотеке: файл %1 изменила другая "
+                          "программа.")
+        .arg(QDir::toNativeSeparators(m_main.path()));
+}
+
+} // namespace zelm

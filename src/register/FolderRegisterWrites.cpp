@@ -1,0 +1,128 @@
+// The changes of the data folder's register. Each first finds its card again where it was read
+// (FolderRegister::locate), so a file cut, reordered or replaced by another program never has
+// another card's record written over.
+#include "register/FolderRegister.h"
+
+#include "store/FileError.h"
+#include "store/Installation.h"
+#include "store/RecordFileRewrite.h"
+#include "store/RecordScan.h"
+#include "store/UniqueNumber.h"
+
+#include <cstring>
+
+namespace zelm {
+
+Register::SaveResult FolderRegister::save(const StoredCard& asRead, const TAnketa& card) {
+    const qint64 at = locate(asRead);
+    if (at < 0)
+        return {SaveResult::Status::Gone, asRead};
+    TAnketa now;
+    m_main.readRange(at, 1, &now);
+    if (std::memcmp(&now, &asRead.card, sizeof now) != 0) {
+        StoredCard theirs = storedAt(at, now);
+        theirs.changedBy = QStringLiteral("другая программа");
+        theirs.changedAt = QDateTime::fromMSecsSinceEpoch(m_main.stamp().modifiedNs / 1000000);
+        return {SaveResult::Status::Conflict, theirs};
+    }
+    m_main.writeRange(at, 1, &card);
+    m_main.flush();
+    remember(RegisterFile::Main);
+    if (now.Klu4Form1 != card.Klu4Form1)
+        m_numbers.changed(at, card.Klu4Form1);
+    return {SaveResult::Status::Saved, storedAt(at, card)};
+}
+
+StoredCard FolderRegister::append(const TAnketa& card) {
+    follow(RegisterFile::Main);
+    TAnketa stored = card;
+    // Two cards must never share a number.
+    if (indexOfNumber(stored.Klu4Form1) >= 0)
+        stored.Klu4Form1 = NewUniqueNumber();
+    const qint64 at = appendFlushed(m_main, &stored);
+    remember(RegisterFile::Main);
+    m_numbers.appended(stored.Klu4Form1);
+    return storedAt(at, stored);
+}
+
+StoredCard FolderRegister::insertAfter(qint64 anchor, const TAnketa& card,
+                                       const ScratchFile& scratch) {
+    follow(RegisterFile::Main);
+    // The rewrite renames a new register over the one the index is being built from, which
+    // would start the build again from the beginning: both would read the whole register at
+    // once. The index is finished first and then follows the insertion in memory.
+    waitForIndex();
+    const qint64 at = std::clamp<qint64>(anchor + 1, 0, m_main.count());
+    insertCardIntoMainFile(m_main, scratch.file, scratch.path, at, card);
+    remember(RegisterFile::Main);
+    m_numbers.inserted(at, card.Klu4Form1);
+    return storedAt(at, card);
+}
+
+qint64 FolderRegister::remove(const StoredCard& asRead, DeletionKind kind,
+                              const ScratchFile& scratch) {
+    follow(RegisterFile::Archive);
+    const qint64 n = locate(asRead);
+    if (n < 0)
+        return -1;
+    const QString mainPath = m_main.path();
+    CardFile& working = scratch.file;
+    // The Working card file is the rewrite's scratch file and is left empty either way.
+    auto emptyWorking = [&] {
+        try {
+            working.create(scratch.path, sizeof(TAnketa));
+        } catch (const FileError&) {
+            // The command's own error is the one to report; the counter shows what is there.
+        }
+    };
+    qint64 archivedAt = -1;
+    try {
+        working.create(scratch.path, sizeof(TAnketa));
+        copyRecordsExcept(m_main, n, working);
+        working.flush();
+        if (kind == DeletionKind::IntoArchive) {
+            TAnketa card;
+            m_main.readRange(n, 1, &card);
+            // The card is on disk in the Archive before the register loses it.
+            archivedAt = appendFlushed(m_archive, &card);
+        }
+        replaceFile(scratch.path, mainPath);
+    } catch (...) {
+        if (archivedAt >= 0)
+            cutBack(m_archive, archivedAt);
+        emptyWorking();
+        throw;
+    }
+    // The Working card file's descriptor now reaches the new register and the Main card
+    // file's the old one: the scratch file is made anew before anything writes to it, and
+    // the register is reopened before anything reads it.
+    emptyWorking();
+    m_main.open(mainPath, sizeof(TAnketa));
+    remember(RegisterFile::Main);
+    remember(RegisterFile::Archive);
+    m_numbers.removed(n);
+    return n;
+}
+
+bool FolderRegister::removeArchived(std::int32_t number, qint64 hint) {
+    follow(RegisterFile::Archive);
+    qint64 at = -1;
+    if (hint >= 0 && hint < m_archive.count()) {
+        TAnketa there;
+        m_archive.readRange(hint, 1, &there);
+        if (there.Klu4Form1 == number)
+            at = hint;
+    }
+    if (at < 0)
+        at = scanForward<TAnketa>(m_archive, 0, [number](qint64, const TAnketa& card) {
+            return card.Klu4Form1 != number;
+        });
+    if (at < 0)
+        return false;
+    // The scratch files stay out of Baza, whose files the backup packs.
+    removeRecordByRewrite(m_archive, at, m_inst.path(QStringLiteral("Temp/ArhAnket.new")));
+    remember(RegisterFile::Archive);
+    return true;
+}
+
+} // namespace zelm
