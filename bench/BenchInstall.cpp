@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zelm::bench {
@@ -41,6 +42,18 @@ BenchInstall::BenchInstall(int cards, int attachments) {
         f.PutFil.set(QStringLiteral("/home/user/Документы/%1.doc").arg(i));
         list.write(reinterpret_cast<const char*>(&f), sizeof f);
     }
+}
+
+void BenchInstall::ownRegister() {
+    const QString mainPath = m_dir.filePath(QStringLiteral("Baza/Anketi.dat"));
+    const QString copy = m_dir.filePath(QStringLiteral("Temp/Anketi.copy"));
+    struct stat st {};
+    if (::stat(QFile::encodeName(mainPath).constData(), &st) != 0 || st.st_nlink < 2)
+        return;
+    QFile::remove(copy);
+    if (!QFile::copy(mainPath, copy) ||
+        ::rename(QFile::encodeName(copy).constData(), QFile::encodeName(mainPath).constData()) != 0)
+        qFatal("the benchmark's register could not be copied: %s", qPrintable(mainPath));
 }
 
 double peakMemoryMB() {

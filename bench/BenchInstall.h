@@ -14,6 +14,9 @@ public:
     // of that size there is linked instead.
     BenchInstall(int cards, int attachments = 0);
     QString root() const { return m_dir.path(); }
+    // For a benchmark that writes cards in place: a linked register is replaced by a copy of
+    // its own first, so the registers other benchmarks link stay as make_register wrote them.
+    void ownRegister();
 
 private:
     QTemporaryDir m_dir;

@@ -62,7 +62,7 @@ static void BM_InsertInTheMiddle(benchmark::State& state) {
     TForm1* w = s.app->form1();
     for (auto _ : state) {
         state.PauseTiming();
-        w->session().showMainCard(s.app->session().files().main.count() / 2);
+        w->session().showMainCard(s.app->session().mainCount() / 2);
         s.platform.answers.enqueue(true);
         state.ResumeTiming();
         nWstavitClick(*w);

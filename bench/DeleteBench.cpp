@@ -22,12 +22,12 @@ namespace {
 
 constexpr int kCards = 100000;
 
-struct Register {
+struct DeleteRun {
     QTemporaryDir dir;
     ScriptedPlatform platform;
     std::unique_ptr<ZelmApp> app;
 
-    Register() {
+    DeleteRun() {
         QDir(dir.path()).mkpath(QStringLiteral("Baza"));
         QDir(dir.path()).mkpath(QStringLiteral("Temp"));
         const std::vector<TAnketa> cards = testing::makeCards(kCards);
@@ -43,26 +43,26 @@ struct Register {
 };
 
 // Made on first use and gone before the application object: windows must not outlive it.
-std::unique_ptr<Register> g_register;
+std::unique_ptr<DeleteRun> g_register;
 
-Register& theRegister() {
+DeleteRun& theRegister() {
     if (!g_register)
-        g_register = std::make_unique<Register>();
+        g_register = std::make_unique<DeleteRun>();
     return *g_register;
 }
 
 void deleteFromTheMiddle(benchmark::State& state, DeletionKind kind) {
-    Register& r = theRegister();
+    DeleteRun& r = theRegister();
     TForm1& w = *r.app->form1();
-    CardFile& main = r.app->session().files().main;
+    CardSession& session = r.app->session();
     for (auto _ : state) {
         state.PauseTiming();
-        w.session().showMainCard(main.count() / 2);
+        w.session().showMainCard(session.mainCount() / 2);
         state.ResumeTiming();
         deleteShownCard(w, kind);
     }
-    state.counters["cards_left"] = static_cast<double>(main.count());
-    state.counters["archived"] = static_cast<double>(r.app->session().files().archive.count());
+    state.counters["cards_left"] = static_cast<double>(session.mainCount());
+    state.counters["archived"] = static_cast<double>(session.cardCount(SideFile::Archive));
     if (!r.platform.messages.isEmpty())
         state.SkipWithError("the deletion reported an error");
 }

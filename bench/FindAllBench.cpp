@@ -5,6 +5,7 @@
 #include "BenchConditions.h"
 #include "BenchInstall.h"
 #include "PairedTiming.h"
+#include "register/FolderRegister.h"
 #include "search/CardMatcher.h"
 #include "search/SearchPrefilter.h"
 #include "session/CardSession.h"
@@ -58,7 +59,7 @@ int main(int argc, char** argv) {
     const Installation inst(install.root());
     CurrentUser user;
     user.UserFIO = QStringLiteral("Иванов И.И.");
-    CardSession session(inst, user);
+    CardSession session(inst, user, std::make_unique<FolderRegister>(inst));
     session.openFiles();
     session.indexOfNumber(0); // the index of unique numbers built, not building while timed
     const QString mainPath = inst.mainCardFile();

@@ -10,6 +10,7 @@
 #include "BenchInstall.h"
 #include "common/CardFactory.h"
 #include "common/PgTestServer.h"
+#include "register/FolderRegister.h"
 #include "remote/ServerCards.h"
 #include "search/CardMatcher.h"
 #include "search/CardScan.h"
@@ -55,6 +56,8 @@ struct Setup {
         }
         server = std::make_unique<ServerRegister>(
             ServerConfig::parse(pg.createDatabase(QStringLiteral("zelm"))));
+        // The saves write the data folder's register in place.
+        install.ownRegister();
         server->setIdentity(QStringLiteral("Иванов И.И."), QStringLiteral("ws1"));
         server->open();
         QElapsedTimer t;
@@ -74,9 +77,12 @@ struct Setup {
     }
 
     std::unique_ptr<CardSession> openSession(bool onServer) {
-        auto session = std::make_unique<CardSession>(inst, user);
+        std::unique_ptr<Register> cards;
         if (onServer)
-            session->useSharedCards(std::make_unique<ServerCards>(*server));
+            cards = std::make_unique<ServerCards>(*server);
+        else
+            cards = std::make_unique<FolderRegister>(inst);
+        auto session = std::make_unique<CardSession>(inst, user, std::move(cards));
         session->openFiles();
         session->indexOfNumber(0); // the register's numbers known, as a save needs them
         return session;

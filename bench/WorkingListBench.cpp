@@ -13,6 +13,7 @@
 #include "common/ScriptedPlatform.h"
 #include "store/CardFile.h"
 #include "store/RecordFileRewrite.h"
+#include "store/RecordScan.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -68,7 +69,13 @@ struct Run {
 
 void listBenchmarks(int cards) {
     Run run(cards, true);
-    DataFiles& files = run.app->session().files();
+    CardSession& session = run.app->session();
+    auto fillWorking = [&session](qint64 firstCard) {
+        session.emptyWorking();
+        qint64 at = 0;
+        session.appendMatchesToWorking(
+            [&at, firstCard](const TAnketa&) { return at++ >= firstCard; });
+    };
     std::printf("%d cards in the register, the Archive and the Working card file\n", cards);
     // The Working card file filled as a search fills it, flushed to disk before the tab is
     // shown: the kernel's writing of the last fill must not fall into the next timing.
@@ -77,10 +84,7 @@ void listBenchmarks(int cards) {
         [&] { run.showTab("TabSheet2"); },
         [&] {
             run.showTab("TabSheet1");
-            files.working.seek(0);
-            files.working.truncate();
-            copyRecords(files.main, 0, files.main.count(), files.working);
-            files.working.flush();
+            fillWorking(0);
         });
     bench::timedRuns(
         "Working tab, shown again", 7, [&] { run.showTab("TabSheet2"); },
@@ -99,9 +103,7 @@ void listBenchmarks(int cards) {
 
     // Clicks on Working rows holding the register's last cards, the farthest to look for.
     run.showTab("TabSheet1");
-    files.working.seek(0);
-    files.working.truncate();
-    copyRecords(files.main, files.main.count() - 1000, 1000, files.working);
+    fillWorking(session.mainCount() - 1000);
     run.showTab("TabSheet2");
     run.pressRow("RabTab", 0); // the first click may wait for what the register's index needs
     int row = 0;
@@ -121,17 +123,18 @@ void listBenchmarks(int cards) {
 
 void insertionBenchmark(int cards) {
     Run run(cards, false);
-    DataFiles& files = run.app->session().files();
+    CardSession& session = run.app->session();
     const QString copy = run.install.root() + QStringLiteral("/Temp/copy.dat");
     auto insert = [&] {
-        run.app->session().showMainCard(files.main.count() / 2);
+        session.showMainCard(session.mainCount() / 2);
         run.platform.answers.enqueue(true);
         run.find<QAbstractButton>("nWstavit")->click();
     };
     auto copyWithSync = [&] {
         CardFile to;
         to.create(copy, sizeof(TAnketa));
-        copyRecords(files.main, 0, files.main.count(), to);
+        appendMatching<TAnketa>(
+            session.registerCards(RegisterFile::Main), [](const TAnketa&) { return true; }, to);
         to.flush();
         to.close();
     };

@@ -15,9 +15,9 @@
 #include "output/OfficeTemplates.h"
 #include "output/ReportLauncher.h"
 #include "output/TKonverti.h"
-#include "register/FolderRegister.h"
 #include "platform/Platform.h"
 #include "platform/RussianInterface.h"
+#include "register/FolderRegister.h"
 #include "remote/RegisterFeed.h"
 #include "remote/ServerCards.h"
 #include "remote/ServerSharedData.h"
@@ -53,8 +53,8 @@ ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform, RegisterCh
     // The one choice of where the register lives; everything else reads and changes it
     // through the session's Register and SharedData, whichever home they have.
     if (m_server) {
-        m_session = std::make_unique<CardSession>(m_inst, m_user,
-                                                  std::make_unique<ServerCards>(*m_server));
+        m_session =
+            std::make_unique<CardSession>(m_inst, m_user, std::make_unique<ServerCards>(*m_server));
         m_shared = std::make_unique<ServerSharedData>(*m_server);
     } else {
         m_session =

@@ -95,7 +95,8 @@ public:
     // card has it, and then gets a new one.
     virtual StoredCard append(const TAnketa& card) = 0;
     // A new card right after Main card `anchor` (a place in the order as read).
-    virtual StoredCard insertAfter(qint64 anchor, const TAnketa& card, const ScratchFile& scratch) = 0;
+    virtual StoredCard insertAfter(qint64 anchor, const TAnketa& card,
+                                   const ScratchFile& scratch) = 0;
     // Takes the Main card `asRead` out, into the Archive or for good; returns the place it had,
     // or -1 when it was gone.
     virtual qint64 remove(const StoredCard& asRead, DeletionKind kind,

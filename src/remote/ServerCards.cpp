@@ -212,8 +212,8 @@ StoredCard ServerCards::insertAfter(qint64 anchor, const TAnketa& card, const Sc
 
 qint64 ServerCards::remove(const StoredCard& asRead, DeletionKind kind, const ScratchFile&) {
     const qint64 at = indexOfId(RegisterFile::Main, asRead.key);
-    const bool done = kind == DeletionKind::ForGood ? m_server.remove(asRead.key)
-                                                    : m_server.archive(asRead.key);
+    const bool done =
+        kind == DeletionKind::ForGood ? m_server.remove(asRead.key) : m_server.archive(asRead.key);
     reload();
     return done ? at : -1;
 }
@@ -225,7 +225,8 @@ qint64 ServerCards::placeOf(const StoredCard& card) const {
 bool ServerCards::removeArchived(std::int32_t number, qint64 hint) {
     const Order& archive = *m_archive;
     qint64 at = -1;
-    if (hint >= 0 && hint < archive.count() && archive.rows[static_cast<size_t>(hint)].uniq == number)
+    if (hint >= 0 && hint < archive.count() &&
+        archive.rows[static_cast<size_t>(hint)].uniq == number)
         at = hint;
     for (size_t i = 0; at < 0 && i < archive.rows.size(); ++i)
         if (archive.rows[i].uniq == number)

@@ -1,8 +1,8 @@
 #pragma once
 // One card file of the register on a connection of its own, for a pass on another thread (the
 // statistics' count): it connects and reads the order at its first use, on that thread.
-#include "server/ServerConfig.h"
 #include "register/Register.h"
+#include "server/ServerConfig.h"
 
 #include <memory>
 

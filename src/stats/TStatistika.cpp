@@ -17,8 +17,8 @@ namespace zelm {
 TStatistika::TStatistika(RegisterReader reader, const OfficeSettings& settings,
                          const Installation& inst, Platform& platform, ReportLauncher& launcher,
                          QWidget* parent)
-    : QDialog(parent), m_registerReader(std::move(reader)), m_settings(settings), m_inst(inst), m_platform(platform),
-      m_launcher(launcher), m_ui(buildStatistikaUi(this, &m_model)) {
+    : QDialog(parent), m_registerReader(std::move(reader)), m_settings(settings), m_inst(inst),
+      m_platform(platform), m_launcher(launcher), m_ui(buildStatistikaUi(this, &m_model)) {
     const QDate today = currentDateTime().date();
     m_ui.StatS->setDate(QDate(today.year(), 1, 1));
     m_ui.StatPo->setDate(today);

@@ -41,47 +41,45 @@ void CardFile::requireOpen() const {
         throw FileError(QStringLiteral("Файл не открыт"), m_path);
 }
 
-void CardFile::openFd(int flags) {
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        m_fd = -1;
-    }
+void CardFile::openFd(const QString& path, int recordSize, int flags) {
     // A link is never followed and a pipe never waited on: a card file is a regular file of the
     // data folder or it is refused, before anything is truncated or written.
-    int fd = ::open(nativePath(m_path).constData(), flags | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK,
-                    0644);
+    int fd =
+        ::open(nativePath(path).constData(), flags | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644);
     if (fd < 0)
-        FileError::throwErrno(errno, m_path);
+        FileError::throwErrno(errno, path);
     struct stat st;
     if (::fstat(fd, &st) != 0) {
         const int err = errno;
         ::close(fd);
-        FileError::throwErrno(err, m_path);
+        FileError::throwErrno(err, path);
     }
     if (!S_ISREG(st.st_mode)) {
         ::close(fd);
-        throw FileError(notRegularReason(st.st_mode), m_path);
+        throw FileError(notRegularReason(st.st_mode), path);
     }
+    // Only now is the file open before given up: a name that cannot be opened leaves the
+    // file open before readable.
+    if (m_fd >= 0)
+        ::close(m_fd);
     m_fd = fd;
+    m_path = path;
+    m_recordSize = recordSize;
     m_pos = 0;
 }
 
 void CardFile::open(const QString& path, int recordSize) {
-    m_path = path;
-    m_recordSize = recordSize;
-    openFd(O_RDWR);
+    openFd(path, recordSize, O_RDWR);
 }
 
 void CardFile::create(const QString& path, int recordSize) {
-    m_path = path;
-    m_recordSize = recordSize;
-    openFd(O_RDWR | O_CREAT | O_TRUNC);
+    openFd(path, recordSize, O_RDWR | O_CREAT | O_TRUNC);
 }
 
 void CardFile::reopen() {
     requireOpen();
     flush();
-    openFd(O_RDWR);
+    openFd(m_path, m_recordSize, O_RDWR);
 }
 
 void CardFile::close() {

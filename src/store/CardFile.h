@@ -17,6 +17,8 @@ public:
     CardFile(const CardFile&) = delete;
     CardFile& operator=(const CardFile&) = delete;
 
+    // Both refuse a link or anything but a regular file, and on any failure leave the file
+    // open before as it was.
     void open(const QString& path, int recordSize);   // existing file; position 0
     void create(const QString& path, int recordSize); // new or emptied; position 0
     void reopen();                                    // flush to disk, close, open; position 0
@@ -71,7 +73,7 @@ public:
 
 private:
     void requireOpen() const;
-    void openFd(int flags);
+    void openFd(const QString& path, int recordSize, int flags);
 
     QString m_path;
     int m_recordSize = 1;

@@ -1,7 +1,13 @@
 #pragma once
 // Passes over a file of fixed records in blocks, so a register of a hundred thousand
-// cards is read in a few hundred calls. Every pass over a record file goes through these two;
-// neither moves the file's position.
+// cards is read in a few hundred calls; none moves the file's position. The session's and the
+// search's passes, the registers' finds and the attached-file list's go through these. Some
+// passes read blocks of their own on purpose and stay outside: the copies of a whole-file
+// rewrite (RecordFileRewrite, larger blocks written as they are read), the index of unique
+// numbers (a descriptor of its own on its own thread, read again when the file changed under
+// it), the statistics' count (cancellable between blocks, with progress), the report writers
+// (a card's text at a time into the data file), the moves to and from a server (rows a batch
+// at a time) and the attached-file index.
 #include "store/CardFile.h"
 #include "store/RecordSource.h"
 

@@ -4,9 +4,12 @@
 
 #include "widgets/TdxfColorButton.h"
 
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTableWidget>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 using namespace zelm;
 using namespace zelm::testing;
@@ -254,15 +257,22 @@ TEST(DokKartLinks, AWriteErrorIsShownAndTheListShowsWhatIsStored) {
     DokKartRun run;
     run.open();
     const QString a = run.doc(QStringLiteral("a.doc"));
-    // A list on a full disk: every write fails.
-    run.list.open(QStringLiteral("/dev/full"), sizeof(TSpisFil));
+    // A disk that takes no more: the list cannot grow, every write fails.
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    auto* handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit none = old;
+    none.rlim_cur = static_cast<rlim_t>(QFileInfo(run.listPath()).size());
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &none), 0);
     run.choose(a);
     run.ui().Plus->click();
     run.ui().Saves->click();
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, handler);
     ASSERT_EQ(run.platform.messages.size(), 1);
     EXPECT_EQ(run.last()->kind, ShownMessage::Error);
-    EXPECT_TRUE(run.last()->text.contains(QStringLiteral("Нет места на диске")));
-    EXPECT_TRUE(run.last()->text.contains(QStringLiteral("/dev/full")));
+    EXPECT_TRUE(run.last()->text.contains(QStringLiteral("Файл слишком велик")));
+    EXPECT_TRUE(run.last()->text.contains(run.listPath()));
     EXPECT_EQ(run.column(1), QStringList{QString()});
     EXPECT_EQ(run.ui().PutFil->text(), a); // the user can try again
 }

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 using namespace zelm;
@@ -34,11 +35,21 @@ protected:
     }
     ZelmApp& app() { return t.app(); }
     bool filesOpen() {
-        // Whether this process holds a card file of Baza open, as a backup must not.
-        for (const QFileInfo& fd : QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::System))
-            if (fd.symLinkTarget().contains(QStringLiteral("/Baza/")) &&
-                fd.symLinkTarget().endsWith(QStringLiteral(".dat")))
-                return true;
+        // Whether this process holds a data file of Baza open for writing, as a backup must
+        // not; the lists' views only read.
+        std::error_code err;
+        for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd", err)) {
+            const std::string target = std::filesystem::read_symlink(fd.path(), err).string();
+            if (target.find("/Baza/") == std::string::npos || !target.ends_with(".dat"))
+                continue;
+            QFile info(QStringLiteral("/proc/self/fdinfo/") +
+                       QString::fromStdString(fd.path().filename().string()));
+            if (!info.open(QIODevice::ReadOnly))
+                continue;
+            for (const QByteArray& line : info.readAll().split('\n'))
+                if (line.startsWith("flags:") && (line.mid(6).trimmed().toInt(nullptr, 8) & 3) != 0)
+                    return true;
+        }
         return false;
     }
     QStringList backups() {

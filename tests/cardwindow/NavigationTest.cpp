@@ -18,8 +18,8 @@ using namespace zelm::testing;
 
 namespace {
 
-struct Register {
-    explicit Register(int n, bool withLists = true) {
+struct RegisterRun {
+    explicit RegisterRun(int n, bool withLists = true) {
         t.makeFolders();
         cards = makeCards(n);
         if (n > 0)
@@ -39,7 +39,7 @@ struct Register {
 } // namespace
 
 TEST(Navigation, PreviousFromTheEndShowsTheLastThenSteps) {
-    Register r(3);
+    RegisterRun r(3);
     auto& ui = controls(r.w);
     r.click(ui.SpeedButNext); // at the end of the file: nothing
     EXPECT_EQ(r.shownOrg(), r.cards[2].NameOrg.text());
@@ -66,7 +66,7 @@ TEST(Navigation, PreviousFromTheEndShowsTheLastThenSteps) {
 }
 
 TEST(Navigation, OneCardFirstShowsItLastDoesNothing) {
-    Register r(1);
+    RegisterRun r(1);
     auto& ui = controls(r.w);
     r.click(ui.SpeedButBeg);
     EXPECT_EQ(r.app->session().mainPosition(), 0);

@@ -33,8 +33,8 @@ struct Workstation {
         server = std::make_unique<ServerRegister>(ServerConfig::parse(conninfo));
         server->setIdentity(name, machine);
         server->open();
-        session = std::make_unique<CardSession>(*inst, user);
-        session->useSharedCards(std::make_unique<ServerCards>(*server));
+        session =
+            std::make_unique<CardSession>(*inst, user, std::make_unique<ServerCards>(*server));
         feed = std::make_unique<RegisterFeed>(*server, *session);
         feed->start();
     }
@@ -89,7 +89,7 @@ TEST_F(SharedSession, TwoWorkstationsAppendingAtOnceNeverStoreOneNumberTwice) {
     EXPECT_EQ(a->saveNew(first), CardSession::SaveOutcome::Appended);
     EXPECT_EQ(b->saveNew(second), CardSession::SaveOutcome::Appended);
 
-    b->session->sharedCardsChanged({});
+    b->session->cardsChangedElsewhere({});
     ASSERT_EQ(b->session->CardTotal(), 2);
     const TAnketa storedFirst = b->session->cardToPrint(); // B shows its own card
     EXPECT_NE(storedFirst.Klu4Form1, first.Klu4Form1) << "the second card got a number of its own";
@@ -159,7 +159,7 @@ TEST_F(SharedSession, AConflictingSaveIsAskedAndNothingIsLostEitherWay) {
 TEST_F(SharedSession, AChangeReachesTheOtherWithinASecondAndTheCardInEditStays) {
     startWithThreeCards();
     CardFileModel list(false);
-    list.setRows(a->session->shared()->rows(RegisterFile::Main));
+    list.setRows(a->session->cardRegister().rows(RegisterFile::Main));
     QObject::connect(a->session.get(), &CardSession::registerReloaded, &list,
                      [&list] { list.refresh(); });
     a->session->showMainCard(1);

@@ -111,9 +111,8 @@ protected:
             return t.readCards(file == RegisterFile::Main ? QStringLiteral("Baza/Anketi.dat")
                                                           : QStringLiteral("Baza/ArhAnket.dat"));
         std::vector<qint64> ids;
-        for (const CardRow& row : other->listCards(file == RegisterFile::Main
-                                                       ? CardFileKind::Main
-                                                       : CardFileKind::Archive))
+        for (const CardRow& row : other->listCards(
+                 file == RegisterFile::Main ? CardFileKind::Main : CardFileKind::Archive))
             ids.push_back(row.id);
         std::vector<TAnketa> out;
         for (const ServerCard& card : other->readCards(ids))

@@ -34,7 +34,8 @@ TEST(CardFile, EmptyFileCountsNothingAndReadFails) {
         f.read(&r);
         FAIL() << "read past the end";
     } catch (const FileError& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Read beyond end of file"));
+        EXPECT_EQ(e.message(),
+                  QStringLiteral("Файл короче, чем ожидалось: его изменила другая программа"));
         EXPECT_EQ(e.fileName(), dir.filePath("a.dat"));
     }
 }
