@@ -10,19 +10,16 @@
 
 namespace zelm {
 
-void wireServerIdentity(ZelmApp& app) {
-    QObject::connect(app.zapusk(), &TZapusk::passwordAccepted, app.zapusk(), [&app] {
-        if (ServerRegister* server = app.server())
-            server->setIdentity(app.user().UserFIO, QSysInfo::machineHostName());
+void wireServerIdentity(ZelmApp& app, ServerRegister& server) {
+    QObject::connect(app.zapusk(), &TZapusk::passwordAccepted, app.zapusk(), [&app, &server] {
+        server.setIdentity(app.user().UserFIO, QSysInfo::machineHostName());
     });
 }
 
-void followSharedDataChanges(ZelmApp& app, ChangeFeed& feed) {
+void followSharedDataChanges(ZelmApp& app, ServerRegister& server, ChangeFeed& feed) {
     TForm1* w = app.form1();
     // This workstation's own changes are shown already.
-    auto own = [&app](int originPid) {
-        return app.server() && app.server()->connection().backendPid() == originPid;
-    };
+    auto own = [&server](int originPid) { return server.connection().backendPid() == originPid; };
     QObject::connect(&feed, &ChangeFeed::referenceListChanged, w,
                      [w, own](const QString& fileName, int originPid) {
                          if (!own(originPid))

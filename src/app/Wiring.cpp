@@ -234,7 +234,6 @@ void wireWindows(ZelmApp& app) {
     wirePrinting(app);
     wireCardDocuments(app);
     wireExport(app);
-    wireServerIdentity(app);
 }
 
 } // namespace zelm

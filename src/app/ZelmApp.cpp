@@ -106,8 +106,10 @@ ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform, RegisterCh
         },
         m_settings, m_inst, platform, *m_reportLauncher, m_form1.get());
     wireWindows(*this);
-    if (m_registerFeed)
-        followSharedDataChanges(*this, m_registerFeed->feed());
+    if (m_server) {
+        wireServerIdentity(*this, *m_server);
+        followSharedDataChanges(*this, *m_server, m_registerFeed->feed());
+    }
 }
 
 void ZelmApp::joinServer() {

@@ -115,9 +115,9 @@ int runZelm(QApplication& application, const QString& installationRoot, Platform
 // Connects the windows of different subsystems to each other (Wiring.cpp).
 void wireWindows(ZelmApp& app);
 // The server knows the workstation by the name of the user logged in (SharedDataWiring.cpp).
-void wireServerIdentity(ZelmApp& app);
+void wireServerIdentity(ZelmApp& app, ServerRegister& server);
 // Another workstation's change to a reference list or to the attached files of the card shown
 // appears in the card window at once. The app connects it once the feed listens.
-void followSharedDataChanges(ZelmApp& app, ChangeFeed& feed);
+void followSharedDataChanges(ZelmApp& app, ServerRegister& server, ChangeFeed& feed);
 
 } // namespace zelm
