@@ -35,8 +35,9 @@ public:
     // The card file shown; an empty path shows none.
     void setFile(const QString& path);
     const QString& file() const { return m_reader.path(); }
-    // Shows rows from elsewhere than a file (a server's cards); the model owns them.
+    // Shows rows from elsewhere (a register's rows); the model owns them.
     void setRows(std::unique_ptr<RowSource> rows);
+    bool showsOwnRows() const { return m_ownRows != nullptr; }
 
     // This program changed the file: the rows that changed, in the file as it is now.
     void cardsAppended();       // rows added at the end, however many

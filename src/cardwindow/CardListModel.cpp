@@ -6,7 +6,6 @@
 namespace zelm {
 
 void CardListModel::showFile(const CardFile& file) {
-    m_showsRegister = false;
     if (file.path() != this->file())
         setFile(file.path());
     else
@@ -14,11 +13,10 @@ void CardListModel::showFile(const CardFile& file) {
 }
 
 void CardListModel::showRegister(Register& cards, RegisterFile which) {
-    if (m_showsRegister)
+    if (showsOwnRows())
         refresh();
     else
         setRows(cards.rows(which));
-    m_showsRegister = true;
 }
 
 void CardListModel::followMainFile(CardSession& session) {

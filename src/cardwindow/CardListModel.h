@@ -26,9 +26,6 @@ public:
     // Keeps the rows in step with the session's Main card file: a card stored, inserted or
     // taken out there changes its row here.
     void followMainFile(CardSession& session);
-
-private:
-    bool m_showsRegister = false;
 };
 
 } // namespace zelm
