@@ -29,7 +29,7 @@ void followSharedDataChanges(ZelmApp& app, ServerRegister& server, ChangeFeed& f
         &feed, &ChangeFeed::attachmentsChanged, w, [w, own](qint32 card, int originPid) {
             if (own(originPid) || card == 0)
                 return;
-            if (w->boxText(QStringLiteral("Klu4Form1")).trimmed().toInt() != card)
+            if (w->shownBoxes().number.trimmed().toInt() != card)
                 return;
             w->runCommand([w, card] {
                 w->setAttachmentCount(w->sharedData().attachments().countAttachments(card));

@@ -59,10 +59,10 @@ void wireWorkingCommands(ZelmApp& app) {
     CardSession* s = &app.session();
     CardListsView* v = &app.cardLists();
     TPoisk* poisk = app.poisk();
-    w->onClick("nPoisk", [poisk] { poisk->openSearch(); });
-    w->onClick("nGlRab", [s] { nGlRabClick(*s); });
-    w->onClick("RabZero", [s, v] { RabZeroClick(*s, *v); });
-    w->onClick("DelRab", [s, v] { DelRabClick(*s, *v); });
+    w->onCommand(TForm1::Command::Search, [poisk] { poisk->openSearch(); });
+    w->onCommand(TForm1::Command::ShownToWorking, [s] { nGlRabClick(*s); });
+    w->onCommand(TForm1::Command::EmptyWorking, [s, v] { RabZeroClick(*s, *v); });
+    w->onCommand(TForm1::Command::RemoveFromWorking, [s, v] { DelRabClick(*s, *v); });
     QObject::connect(w, &TForm1::listPressed, w, [w, s, v](TForm1::CardList which, int row) {
         if (which == TForm1::CardList::Main)
             w->runCommand([s, row] { SpisokMouseDown(*s, row); });
@@ -79,8 +79,8 @@ void wireServiceMenu(ZelmApp& app) {
     TForm1* w = app.form1();
     TForm5* editor = app.form5();
     TNastroika* settings = app.nastroika();
-    w->onClick("N9", [editor] { editor->show(); });
-    w->onClick("N8", [settings] { settings->exec(); });
+    w->onCommand(TForm1::Command::Passwords, [editor] { editor->show(); });
+    w->onCommand(TForm1::Command::Settings, [settings] { settings->exec(); });
     QObject::connect(settings->pRezKop(), &QAbstractButton::clicked, settings, [&app, w] {
         w->runCommand([&] { openNetworkHelp(app.platform(), app.installation()); });
     });
@@ -108,16 +108,15 @@ void wireServerCommands(ZelmApp& app) {
     TForm1* w = app.form1();
     const ServerMenu menu = serverMenu(app);
     const std::function<void()> close = closeDataFiles(w);
-    w->onClick("nToServer", [menu, close, w] {
+    w->onCommand(TForm1::Command::ToServer, [menu, close, w] {
         if (nToServerClick(menu)) {
             close();
             w->closeForGood();
         }
     });
-    w->onClick("nFromServer", [menu] { nFromServerClick(menu); });
+    w->onCommand(TForm1::Command::FromServer, [menu] { nFromServerClick(menu); });
     // There is nothing to export while the data folder is the register.
-    if (auto* fromServer = w->findChild<QAction*>(QStringLiteral("nFromServer")))
-        fromServer->setEnabled(app.server() != nullptr);
+    w->setCommandEnabled(TForm1::Command::FromServer, app.server() != nullptr);
 }
 
 void wireBackup(ZelmApp& app) {
@@ -126,11 +125,11 @@ void wireBackup(ZelmApp& app) {
     const BackupContext ctx{app.platform(),    app.installation(),
                             app.settings(),    w,
                             closeDataFiles(w), [menu] { return exportForBackup(menu); }};
-    w->onClick("N3", [ctx, w] {
+    w->onCommand(TForm1::Command::Exit, [ctx, w] {
         leaveWithBackup(ctx);
         w->closeForGood();
     });
-    w->onClick("BackUp1", [ctx, menu, w] {
+    w->onCommand(TForm1::Command::Restore, [ctx, menu, w] {
         if (restoreAllowed(menu) && restoreFromBackup(ctx))
             w->closeForGood();
     });
@@ -139,7 +138,7 @@ void wireBackup(ZelmApp& app) {
 void wireAttachedFiles(ZelmApp& app) {
     TForm1* w = app.form1();
     TDokKart* files = app.dokKart();
-    w->onClick("PuskDokKart", [w, files] {
+    w->onCommand(TForm1::Command::AttachedFiles, [w, files] {
         w->setAttachmentCount(files->PuskDokKartClick(AttachedCard::fromCard(w->writeEdits())));
     });
     QObject::connect(files, &TDokKart::attachmentsCounted, w, &TForm1::setAttachmentCount);
@@ -149,23 +148,24 @@ void wirePrinting(ZelmApp& app) {
     TForm1* w = app.form1();
     ReportLauncher* launcher = &app.reportLauncher();
     const OfficeSettings* settings = &app.settings();
-    w->onClick("N13", [w, launcher, settings] {
+    w->onCommand(TForm1::Command::PrintCard, [w, launcher, settings] {
         // A new card not yet saved is printed as the window shows it; a stored card as it
         // was stored, without edits not yet saved.
         if (w->session().mode() == CardSession::Mode::New)
             w->writeEdits();
         N13Click(*launcher, w->session().cardToPrint(), settings->Firma, w);
     });
-    w->onClick("PRNSpisok", [w, launcher, settings] {
+    w->onCommand(TForm1::Command::PrintList, [w, launcher, settings] {
         PRNSpisokClick(*launcher, w->session().working(), settings->Firma, w);
     });
-    w->onClick("PolnPicrtf1", [w, launcher] { PolnPicrtf1Click(*launcher, w); });
-    w->onClick("KnigaPic1", [w, launcher] { KnigaPic1Click(*launcher, w); });
-    w->onClick("StatPic1", [w, launcher] { StatPic1Click(*launcher, w); });
+    w->onCommand(TForm1::Command::CardTemplate, [w, launcher] { PolnPicrtf1Click(*launcher, w); });
+    w->onCommand(TForm1::Command::ListTemplate, [w, launcher] { KnigaPic1Click(*launcher, w); });
+    w->onCommand(TForm1::Command::StatisticsTemplate,
+                 [w, launcher] { StatPic1Click(*launcher, w); });
     TStatistika* statistics = app.statistika();
-    w->onClick("NStatistika", [statistics] { statistics->NStatistikaClick(); });
+    w->onCommand(TForm1::Command::Statistics, [statistics] { statistics->NStatistikaClick(); });
     TKonverti* envelopes = app.konverti();
-    w->onClick("Konvert", [envelopes] { envelopes->KonvertClick(); });
+    w->onCommand(TForm1::Command::Envelopes, [envelopes] { envelopes->KonvertClick(); });
 }
 
 // The card's Result and Note documents: made from their template when missing, else opened
@@ -177,11 +177,9 @@ void wireCardDocuments(ZelmApp& app) {
     const Installation* inst = &app.installation();
     auto documentOf = [w, choice, platform](const CardDocumentKind& kind) {
         const TAnketa card = w->writeEdits();
-        const CardBoxTexts boxes{
-            w->boxText(QStringLiteral("DaWrSozd")),  w->boxText(QStringLiteral("DWKorr")),
-            w->boxText(QStringLiteral("AdminFIO")),  w->boxText(QStringLiteral("GurN")),
-            w->boxText(QStringLiteral("Klu4Form1")), w->boxText(QStringLiteral("Otmetka")),
-            w->boxText(QStringLiteral("Rezultat")),  w->boxText(QStringLiteral("Prime4"))};
+        const TForm1::ShownBoxes shown = w->shownBoxes();
+        const CardBoxTexts boxes{shown.created, shown.changed, shown.admin,  shown.running,
+                                 shown.number,  shown.mark,    shown.result, shown.note};
         // A card not saved yet has the number it will be saved with.
         return cardDocumentClick(
             kind, card.Klu4Form1, placeholderValues(card, boxes), *platform, w,
@@ -189,17 +187,18 @@ void wireCardDocuments(ZelmApp& app) {
                 return AskChoice(*choice, a, b, c, title);
             });
     };
-    w->onClick("Otvet", [w, inst, documentOf] {
+    w->onCommand(TForm1::Command::ResultDocument, [w, inst, documentOf] {
         w->setDocumentCaptions(documentOf(resultDocumentKind(*inst)), {});
     });
-    w->onClick("WordEst", [w, inst, documentOf] {
+    w->onCommand(TForm1::Command::NoteDocument, [w, inst, documentOf] {
         w->setDocumentCaptions({}, documentOf(noteDocumentKind(*inst)));
     });
-    w->onClick("N10", [inst, platform] {
+    w->onCommand(TForm1::Command::ResultTemplate, [inst, platform] {
         openCardDocumentTemplate(resultDocumentKind(*inst), *platform);
     });
-    w->onClick("N11",
-               [inst, platform] { openCardDocumentTemplate(noteDocumentKind(*inst), *platform); });
+    w->onCommand(TForm1::Command::NoteTemplate, [inst, platform] {
+        openCardDocumentTemplate(noteDocumentKind(*inst), *platform);
+    });
 }
 
 // The Working and Archive lists to the spreadsheet, the titles in the first row.
@@ -215,8 +214,10 @@ void wireExport(ZelmApp& app) {
         ExportTable(grid, app.installation(), app.settings().VerOff, app.platform().office(),
                     [w](int percent) { w->setProgress(percent); });
     };
-    w->onClick("RabExc", [exportList] { exportList(TForm1::CardList::Working); });
-    w->onClick("ArhExc", [exportList] { exportList(TForm1::CardList::Archive); });
+    w->onCommand(TForm1::Command::WorkingToExcel,
+                 [exportList] { exportList(TForm1::CardList::Working); });
+    w->onCommand(TForm1::Command::ArchiveToExcel,
+                 [exportList] { exportList(TForm1::CardList::Archive); });
 }
 
 } // namespace

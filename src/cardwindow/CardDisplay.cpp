@@ -105,13 +105,6 @@ const TAnketa& TForm1::writeEdits() {
     return m_session.editedCard();
 }
 
-QString TForm1::boxText(const QString& box) const {
-    if (const auto* memo = findChild<QPlainTextEdit*>(box))
-        return memo->toPlainText();
-    const auto* line = findChild<QLineEdit*>(box);
-    return line ? line->text() : QString();
-}
-
 void TForm1::setDocumentCaptions(const QString& result, const QString& note) {
     if (!result.isEmpty())
         m_ui->Otvet->setText(result);

@@ -45,9 +45,11 @@ public:
     // fields are read back.
     const TAnketa& writeEdits();
     void setAttachmentCount(int n); // SkolPrik
-    // The text a box of the card shows (the bookkeeping boxes: DaWrSozd, DWKorr, AdminFIO,
-    // GurN, Klu4Form1, Otmetka; the memos Rezultat and Prime4 whole, as typed), by its name.
-    QString boxText(const QString& box) const;
+    // The bookkeeping boxes and the memos as the card shows them, typed text as typed.
+    struct ShownBoxes {
+        QString created, changed, admin, running, number, mark, result, note;
+    };
+    ShownBoxes shownBoxes() const;
     // "Есть"/"Нет" of the Result's and the Note's documents.
     void setDocumentCaptions(const QString& result, const QString& note);
     void setProgress(int percent); // Gauge1
@@ -70,8 +72,37 @@ public:
     bool reloadReferenceList(const QString& fileName);
     void loadReferenceLists();
 
-    // Connects a button or menu item of this window, by objectName, to a command run through
-    // runCommand.
+    // The commands of this window that other subsystems carry out: the app connects each to
+    // what does it; each runs through runCommand.
+    enum class Command {
+        Search,             // nPoisk
+        ShownToWorking,     // nGlRab
+        EmptyWorking,       // RabZero
+        RemoveFromWorking,  // DelRab
+        Passwords,          // N9
+        Settings,           // N8
+        ToServer,           // nToServer
+        FromServer,         // nFromServer
+        Exit,               // N3
+        Restore,            // BackUp1
+        AttachedFiles,      // PuskDokKart
+        PrintCard,          // N13
+        PrintList,          // PRNSpisok
+        CardTemplate,       // PolnPicrtf1
+        ListTemplate,       // KnigaPic1
+        StatisticsTemplate, // StatPic1
+        Statistics,         // NStatistika
+        Envelopes,          // Konvert
+        ResultDocument,     // Otvet
+        NoteDocument,       // WordEst
+        ResultTemplate,     // N10
+        NoteTemplate,       // N11
+        WorkingToExcel,     // RabExc
+        ArchiveToExcel,     // ArhExc
+    };
+    void onCommand(Command command, std::function<void()> run);
+    void setCommandEnabled(Command command, bool enabled);
+    // The window's own commands, by the objectName of their button or menu item.
     void onClick(const char* objectName, std::function<void()> command);
     // Runs a command; any error it raises is shown and the command ends there.
     bool runCommand(const std::function<void()>& command);
@@ -96,6 +127,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    QObject* commandControl(Command command) const;
     friend struct Form1Access; // Form1Internal.h, for the window's own command files
     void runStartUp();
     void paintStoredColours();
