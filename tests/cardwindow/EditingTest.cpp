@@ -267,3 +267,35 @@ TEST_F(Editing, InsertThatCannotWriteTheNewRegisterLeavesTheOldOne) {
     click(ui().SpeedButEnd);
     EXPECT_EQ(ui().NameOrg->currentText(), cards[2].NameOrg.text());
 }
+
+TEST_F(Editing, AnotherProgramsChangeToTheCardShownIsAskedAboutAndAGoneCardKeepsTheEdit) {
+    startWith(makeCards(4));
+    w->session().showMainCard(1);
+    ui().INNOrg->setText(QStringLiteral("7701"));
+    TAnketa theirs = cards[1];
+    theirs.NameOrg.set(QStringLiteral("ООО «Чужая правка»"));
+    t.writeCardAt("Baza/Anketi.dat", 1, theirs);
+
+    // No: their version is shown and stays; the edit is given up.
+    t.platform.answers.enqueue(false);
+    click(ui().nSave);
+    ASSERT_NE(t.platform.lastMessage(), nullptr);
+    EXPECT_EQ(t.platform.lastMessage()->kind, ShownMessage::Question);
+    EXPECT_TRUE(t.platform.lastMessage()->text.startsWith(
+        QStringLiteral("Карточку изменил(а) другая программа в ")));
+    EXPECT_EQ(ui().NameOrg->currentText(), QStringLiteral("ООО «Чужая правка»"));
+    EXPECT_EQ(onDisk()[1].NameOrg.text(), QStringLiteral("ООО «Чужая правка»"));
+    EXPECT_EQ(onDisk()[1].INNOrg.text(), cards[1].INNOrg.text());
+
+    // Another program cuts the file under the card shown: nothing is written, and the user
+    // is told so in Russian, the edit still in the window.
+    ui().INNOrg->setText(QStringLiteral("7702"));
+    t.writeCards("Baza/Anketi.dat", {cards[0]});
+    click(ui().nSave);
+    EXPECT_EQ(t.platform.lastMessage()->kind, ShownMessage::Notice);
+    EXPECT_TRUE(t.platform.lastMessage()->text.startsWith(
+        QStringLiteral("Карточки больше нет в Главной картотеке")));
+    EXPECT_EQ(ui().INNOrg->text(), QStringLiteral("7702"));
+    EXPECT_EQ(t.readFile("Baza/Anketi.dat"),
+              QByteArray(reinterpret_cast<const char*>(&cards[0]), sizeof(TAnketa)));
+}
