@@ -192,8 +192,12 @@ InterruptedRestore finishInterruptedRestore(const Installation& inst, QString* n
     if (!S_ISREG(journal.mode)) {
         why = notRegularReason(journal.mode);
     } else {
-        const std::optional<RestoreJournalPlan> plan =
-            parseRestoreJournal(readRegularFile(path, kLargestJournal), why);
+        std::optional<RestoreJournalPlan> plan;
+        try {
+            plan = parseRestoreJournal(readRegularFile(path, kLargestJournal), why);
+        } catch (const FileError& e) {
+            why = e.message(); // too large to be one, or not readable: not obeyed either way
+        }
         if (plan)
             steps = stepsFor(inst, *plan, why);
         if (steps) {
