@@ -67,9 +67,9 @@ ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform, RegisterCh
         m_newInstallation = m_inst.prepare();
         // A restore cut short is finished before anything reads Baza or cleans Temp, whose
         // scratch files it still needs.
-        const InterruptedRestore restore = finishInterruptedRestore(m_inst);
-        if (restore != InterruptedRestore::None)
-            platform.dialogs().notice(nullptr, interruptedRestoreMessage(restore),
+        QString restoreNotice;
+        if (finishInterruptedRestore(m_inst, &restoreNotice) != InterruptedRestore::None)
+            platform.dialogs().notice(nullptr, restoreNotice,
                                       QStringLiteral("Восстановление из архива"));
         // What a rewrite cut short by a crash left behind is never data.
         removeLeftoverScratchFiles(m_inst);

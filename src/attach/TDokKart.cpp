@@ -6,6 +6,7 @@
 #include "store/FileError.h"
 #include "store/FolderSharedData.h"
 #include "store/Installation.h"
+#include "widgets/Cp1251Guard.h"
 #include "widgets/TdxfColorButton.h"
 
 #include <QDir>
@@ -34,6 +35,11 @@ const QString kNotOpenedCaption = QStringLiteral("Документ не откр
 
 enum Column { Title = 0, Path = 1, Content = 2 };
 
+QList<std::pair<QWidget*, QString>> typedFields(const DokKartUi& ui) {
+    return {{ui.ImaDok, QStringLiteral("Поле «Название файла»")},
+            {ui.SodFil, QStringLiteral("Поле «Содержание файла»")}};
+}
+
 } // namespace
 
 TDokKart::TDokKart(const Installation& inst, Platform& platform, CardFile& list,
@@ -61,6 +67,10 @@ TDokKart::TDokKart(const Installation& inst, Platform& platform,
     connect(m_ui.Minus, &QAbstractButton::clicked, this, &TDokKart::MinusClick);
     connect(m_ui.Redak, &QAbstractButton::clicked, this, &TDokKart::RedakClick);
     connect(m_ui.dxfColorButton1, &QAbstractButton::clicked, this, &TDokKart::dxfColorButton1Click);
+    for (const auto& [field, what] : typedFields(m_ui))
+        refuseUnencodableOnLeave(field, what, [this](const QString& refusal) {
+            m_platform.dialogs().error(this, refusal);
+        });
 }
 
 TDokKart::~TDokKart() = default;
@@ -217,6 +227,8 @@ void TDokKart::SavesClick() {
     const std::int32_t card = cardNumber();
     if (card == 0) // a record of card 0 would be a free record, lost at the next addition
         return notice(kNotUntilFixed, kNoCard);
+    if (const QString refusal = firstUnencodableField(typedFields(m_ui)); !refusal.isEmpty())
+        return notice(refusal, kNotUntilFixed);
 
     try {
         LinkRecords(m_list).add(card, m_ui.ImaDok->text(), path, m_ui.SodFil->text());

@@ -78,8 +78,12 @@ bool restoreFromBackup(const BackupContext& ctx) {
     ctx.closeDataFiles();
     try {
         prepared.commit();
-        dialogs.notice(w, QStringLiteral("Операция выполнена"),
-                       QStringLiteral("Запустите программу снова"));
+        QString done = QStringLiteral("Операция выполнена");
+        if (!prepared.skipped().isEmpty())
+            done += QStringLiteral("\nФайлы архива, которые не относятся к данным программы, не "
+                                   "восстановлены: ") +
+                    prepared.skipped().join(QStringLiteral(", "));
+        dialogs.notice(w, done, QStringLiteral("Запустите программу снова"));
     } catch (const ZipError& e) {
         dialogs.notice(w, QStringLiteral("Восстановление прервано.\n") + e.message(),
                        QStringLiteral("Запустите программу снова"));

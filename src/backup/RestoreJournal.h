@@ -5,6 +5,12 @@
 // killed or the power failed in the middle, finishes the restore from it (or, when the restore
 // was already putting the old files back, puts all of them back), so Baza holds either the old
 // set of files or the archive's, never a mix. Only then are the copies kept aside removed.
+//
+// The start obeys only a journal in Temp that names the data folder's own files
+// (RestoreJournalText.h), and only when every step it asks for can be taken: a journal that
+// cannot be obeyed whole is not obeyed at all, and is kept for the administrator.
+#include "backup/RestoreJournalText.h"
+
 #include <QList>
 #include <QString>
 
@@ -12,27 +18,23 @@ namespace zelm {
 
 class Installation;
 
-struct JournalEntry {
-    QString target;    // the data file
-    QString temporary; // its replacement, unpacked and synced
-    QString aside;     // the old file's second name; empty when there was no old file
-};
-
-enum class RestoreDirection { Forward, Back };
-
-// Where the journal of a restore into `dataFolder` lives (the scratch folder, not Baza).
+// Where the journal of a restore into `dataFolder` (an installation's Baza) lives: its Temp.
 QString restoreJournalPath(const QString& dataFolder);
-// Written whole and synced, or not at all. Throws FileError.
-void writeRestoreJournal(const QString& path, const QString& dataFolder, RestoreDirection direction,
-                         const QList<JournalEntry>& entries);
+// Written whole and synced, or not at all. Throws FileError, also when an entry names a file
+// that the journal cannot name (RestoreJournalText.h).
+void writeRestoreJournal(const QString& path, const RestoreJournalPlan& plan);
 void removeRestoreJournal(const QString& path); // throws FileError
+// The stamp of the file at `path` (a size of -1 when there is none).
+FileStamp fileStamp(const QString& path);
 
-enum class InterruptedRestore { None, Finished, Undone };
+enum class InterruptedRestore { None, Finished, Undone, Refused };
 // Finishes (or undoes) a restore cut short, from its journal in the installation. Call it
 // once this program holds the data folder and before anything reads or cleans the folders.
-// Throws FileError; the journal then stays for the next start.
-InterruptedRestore finishInterruptedRestore(const Installation& inst);
-// The notice a start shows after finishInterruptedRestore() did something.
+// Refused: the journal was not obeyed, no file was renamed or removed, and the journal is kept
+// under another name (ScratchFiles.h: the scratch files then stay too). `notice` receives
+// what the start shows. Throws FileError; the journal then stays for the next start.
+InterruptedRestore finishInterruptedRestore(const Installation& inst, QString* notice = nullptr);
+// The notice a start shows after finishInterruptedRestore() finished or undid a restore.
 QString interruptedRestoreMessage(InterruptedRestore what);
 
 } // namespace zelm

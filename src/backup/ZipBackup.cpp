@@ -1,6 +1,7 @@
 #include "backup/ZipBackup.h"
 
 #include "backup/BackupRotation.h"
+#include "backup/RestoreNames.h"
 #include "backup/ZipError.h"
 #include "backup/ZipErrorText.h"
 #include "store/CardFile.h"
@@ -109,8 +110,11 @@ void writeArchiveFile(const QString& dataFolder, const QStringList& names, const
 QStringList filesToBackUp(const QString& folder) {
     QStringList names =
         QDir(folder).entryList(QDir::Files | QDir::NoSymLinks | QDir::NoDotAndDotDot, QDir::Name);
-    // A scratch file left by a crash holds a partial rewrite that a restore would bring back.
-    names.removeIf([](const QString& name) { return isScratchFileName(name); });
+    // A scratch file left by a crash holds a partial rewrite that a restore would bring back; a
+    // restore journal kept there for the administrator would make the restore refuse the archive.
+    names.removeIf([](const QString& name) {
+        return isScratchFileName(name) || name.startsWith(kRestoreJournalName);
+    });
     return names;
 }
 

@@ -9,7 +9,7 @@ namespace zelm {
 constexpr int kBackupsKept = 10;
 
 // The plain files lying directly in `folder`, by name: no subfolders, no hidden files
-// (names beginning with a dot), no links, no scratch files of the program.
+// (names beginning with a dot), no links, no scratch files or restore journals of the program.
 QStringList filesToBackUp(const QString& folder);
 
 // Writes every file of filesToBackUp(dataFolder) into a new ZIP archive at `archivePath`,

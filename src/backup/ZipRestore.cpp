@@ -1,6 +1,7 @@
 #include "backup/ZipRestore.h"
 
 #include "backup/RestoreJournal.h"
+#include "backup/RestoreNames.h"
 #include "backup/ZipError.h"
 #include "backup/ZipErrorText.h"
 #include "store/CardFile.h"
@@ -26,7 +27,6 @@ namespace {
 
 constexpr off_t kWritebackStep = 8 << 20;
 constexpr qint64 kFourGigabytes = qint64(4) << 30;
-constexpr int kLongestName = 255; // bytes, as the file systems count them
 
 [[noreturn]] void fail(const QString& text) {
     throw ZipError(text);
@@ -65,7 +65,8 @@ struct PlannedEntry {
 };
 
 // Every check that needs no unpacking: names, duplicates, what lies in the data folder, sizes.
-QList<PlannedEntry> planEntries(zip_t* za, const QString& archivePath, const QString& dataFolder) {
+QList<PlannedEntry> planEntries(zip_t* za, const QString& archivePath, const QString& dataFolder,
+                                QStringList& skipped) {
     QList<PlannedEntry> plan;
     QHash<QString, QString> byName; // case folded: the archives come from Windows
     qint64 total = 0;
@@ -74,12 +75,16 @@ QList<PlannedEntry> planEntries(zip_t* za, const QString& archivePath, const QSt
         const auto index = static_cast<zip_uint64_t>(i);
         const char* rawName = zip_get_name(za, index, ZIP_FL_ENC_GUESS);
         const QString name = rawName ? QString::fromUtf8(rawName) : QString();
-        if (name.endsWith(QLatin1Char('/')) || name.endsWith(QLatin1Char('\\')))
-            continue; // a folder: its files come as entries of their own
-        const QString bare = bareEntryName(name);
-        const QString unusable = unusableNameReason(name, bare);
-        if (!unusable.isEmpty())
-            fail(unusable);
+        const EntryCheck check = checkEntryName(name);
+        if (check.kind == EntryCheck::Refused)
+            fail(check.reason);
+        if (check.kind == EntryCheck::Folder)
+            continue;
+        if (check.kind == EntryCheck::Other) {
+            skipped << name;
+            continue;
+        }
+        const QString& bare = check.file;
         const QString folded = bare.toCaseFolded();
         if (byName.contains(folded))
             fail(QStringLiteral("В архиве два файла с одним именем %1: «%2» и «%3»")
@@ -240,35 +245,28 @@ void putBack(const QList<JournalEntry>& entries) noexcept {
     }
 }
 
+// The plan as the journal names it: relative to the installation folder, Baza's parent.
+RestoreJournalPlan journalPlan(RestoreDirection direction, const QList<JournalEntry>& plan) {
+    RestoreJournalPlan out{direction, plan};
+    for (JournalEntry& e : out.entries) {
+        const QDir root = QFileInfo(QFileInfo(e.target).absolutePath()).absolutePath();
+        e.target = root.relativeFilePath(e.target);
+        e.temporary = root.relativeFilePath(e.temporary);
+        if (!e.aside.isEmpty())
+            e.aside = root.relativeFilePath(e.aside);
+    }
+    return out;
+}
+
 } // namespace
-
-QString bareEntryName(const QString& entryName) {
-    QString name = entryName;
-    name.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    if (name.isEmpty() || name.endsWith(QLatin1Char('/')))
-        return {};
-    name = name.mid(name.lastIndexOf(QLatin1Char('/')) + 1);
-    return name.mid(name.lastIndexOf(QLatin1Char(':')) + 1); // "C:x" names a drive
-}
-
-QString unusableNameReason(const QString& entryName, const QString& bare) {
-    const QString why = QStringLiteral("Имя «%1» в архиве не может быть именем файла: %2");
-    if (bare.isEmpty() || bare == QLatin1String(".") || bare == QLatin1String(".."))
-        return why.arg(entryName, QStringLiteral("в нём нет имени файла"));
-    for (QChar c : bare)
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
-            return why.arg(entryName, QStringLiteral("в нём есть управляющие знаки"));
-    if (QFile::encodeName(bare).size() > kLongestName)
-        return why.arg(entryName, QStringLiteral("оно длиннее %1 байт").arg(kLongestName));
-    return {};
-}
 
 qint64 unpackedLimit(qint64 archiveBytes) {
     return std::max(archiveBytes * 64, kFourGigabytes);
 }
 
 PreparedRestore::PreparedRestore(PreparedRestore&& other) noexcept
-    : m_entries(std::move(other.m_entries)), m_dataFolder(std::move(other.m_dataFolder)) {
+    : m_entries(std::move(other.m_entries)), m_dataFolder(std::move(other.m_dataFolder)),
+      m_skipped(std::move(other.m_skipped)) {
     other.m_entries.clear();
 }
 
@@ -277,6 +275,7 @@ PreparedRestore& PreparedRestore::operator=(PreparedRestore&& other) noexcept {
         discard();
         m_entries = std::move(other.m_entries);
         m_dataFolder = std::move(other.m_dataFolder);
+        m_skipped = std::move(other.m_skipped);
         other.m_entries.clear();
     }
     return *this;
@@ -309,12 +308,13 @@ void PreparedRestore::commit() {
             failedTarget = e.target;
             if (::chmod(QFile::encodeName(e.temporary).constData(), modeToKeep(e.target)) != 0)
                 FileError::throwErrno(errno, e.temporary);
-            plan.append(
-                {e.target, e.temporary, isRegularFile(e.target) ? asideName(e.target) : QString()});
+            plan.append({e.target, e.temporary,
+                         isRegularFile(e.target) ? asideName(e.target) : QString(),
+                         fileStamp(e.temporary)});
         }
         // From here on a kill is finished (or undone) by the next start from the journal.
         failedTarget = journal;
-        writeRestoreJournal(journal, m_dataFolder, RestoreDirection::Forward, plan);
+        writeRestoreJournal(journal, journalPlan(RestoreDirection::Forward, plan));
         journalWritten = true;
         for (const JournalEntry& e : std::as_const(plan)) {
             failedTarget = e.target;
@@ -329,7 +329,7 @@ void PreparedRestore::commit() {
         if (journalWritten) {
             try {
                 // A kill while the old files go back must not be finished forward.
-                writeRestoreJournal(journal, m_dataFolder, RestoreDirection::Back, plan);
+                writeRestoreJournal(journal, journalPlan(RestoreDirection::Back, plan));
             } catch (const FileError&) {
                 // The forward journal stays until the old files are back.
             }
@@ -363,8 +363,9 @@ PreparedRestore prepareRestore(const QString& archivePath, const QString& dataFo
     if (!QDir().mkpath(dataFolder))
         fail(QStringLiteral("Не удалось создать папку %1").arg(dataFolder));
 
-    const QList<PlannedEntry> plan = planEntries(za.get(), archivePath, dataFolder);
     PreparedRestore prepared;
+    const QList<PlannedEntry> plan =
+        planEntries(za.get(), archivePath, dataFolder, prepared.m_skipped);
     prepared.m_dataFolder = dataFolder;
     std::vector<char> buffer(1 << 20);
     for (const PlannedEntry& e : plan) {

@@ -1,21 +1,17 @@
 #pragma once
 // Bringing the data folder back from a backup archive, all or nothing. Everything about the
-// archive is checked before any file is replaced: the names its entries would get, that no two
-// entries share one, that the unpacked data fits the disk and is no bigger than a backup of
-// that size can hold, and every entry's data and checksum (each is unpacked into a scratch
-// file). Only then are the data files replaced; the old ones are kept aside until every new
-// one is in place, and put back when any step fails.
+// archive is checked before any file is replaced: the names its entries would get (only the
+// program's data files are restored, RestoreNames.h), that no two entries share one, that the
+// unpacked data fits the disk and is no bigger than a backup of that size can hold, and every
+// entry's data and checksum (each is unpacked into a scratch file). Only then are the data files
+// replaced; the old ones are kept aside until every new one is in place, and put back when any step
+// fails.
+#include "backup/RestoreNames.h"
+
 #include <QList>
 #include <QString>
 
 namespace zelm {
-
-// The name an entry is written under: folder parts and drive letters dropped. Empty for an
-// entry that is a folder ("Sub/"), which is passed over.
-QString bareEntryName(const QString& entryName);
-// Why `bare` cannot be a file name in the data folder (too long, ".", "..", control
-// characters), or empty when it can.
-QString unusableNameReason(const QString& entryName, const QString& bare);
 
 // The most an archive of `archiveBytes` may unpack to: 64 times its size or 4 GB, whichever
 // is more. A backup of card files packs far less tightly than that.
@@ -34,8 +30,10 @@ public:
     // permissions of the file it replaces (a new file's when there was none). Throws ZipError
     // when a step fails; every data file is then as it was before.
     void commit();
-    // The bare names that commit() writes, in archive order.
+    // The data files that commit() writes, in archive order.
     QStringList names() const;
+    // The archive's entries that are no file of the program: they are not restored.
+    const QStringList& skipped() const { return m_skipped; }
 
 private:
     friend PreparedRestore prepareRestore(const QString&, const QString&);
@@ -45,6 +43,7 @@ private:
     };
     QList<Entry> m_entries;
     QString m_dataFolder;
+    QStringList m_skipped;
     void discard();
 };
 

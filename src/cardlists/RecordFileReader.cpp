@@ -28,7 +28,9 @@ bool RecordFileReader::open(const QString& path) {
     close();
     m_path = path;
     // A card file is a regular file of its own, never reached through a link.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    // Not blocked by a named pipe in its place: that is refused below, like any other non-file.
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0)
         return false;
     struct stat st {};

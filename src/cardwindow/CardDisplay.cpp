@@ -1,6 +1,7 @@
 // Showing a card, the blank card and the counters of the card window.
 #include "cardwindow/CardFields.h"
 #include "cardwindow/CardListModel.h"
+#include "cardwindow/CardTextCheck.h"
 #include "cardwindow/Form1Internal.h"
 #include "platform/Platform.h"
 #include "store/DayCount.h"
@@ -92,6 +93,7 @@ void TForm1::BlankCard() {
 }
 
 const TAnketa& TForm1::writeEdits() {
+    requireStorableCardText(*m_ui); // never a '?' stored for what the window shows
     TAnketa c = m_session.CurrentCard();
     c.GurN = parseIntOrThrow(m_ui->GurN->text());
     c.Klu4Form1 = parseIntOrThrow(m_ui->Klu4Form1->text());

@@ -5,6 +5,7 @@
 #include "cardwindow/Form1Internal.h"
 #include "cardwindow/ReferenceListEntries.h"
 #include "cardwindow/TRedaktir.h"
+#include "platform/Platform.h"
 #include "store/ReferenceLists.h"
 #include "store/SharedData.h"
 
@@ -109,6 +110,8 @@ void editReferenceList(TForm1& w, TRedaktir& editor, const ListButton& b) {
 void wireReferenceListCommands(TForm1& form1, TRedaktir& editor) {
     TForm1* w = &form1;
     const QIcon glyph = w->style()->standardIcon(QStyle::SP_FileDialogDetailedView);
+    editor.setRefusalNotice(
+        [w, e = &editor](const QString& refusal) { w->platform().dialogs().error(e, refusal); });
     for (const ListButton& b : listButtons()) {
         QPushButton* button = form1Ui(form1).*b.button;
         button->setToolTip(b.hint);

@@ -1,6 +1,7 @@
 #include "cardwindow/TForm1.h"
 
 #include "cardwindow/CardListModel.h"
+#include "cardwindow/CardTextCheck.h"
 #include "cardwindow/CardWindowCommands.h"
 #include "cardwindow/Form1Internal.h"
 #include "cardwindow/Form1Layout.h"
@@ -38,6 +39,7 @@ TForm1::TForm1(CardSession& session, Platform& platform, OfficeSettings& setting
     setWindowTitle(QStringLiteral("Зельм"));
     resize(1024, 759);
     buildForm1Layout(this, *m_ui);
+    watchCardTextFields(*this);
 
     // The Result memo holds what its stored bytes hold, a line break taking two: a key or a
     // paste that would overflow it is refused, and the text and the cursor stay as they were.

@@ -1,5 +1,7 @@
 #include "cardwindow/TRedaktir.h"
 
+#include "store/Cp1251Refusal.h"
+
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -35,6 +37,20 @@ TRedaktir::TRedaktir(QWidget* parent) : QDialog(parent) {
     Spisok->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     inner->addWidget(Spisok);
     column->addWidget(group, 1);
+}
+
+void TRedaktir::setRefusalNotice(std::function<void(const QString&)> notice) {
+    m_notice = std::move(notice);
+}
+
+void TRedaktir::done(int result) {
+    const QString refusal = cp1251Refusal(
+        QStringLiteral("Справочник «%1»").arg(windowTitle().trimmed()), Spisok->toPlainText());
+    if (!refusal.isEmpty() && m_notice) {
+        m_notice(refusal);
+        return;
+    }
+    QDialog::done(result);
 }
 
 QString TRedaktir::edit(const QString& title, const QString& text) {

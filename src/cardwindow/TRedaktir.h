@@ -1,7 +1,9 @@
 #pragma once
 // The list editor: one memo holding a reference list, one entry per line. There is no way to
-// cancel; whatever the memo holds when the window is closed is the new list.
+// cancel; whatever the memo holds when the window is closed is the new list, once the list file
+// can hold all of it.
 #include <QDialog>
+#include <functional>
 
 class QPlainTextEdit;
 
@@ -15,9 +17,16 @@ public:
     // Shows `text` under `title` modally and returns the memo's text once the window is closed.
     QString edit(const QString& title, const QString& text);
 
+    // Where the refusal goes when the window is closed holding text the list file cannot hold
+    // (Cp1251Refusal.h): the window then stays open with the text for the user to put right.
+    void setRefusalNotice(std::function<void(const QString&)> notice);
+
     QPlainTextEdit* Spisok = nullptr;
 
+    void done(int result) override;
+
 private:
+    std::function<void(const QString&)> m_notice;
 };
 
 } // namespace zelm

@@ -9,6 +9,7 @@
 #include "store/DayCount.h"
 #include "store/FileError.h"
 #include "widgets/Colours.h"
+#include "widgets/Cp1251Guard.h"
 #include "widgets/TdxfColorButton.h"
 
 #include <QComboBox>
@@ -30,6 +31,29 @@ DayRange rangeOf(const QDateEdit* from, const QDateEdit* to) {
     return {toDayCount(from->date()), toDayCount(to->date())};
 }
 
+// The text conditions, named as the window labels them. A word the cards cannot hold would be
+// looked for as '?' in its place, so it is refused instead.
+QList<std::pair<QWidget*, QString>> typedFields(const PoiskUi& ui) {
+    const auto field = [](QWidget* w, const char* name) {
+        return std::pair<QWidget*, QString>(
+            w, QStringLiteral("Поле поиска «%1»").arg(QString::fromUtf8(name)));
+    };
+    return {field(ui.SlNazv, "Повод"),
+            field(ui.KlSlovo, "Вид ОРМ"),
+            field(ui.Zayavitel, "Наименование"),
+            field(ui.IForma, "Форма"),
+            field(ui.Gorod, "Адрес"),
+            field(ui.WhNash, "Название документа"),
+            field(ui.IshNash, "№ документа"),
+            field(ui.NomKUSP, "Номер КУСП"),
+            field(ui.Otdel, "Подразделение, проводившее ОРМ"),
+            field(ui.KomuPor, "ФИО проводившего ОРМ"),
+            field(ui.DolgnUtv, "Должность утвердившего ОРМ"),
+            field(ui.FIOUtv, "ФИО утвердившего ОРМ"),
+            field(ui.IRez, "Результат"),
+            field(ui.IPrim, "Примечание")};
+}
+
 } // namespace
 
 TPoisk::TPoisk(CardSession& session, CardListsView& lists)
@@ -45,9 +69,15 @@ TPoisk::TPoisk(CardSession& session, CardListsView& lists)
     connect(m_ui.WsehSrazu, &QAbstractButton::clicked, this, &TPoisk::WsehSrazuClick);
     connect(m_ui.RabZero, &QAbstractButton::clicked, this, &TPoisk::RabZeroClick);
     connect(m_ui.nWihod, &QAbstractButton::clicked, this, &TPoisk::nWihodClick);
+    for (const auto& [field, what] : typedFields(m_ui))
+        refuseUnencodableOnLeave(field, what, [this](const QString& refusal) {
+            m_lists.platform().dialogs().error(this, refusal);
+        });
 }
 
 SearchConditions TPoisk::conditions() const {
+    if (const QString refusal = firstUnencodableField(typedFields(m_ui)); !refusal.isEmpty())
+        throw ConversionError(refusal);
     SearchConditions c;
     c.dataMer = rangeOf(m_ui.NaDat, m_ui.KoDat);
     c.dateKusp = rangeOf(m_ui.SDataKUSP, m_ui.PoDataKUSP);
@@ -205,6 +235,9 @@ void TPoisk::RabZeroClick() {
 }
 
 void TPoisk::WsehSrazuClick() {
+    // Refused before the Working card file is emptied for the results.
+    if (!m_lists.runCommand([&] { conditions(); }))
+        return;
     RabZeroClick();
     m_lists.runCommand([&] {
         const SearchConditions c = conditions();

@@ -38,6 +38,9 @@ QString FileError::messageForErrno(int err) {
     case EMFILE:
     case ENFILE:
         return QStringLiteral("Слишком много открытых файлов");
+    case ESPIPE: // a seek in a named pipe or a terminal that took a card file's name
+    case ENXIO:
+        return QStringLiteral("Это канал или устройство, а не обычный файл");
     default:
         return QStringLiteral("Ошибка ввода-вывода %1").arg(err);
     }

@@ -7,24 +7,6 @@
 
 namespace zelm {
 
-const std::array<ReferenceListDef, 12>& referenceLists() {
-    static const std::array<ReferenceListDef, 12> lists = {{
-        {"Povod.txt", "Povod", 50},
-        {"VidORM.txt", "VidORM", 50},
-        {"Osnovan.txt", "Osnovan", 50},
-        {"FormSobs.txt", "FormSobs", 100},
-        {"DolgSotr.txt", "DolgSotr", 50},
-        {"ZvanSotr.txt", "ZvanSotr", 30},
-        {"FIOSotr.txt", "FIOSotr", 50},
-        {"DolgUtv.txt", "DolgnUtv", 50},
-        {"ZvanUtv.txt", "ZvanUtv", 30},
-        {"FIOUtv.txt", "FIOUtv", 50},
-        {"KUSPForm.txt", "FabKUSP", 20},
-        {"Podrazd.txt", "Podrazd", 50},
-    }};
-    return lists;
-}
-
 QString referenceListPath(const Installation& inst, const ReferenceListDef& def) {
     return inst.path(QStringLiteral("Baza/") + QLatin1String(def.file));
 }

@@ -16,6 +16,7 @@
 namespace zelm {
 
 const QLatin1String kScratchPrefix("~zelm-");
+const QLatin1String kKeptRestoreJournalPrefix("zelm-restore.journal.kept-");
 
 namespace {
 
@@ -83,6 +84,13 @@ bool isScratchFileName(const QString& fileName) {
 }
 
 int removeLeftoverScratchFiles(const Installation& inst) {
+    for (const QString& folder :
+         {inst.path(QStringLiteral("Temp")), inst.path(QStringLiteral("Baza"))})
+        if (!QDir(folder)
+                 .entryList({kKeptRestoreJournalPrefix + QLatin1Char('*')},
+                            QDir::Files | QDir::Hidden | QDir::System)
+                 .isEmpty())
+            return 0;
     int removed = 0;
     for (const QString& folder :
          {inst.root(), inst.path(QStringLiteral("Temp")), inst.path(QStringLiteral("Baza"))}) {

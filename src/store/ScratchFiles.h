@@ -28,6 +28,11 @@ int createScratchFile(const QString& target, QString& path);
 // The same, closed at once: for code that opens the scratch file by name.
 QString newScratchPath(const QString& target);
 
+// A restore journal that a start could not obey is kept under a name beginning with this
+// ("zelm-restore.journal.kept-"). While one lies in Temp or Baza, no scratch file is removed:
+// one of them may hold the only copy of a data file.
+extern const QLatin1String kKeptRestoreJournalPrefix;
+
 // True for names the program gives its scratch files, now or in earlier versions.
 bool isScratchFileName(const QString& fileName);
 

@@ -276,3 +276,20 @@ TEST(DokKartLinks, AWriteErrorIsShownAndTheListShowsWhatIsStored) {
     EXPECT_EQ(run.column(1), QStringList{QString()});
     EXPECT_EQ(run.ui().PutFil->text(), a); // the user can try again
 }
+
+TEST(DokKartLinks, ADescriptionTheListCannotHoldIsRefusedAndNothingIsAdded) {
+    DokKartRun run;
+    run.open();
+    const QByteArray before = run.bytes();
+    const QString a = run.doc(QStringLiteral("a.doc"));
+    run.choose(a);
+    run.ui().Plus->click();
+    run.ui().SodFil->setText(QStringLiteral("протокол 📎"));
+    run.ui().Saves->click();
+    ASSERT_NE(run.last(), nullptr);
+    EXPECT_TRUE(run.last()->text.startsWith(QStringLiteral("Поле «Содержание файла»")))
+        << run.last()->text.toStdString();
+    EXPECT_TRUE(run.last()->text.contains(QStringLiteral("📎")));
+    EXPECT_EQ(run.bytes(), before);
+    EXPECT_EQ(run.ui().SodFil->text(), QStringLiteral("протокол 📎"));
+}

@@ -5,6 +5,7 @@
 #include "backup/ZipBackup.h"
 #include "cardwindow/TForm1.h"
 #include "common/CardFactory.h"
+#include "common/FileBytes.h"
 #include "common/Form1Controls.h"
 #include "common/TestInstall.h"
 #include "store/Cp1251.h"
@@ -12,6 +13,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <filesystem>
@@ -198,4 +200,51 @@ TEST_F(Commands, NetworkHelpOpensTheGuideAtTheSecondMention) {
     t.app().nastroika()->pRezKop()->click();
     ASSERT_EQ(t.platform.messages.size(), 1);
     EXPECT_EQ(t.platform.messages[0].kind, ShownMessage::Error);
+}
+
+TEST_F(Commands, ACraftedArchiveCannotReachOutsideTheFolderAtTheNextStart) {
+    QTemporaryDir copies;
+    QTemporaryDir outside;
+    const QString archive = copies.filePath("b0000003.zip");
+    for (const char* name : {"target.txt", "evil.txt", "precious.txt"})
+        writeBytes(outside.filePath(name), name);
+    // A journal as the start obeyed one, naming files outside the data folder.
+    const QByteArray journal =
+        "zelm restore journal 1\n" + t.path("Baza").toUtf8() + "\nforward\n" +
+        (outside.filePath("target.txt") + "\t" + outside.filePath("evil.txt") + "\t" +
+         outside.filePath("precious.txt") + "\n")
+            .toUtf8() +
+        "end\n";
+    writeZip(archive, {{"Anketi.dat", "planted cards", 0}, {"zelm-restore.journal", journal, 0}});
+    const QByteArray cards = t.readFile("Baza/Anketi.dat");
+    app().settings().ReadPapka = copies.path();
+    t.platform.openFileResults.enqueue(archive);
+    controls(w).BackUp1->trigger();
+    ASSERT_EQ(t.platform.messages.size(), 1);
+    EXPECT_TRUE(t.platform.messages[0].text.startsWith(QStringLiteral("Восстановление невозможно")))
+        << t.platform.messages[0].text.toStdString();
+    EXPECT_EQ(t.readFile("Baza/Anketi.dat"), cards);
+
+    // An archive with a file of its own besides the data files: only the data files come back,
+    // and the user is told which were left out.
+    writeZip(archive, {{"Anketi.dat", "archived cards", 0}, {"Mine.txt", "not ours", 0}});
+    t.platform.openFileResults.enqueue(archive);
+    controls(w).BackUp1->trigger();
+    ASSERT_EQ(t.platform.messages.size(), 2);
+    EXPECT_EQ(t.platform.messages[1].text,
+              QStringLiteral("Операция выполнена\nФайлы архива, которые не относятся к данным "
+                             "программы, не восстановлены: Mine.txt"));
+    EXPECT_FALSE(QFile::exists(t.path("Baza/Mine.txt")));
+
+    // The next start.
+    t.stop();
+    t.platform.clearRecords();
+    t.start();
+    EXPECT_TRUE(t.platform.messages.isEmpty());
+    for (const char* name : {"target.txt", "evil.txt", "precious.txt"}) {
+        QFile f(outside.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << name;
+        EXPECT_EQ(f.readAll(), name);
+    }
+    EXPECT_EQ(t.readFile("Baza/Anketi.dat"), "archived cards");
 }

@@ -96,11 +96,11 @@ TEST_F(RestoreChecks, AnEntryThatCannotBeAFileStopsItBeforeAnythingIsReplaced) {
 }
 
 TEST_F(RestoreChecks, AFolderInTheDataFolderUnderAnEntrysNameStopsIt) {
-    ASSERT_TRUE(QDir().mkpath(data + "/Kusp.txt"));
+    ASSERT_TRUE(QDir().mkpath(data + "/KUSPForm.txt"));
     writeZip(archive,
-             {{"Anketi.dat", "new cards", ZIP_CM_STORE}, {"Kusp.txt", "list", ZIP_CM_STORE}});
-    expectRefused(QStringLiteral("папка с именем Kusp.txt"));
-    EXPECT_TRUE(QFileInfo(data + "/Kusp.txt").isDir());
+             {{"Anketi.dat", "new cards", ZIP_CM_STORE}, {"KUSPForm.txt", "list", ZIP_CM_STORE}});
+    expectRefused(QStringLiteral("папка с именем KUSPForm.txt"));
+    EXPECT_TRUE(QFileInfo(data + "/KUSPForm.txt").isDir());
 }
 
 TEST_F(RestoreChecks, TwoEntriesWithOneBareNameAreRefused) {
@@ -136,7 +136,7 @@ TEST_F(RestoreChecks, AnEntryHoldingMoreThanItDeclaresIsRefused) {
 
 TEST_F(RestoreChecks, AStepThatFailsHalfwayPutsEveryOldFileBack) {
     writeZip(archive, {{"Anketi.dat", "new cards", ZIP_CM_STORE},
-                       {"Novy.txt", "a file not there before", ZIP_CM_STORE},
+                       {"VidORM.txt", "a file not there before", ZIP_CM_STORE},
                        {"Povod.txt", "new list", ZIP_CM_STORE}});
     PreparedRestore prepared = prepareRestore(archive, data);
     // Between the checks and the replacement the last name becomes a folder.
@@ -150,7 +150,7 @@ TEST_F(RestoreChecks, AStepThatFailsHalfwayPutsEveryOldFileBack) {
         EXPECT_TRUE(e.message().contains(QStringLiteral("остались прежними")));
     }
     EXPECT_EQ(get(data + "/Anketi.dat"), "current cards");
-    EXPECT_FALSE(QFile::exists(data + "/Novy.txt"));
+    EXPECT_FALSE(QFile::exists(data + "/VidORM.txt"));
     EXPECT_EQ(listing(data), (QStringList{"Anketi.dat", "Povod.txt"}));
     EXPECT_EQ(listing(temp), QStringList{});
 }
@@ -159,12 +159,12 @@ TEST_F(RestoreChecks, RestoredFilesKeepTheModeOfTheFilesTheyReplace) {
     const mode_t oldMask = ::umask(022);
     ASSERT_EQ(::chmod(QFile::encodeName(data + "/Anketi.dat").constData(), 0640), 0);
     writeZip(archive,
-             {{"Anketi.dat", "new cards", ZIP_CM_STORE}, {"Novy.txt", "new file", ZIP_CM_STORE}});
+             {{"Anketi.dat", "new cards", ZIP_CM_STORE}, {"VidORM.txt", "new file", ZIP_CM_STORE}});
     prepareRestore(archive, data).commit();
     struct stat st;
     ASSERT_EQ(::stat(QFile::encodeName(data + "/Anketi.dat").constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
-    ASSERT_EQ(::stat(QFile::encodeName(data + "/Novy.txt").constData(), &st), 0);
+    ASSERT_EQ(::stat(QFile::encodeName(data + "/VidORM.txt").constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0644u);
     EXPECT_EQ(get(data + "/Anketi.dat"), "new cards");
     EXPECT_EQ(listing(temp), QStringList{});

@@ -169,10 +169,14 @@ TEST(RestoreKill, AJournalThatWasPuttingTheOldFilesBackIsFinishedBackwards) {
     writeBytes(temp + "/~zelm-Povod.txt.new", "new list");
     writeBytes(baza + "/VidORM.txt", "only in the archive");
     writeRestoreJournal(
-        restoreJournalPath(baza), baza, RestoreDirection::Back,
-        {{baza + "/Anketi.dat", temp + "/~zelm-Anketi.dat.new", temp + "/~zelm-Anketi.dat.old-1-1"},
-         {baza + "/Povod.txt", temp + "/~zelm-Povod.txt.new", temp + "/~zelm-Povod.txt.old-1-2"},
-         {baza + "/VidORM.txt", temp + "/~zelm-VidORM.txt.new", QString()}});
+        restoreJournalPath(baza),
+        {RestoreDirection::Back,
+         {{"Baza/Anketi.dat", "Temp/~zelm-Anketi.dat.new", "Temp/~zelm-Anketi.dat.old-1-1",
+           fileStamp(baza + "/Anketi.dat")},
+          {"Baza/Povod.txt", "Temp/~zelm-Povod.txt.new", "Temp/~zelm-Povod.txt.old-1-2",
+           fileStamp(temp + "/~zelm-Povod.txt.new")},
+          {"Baza/VidORM.txt", "Temp/~zelm-VidORM.txt.new", QString(),
+           fileStamp(baza + "/VidORM.txt")}}});
     EXPECT_EQ(finishInterruptedRestore(inst), InterruptedRestore::Undone);
     EXPECT_EQ(get(baza + "/Anketi.dat"), "old cards");
     EXPECT_EQ(get(baza + "/Povod.txt"), "old list");

@@ -95,23 +95,48 @@ TEST_F(Restore, ABackupComesBackWhole) {
 TEST_F(Restore, EntryNamesCannotLeaveTheDataFolder) {
     const QString outside =
         QDir::tempPath() +
-        QStringLiteral("/zelm-restore-probe-%1").arg(QCoreApplication::applicationPid());
-    writeZip(archive, {{"../../etc/passwd", "one", ZIP_CM_STORE},
+        QStringLiteral("/zelm-restore-probe-%1/VidORM.txt").arg(QCoreApplication::applicationPid());
+    writeZip(archive, {{"../../etc/Osnovan.txt", "one", ZIP_CM_STORE},
                        {outside, "two", ZIP_CM_STORE},
                        {"C:\\ZELM\\Baza\\FIOSotr.txt", "three", ZIP_CM_STORE},
-                       {"C:x", "four", ZIP_CM_STORE},
+                       {"C:ArhAnket.dat", "four", ZIP_CM_STORE},
                        {"a\\..\\", "six", ZIP_CM_STORE}});
     prepareRestore(archive, data).commit();
     auto after = snapshot(dir.path());
-    for (const char* name : {"Baza/passwd", "Baza/FIOSotr.txt", "Baza/x"})
-        EXPECT_TRUE(after.contains(name)) << name;
-    EXPECT_EQ(after.value(QStringLiteral("Baza/") + QFileInfo(outside).fileName()), "two");
+    for (const char* name :
+         {"Baza/Osnovan.txt", "Baza/FIOSotr.txt", "Baza/ArhAnket.dat", "Baza/VidORM.txt"})
+        EXPECT_TRUE(after.remove(name)) << name;
     EXPECT_FALSE(QFile::exists(outside));
-    after.remove("Baza/passwd");
-    after.remove("Baza/FIOSotr.txt");
-    after.remove("Baza/x");
-    after.remove(QStringLiteral("Baza/") + QFileInfo(outside).fileName());
     EXPECT_EQ(after, before);
+}
+
+TEST_F(Restore, OnlyTheProgramsDataFilesComeBackAndItsOwnNamesRefuseTheArchive) {
+    // A backup holds whatever lay in Baza; only what the program reads is written back, under
+    // the name the program reads it by.
+    writeZip(archive, {{"ANKETI.DAT", "cards", ZIP_CM_STORE},
+                       {"passwd", "root", ZIP_CM_STORE},
+                       {"Mine.txt", "replaced?", ZIP_CM_STORE}});
+    PreparedRestore prepared = prepareRestore(archive, data);
+    EXPECT_EQ(prepared.names(), QStringList{"Anketi.dat"});
+    EXPECT_EQ(prepared.skipped(), (QStringList{"passwd", "Mine.txt"}));
+    prepared.commit();
+    EXPECT_EQ(get(data + "/Anketi.dat"), "cards");
+    EXPECT_EQ(get(data + "/Mine.txt"), "kept");
+    EXPECT_FALSE(QFile::exists(data + "/passwd"));
+    before = snapshot(dir.path());
+    for (const char* reserved : {"zelm-restore.journal", "x/ZELM-RESTORE.JOURNAL", "Zelm.lock",
+                                 "~zelm-Anketi.dat.AbC123", "zelm-restore.journal.kept-1"}) {
+        writeZip(archive,
+                 {{"Povod.txt", "list", ZIP_CM_STORE}, {reserved, "forward", ZIP_CM_STORE}});
+        try {
+            prepareRestore(archive, data).commit();
+            ADD_FAILURE() << reserved;
+        } catch (const ZipError& e) {
+            EXPECT_TRUE(e.message().contains(QStringLiteral("служебного файла")))
+                << e.message().toStdString();
+        }
+        expectNothingChanged();
+    }
 }
 
 TEST(RestoreNames, BareNames) {

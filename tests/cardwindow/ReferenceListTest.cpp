@@ -248,3 +248,29 @@ TEST(ChoiceDialog, ReportsTheButtonPressedAndZeroWhenClosed) {
     EXPECT_EQ(d->objectName(), QStringLiteral("Wibor"));
     EXPECT_EQ(d->Redak->objectName(), QStringLiteral("Redak"));
 }
+
+TEST(ReferenceLists, AListEntryTheFileCannotHoldKeepsTheEditorOpenAndTheFileAsItWas) {
+    TestInstall t;
+    t.makeFolders();
+    t.writeFile("Baza/VidORM.txt", cp1251Lines({"Опрос"}));
+    ZelmApp& app = t.start();
+    TForm1& w = *app.form1();
+    TRedaktir* editor = app.redaktir();
+    bool stayedOpen = false;
+    QByteArray fileMeanwhile;
+    editList(app, "VidORMSpr", [&](QPlainTextEdit* memo) {
+        memo->setPlainText(QStringLiteral("Наблюдение 😀\nе\u0308лка\nОпрос\n"));
+        editor->close();
+        stayedOpen = editor->isVisible();
+        fileMeanwhile = t.readFile("Baza/VidORM.txt");
+        memo->setPlainText(QStringLiteral("Наблюдение\nёлка\nОпрос\n"));
+    });
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(fileMeanwhile, cp1251Lines({"Опрос"}));
+    ASSERT_EQ(t.platform.messages.size(), 1);
+    const QString told = t.platform.messages.first().text;
+    EXPECT_TRUE(told.startsWith(QStringLiteral("Справочник «Вид ОРМ»"))) << told.toStdString();
+    EXPECT_TRUE(told.contains(QStringLiteral("😀")) && told.contains(QStringLiteral("U+0308")));
+    EXPECT_EQ(t.readFile("Baza/VidORM.txt"), cp1251Lines({"ёлка", "Наблюдение", "Опрос"}));
+    EXPECT_EQ(entriesOf(w, "VidORM"), (QStringList{"ёлка", "Наблюдение", "Опрос"}));
+}

@@ -1,5 +1,6 @@
-// Runs a fuzz target over the files of the given folders (the seed corpus, the default
-// templates) where the compiler has no libFuzzer: every build replays what the fuzzers found.
+// Runs a fuzz target over the files of the given folders: the seed corpus, what the fuzzers found
+// and kept (a folder that is not there yet holds nothing), the default templates. Every build
+// replays them, the sanitizer build too, whether or not the compiler has libFuzzer.
 #include <QDirIterator>
 #include <QFile>
 

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace zelm;
 using namespace zelm::testing;
@@ -294,5 +296,45 @@ TEST(SearchWindow, EachWordOfTheButtonRowStandsOverItsOwnButtons) {
         EXPECT_GE(over.center().x(), left) << word.toStdString();
         EXPECT_LE(over.center().x(), right) << word.toStdString();
         EXPECT_LE(over.bottom(), below.front()->geometry().top()) << word.toStdString();
+    }
+}
+
+TEST(SearchWindow, TextTheCardsCannotHoldIsRefusedBeforeTheWorkingFileIsEmptied) {
+    SearchRun run(makeCards(20));
+    run.openSearch();
+    PoiskUi& s = run.p->ui();
+    s.WsehSrazu->click();
+    const QByteArray working = run.t.readFile("Temp/RabAnket.dat");
+    ASSERT_FALSE(working.isEmpty());
+    s.KlSlovo->setText(QStringLiteral("Опрос 中文"));
+    s.WsehSrazu->click();
+    s.sNext->click();
+    ASSERT_EQ(run.t.platform.messages.size(), 2);
+    for (const ShownMessage& m : run.t.platform.messages) {
+        EXPECT_EQ(m.kind, ShownMessage::Error);
+        EXPECT_TRUE(m.text.startsWith(QStringLiteral("Поле поиска «Вид ОРМ»")))
+            << m.text.toStdString();
+        EXPECT_TRUE(m.text.contains(QStringLiteral("中"))) << m.text.toStdString();
+    }
+    EXPECT_EQ(run.t.readFile("Temp/RabAnket.dat"), working);
+}
+
+TEST(SearchWindow, APipeInPlaceOfTheWorkingCardFileIsNamedInTheMessage) {
+    SearchRun run(makeCards(3));
+    // In place before the start, and put there while the program runs: never a wait on it.
+    run.t.stop();
+    const QString working = run.t.path("Temp/RabAnket.dat");
+    ASSERT_TRUE(QFile::remove(working));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(working).constData(), 0600), 0);
+    run.t.platform.messages.clear();
+    run.t.start();
+    run.w = run.t.app().form1();
+    run.p = run.t.app().poisk();
+    run.openSearch();
+    run.p->ui().WsehSrazu->click();
+    ASSERT_FALSE(run.t.platform.messages.isEmpty());
+    for (const ShownMessage& m : run.t.platform.messages) {
+        EXPECT_TRUE(m.text.contains(QStringLiteral("RabAnket.dat"))) << m.text.toStdString();
+        EXPECT_FALSE(m.text.contains(QStringLiteral(" 29"))) << m.text.toStdString();
     }
 }
