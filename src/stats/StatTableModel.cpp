@@ -32,6 +32,8 @@ QVariant StatTableModel::data(const QModelIndex& index, int role) const {
         const size_t c = static_cast<size_t>(index.column() - 1);
         return QString::number(c < row.counts.size() ? row.counts[c] : row.total);
     }
+    case Qt::ToolTipRole: // a long name may be cut in its column
+        return index.column() == 0 ? QVariant(row.name) : QVariant();
     case Qt::TextAlignmentRole:
         return index.column() == 0 ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
                                    : QVariant(Qt::AlignRight | Qt::AlignVCenter);

@@ -4,7 +4,9 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QProgressBar>
-#include <QTableView>
+#include <QSplitter>
+#include <QStackedWidget>
+#include "stats/StatTableView.h"
 
 class QChart;
 class QChartView;
@@ -15,6 +17,7 @@ namespace zelm {
 class TdxfColorButton;
 class StatTableModel;
 
+
 struct StatistikaUi {
     QComboBox* StatIstochnik = nullptr;
     QComboBox* StatStroki = nullptr;
@@ -23,7 +26,11 @@ struct StatistikaUi {
     QDateEdit* StatPo = nullptr;
     TdxfColorButton* StatExcel = nullptr;
     TdxfColorButton* StatPechat = nullptr;
-    QTableView* StatTab = nullptr;
+    StatTableView* StatTab = nullptr;
+    QSplitter* StatRazdel = nullptr; // the table and the chart; its place kept for the run
+    // The table and the chart, or in their place the reason there is nothing to show.
+    QStackedWidget* StatStranicy = nullptr;
+    QLabel* StatSoobshchenie = nullptr;
     QChartView* StatGrafik = nullptr;
     QChart* chart = nullptr;
     QLabel* StatItog = nullptr;

@@ -48,11 +48,15 @@ public:
 
 protected:
     void done(int result) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void showTable(const StatTable& table);
     void showFailure(const QString& message);
+    // An empty table and chart, and in their place why (a refused period, an empty file).
+    void showNothing(const QString& reason);
     void setBusy(bool busy);
+    void drawChart();
 
     DataFiles& m_files;
     RegisterReader m_registerReader;
@@ -63,6 +67,8 @@ private:
     StatTableModel m_model;
     StatCounting m_counting;
     StatistikaUi m_ui;
+    StatChartData m_chartData; // drawn again when the chart's width changes
+    int m_chartWidth = 0;
 };
 
 } // namespace zelm
