@@ -109,19 +109,20 @@ void showStatChart(QChart& chart, const StatChartData& data, int labelWidth) {
     }
     categories = reversed(categories);
     const QStringList fullNames = reversed(data.categories);
-    QObject::connect(series, &QAbstractBarSeries::hovered, series,
-                     [fullNames, stacked](bool on, int index, QBarSet* set) {
-                         if (!on) {
-                             QToolTip::hideText();
-                             return;
-                         }
-                         const QString value = QString::number(set->at(index));
-                         QToolTip::showText(
-                             QCursor::pos(),
-                             stacked ? QStringLiteral("%1\n%2: %3")
-                                           .arg(fullNames.value(index), set->label(), value)
-                                     : QStringLiteral("%1: %2").arg(fullNames.value(index), value));
-                     });
+    QObject::connect(
+        series, &QAbstractBarSeries::hovered, series,
+        [fullNames, stacked](bool on, int index, QBarSet* set) {
+            if (!on) {
+                QToolTip::hideText();
+                return;
+            }
+            const QString value = QString::number(set->at(index));
+            QToolTip::showText(
+                QCursor::pos(),
+                stacked
+                    ? QStringLiteral("%1\n%2: %3").arg(fullNames.value(index), set->label(), value)
+                    : QStringLiteral("%1: %2").arg(fullNames.value(index), value));
+        });
     chart.addSeries(series);
 
     names->append(categories);

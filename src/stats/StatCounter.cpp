@@ -127,8 +127,7 @@ StatTable StatCounter::result(const std::atomic<bool>* cancelled) const {
     if (stopped())
         return {};
     auto nameOf = [&](int group) -> const QString& {
-        return spellings[static_cast<size_t>(groups[static_cast<size_t>(group)].bestSpelling)]
-            .text;
+        return spellings[static_cast<size_t>(groups[static_cast<size_t>(group)].bestSpelling)].text;
     };
 
     // Only the rows shown are put in order; the rest is «Прочие» whatever its order.

@@ -22,10 +22,10 @@ inline constexpr int kStatTableRows = 100;
 
 struct StatTable {
     StatQuery query;
-    QStringList columnTitles;  // without «Всего»; empty when the period is not split
+    QStringList columnTitles; // without «Всего»; empty when the period is not split
     // By falling total, then by name; «Прочие» last when there are more values than rows.
     std::vector<StatRow> rows;
-    StatRow totals;            // «Итого»
+    StatRow totals; // «Итого»
     qint64 cardsRead = 0;
     qint64 cardsCounted = 0; // cards whose date lies in the period
     qint64 values = 0;       // distinct values counted

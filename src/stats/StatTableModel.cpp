@@ -11,6 +11,13 @@ void StatTableModel::setTable(const StatTable& table) {
     endResetModel();
 }
 
+void StatTableModel::clear() {
+    beginResetModel();
+    m_table = {};
+    m_titles.clear();
+    endResetModel();
+}
+
 int StatTableModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() || m_titles.isEmpty() ? 0 : static_cast<int>(m_table.rows.size()) + 1;
 }

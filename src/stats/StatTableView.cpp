@@ -22,10 +22,11 @@ StatTableView::StatTableView(QWidget* parent) : QTableView(parent) {
                     m_totals->setColumnWidth(section, size);
                 placeFrozen();
             });
-    connect(verticalHeader(), &QHeaderView::sectionResized, this, [this](int section, int, int size) {
-        m_names->setRowHeight(section, size);
-        m_totals->setRowHeight(section, size);
-    });
+    connect(verticalHeader(), &QHeaderView::sectionResized, this,
+            [this](int section, int, int size) {
+                m_names->setRowHeight(section, size);
+                m_totals->setRowHeight(section, size);
+            });
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, &StatTableView::placeFrozen);
 }
 

@@ -1,12 +1,12 @@
 #pragma once
 // The controls of the statistics window, each named after what it holds.
+#include "stats/StatTableView.h"
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
 #include <QProgressBar>
 #include <QSplitter>
 #include <QStackedWidget>
-#include "stats/StatTableView.h"
 
 class QChart;
 class QChartView;
@@ -16,7 +16,6 @@ namespace zelm {
 
 class TdxfColorButton;
 class StatTableModel;
-
 
 struct StatistikaUi {
     QComboBox* StatIstochnik = nullptr;

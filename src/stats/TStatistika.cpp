@@ -109,7 +109,8 @@ QString emptyCountText(const StatTable& table) {
         }
     }
     if (table.cardsCounted == 0)
-        return QStringLiteral("За период нет карточек с датой мероприятия (прочитано карточек: %1).")
+        return QStringLiteral(
+                   "За период нет карточек с датой мероприятия (прочитано карточек: %1).")
             .arg(table.cardsRead);
     return {};
 }
@@ -120,8 +121,8 @@ void TStatistika::showTable(const StatTable& table) {
     const QString empty = emptyCountText(table);
     if (!empty.isEmpty()) {
         showNothing(empty);
-        m_ui.StatItog->setText(QStringLiteral("Прочитано карточек: %1, учтено за период: 0")
-                                   .arg(table.cardsRead));
+        m_ui.StatItog->setText(
+            QStringLiteral("Прочитано карточек: %1, учтено за период: 0").arg(table.cardsRead));
         return;
     }
     setBusy(false);
@@ -157,7 +158,7 @@ bool TStatistika::eventFilter(QObject* watched, QEvent* event) {
 
 void TStatistika::showNothing(const QString& reason) {
     setBusy(false);
-    m_model.setTable({});
+    m_model.clear();
     m_chartData = {};
     showStatChart(*m_ui.chart, {});
     m_ui.StatExcel->setEnabled(false);
