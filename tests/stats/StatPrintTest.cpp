@@ -137,3 +137,32 @@ TEST_F(StatPrint, AQuarterPrintsOnlyItsThreeMonths) {
                            QString::number(t.totals.counts[1]), QString::number(t.totals.counts[2]),
                            QString::number(t.cardsCounted)}));
 }
+
+TEST_F(StatPrint, AnUnchangedEarlierTemplateIsBroughtUpToDateAnEditedOneStays) {
+    const QString folder = inst.path("report");
+    const QString target = folder + "/StatPic.rtf";
+    QFile old(QStringLiteral(OLD_STAT_TEMPLATE));
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    const QByteArray earlier = old.readAll();
+    auto install = [&](const QByteArray& bytes) {
+        QFile f(target);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    };
+    auto installed = [&] {
+        QFile f(target);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray current = installed();
+    ASSERT_NE(current, earlier);
+
+    install(earlier);
+    writeMissingReportTemplates(folder);
+    EXPECT_EQ(installed(), current);
+
+    QByteArray edited = earlier;
+    edited.replace("\\fs26", "\\fs28");
+    install(edited);
+    writeMissingReportTemplates(folder);
+    EXPECT_EQ(installed(), edited);
+}
