@@ -67,6 +67,9 @@ ExportGrid statExportGrid(const StatTable& table) {
 void exportStatistics(const StatTable& table, const Installation& inst, const QString& verOff,
                       OfficeAutomation& office) {
     ExportTable(statExportGrid(table), statExportPath(inst), verOff, office);
+    // The file stays as other programs read it; in the spreadsheet, a title such as «мар 2024»
+    // or «2025» is the title, not a date or a number.
+    office.excel().setRowAsText(0, statTitleRow(table));
 }
 
 void writeStatReport(const StatTable& table, const QString& owner, const QString& path) {

@@ -19,7 +19,8 @@ QString statExportPath(const Installation& inst); // <installation>/L_Stat.txt
 // The title row, a row per value and «Итого», as the window shows them.
 ExportGrid statExportGrid(const StatTable& table);
 
-// Writes L_Stat.txt with the list export's rules and opens it in the spreadsheet.
+// Writes L_Stat.txt with the list export's rules and opens it in the spreadsheet, its title row
+// set as text there.
 // FileError or OfficeError on failure.
 void exportStatistics(const StatTable& table, const Installation& inst, const QString& verOff,
                       OfficeAutomation& office);
