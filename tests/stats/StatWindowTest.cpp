@@ -4,11 +4,15 @@
 #include "common/QStringPrinter.h"
 #include "common/TestInstall.h"
 #include "session/CardSession.h"
+#include "stats/StatChart.h"
 #include "stats/TStatistika.h"
 #include "store/DayCount.h"
 #include "store/RecordSource.h"
 #include "widgets/TdxfColorButton.h"
 
+#include <QAbstractBarSeries>
+#include <QBarCategoryAxis>
+#include <QBarSet>
 #include <QChart>
 #include <QChartView>
 #include <QElapsedTimer>
@@ -18,6 +22,7 @@
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <QValueAxis>
 #include <gtest/gtest.h>
 
 using namespace zelm;
@@ -198,4 +203,48 @@ TEST_F(StatWindow, NamesAndTotalsStayInViewWhileTheMonthsScroll) {
     w->recount();
     w->waitForCount();
     EXPECT_EQ(w->ui().StatRazdel->sizes(), sizes);
+}
+
+TEST_F(StatWindow, TheChartSplitsUpToTwelveMonthsInDistinctColoursAndTotalsBeyond) {
+    period(QDate(2025, 1, 1), QDate(2025, 12, 31), 0);
+    QChart* chart = w->ui().chart;
+    ASSERT_EQ(chart->series().size(), 1);
+    auto* bars = qobject_cast<QAbstractBarSeries*>(chart->series().first());
+    ASSERT_NE(bars, nullptr);
+    ASSERT_EQ(bars->barSets().size(), 12);
+    QSet<QRgb> colours;
+    for (QBarSet* set : bars->barSets())
+        colours.insert(set->color().rgb());
+    EXPECT_EQ(colours.size(), 12);
+    EXPECT_TRUE(chart->legend()->isVisible());
+    EXPECT_LE(chart->legend()->markers().size(), 13);
+    // The value axis ends at a round number just above the longest bar.
+    qint64 largest = 0;
+    for (int c = 0; c < bars->barSets().first()->count(); ++c) {
+        qint64 sum = 0;
+        for (QBarSet* set : bars->barSets())
+            sum += static_cast<qint64>(set->at(c));
+        largest = std::max(largest, sum);
+    }
+    auto* counts = qobject_cast<QValueAxis*>(chart->axes(Qt::Horizontal).value(0));
+    ASSERT_NE(counts, nullptr);
+    EXPECT_EQ(static_cast<qint64>(counts->max()), statAxis(largest).end);
+    // Names are cut only for want of room: the widest chart shows the longest whole.
+    auto* names = qobject_cast<QBarCategoryAxis*>(chart->axes(Qt::Vertical).value(0));
+    ASSERT_NE(names, nullptr);
+    w->ui().StatRazdel->setSizes({200, 1400});
+    w->resize(1800, 700);
+    QApplication::processEvents();
+    names = qobject_cast<QBarCategoryAxis*>(chart->axes(Qt::Vertical).value(0));
+    for (const QString& label : names->categories())
+        EXPECT_FALSE(label.contains(QChar(0x2026))) << label.toStdString();
+
+    // Thirteen months: the totals only, their values on the bars, no legend.
+    period(QDate(2025, 1, 1), QDate(2026, 1, 31), 0);
+    ASSERT_EQ(chart->series().size(), 1);
+    bars = qobject_cast<QAbstractBarSeries*>(chart->series().first());
+    ASSERT_EQ(bars->barSets().size(), 1);
+    EXPECT_EQ(bars->barSets().first()->label(), QStringLiteral("Всего"));
+    EXPECT_TRUE(bars->isLabelsVisible());
+    EXPECT_FALSE(chart->legend()->isVisible());
 }
