@@ -42,6 +42,11 @@ QTableView* StatTableView::frozenView(const char* name) {
     v->setEditTriggers(NoEditTriggers);
     v->setSelectionBehavior(SelectRows);
     v->setFrameShape(QFrame::NoFrame);
+    // A line between the still columns and the moving ones.
+    v->setStyleSheet(
+        QStringLiteral("QTableView { border: 0px; border-%1: 1px solid palette(dark); }")
+            .arg(QLatin1String(name) == QLatin1String("StatTabNazv") ? QStringLiteral("right")
+                                                                     : QStringLiteral("left")));
     viewport()->stackUnder(v);
     connect(v->verticalScrollBar(), &QScrollBar::valueChanged, verticalScrollBar(),
             &QScrollBar::setValue);
@@ -79,10 +84,14 @@ void StatTableView::fitAndRewind() {
     resizeColumnsToContents();
     const int columns = model() ? model()->columnCount() : 0;
     if (columns > 0) {
-        // Long names keep a share of the width; the rest of a name is in its tooltip.
-        const int widest = std::max(160, viewport()->width() * 2 / 5);
-        if (columnWidth(0) > widest)
-            setColumnWidth(0, widest);
+        // Names are whole where the table has room; otherwise long ones give way to the
+        // months, down to two fifths of the width, the rest of a name in its tooltip.
+        int others = 0;
+        for (int c = 1; c < columns; ++c)
+            others += columnWidth(c);
+        const int room = std::max(viewport()->width() - others, viewport()->width() * 2 / 5);
+        if (columnWidth(0) > std::max(160, room))
+            setColumnWidth(0, std::max(160, room));
     }
     horizontalScrollBar()->setValue(0);
     verticalScrollBar()->setValue(0);

@@ -121,12 +121,14 @@ void TStatistika::showTable(const StatTable& table) {
     const QString empty = emptyCountText(table);
     if (!empty.isEmpty()) {
         showNothing(empty);
+        m_counted = table;
         m_ui.StatItog->setText(
             QStringLiteral("Прочитано карточек: %1, учтено за период: 0").arg(table.cardsRead));
         return;
     }
     setBusy(false);
     m_ui.StatStranicy->setCurrentWidget(m_ui.StatRazdel);
+    m_counted = table;
     m_model.setTable(table);
     m_ui.StatTab->fitAndRewind();
     m_chartData = statChartData(table);
@@ -145,8 +147,9 @@ void TStatistika::showTable(const StatTable& table) {
 
 void TStatistika::drawChart() {
     m_chartWidth = m_ui.StatGrafik->width();
-    // The names take up to two fifths of the chart; the bars and the legend the rest.
-    showStatChart(*m_ui.chart, m_chartData, std::max(120, m_chartWidth * 2 / 5));
+    // The names take up to a third of the chart (as much as the chart gives its axis); the
+    // bars and the legend the rest.
+    showStatChart(*m_ui.chart, m_chartData, std::max(100, m_chartWidth / 3 - 16));
 }
 
 bool TStatistika::eventFilter(QObject* watched, QEvent* event) {
@@ -159,6 +162,7 @@ bool TStatistika::eventFilter(QObject* watched, QEvent* event) {
 void TStatistika::showNothing(const QString& reason) {
     setBusy(false);
     m_model.clear();
+    m_counted = {};
     m_chartData = {};
     showStatChart(*m_ui.chart, {});
     m_ui.StatExcel->setEnabled(false);

@@ -40,7 +40,8 @@ public:
     bool counting() const { return m_counting.isRunning(); }
     void waitForCount(); // for tests and the screenshot: the running count has been shown
 
-    const StatTable& table() const { return m_model.table(); }
+    // The last count, also when it had nothing to show (what it read is still known).
+    const StatTable& table() const { return m_counted; }
     const StatistikaUi& ui() const { return m_ui; }
 
     void StatExcelClick();
@@ -67,6 +68,7 @@ private:
     StatTableModel m_model;
     StatCounting m_counting;
     StatistikaUi m_ui;
+    StatTable m_counted;
     StatChartData m_chartData; // drawn again when the chart's width changes
     int m_chartWidth = 0;
 };
