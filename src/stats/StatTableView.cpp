@@ -28,6 +28,7 @@ StatTableView::StatTableView(QWidget* parent) : QTableView(parent) {
                 m_totals->setRowHeight(section, size);
             });
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, &StatTableView::placeFrozen);
+    connect(horizontalScrollBar(), &QScrollBar::rangeChanged, this, &StatTableView::placeFrozen);
 }
 
 QTableView* StatTableView::frozenView(const char* name) {
@@ -100,9 +101,11 @@ void StatTableView::fitAndRewind() {
 
 void StatTableView::placeFrozen() {
     const int columns = model() ? model()->columnCount() : 0;
-    m_names->setVisible(columns > 1);
-    m_totals->setVisible(columns > 1);
-    if (columns <= 1)
+    // Needed only while the months do not all fit: otherwise every column is in view anyway.
+    const bool scrolls = columns > 1 && horizontalScrollBar()->maximum() > 0;
+    m_names->setVisible(scrolls);
+    m_totals->setVisible(scrolls);
+    if (!scrolls)
         return;
     const int left = frameWidth() + (verticalHeader()->isVisible() ? verticalHeader()->width() : 0);
     const int height = viewport()->height() + horizontalHeader()->height();
