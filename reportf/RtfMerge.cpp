@@ -99,9 +99,12 @@ private:
         return items;
     }
 
-    bool fits(qsizetype row, qsizetype record) const {
-        const RtfRow& r = m_t.rows().at(row);
-        for (int item : heldItems(r.begin, r.end))
+    bool fits(qsizetype row, qsizetype record) {
+        if (!m_rowItems.contains(row)) {
+            const RtfRow& r = m_t.rows().at(row);
+            m_rowItems.insert(row, heldItems(r.begin, r.end));
+        }
+        for (int item : m_rowItems[row])
             if (!m_data.holds(record, item))
                 return false;
         return true;
@@ -222,7 +225,9 @@ private:
     const ReportData& m_data;
     QIODevice& m_out;
     QList<Source> m_sources;
-    QHash<qsizetype, QList<int>> m_dropped; // per card row, worked out at its first copy
+    // Per card row, worked out at its first copy: the cells left out, the items a card needs.
+    QHash<qsizetype, QList<int>> m_dropped;
+    QHash<qsizetype, QList<int>> m_rowItems;
     QByteArray m_buffer;
     bool m_ok = true;
     qint64 m_written = 0;
