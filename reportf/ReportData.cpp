@@ -36,6 +36,16 @@ QString ReportData::item(qsizetype record, int index) const {
     return it != values.cend() && it->first == index ? it->second : QString();
 }
 
+bool ReportData::holds(qsizetype record, int index) const {
+    if (record < 0 || record >= m_records.size() || index < 0)
+        return false;
+    const Record& values = m_records.at(record);
+    const auto it =
+        std::lower_bound(values.cbegin(), values.cend(), index,
+                         [](const QPair<int, QString>& v, int i) { return v.first < i; });
+    return it != values.cend() && it->first == index;
+}
+
 void ReportData::addHeader(const QString& key, const QString& value) {
     if (!m_headers.contains(key))
         m_headers.insert(key, value);
@@ -55,6 +65,7 @@ void ReportData::addItem(const QString& key, const QString& value) {
     if (m_records.isEmpty() || index == 0)
         m_records.append(Record());
     Record& values = m_records.last();
+    m_held.insert(index, true);
     // The card index writes each key once per card and in one order; a key written twice
     // keeps its last value, as it did.
     auto at = std::lower_bound(values.begin(), values.end(), index,
@@ -238,6 +249,9 @@ void ReportData::addExpectedKeys(const QString& dataFileName) {
           "NomDokOsn", "ispolnitel", "utverdil", "Rezultat",  "Prime4",   "DaWrSozd",
           "DWKorr",    "AdminFIO",   "GurN",     "Klu4Form1", "Otmetka"}},
         {QStringLiteral("kniga"), {"wladelec"}},
+        {QStringLiteral("stat"),
+         {"wladelec", "Istochnik", "Stroki", "Stolbcy", "S", "Po", "Data", "Prochitano",
+          "Uchteno"}},
         {QStringLiteral("kona8"),
          {"Wladelec", "Gorod", "OblKr", "UlDom", "PoIn", "kWladelec", "kDolgn", "kPredpr", "kGorod",
           "kOblKr", "kRaion", "kUlDom", "kPoIn"}},
@@ -254,9 +268,14 @@ void ReportData::addExpectedKeys(const QString& dataFileName) {
         report = QStringLiteral("kona8");
     for (const QString& key : expected.value(report))
         m_expected.insert(key, true);
+    // The statistics name only the columns a count has; the template's others are known all
+    // the same, so that they are left out rather than printed as "#k7#".
+    static const QStringList statItems = {"Nazv", "Zagolovok", "Stroka", "Itog", "k1",    "k2",
+                                          "k3",   "k4",        "k5",     "k6",   "k7",    "k8",
+                                          "k9",   "k10",       "k11",    "k12",  "Vsego", "Period"};
     // With no card in the list, the row of the list still has to be known as a card's row.
-    if (report == QStringLiteral("kniga"))
-        for (const QString& key : listItems)
+    if (report == QStringLiteral("kniga") || report == QStringLiteral("stat"))
+        for (const QString& key : report == QStringLiteral("stat") ? statItems : listItems)
             if (!m_itemIndex.contains(key)) {
                 m_itemIndex.insert(key, static_cast<int>(m_itemKeys.size()));
                 m_itemKeys.append(key);

@@ -36,6 +36,9 @@ public:
     qsizetype recordCount() const { return m_records.size(); }
     // Empty when the record has no such item.
     QString item(qsizetype record, int index) const;
+    // Whether the record has the item at all (an empty value is had), and whether any has.
+    bool holds(qsizetype record, int index) const;
+    bool anyHolds(int index) const { return m_held.contains(index); }
     QStringList itemKeys() const { return m_itemKeys; }
     // The size of the file it was read from.
     qint64 sourceBytes() const { return m_sourceBytes; }
@@ -51,6 +54,7 @@ private:
     using Record = QList<QPair<int, QString>>;
     QList<Record> m_records;
     QHash<QString, bool> m_expected;
+    QHash<int, bool> m_held; // item indexes some record has
     qint64 m_sourceBytes = 0;
 };
 

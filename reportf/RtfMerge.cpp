@@ -8,6 +8,7 @@
 #include "store/RegularFiles.h"
 
 #include <QBuffer>
+#include <QHash>
 
 #include <algorithm>
 #include <charconv>
@@ -46,16 +47,40 @@ public:
 
     bool run() {
         const QByteArray& bytes = m_t.bytes();
+        const QList<RtfRow>& rows = m_t.rows();
         qsizetype pos = 0;
-        for (const RtfRow& row : m_t.rows()) {
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            const RtfRow& row = rows[i];
             copy(pos, row.begin, 0);
-            if (isCardRow(row)) {
+            if (!isCardRow(row)) {
+                copy(row.begin, row.end, 0);
+                pos = row.end;
+                continue;
+            }
+            qsizetype last = i;
+            while (last + 1 < rows.size() && isCardRow(rows[last + 1]) &&
+                   rows[last + 1].joinsPrevious)
+                ++last;
+            if (last == i) {
                 for (qsizetype r = 0; r < m_data.recordCount() && m_ok; ++r)
                     copy(row.begin, row.end, r);
             } else {
-                copy(row.begin, row.end, 0);
+                // Card rows one after another (blanks or empty paragraphs between) are the
+                // shapes a card may take: each card goes
+                // through the rows that show only items it has (of those any card has), so a
+                // file can mix titles, lines and totals.
+                // The bytes before a row (an empty paragraph that starts a new table) go
+                // with it.
+                for (qsizetype r = 0; r < m_data.recordCount() && m_ok; ++r)
+                    for (qsizetype k = i; k <= last; ++k)
+                        if (fits(k, r)) {
+                            if (k > i)
+                                copy(rows[k - 1].end, rows[k].begin, r);
+                            copyRow(k, r);
+                        }
             }
-            pos = row.end;
+            pos = rows[last].end;
+            i = last;
         }
         copy(pos, bytes.size(), 0);
         flush();
@@ -63,6 +88,79 @@ public:
     }
 
 private:
+    // The item indexes of the placeholders in bytes [from, to) that some card holds.
+    QList<int> heldItems(qsizetype from, qsizetype to) const {
+        QList<int> items;
+        for (auto e = firstEdit(from); e != m_t.edits().cend() && e->end <= to; ++e) {
+            const Source& s = m_sources.at(e->placeholder);
+            if (e->insert && s.kind == Source::Item && m_data.anyHolds(s.item))
+                items.append(s.item);
+        }
+        return items;
+    }
+
+    bool fits(qsizetype row, qsizetype record) {
+        if (!m_rowItems.contains(row)) {
+            const RtfRow& r = m_t.rows().at(row);
+            m_rowItems.insert(row, heldItems(r.begin, r.end));
+        }
+        for (int item : m_rowItems[row])
+            if (!m_data.holds(record, item))
+                return false;
+        return true;
+    }
+
+    // In rows of several shapes, a cell (never the first) whose placeholders are all items no
+    // card has is left out of the row, its width with it, so that a table of three columns
+    // does not print twelve. A lone card row keeps every cell: a list's columns stay put.
+    QList<int> droppedCells(const RtfRow& row) const {
+        QList<int> dropped;
+        for (qsizetype c = 1; c < row.cells.size(); ++c) {
+            bool item = false, empty = true;
+            for (auto e = firstEdit(row.cells[c - 1].end);
+                 e != m_t.edits().cend() && e->end <= row.cells[c].end; ++e) {
+                if (!e->insert)
+                    continue;
+                const Source& s = m_sources.at(e->placeholder);
+                item = item || s.kind == Source::Item;
+                empty = empty && s.kind == Source::Item && !m_data.anyHolds(s.item);
+            }
+            if (item && empty)
+                dropped.append(static_cast<int>(c));
+        }
+        return dropped;
+    }
+
+    void copyRow(qsizetype index, qsizetype record) {
+        const RtfRow& row = m_t.rows().at(index);
+        if (!m_dropped.contains(index))
+            m_dropped.insert(index, droppedCells(row));
+        const QList<int>& dropped = m_dropped[index];
+        if (dropped.isEmpty()) {
+            copy(row.begin, row.end, record);
+            return;
+        }
+        const auto& cells = row.cells;
+        qsizetype pos = row.begin;
+        int shift = 0;
+        for (qsizetype c = 0; c < cells.size(); ++c) {
+            if (dropped.contains(static_cast<int>(c))) {
+                copy(pos, cells[c - 1].cellxEnd, record);
+                pos = cells[c].cellxEnd;
+                shift += cells[c].right - cells[c - 1].right;
+            } else if (shift > 0) {
+                copy(pos, cells[c].cellxBegin, record);
+                m_buffer.append("\\cellx" + QByteArray::number(cells[c].right - shift) + ' ');
+                pos = cells[c].cellxEnd;
+            }
+        }
+        for (int c : dropped) {
+            copy(pos, cells[c - 1].end, record);
+            pos = cells[c].end;
+        }
+        copy(pos, row.end, record);
+    }
+
     bool isCardRow(const RtfRow& row) const {
         for (auto e = firstEdit(row.begin); e != m_t.edits().cend() && e->end <= row.end; ++e)
             if (e->insert && m_sources.at(e->placeholder).kind == Source::Item)
@@ -127,6 +225,9 @@ private:
     const ReportData& m_data;
     QIODevice& m_out;
     QList<Source> m_sources;
+    // Per card row, worked out at its first copy: the cells left out, the items a card needs.
+    QHash<qsizetype, QList<int>> m_dropped;
+    QHash<qsizetype, QList<int>> m_rowItems;
     QByteArray m_buffer;
     bool m_ok = true;
     qint64 m_written = 0;

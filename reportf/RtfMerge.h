@@ -1,6 +1,8 @@
 #pragma once
 // Fills a template with a data file: header values into "#key#", one copy of a table row per
-// card for rows that hold a card's item, the first card's values elsewhere.
+// card for rows that hold a card's item, the first card's values elsewhere. Card rows one
+// after another are shapes to choose from: each card goes through those whose items it has,
+// and their columns that no card fills are left out.
 #include <QByteArray>
 #include <QString>
 

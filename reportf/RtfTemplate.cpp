@@ -42,6 +42,8 @@ public:
                    bool bareBefore) override {
         Matcher& m = m_matchers[m_walker.stream()];
         const Span span{begin, end, bareBefore};
+        if (!m_inRow && m_walker.stream() == 0 && c != U'\n')
+            m_textSinceRow = true;
         if (!plain) {
             m.open = false;
             return;
@@ -77,19 +79,44 @@ public:
         if (t.word == QByteArrayView("trowd") && !m_inRow) {
             m_inRow = true;
             m_rowEnding = false;
+            m_row = {};
             m_row.begin = t.begin;
             m_rowDepth = m_walker.depth();
+            m_row.joinsPrevious = m_endedAtRow && !m_textSinceRow &&
+                                  m_minDepthSinceRow >= m_rowDepth && m_depthAfterRow == m_rowDepth;
+            m_cellDepth = m_rowDepth;
+            m_cellsPlain = true;
+            m_contents = 0;
+        } else if (m_inRow && !m_rowEnding && t.word == QByteArrayView("cellx")) {
+            // A definition after a cell's contents (Word repeats them at the row's end).
+            if (m_contents > 0 || m_walker.depth() != m_cellDepth)
+                m_cellsPlain = false;
+            m_row.cells.append({t.begin, t.end, t.param, 0});
+        } else if (m_inRow && !m_rowEnding && t.word == QByteArrayView("cell")) {
+            if (m_contents >= m_row.cells.size() || m_walker.depth() != m_cellDepth)
+                m_cellsPlain = false;
+            else
+                m_row.cells[m_contents].end = t.end;
+            ++m_contents;
+        } else if (m_inRow && (t.word == QByteArrayView("nestcell") ||
+                               (t.word == QByteArrayView("itap") && t.param > 1))) {
+            m_cellsPlain = false;
         } else if (t.word == QByteArrayView("row") && m_inRow) {
             m_row.end = t.end;
             m_rowEnding = true;
-            if (m_walker.depth() == m_rowDepth)
+            if (m_walker.depth() == m_rowDepth) {
                 finishRow();
+                m_endedAtRow = true;
+                m_depthAfterRow = m_minDepthSinceRow = m_walker.depth();
+            }
         }
     }
 
     void groupClosed(qsizetype openOffset, qsizetype closeEnd) override {
-        if (!m_inRow)
+        if (!m_inRow) {
+            m_minDepthSinceRow = std::min(m_minDepthSinceRow, m_walker.depth());
             return;
+        }
         const int depth = m_walker.depth();
         if (depth < m_rowDepth) {
             // The group that held the row's start has closed: the row takes in the whole group.
@@ -123,9 +150,13 @@ private:
             throw RtfSyntaxError("строки таблицы перекрываются: строка начинается внутри "
                                  "группы, которая закрывается после предыдущей строки",
                                  m_row.begin);
+        if (!m_cellsPlain || m_contents != m_row.cells.size())
+            m_row.cells.clear();
         m_t.m_rows.append(m_row);
         m_inRow = false;
         m_rowEnding = false;
+        m_textSinceRow = false;
+        m_endedAtRow = false; // set again by a row that ends at its \row
     }
 
     RtfTemplate& m_t;
@@ -135,6 +166,14 @@ private:
     bool m_inRow = false;
     bool m_rowEnding = false;
     int m_rowDepth = 0;
+    int m_cellDepth = 0;
+    bool m_cellsPlain = true;
+    qsizetype m_contents = 0; // \cell words read in the row
+    // Since the last row: any text, the shallowest depth of groups, and where that row ended.
+    bool m_textSinceRow = false;
+    bool m_endedAtRow = false;
+    int m_minDepthSinceRow = 0;
+    int m_depthAfterRow = 0;
     RtfRow m_row;
 };
 

@@ -29,6 +29,20 @@ struct RtfEdit {
 struct RtfRow {
     qsizetype begin = 0;
     qsizetype end = 0;
+    // Its cells when it defines each once, all before their contents, at one depth of groups
+    // (as word processors write a plain row); otherwise empty, and the row is copied whole.
+    // Cell i (i > 0) is defined by the bytes from the end of \cellx i-1 to the end of its own
+    // \cellx, and holds the bytes from the end of the \cell before to the end of its own.
+    struct Cell {
+        qsizetype cellxBegin = 0;
+        qsizetype cellxEnd = 0;
+        int right = 0;     // the \cellx value: its right edge in twips
+        qsizetype end = 0; // after its \cell
+    };
+    QList<Cell> cells;
+    // The bytes since the row before hold no text and no unpaired brace (blanks, or an empty
+    // paragraph that ends one table before the next): a merge may copy them with this row.
+    bool joinsPrevious = false;
 };
 
 class RtfTemplate {

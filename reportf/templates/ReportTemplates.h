@@ -9,7 +9,8 @@ namespace zelm {
 QStringList reportTemplateNames();
 
 // Writes every default template that `reportFolder` lacks (the folder is made when missing);
-// a template already there, edited or not, is left alone. Each is written whole under a
+// a template already there is left alone, unless it is an earlier default of ours unchanged,
+// which is brought up to date. Each is written whole under a
 // scratch name and renamed into place. Throws FileError naming the file when one cannot be
 // written.
 void writeMissingReportTemplates(const QString& reportFolder);

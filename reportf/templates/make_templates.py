@@ -48,7 +48,7 @@ def cell_borders(top=True, left=True, bottom=True, right=True, w=10):
     return b
 
 def row(cells, widths, left=0, header=False, height=None, borders=None, fs=20, f=0, bold=None,
-        align=None, italic=None, valign='\\clvertalc', sizes=None, keep=False):
+        align=None, italic=None, valign='\\clvertalc', sizes=None, keep=False, keepn=False):
     """cells: list of text; widths in mm; borders: list of border strings per cell."""
     s = '\\trowd\\trgaph%d\\trleft%d' % (tw(1), tw(left))
     if header: s += '\\trhdr'
@@ -64,7 +64,8 @@ def row(cells, widths, left=0, header=False, height=None, borders=None, fs=20, f
         it = italic[i] if italic else False
         al = align[i] if align else 'ql'
         fmt = '\\f%d\\fs%d\\lang1049' % (f, sizes[i] if sizes else fs) + ('\\b' if b else '') + ('\\i' if it else '')
-        s += '\\pard\\plain\\intbl\\hyphpar\\%s{%s %s}\\cell\n' % (al, fmt, esc(text))
+        s += '\\pard\\plain\\intbl\\hyphpar%s\\%s{%s %s}\\cell\n' % (
+            '\\keepn' if keepn else '', al, fmt, esc(text))
     s += '\\row\n'
     return s
 
@@ -112,19 +113,32 @@ def kniga():
     return doc('Список мероприятий', 297, 210, 10, 10, 10, 10, b, landscape=True, headery=8)
 
 def stat():
-    # The data file brings the column titles as rows of their own (a count may split its period
-    # into more than twelve columns, which then go on in a further block of rows).
+    # The data file brings three kinds of line, told apart by an empty marker item: the column
+    # titles (Zagolovok), a value's counts (Stroka) and the totals (Itog). A period of more than
+    # twelve columns goes on in further blocks, each with its titles and its own «Всего»; the
+    # last also has the whole period's total (Period). Long lists come in pieces of a few rows,
+    # each under its titles and kept on one page (\\keepn down to the piece's last line), so
+    # that every page starts with titles. Columns no line fills are left out by the merge.
     n = 12
-    widths = [61] + [16] * n + [24]
+    widths = [55] + [15] * n + [21, 21]
     assert abs(sum(widths) - 277) < 0.01, sum(widths)
     b = para('СТАТИСТИКА ОПЕРАТИВНО-РОЗЫСКНЫХ МЕРОПРИЯТИЙ', fs=26, bold=True, align='qc')
     b += para('#wladelec#', fs=22, align='qc', sa=2)
     b += para('Строки: #Stroki#.  Столбцы: #Stolbcy#.  Период: с #S# по #Po#.', fs=22, sa=1)
     b += para('#Istochnik#: прочитано карточек #Prochitano#, учтено за период #Uchteno#. '
-              'Составлено #Data#.', fs=18, italic=True, sa=3)
-    cells = ['#Nazv#'] + ['#k%d#' % (k + 1) for k in range(n)] + ['#Vsego#']
-    b += row(cells, widths, fs=20, f=0, bold=[False] * (n + 1) + [True],
-             align=['ql'] + ['qr'] * (n + 1), keep=True)
+              'Составлено #Data#.', fs=18, italic=True, sa=1)
+    ks = ['#k%d#' % (k + 1) for k in range(n)]
+    # The merge gives each line the row of its kind: a value's row, the totals' row, and the
+    # titles' row, which the empty line before it makes the start of a table of its own.
+    b += row(['#Nazv##Stroka#'] + ks + ['#Vsego#', '#Period#'], widths, fs=20, f=0,
+             bold=[False] * (n + 1) + [True, True], align=['ql'] + ['qr'] * (n + 2), keep=True,
+             keepn=True)
+    b += row(['#Nazv##Itog#'] + ks + ['#Vsego#', '#Period#'], widths, fs=20, f=0,
+             bold=[True] * (n + 3), align=['ql'] + ['qr'] * (n + 2), keep=True)
+    b += '\\pard\\plain\\sb0\\sa0{\\fs12 }\\par\n'
+    b += row(['#Nazv##Zagolovok#'] + ks + ['#Vsego#', '#Period#'], widths, fs=18, f=0,
+             bold=[True] * (n + 3), align=['ql'] + ['qc'] * (n + 2), header=True, keep=True,
+             keepn=True)
     b += '\\pard\\plain\\par\n'
     return doc('Статистика мероприятий', 297, 210, 10, 10, 12, 12, b, landscape=True)
 

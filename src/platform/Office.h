@@ -2,6 +2,7 @@
 // Word and Excel as the program drives them: the calls below and nothing else. On Windows an
 // implementation talks COM; here LibreOffice Writer and Calc stand in (platform/libreoffice).
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <stdexcept>
 
@@ -41,6 +42,10 @@ public:
     virtual void connect() = 0;
     // Format 4 (semicolon-separated), Origin 2 (Windows character set).
     virtual void workbooksOpen(const QString& fileName) = 0;
+    // The cells of `row` (0 is the first) of the workbook just opened hold `texts` as text,
+    // never read as a date or a number (Excel: NumberFormat "@", then the value), whatever
+    // the text import made of the file.
+    virtual void setRowAsText(int row, const QStringList& texts) = 0;
     virtual void setVisible(bool visible) = 0;
 };
 

@@ -33,6 +33,7 @@ public:
     void disconnect() override {}
     void connect() override { throw OfficeError(notInstalled); }
     void workbooksOpen(const QString&) override { throw OfficeError(notInstalled); }
+    void setRowAsText(int, const QStringList&) override { throw OfficeError(notInstalled); }
     void setVisible(bool) override { throw OfficeError(notInstalled); }
 };
 

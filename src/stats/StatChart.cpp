@@ -5,6 +5,7 @@
 #include <QChart>
 #include <QCursor>
 #include <QFont>
+#include <QFontMetrics>
 #include <QHorizontalBarSeries>
 #include <QHorizontalStackedBarSeries>
 #include <QLegend>
@@ -15,23 +16,21 @@
 namespace zelm {
 namespace {
 
-// Beyond this the legend would cover the bars.
-constexpr int kLegendSeries = 24;
-constexpr int kLabelCharacters = 20;
+// Twelve colours told apart at a glance and in print (a qualitative palette): neighbouring
+// months never share a hue.
+const QRgb kSeriesColours[kStatChartSeries] = {
+    0x1f77b4, 0xff7f0e, 0x2ca02c, 0xd62728, 0x9467bd, 0x8c564b,
+    0xe377c2, 0x7f7f7f, 0xbcbd22, 0x17becf, 0x393b79, 0xf7b6d2,
+};
 
-// The chart cuts long names at its own measure, the total with them; so a long name is cut
-// here, keeping the total. Names must stay distinct: a cut that meets an earlier label is not
-// made.
-QString categoryLabel(const QString& name, bool withTotal, qint64 total,
-                      const QStringList& earlier) {
-    const QString suffix = withTotal ? QStringLiteral(" (%1)").arg(total) : QString();
-    QString label = name + suffix;
-    if (name.size() > kLabelCharacters) {
-        const QString cut = name.left(kLabelCharacters - 1).trimmed() + QChar(0x2026) + suffix;
-        if (!earlier.contains(cut))
-            label = cut;
-    }
-    return label;
+// The chart would cut long names at its own measure, the total with them; so a long name is
+// cut here to the room given, keeping the total. Names must stay distinct: a cut that meets an
+// earlier label is not made.
+QString categoryLabel(const QString& name, const QString& suffix, const QFontMetrics& metrics,
+                      int width, const QStringList& earlier) {
+    const int room = std::max(40, width - metrics.horizontalAdvance(suffix));
+    const QString cut = metrics.elidedText(name, Qt::ElideRight, room) + suffix;
+    return earlier.contains(cut) ? name + suffix : cut;
 }
 
 QStringList reversed(QStringList list) {
@@ -41,7 +40,30 @@ QStringList reversed(QStringList list) {
 
 } // namespace
 
-void showStatChart(QChart& chart, const StatChartData& data) {
+StatAxis statAxis(qint64 largest) {
+    StatAxis a;
+    if (largest < 10) {
+        a.end = std::max<qint64>(largest, 0) + 1;
+    } else {
+        // Two significant digits: 1 003 → 1 100, 147 → 150, 999 → 1 000; two-digit values by
+        // fives.
+        qint64 unit = largest < 100 ? 5 : 1;
+        while (largest / unit >= 100)
+            unit *= 10;
+        a.end = (largest / unit + 1) * unit;
+    }
+    // About five labelled steps of 1, 2 or 5 times a power of ten.
+    for (qint64 power = 1;; power *= 10) {
+        for (qint64 m : {1, 2, 5}) {
+            if (m * power * 6 >= a.end) {
+                a.step = m * power;
+                return a;
+            }
+        }
+    }
+}
+
+void showStatChart(QChart& chart, const StatChartData& data, int labelWidth) {
     chart.removeAllSeries();
     for (QAbstractAxis* axis : chart.axes())
         chart.removeAxis(axis);
@@ -57,6 +79,8 @@ void showStatChart(QChart& chart, const StatChartData& data) {
     std::vector<qint64> sums(static_cast<size_t>(data.categories.size()), 0);
     for (qsizetype s = 0; s < data.seriesTitles.size(); ++s) {
         auto* set = new QBarSet(data.seriesTitles[s]);
+        if (stacked)
+            set->setColor(QColor::fromRgb(kSeriesColours[s % kStatChartSeries]));
         const auto& values = data.values[static_cast<size_t>(s)];
         for (auto v = values.rbegin(); v != values.rend(); ++v)
             set->append(static_cast<qreal>(*v));
@@ -72,44 +96,51 @@ void showStatChart(QChart& chart, const StatChartData& data) {
     series->setLabelsFormat(QStringLiteral("@value"));
     series->setLabelsPosition(QAbstractBarSeries::LabelsInsideEnd);
     series->setBarWidth(0.7);
-    QStringList categories;
-    for (qsizetype c = 0; c < data.categories.size(); ++c)
-        categories << categoryLabel(data.categories[c], stacked, sums[static_cast<size_t>(c)],
-                                    categories);
-    categories = reversed(categories);
-    QObject::connect(series, &QAbstractBarSeries::hovered, series,
-                     [categories](bool on, int index, QBarSet* set) {
-                         if (!on) {
-                             QToolTip::hideText();
-                             return;
-                         }
-                         QToolTip::showText(QCursor::pos(),
-                                            QStringLiteral("%1\n%2: %3")
-                                                .arg(categories.value(index), set->label())
-                                                .arg(set->at(index)));
-                     });
-    chart.addSeries(series);
 
     auto* names = new QBarCategoryAxis;
+    QFont small = names->labelsFont();
+    small.setPointSizeF(small.pointSizeF() * 0.9);
+    const QFontMetrics metrics(small);
+    QStringList categories;
+    for (qsizetype c = 0; c < data.categories.size(); ++c) {
+        const QString suffix =
+            stacked ? QStringLiteral(" (%1)").arg(sums[static_cast<size_t>(c)]) : QString();
+        categories << categoryLabel(data.categories[c], suffix, metrics, labelWidth, categories);
+    }
+    categories = reversed(categories);
+    const QStringList fullNames = reversed(data.categories);
+    QObject::connect(
+        series, &QAbstractBarSeries::hovered, series,
+        [fullNames, stacked](bool on, int index, QBarSet* set) {
+            if (!on) {
+                QToolTip::hideText();
+                return;
+            }
+            const QString value = QString::number(set->at(index));
+            QToolTip::showText(
+                QCursor::pos(),
+                stacked
+                    ? QStringLiteral("%1\n%2: %3").arg(fullNames.value(index), set->label(), value)
+                    : QStringLiteral("%1: %2").arg(fullNames.value(index), value));
+        });
+    chart.addSeries(series);
+
     names->append(categories);
     chart.addAxis(names, Qt::AlignLeft);
     series->attachAxis(names);
     auto* counts = new QValueAxis;
     counts->setLabelFormat(QStringLiteral("%d"));
-    counts->setRange(0, static_cast<qreal>(std::max<qint64>(largest, 1)));
-    // Small counts get a tick per unit; larger ones round ticks, never a fraction of a card.
-    if (largest <= 10)
-        counts->setTickCount(static_cast<int>(std::max<qint64>(largest, 1)) + 1);
-    else
-        counts->applyNiceNumbers();
+    const StatAxis axis = statAxis(largest);
+    counts->setRange(0, static_cast<qreal>(axis.end));
+    counts->setTickType(QValueAxis::TicksDynamic);
+    counts->setTickAnchor(0);
+    counts->setTickInterval(static_cast<qreal>(axis.step));
     chart.addAxis(counts, Qt::AlignBottom);
     series->attachAxis(counts);
-    QFont small = names->labelsFont();
-    small.setPointSizeF(small.pointSizeF() * 0.9);
     names->setLabelsFont(small);
     counts->setLabelsFont(small);
     chart.legend()->setFont(small);
-    chart.legend()->setVisible(stacked && data.seriesTitles.size() <= kLegendSeries);
+    chart.legend()->setVisible(stacked);
     // Many parts are listed down the right side, where their titles need not be cut.
     chart.legend()->setAlignment(data.seriesTitles.size() > 4 ? Qt::AlignRight : Qt::AlignBottom);
 }

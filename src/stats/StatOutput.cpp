@@ -8,30 +8,39 @@
 #include "store/TextFiles.h"
 #include "store/UnitGlo.h"
 
+#include <algorithm>
 #include <memory>
+#include <optional>
 
 namespace zelm {
 namespace {
+
+const QString kPeriodTitle = QStringLiteral("За период");
 
 QString dateText(const QDate& d) {
     return d.toString(QStringLiteral("dd.MM.yyyy"));
 }
 
-void writeItems(ReportFile& file, const QString& name, const QStringList& values,
-                const QString& total) {
-    ReportItem(file, QStringLiteral("Nazv:") + name);
-    for (int k = 0; k < kStatReportColumns; ++k)
-        ReportItem(file, QStringLiteral("k%1:").arg(k + 1) + values.value(k));
-    ReportItem(file, QStringLiteral("Vsego:") + total);
-    file.write(QByteArrayView("\r\n"));
-}
+// One line of the printed table: the name first (every line of a data file starts with the same
+// key), then the marker of its kind, the block's columns, its «Всего» and, when the period
+// takes several blocks, the period's total.
+struct ReportLineItems {
+    QString name;
+    const char* kind; // "Zagolovok", "Stroka" or "Itog"
+    QStringList columns;
+    QString blockTotal;
+    std::optional<QString> periodTotal;
+};
 
-QStringList countsText(const StatRow& row, int from) {
-    QStringList out;
-    for (size_t c = static_cast<size_t>(from);
-         c < row.counts.size() && out.size() < kStatReportColumns; ++c)
-        out << QString::number(row.counts[c]);
-    return out;
+void writeLine(ReportFile& file, const ReportLineItems& line, int width) {
+    ReportItem(file, QStringLiteral("Nazv:") + line.name);
+    ReportItem(file, QString::fromLatin1(line.kind) + QLatin1Char(':'));
+    for (int k = 0; k < width; ++k)
+        ReportItem(file, QStringLiteral("k%1:").arg(k + 1) + line.columns.value(k));
+    ReportItem(file, QStringLiteral("Vsego:") + line.blockTotal);
+    if (line.periodTotal)
+        ReportItem(file, QStringLiteral("Period:") + *line.periodTotal);
+    file.write(QByteArrayView("\r\n"));
 }
 
 } // namespace
@@ -58,6 +67,9 @@ ExportGrid statExportGrid(const StatTable& table) {
 void exportStatistics(const StatTable& table, const Installation& inst, const QString& verOff,
                       OfficeAutomation& office) {
     ExportTable(statExportGrid(table), statExportPath(inst), verOff, office);
+    // The file stays as other programs read it; in the spreadsheet, a title such as «мар 2024»
+    // or «2025» is the title, not a date or a number.
+    office.excel().setRowAsText(0, statTitleRow(table));
 }
 
 void writeStatReport(const StatTable& table, const QString& owner, const QString& path) {
@@ -72,16 +84,48 @@ void writeStatReport(const StatTable& table, const QString& owner, const QString
     ReportLine(file, QStringLiteral("Prochitano:") + QString::number(table.cardsRead));
     ReportLine(file, QStringLiteral("Uchteno:") + QString::number(table.cardsCounted));
     const QString field = statFieldCaption(table.query.field);
-    const QString total = totalColumnTitle();
-    int from = 0;
-    do {
-        writeItems(file, field, table.columnTitles.mid(from, kStatReportColumns), total);
-        for (const StatRow& row : table.rows)
-            writeItems(file, row.name, countsText(row, from), QString::number(row.total));
-        writeItems(file, table.totals.name, countsText(table.totals, from),
-                   QString::number(table.totals.total));
-        from += kStatReportColumns;
-    } while (from < table.columnCount());
+    const int columns = table.columnCount();
+    const int width = std::min(columns, kStatReportColumns);
+    const int blocks = std::max(1, (columns + kStatReportColumns - 1) / kStatReportColumns);
+    std::vector<const StatRow*> rows;
+    for (const StatRow& row : table.rows)
+        rows.push_back(&row);
+    rows.push_back(&table.totals);
+    for (int b = 0; b < blocks; ++b) {
+        const int from = b * kStatReportColumns;
+        const int to = std::min(columns, from + kStatReportColumns);
+        const bool last = b == blocks - 1;
+        auto period = [&](const QString& text) -> std::optional<QString> {
+            if (blocks == 1)
+                return std::nullopt;
+            return last ? text : QString();
+        };
+        const QStringList titles = table.columnTitles.mid(from, to - from);
+        for (size_t first = 0; first < rows.size();) {
+            size_t end = std::min(rows.size(), first + kStatReportRows);
+            if (rows.size() - end == 1) // the totals never stand alone under titles
+                ++end;
+            const QString name = first == 0 ? field : field + QStringLiteral(" (продолжение)");
+            writeLine(file, {name, "Zagolovok", titles, totalColumnTitle(), period(kPeriodTitle)},
+                      width);
+            for (size_t r = first; r < end; ++r) {
+                const StatRow& row = *rows[r];
+                QStringList counts;
+                qint64 sum = 0;
+                for (int c = from; c < to; ++c) {
+                    counts << QString::number(row.counts[static_cast<size_t>(c)]);
+                    sum += row.counts[static_cast<size_t>(c)];
+                }
+                const bool totals = &row == &table.totals;
+                writeLine(file,
+                          {row.name, totals ? "Itog" : "Stroka", counts,
+                           QString::number(columns > 0 ? sum : row.total),
+                           period(QString::number(row.total))},
+                          width);
+            }
+            first = end;
+        }
+    }
     file.write(QByteArrayView("\r\n"));
     file.close();
 }

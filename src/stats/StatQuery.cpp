@@ -2,6 +2,8 @@
 
 #include "store/DayCount.h"
 
+#include <QLocale>
+
 #include <algorithm>
 
 namespace zelm {
@@ -88,9 +90,55 @@ PStr<50> TAnketa::*statFieldMember(StatField field) {
     return &TAnketa::VidORM;
 }
 
+qint64 statColumnCount(const StatQuery& query) {
+    if (!query.from.isValid() || !query.to.isValid() || query.from > query.to)
+        return 0;
+    const qint64 years = query.to.year() - query.from.year();
+    switch (query.columns) {
+    case StatColumns::Months:
+        return years * 12 + query.to.month() - query.from.month() + 1;
+    case StatColumns::Quarters:
+        return years * 4 + (query.to.month() - 1) / 3 - (query.from.month() - 1) / 3 + 1;
+    case StatColumns::Years:
+        return years + 1;
+    case StatColumns::None:
+        break;
+    }
+    return 1;
+}
+
+QString statQueryProblem(const StatQuery& query) {
+    if (!query.from.isValid() || !query.to.isValid())
+        return QStringLiteral("Период задан не полностью: укажите обе даты.");
+    if (query.from > query.to)
+        return QStringLiteral("Период задан наоборот: начало (%1) позже конца (%2).")
+            .arg(query.from.toString(QStringLiteral("dd.MM.yyyy")),
+                 query.to.toString(QStringLiteral("dd.MM.yyyy")));
+    const qint64 columns = statColumnCount(query);
+    if (columns <= kStatMaxColumns)
+        return {};
+    // The finest split that still fits is the one to offer.
+    QString coarser;
+    for (StatColumns c : {StatColumns::Quarters, StatColumns::Years, StatColumns::None}) {
+        StatQuery q = query;
+        q.columns = c;
+        if (c > query.columns && statColumnCount(q) <= kStatMaxColumns) {
+            coarser = statColumnCaption(c);
+            break;
+        }
+    }
+    return QStringLiteral("Период слишком длинный для разбивки «%1»: столбцов вышло бы %2, а "
+                          "таблица вмещает не больше %3. Выберите более крупную разбивку — «%4» — "
+                          "или сократите период.")
+        .arg(statColumnCaption(query.columns), QLocale(QLocale::Russian).toString(columns))
+        .arg(kStatMaxColumns)
+        .arg(coarser);
+}
+
 StatPeriod StatPeriod::of(const StatQuery& query) {
     StatPeriod p;
-    if (!query.from.isValid() || !query.to.isValid() || query.from > query.to)
+    const qint64 columns = statColumnCount(query);
+    if (columns <= 0 || columns > kStatMaxColumns)
         return p;
     p.first = toDayCount(query.from);
     p.last = toDayCount(query.to);

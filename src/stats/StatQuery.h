@@ -25,6 +25,10 @@ QString statColumnCaption(StatColumns columns);
 // The card field a row is made of; all six are 50-character texts.
 PStr<50> TAnketa::*statFieldMember(StatField field);
 
+// The widest table a count makes: beyond it the window, the chart and the print would be
+// unreadable long before memory or time run out.
+inline constexpr int kStatMaxColumns = 240;
+
 struct StatQuery {
     StatSource source = StatSource::Main; // which file the count read, for the report
     StatField field = StatField::VidORM;
@@ -33,9 +37,16 @@ struct StatQuery {
     QDate to;
 };
 
+// The number of columns a period splits into, worked out without listing them: 0 for an empty
+// or reversed period, 1 when it is not split.
+qint64 statColumnCount(const StatQuery& query);
+// Why a count of `query` is not made, in Russian for the window; empty when it can be made.
+QString statQueryProblem(const StatQuery& query);
+
 // The columns of a period: the first day (as a day count) of each column in rising order, and
 // its title. The first column starts at the period's first day, whatever day of the month that
-// is. Without a split there is one column. An empty or reversed period has no columns.
+// is. Without a split there is one column. An empty or reversed period, or one of more than
+// kStatMaxColumns columns, has none.
 struct StatPeriod {
     std::vector<double> starts;
     QStringList titles;

@@ -35,7 +35,8 @@ StatChartData statChartData(const StatTable& table, int top) {
     StatChartData chart;
     const size_t shown = std::min(table.rows.size(), static_cast<size_t>(std::max(0, top)));
     const bool rest = shown < table.rows.size();
-    const bool split = !table.columnTitles.isEmpty();
+    const bool split =
+        !table.columnTitles.isEmpty() && table.columnTitles.size() <= kStatChartSeries;
     chart.seriesTitles = split ? table.columnTitles : QStringList{totalColumnTitle()};
     const size_t series = static_cast<size_t>(chart.seriesTitles.size());
     const size_t categories = shown + (rest ? 1 : 0);

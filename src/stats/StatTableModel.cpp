@@ -11,6 +11,13 @@ void StatTableModel::setTable(const StatTable& table) {
     endResetModel();
 }
 
+void StatTableModel::clear() {
+    beginResetModel();
+    m_table = {};
+    m_titles.clear();
+    endResetModel();
+}
+
 int StatTableModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() || m_titles.isEmpty() ? 0 : static_cast<int>(m_table.rows.size()) + 1;
 }
@@ -32,6 +39,8 @@ QVariant StatTableModel::data(const QModelIndex& index, int role) const {
         const size_t c = static_cast<size_t>(index.column() - 1);
         return QString::number(c < row.counts.size() ? row.counts[c] : row.total);
     }
+    case Qt::ToolTipRole: // a long name may be cut in its column
+        return index.column() == 0 ? QVariant(row.name) : QVariant();
     case Qt::TextAlignmentRole:
         return index.column() == 0 ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
                                    : QVariant(Qt::AlignRight | Qt::AlignVCenter);

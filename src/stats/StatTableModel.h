@@ -13,6 +13,7 @@ public:
     using QAbstractTableModel::QAbstractTableModel;
 
     void setTable(const StatTable& table);
+    void clear(); // no rows and no columns
     const StatTable& table() const { return m_table; }
 
     int rowCount(const QModelIndex& parent = {}) const override;

@@ -1,5 +1,6 @@
 #include "stats/StatQuery.h"
 #include "stats/StatTableModel.h"
+#include "stats/StatTableView.h"
 #include "stats/StatistikaUi.h"
 #include "widgets/ControlFactory.h"
 
@@ -72,12 +73,12 @@ StatistikaUi buildStatistikaUi(QDialog* window, StatTableModel* model) {
     choices->addWidget(ui.StatExcel);
     choices->addWidget(ui.StatPechat);
 
-    ui.StatTab = named(new QTableView, "StatTab", QStringLiteral("Число мероприятий"));
-    ui.StatTab->setModel(model);
+    ui.StatTab = named(new StatTableView, "StatTab", QStringLiteral("Число мероприятий"));
     ui.StatTab->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ui.StatTab->setSelectionBehavior(QAbstractItemView::SelectRows);
     ui.StatTab->setAlternatingRowColors(true);
     ui.StatTab->verticalHeader()->setDefaultSectionSize(ui.StatTab->fontMetrics().height() + 6);
+    ui.StatTab->setModel(model);
 
     ui.chart = new QChart;
     ui.chart->setAnimationOptions(QChart::NoAnimation);
@@ -86,11 +87,24 @@ StatistikaUi buildStatistikaUi(QDialog* window, StatTableModel* model) {
     ui.StatGrafik->setRenderHint(QPainter::Antialiasing);
     ui.StatGrafik->setMinimumWidth(360);
 
-    auto* split = new QSplitter(Qt::Horizontal);
-    split->addWidget(ui.StatTab);
-    split->addWidget(ui.StatGrafik);
-    split->setChildrenCollapsible(false);
-    split->setSizes({580, 620});
+    ui.StatRazdel = named(new QSplitter(Qt::Horizontal), "StatRazdel");
+    ui.StatRazdel->addWidget(ui.StatTab);
+    ui.StatRazdel->addWidget(ui.StatGrafik);
+    ui.StatRazdel->setChildrenCollapsible(false);
+    // A wider window widens the table, where the months are; the chart keeps its width.
+    ui.StatRazdel->setStretchFactor(0, 1);
+    ui.StatRazdel->setStretchFactor(1, 0);
+    ui.StatRazdel->setSizes({640, 560});
+
+    ui.StatSoobshchenie = named(new QLabel, "StatSoobshchenie");
+    ui.StatSoobshchenie->setAlignment(Qt::AlignCenter);
+    ui.StatSoobshchenie->setWordWrap(true);
+    QFont big = ui.StatSoobshchenie->font();
+    big.setPointSizeF(big.pointSizeF() * 1.3);
+    ui.StatSoobshchenie->setFont(big);
+    ui.StatStranicy = named(new QStackedWidget, "StatStranicy");
+    ui.StatStranicy->addWidget(ui.StatRazdel);
+    ui.StatStranicy->addWidget(ui.StatSoobshchenie);
 
     ui.StatItog = named(new QLabel, "StatItog");
     ui.StatProgress = named(new QProgressBar, "StatProgress");
@@ -102,7 +116,7 @@ StatistikaUi buildStatistikaUi(QDialog* window, StatTableModel* model) {
 
     auto* page = new QVBoxLayout(window);
     page->addLayout(choices);
-    page->addWidget(split, 1);
+    page->addWidget(ui.StatStranicy, 1);
     page->addLayout(status);
     window->resize(1240, 680);
     return ui;

@@ -1,10 +1,12 @@
 #pragma once
 // The controls of the statistics window, each named after what it holds.
+#include "stats/StatTableView.h"
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
 #include <QProgressBar>
-#include <QTableView>
+#include <QSplitter>
+#include <QStackedWidget>
 
 class QChart;
 class QChartView;
@@ -23,7 +25,11 @@ struct StatistikaUi {
     QDateEdit* StatPo = nullptr;
     TdxfColorButton* StatExcel = nullptr;
     TdxfColorButton* StatPechat = nullptr;
-    QTableView* StatTab = nullptr;
+    StatTableView* StatTab = nullptr;
+    QSplitter* StatRazdel = nullptr; // the table and the chart; its place kept for the run
+    // The table and the chart, or in their place the reason there is nothing to show.
+    QStackedWidget* StatStranicy = nullptr;
+    QLabel* StatSoobshchenie = nullptr;
     QChartView* StatGrafik = nullptr;
     QChart* chart = nullptr;
     QLabel* StatItog = nullptr;

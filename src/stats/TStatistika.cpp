@@ -4,12 +4,15 @@
 #include "platform/Platform.h"
 #include "stats/StatChart.h"
 #include "stats/StatOutput.h"
+#include "stats/StatTableView.h"
 #include "store/DayCount.h"
 #include "store/FileError.h"
 #include "store/Settings.h"
 #include "widgets/TdxfColorButton.h"
 
 #include <QChart>
+#include <QChartView>
+#include <QEvent>
 #include <QHeaderView>
 
 namespace zelm {
@@ -34,6 +37,7 @@ TStatistika::TStatistika(RegisterReader reader, const OfficeSettings& settings,
             &QProgressBar::setValue);
     connect(&m_counting, &StatCounting::finished, this, &TStatistika::showTable);
     connect(&m_counting, &StatCounting::failed, this, &TStatistika::showFailure);
+    m_ui.StatGrafik->installEventFilter(this);
 }
 
 TStatistika::~TStatistika() = default;
@@ -55,6 +59,12 @@ void TStatistika::NStatistikaClick() {
 
 void TStatistika::recount() {
     const StatQuery q = query();
+    const QString problem = statQueryProblem(q);
+    if (!problem.isEmpty()) {
+        m_counting.cancel();
+        showNothing(problem);
+        return;
+    }
     std::shared_ptr<const RecordSource> source;
     try {
         source = m_registerReader(q.source);
@@ -80,23 +90,85 @@ void TStatistika::setBusy(bool busy) {
         m_ui.StatItog->setText(QStringLiteral("Идёт подсчёт…"));
 }
 
-void TStatistika::showTable(const StatTable& table) {
-    setBusy(false);
-    m_model.setTable(table);
-    m_ui.StatTab->resizeColumnsToContents();
-    showStatChart(*m_ui.chart, statChartData(table));
-    m_ui.chart->setTitle(statFieldCaption(table.query.field));
-    m_ui.StatItog->setText(QStringLiteral("Прочитано карточек: %1, учтено за период: %2")
-                               .arg(table.cardsRead)
-                               .arg(table.cardsCounted));
+namespace {
+
+QString emptyCountText(const StatTable& table) {
+    if (table.cardsRead == 0) {
+        switch (table.query.source) {
+        case StatSource::Main:
+            return QStringLiteral("В Главной картотеке нет карточек.");
+        case StatSource::Working:
+            return QStringLiteral("В Рабочей картотеке нет карточек.");
+        case StatSource::Archive:
+            return QStringLiteral("В Архиве нет карточек.");
+        }
+    }
+    if (table.cardsCounted == 0)
+        return QStringLiteral(
+                   "За период нет карточек с датой мероприятия (прочитано карточек: %1).")
+            .arg(table.cardsRead);
+    return {};
 }
 
-void TStatistika::showFailure(const QString& message) {
+} // namespace
+
+void TStatistika::showTable(const StatTable& table) {
+    const QString empty = emptyCountText(table);
+    if (!empty.isEmpty()) {
+        showNothing(empty);
+        m_counted = table;
+        m_ui.StatItog->setText(
+            QStringLiteral("Прочитано карточек: %1, учтено за период: 0").arg(table.cardsRead));
+        return;
+    }
     setBusy(false);
-    m_model.setTable({});
+    m_ui.StatStranicy->setCurrentWidget(m_ui.StatRazdel);
+    m_counted = table;
+    m_model.setTable(table);
+    m_ui.StatTab->fitAndRewind();
+    m_chartData = statChartData(table);
+    drawChart();
+    m_ui.chart->setTitle(statFieldCaption(table.query.field));
+    QString itog = QStringLiteral("Прочитано карточек: %1, учтено за период: %2")
+                       .arg(table.cardsRead)
+                       .arg(table.cardsCounted);
+    if (table.otherValues > 0)
+        itog += QStringLiteral("; значений %1, из них %2 редких — в строке «%3»")
+                    .arg(table.values)
+                    .arg(table.otherValues)
+                    .arg(otherRowsTitle());
+    m_ui.StatItog->setText(itog);
+}
+
+void TStatistika::drawChart() {
+    m_chartWidth = m_ui.StatGrafik->width();
+    // The names take up to a third of the chart (as much as the chart gives its axis); the
+    // bars and the legend the rest.
+    showStatChart(*m_ui.chart, m_chartData, std::max(100, m_chartWidth / 3 - 16));
+}
+
+bool TStatistika::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_ui.StatGrafik && event->type() == QEvent::Resize &&
+        m_ui.StatGrafik->width() != m_chartWidth && !m_chartData.categories.isEmpty())
+        drawChart();
+    return QDialog::eventFilter(watched, event);
+}
+
+void TStatistika::showNothing(const QString& reason) {
+    setBusy(false);
+    m_model.clear();
+    m_counted = {};
+    m_chartData = {};
     showStatChart(*m_ui.chart, {});
     m_ui.StatExcel->setEnabled(false);
     m_ui.StatPechat->setEnabled(false);
+    m_ui.StatItog->clear();
+    m_ui.StatSoobshchenie->setText(reason);
+    m_ui.StatStranicy->setCurrentWidget(m_ui.StatSoobshchenie);
+}
+
+void TStatistika::showFailure(const QString& message) {
+    showNothing(QStringLiteral("Подсчёт не выполнен."));
     m_ui.StatItog->setText(QStringLiteral("Подсчёт не выполнен."));
     m_platform.dialogs().error(this, message);
 }

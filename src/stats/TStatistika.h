@@ -29,6 +29,8 @@ public:
                 Platform& platform, ReportLauncher& launcher, QWidget* parent = nullptr);
     ~TStatistika() override;
 
+    // Counts from then on read what `reader` gives (a test's slow source).
+    void readRegisterWith(RegisterReader reader) { m_registerReader = std::move(reader); }
     // The menu's «Статистика»: counts afresh (the cards may have changed) and shows the
     // window, modal.
     void NStatistikaClick();
@@ -38,7 +40,8 @@ public:
     bool counting() const { return m_counting.isRunning(); }
     void waitForCount(); // for tests and the screenshot: the running count has been shown
 
-    const StatTable& table() const { return m_model.table(); }
+    // The last count, also when it had nothing to show (what it read is still known).
+    const StatTable& table() const { return m_counted; }
     const StatistikaUi& ui() const { return m_ui; }
 
     void StatExcelClick();
@@ -46,11 +49,15 @@ public:
 
 protected:
     void done(int result) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void showTable(const StatTable& table);
     void showFailure(const QString& message);
+    // An empty table and chart, and in their place why (a refused period, an empty file).
+    void showNothing(const QString& reason);
     void setBusy(bool busy);
+    void drawChart();
 
     RegisterReader m_registerReader;
     const OfficeSettings& m_settings;
@@ -60,6 +67,9 @@ private:
     StatTableModel m_model;
     StatCounting m_counting;
     StatistikaUi m_ui;
+    StatTable m_counted;
+    StatChartData m_chartData; // drawn again when the chart's width changes
+    int m_chartWidth = 0;
 };
 
 } // namespace zelm

@@ -137,6 +137,9 @@ public:
     void disconnect() override { call(QStringLiteral("Excel.Disconnect")); }
     void connect() override { call(QStringLiteral("Excel.Connect")); }
     void workbooksOpen(const QString& f) override { call(QStringLiteral("Workbooks.Open ") + f); }
+    void setRowAsText(int row, const QStringList& texts) override {
+        call(QStringLiteral("Rows(%1).Text ").arg(row + 1) + texts.join(QLatin1Char(';')));
+    }
     void setVisible(bool v) override {
         call(QStringLiteral("Excel.Visible ") +
              (v ? QStringLiteral("true") : QStringLiteral("false")));

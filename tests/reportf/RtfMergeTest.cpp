@@ -218,3 +218,41 @@ TEST(RtfMerge, TemplateCutAnywhereIsRefusedOrMergedWhole) {
     }
     EXPECT_GT(refused, 0);
 }
+
+// Card rows one after another are shapes: each card takes the rows whose items it has, the
+// empty paragraph before a row goes with it, and a column no card fills is left out with its
+// width. Rows that only a brace pair could join stay apart, each repeated for every card.
+TEST(RtfMerge, CardsChooseAmongRowsOneAfterAnotherAndUnfilledColumnsGo) {
+    const QByteArray data = "|1:Nazv:Title|1:Zagolovok:|1:k1:A|1:Vsego:Total\r\n"
+                            "|1:Nazv:one|1:Stroka:|1:k1:1|1:Vsego:2\r\n"
+                            "|1:Nazv:two|1:Stroka:|1:k1:3|1:Vsego:4\r\n\r\n";
+    ReportData d = ReportData::parse(data, QStringLiteral("StatDat.txt"));
+    d.addExpectedKeys(QStringLiteral("StatDat.txt")); // k2 is known, and no card has it
+    auto row = [](const char* marker) {
+        return QByteArray("\\trowd\\cellx1000\\cellx2000\\cellx3000\\cellx4500\n"
+                          "\\pard\\intbl #Nazv##") +
+               marker +
+               "#\\cell\\pard\\intbl #k1#\\cell\\pard\\intbl #k2#\\cell\\pard\\intbl "
+               "#Vsego#\\cell\\row\n";
+    };
+    const QByteArray shapes =
+        "{\\rtf1\\ansi\n" + row("Stroka") + "\\pard\\par\n" + row("Zagolovok") + "}";
+    QByteArray merged = merge(shapes, d);
+    RtfText text = rtfText(merged);
+    const QList<QStringList> expected{
+        {"Title", "A", "Total"}, {"one", "1", "2"}, {"two", "3", "4"}};
+    EXPECT_EQ(text.rows, expected);
+    EXPECT_EQ(merged.count("\\pard\\par"), 1) << "the paragraph before the titles' row, once";
+    // The column goes with its width: the cells after it move left by as much.
+    EXPECT_EQ(merged.count("\\cellx4500"), 0);
+    EXPECT_EQ(merged.count("\\cellx3500"), 3);
+
+    // Rows that only a brace pair could join stay apart, each repeated for every card.
+    const QByteArray apart =
+        "{\\rtf1\\ansi\n{" + row("Stroka") + "}{\\pard\\par\n" + row("Zagolovok") + "}}";
+    text = rtfText(merge(apart, d));
+    ASSERT_EQ(text.rows.size(), 6);
+    EXPECT_EQ(text.rows[0].value(0), QStringLiteral("Title"));
+    EXPECT_EQ(text.rows[3].value(0), QStringLiteral("Title"));
+    EXPECT_EQ(text.rows[0].size(), 4) << "a lone card row keeps every column";
+}

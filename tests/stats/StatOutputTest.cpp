@@ -82,16 +82,17 @@ TEST_F(StatOutput, ExcelGetsTheTableWithTheListExportsQuoting) {
 TEST_F(StatOutput, ReportDataFileHoldsTheHeaderAndOneLinePerRow) {
     EXPECT_TRUE(printStatistics(launcher, smallTable(), QStringLiteral("ОЭБиПК УМВД")));
     QString items;
-    auto line = [&](const QString& name, const QStringList& values, const QString& total) {
-        items += "|1:Nazv:" + name;
-        for (int k = 0; k < 12; ++k)
+    auto line = [&](const QString& name, const char* kind, const QStringList& values,
+                    const QString& total) {
+        items += "|1:Nazv:" + name + "|1:" + kind + ":";
+        for (int k = 0; k < values.size(); ++k)
             items += QStringLiteral("|1:k%1:").arg(k + 1) + values.value(k);
         items += "|1:Vsego:" + total + "\n";
     };
-    line("Вид ОРМ", {"I кв. 2026", "II кв. 2026"}, "Всего");
-    line("Проверочная закупка", {"4", "3"}, "7");
-    line("Опрос; беседа «по душам» \"срочно\"", {"1", "0"}, "1");
-    line("Итого", {"5", "3"}, "8");
+    line("Вид ОРМ", "Zagolovok", {"I кв. 2026", "II кв. 2026"}, "Всего");
+    line("Проверочная закупка", "Stroka", {"4", "3"}, "7");
+    line("Опрос; беседа «по душам» \"срочно\"", "Stroka", {"1", "0"}, "1");
+    line("Итого", "Itog", {"5", "3"}, "8");
     EXPECT_EQ(readReport("StatDat.txt"),
               crlf("|0:wladelec:ОЭБиПК УМВД\n|0:Istochnik:Архив\n|0:Stroki:Вид ОРМ\n"
                    "|0:Stolbcy:По кварталам\n|0:S:01.01.2026\n|0:Po:30.06.2026\n"
@@ -103,7 +104,7 @@ TEST_F(StatOutput, ReportDataFileHoldsTheHeaderAndOneLinePerRow) {
     EXPECT_EQ(commandLines().last(), QStringLiteral("StatDat.txt StatPic.rtf"));
 }
 
-TEST_F(StatOutput, MergedReportShowsEveryBlockOfColumns) {
+TEST_F(StatOutput, MergedReportShowsEachBlockWithItsOwnTotals) {
     const QString folder = inst.path("report");
     writeMissingReportTemplates(folder);
     ASSERT_TRUE(printStatistics(launcher, wideTable(), QStringLiteral("ОЭБиПК УМВД")));
@@ -115,18 +116,19 @@ TEST_F(StatOutput, MergedReportShowsEveryBlockOfColumns) {
     EXPECT_TRUE(text.text.contains(QStringLiteral("ОЭБиПК УМВД")));
     EXPECT_TRUE(text.text.contains(QStringLiteral("Период: с 01.01.2025 по 28.02.2026")));
     EXPECT_TRUE(text.text.contains(QStringLiteral("прочитано карточек 16, учтено за период 16")));
+    // Each block carries its own «Всего»; the last also the period's total.
     const QStringList empty10(10, QString());
     QList<QStringList> expected = {
         QStringList{"Провёл", "янв 2025", "фев 2025", "мар 2025", "апр 2025", "май 2025",
                     "июн 2025", "июл 2025", "авг 2025", "сен 2025", "окт 2025", "ноя 2025",
-                    "дек 2025", "Всего"},
-        QStringList{"Семёнов А.А."} + QStringList(12, "1") + QStringList{"14"},
-        QStringList{"Ёлкин Ф.Ф.", "1"} + QStringList(11, "0") + QStringList{"2"},
-        QStringList{"Итого", "2"} + QStringList(11, "1") + QStringList{"16"},
-        QStringList{"Провёл", "янв 2026", "фев 2026"} + empty10 + QStringList{"Всего"},
-        QStringList{"Семёнов А.А.", "1", "1"} + empty10 + QStringList{"14"},
-        QStringList{"Ёлкин Ф.Ф.", "0", "1"} + empty10 + QStringList{"2"},
-        QStringList{"Итого", "1", "2"} + empty10 + QStringList{"16"}};
+                    "дек 2025", "Всего", ""},
+        QStringList{"Семёнов А.А."} + QStringList(12, "1") + QStringList{"12", ""},
+        QStringList{"Ёлкин Ф.Ф.", "1"} + QStringList(11, "0") + QStringList{"1", ""},
+        QStringList{"Итого", "2"} + QStringList(11, "1") + QStringList{"13", ""},
+        QStringList{"Провёл", "янв 2026", "фев 2026"} + empty10 + QStringList{"Всего", "За период"},
+        QStringList{"Семёнов А.А.", "1", "1"} + empty10 + QStringList{"2", "14"},
+        QStringList{"Ёлкин Ф.Ф.", "0", "1"} + empty10 + QStringList{"1", "2"},
+        QStringList{"Итого", "1", "2"} + empty10 + QStringList{"3", "16"}};
     EXPECT_EQ(text.rows, expected);
 }
 

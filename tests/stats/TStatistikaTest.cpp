@@ -181,7 +181,7 @@ TEST_F(Statistika, ExcelAndPrintHandOnTheTableShown) {
     const QByteArray data = t.readFile("report/StatDat.txt");
     EXPECT_TRUE(data.startsWith(toCp1251("|0:wladelec:")));
     EXPECT_TRUE(data.contains(toCp1251("|0:Stroki:Подразделение\r\n")));
-    EXPECT_TRUE(data.contains(toCp1251("|1:Nazv:Итого|1:k1:") +
+    EXPECT_TRUE(data.contains(toCp1251("|1:Nazv:Итого|1:Itog:|1:k1:") +
                               QByteArray::number(w->table().totals.counts[0])));
     ASSERT_EQ(t.platform.startedPrograms.size(), 2);
     EXPECT_EQ(t.platform.startedPrograms[1].arguments,

@@ -141,6 +141,19 @@ QList<QStringList> LibreOfficeSession::lastWorkbookCells(int rows, int columns) 
     return cells;
 }
 
+bool LibreOfficeSession::lastWorkbookCellIsText(int row, int column) {
+    if (!d->lastWorkbook.is())
+        throw OfficeError(QStringLiteral("Таблица не открыта"));
+    try {
+        Reference<css::sheet::XSpreadsheetDocument> book(d->lastWorkbook, UNO_QUERY_THROW);
+        Reference<css::container::XIndexAccess> sheets(book->getSheets(), UNO_QUERY_THROW);
+        Reference<css::sheet::XSpreadsheet> sheet(sheets->getByIndex(0), UNO_QUERY_THROW);
+        return sheet->getCellByPosition(column, row)->getType() == css::table::CellContentType_TEXT;
+    } catch (...) {
+        rethrowAsOfficeError(QStringLiteral("Не удалось прочитать таблицу"));
+    }
+}
+
 LibreOfficeSession::Selection LibreOfficeSession::lastWordSelection() {
     if (!d->lastWordDocument.is())
         throw OfficeError(QStringLiteral("Нет открытого документа"));

@@ -11,6 +11,7 @@ public:
     void disconnect() override;
     void connect() override;
     void workbooksOpen(const QString& fileName) override;
+    void setRowAsText(int row, const QStringList& texts) override;
     void setVisible(bool visible) override;
 
 private:

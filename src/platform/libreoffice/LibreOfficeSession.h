@@ -51,6 +51,8 @@ public:
     void convertDocument(const QString& from, const QString& to, const QString& filterName);
     // The texts of the first sheet of the workbook Calc opened last: rows x columns.
     QList<QStringList> lastWorkbookCells(int rows, int columns);
+    // Whether a cell of it holds text (not a number, a date or nothing).
+    bool lastWorkbookCellIsText(int row, int column);
     // The selection in the document a Word object handled last, the text before it, and
     // whether the cursor stands in the part of the document its window shows.
     struct Selection {
