@@ -94,13 +94,19 @@ bool CardSession::openFiles() {
     return false;
 }
 
-void CardSession::showStored(const StoredCard& card) {
+void CardSession::holdStored(const StoredCard& card) {
     m_current = card.card;
+    m_edited = card.card;
     m_shownCard = card;
     m_changedElsewhere = false;
+    m_theirsPending = false;
     m_shown = Shown::MainCard;
     if (card.place >= 0)
         m_position = card.place;
+}
+
+void CardSession::showStored(const StoredCard& card) {
+    holdStored(card);
     showChanged();
 }
 
@@ -257,13 +263,7 @@ qint64 CardSession::insertBlankCardAfter(qint64 anchor, std::int32_t runningNumb
     }
     m_mode = Mode::Korr;
     m_cardIndex = CardTotal() - 1;
-    m_current = stored.card;
-    m_edited = stored.card;
-    m_shownCard = stored;
-    m_changedElsewhere = false;
-    m_theirsPending = false;
-    m_shown = Shown::MainCard;
-    m_position = std::max<qint64>(stored.place, 0);
+    holdStored(stored);
     emit mainCardInserted(stored.place);
     emit sideFileChanged(SideFile::Working, workingCount());
     emit countersChanged();
@@ -318,9 +318,7 @@ bool CardSession::toggleMark() {
     const Register::SaveResult r = m_register->save(*stored, card);
     if (r.status != Register::SaveResult::Status::Saved)
         refuse(QStringLiteral("Карточку только что изменили. Повторите команду."));
-    m_current = r.card.card;
-    m_edited = r.card.card;
-    m_shownCard = r.card;
+    holdStored(r.card);
     if (r.card.place >= 0)
         emit mainCardWritten(r.card.place);
     emit cardStored();

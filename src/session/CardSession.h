@@ -195,7 +195,9 @@ signals:
 private:
     bool readLastCard();
     bool readMain(qint64 index);
-    void showStored(const StoredCard& card); // as the Main card shown
+    // The card just read or stored becomes the Main card shown; showStored also tells the window.
+    void holdStored(const StoredCard& card);
+    void showStored(const StoredCard& card);
     ScratchFile scratch() { return {m_working, m_inst.workingCardFile()}; }
     qint64 workingCount() const { return m_working.isOpen() ? m_working.count() : 0; }
     void showChanged();         // cardShown and countersChanged

@@ -34,13 +34,7 @@ CardSession::SaveOutcome CardSession::save() {
         // number; the register gives the new card another when that one is taken.
         const StoredCard stored = m_register->append(card);
         m_mode = Mode::Korr;
-        m_current = stored.card;
-        m_edited = stored.card;
-        m_shownCard = stored;
-        m_changedElsewhere = false;
-        m_theirsPending = false;
-        m_shown = Shown::MainCard;
-        m_position = std::max<qint64>(stored.place, 0);
+        holdStored(stored);
         emit mainCardInserted(stored.place);
         emit cardStored();
         emit countersChanged();
@@ -59,16 +53,10 @@ CardSession::SaveOutcome CardSession::storeOver(const StoredCard& asRead, const 
         m_theirsPending = r.status == Status::Conflict;
         return r.status == Status::Conflict ? SaveOutcome::Conflict : SaveOutcome::Gone;
     }
-    m_current = r.card.card;
-    m_edited = r.card.card;
-    m_shownCard = r.card;
-    m_changedElsewhere = false;
-    m_theirsPending = false;
     // The card shown keeps its place unless the order was read again meanwhile.
-    if (r.card.place >= 0) {
-        m_position = r.card.place;
+    holdStored(r.card);
+    if (r.card.place >= 0)
         emit mainCardWritten(r.card.place);
-    }
     emit cardStored();
     emit countersChanged();
     return SaveOutcome::Overwritten;
