@@ -1,6 +1,7 @@
 #include "app/ZelmApp.h"
 
 #include "app/StartupProbe.h"
+#include "app/TerminationSignal.h"
 
 #include "access/TForm5.h"
 #include "access/TNastroika.h"
@@ -167,6 +168,7 @@ void prepareApplication(QApplication& application) {
 
 int runZelm(QApplication& application, const QString& installationRoot, Platform& platform) {
     prepareApplication(application);
+    TerminationSignal termination;
     QDir().mkpath(installationRoot);
     DataFolderLock lock(DataFolderLock::lockPathFor(Installation(installationRoot)));
     if (!takeDataFolder(lock, platform))
@@ -177,7 +179,10 @@ int runZelm(QApplication& application, const QString& installationRoot, Platform
     app.showLogin();
     if (startupProbeRequested())
         armStartupProbe(app);
-    return application.exec();
+    const int status = termination.requested() ? 0 : application.exec();
+    if (termination.requested())
+        leaveOnTermination(app);
+    return status;
 }
 
 int runZelm(QApplication& application) {
