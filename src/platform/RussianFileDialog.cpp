@@ -64,6 +64,8 @@ void useRussianQtDialog(QFileDialog& dialog) {
         details->header()->resizeSection(
             kDateColumn, metrics.horizontalAdvance(QStringLiteral("00.00.0000 00:00")) + 24);
         details->header()->resizeSection(
+            kSizeColumn, metrics.horizontalAdvance(QStringLiteral("1023,9 байта")) + 16);
+        details->header()->resizeSection(
             kTypeColumn, metrics.horizontalAdvance(QStringLiteral("Текстовый документ")) + 16);
     }
 }
