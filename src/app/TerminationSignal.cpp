@@ -10,6 +10,7 @@
 #include "store/FileError.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QSessionManager>
 #include <QSocketNotifier>
@@ -88,11 +89,23 @@ TerminationSignal::TerminationSignal() {
     action.sa_flags = SA_RESTART;
     for (const int s : kSignals)
         ::sigaction(s, &action, nullptr);
-    // The session manager's Save Yourself comes before its Die: by then the program must have
-    // ended, for the card window refuses the close that Die would try.
+    QCoreApplication::instance()->installEventFilter(this);
+    // Every change is written when it is made, so the session manager's Save Yourself (also
+    // sent for a mere checkpoint) has nothing to commit. A new session does not start the
+    // program again: it would begin at the login with nobody to answer.
     if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        connect(gui, &QGuiApplication::commitDataRequest, this,
-                [this](QSessionManager&) { request(); });
+        connect(gui, &QGuiApplication::commitDataRequest, this, [](QSessionManager& manager) {
+            manager.setRestartHint(QSessionManager::RestartNever);
+        });
+}
+
+bool TerminationSignal::eventFilter(QObject* watched, QEvent* event) {
+    // The session's end, and the last window closed after «Выход» or the login's «Отмена».
+    if (watched == QCoreApplication::instance() && event->type() == QEvent::Quit) {
+        request();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 TerminationSignal::~TerminationSignal() {

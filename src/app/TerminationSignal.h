@@ -1,7 +1,8 @@
 #pragma once
 // Ending the program from outside as «Выход» ends it, without questions: on SIGTERM (a
 // shutdown, `kill`, `systemctl`), SIGHUP (its terminal closed) and when the desktop's session
-// ends (the session manager's request to save).
+// ends (the session manager's Die, which Qt turns into a request to quit: left to Qt, it would
+// be refused by the card window, which the title bar cannot close).
 //
 // A signal handler may do almost nothing, so it only writes a byte into a pipe; the event loop
 // hears it and leaves every loop, modal dialogs' included (their questions get the cautious
@@ -24,6 +25,9 @@ public:
     bool requested() const { return m_requested; }
     // As a signal does: marks the end and leaves every event loop.
     void request();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void readPipe();

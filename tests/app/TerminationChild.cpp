@@ -2,6 +2,8 @@
 // platform, brought to the moment the test wants to end it in, then "ready" on standard output.
 //   termination_child FOLDER edit      the card shown, its organisation's name being edited
 //   termination_child FOLDER settings  the same, with the settings window open (a modal loop)
+//   termination_child FOLDER logout    the edit, then the session manager's Die as Qt delivers
+//                                      it (a Quit event to the application)
 #include "access/TZapusk.h"
 #include "app/ZelmApp.h"
 #include "common/ScriptedPlatform.h"
@@ -46,6 +48,10 @@ int main(int argc, char** argv) {
         } else {
             ready();
         }
+        if (scenario == QLatin1String("logout"))
+            QTimer::singleShot(100, [] {
+                QCoreApplication::postEvent(QCoreApplication::instance(), new QEvent(QEvent::Quit));
+            });
     });
     return zelm::runZelm(application, folder, platform);
 }

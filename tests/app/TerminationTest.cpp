@@ -65,6 +65,22 @@ TEST(Termination, SigtermDuringAnEditLeavesAsExitDoesWithTheBackupAndWithoutTheE
     }
 }
 
+TEST(Termination, TheSessionsEndLeavesAsExitDoesThoughTheCardWindowRefusesToClose) {
+    TestInstall t;
+    t.makeFolders();
+    t.writeCards(QStringLiteral("Baza/Anketi.dat"), makeCards(2));
+    const QByteArray stored = t.readFile(QStringLiteral("Baza/Anketi.dat"));
+    QProcess p;
+    p.setProcessEnvironment(offscreen(t.root()));
+    p.start(QStringLiteral(TERMINATION_CHILD), {t.root(), QStringLiteral("logout")});
+    ASSERT_TRUE(p.waitForFinished(20000)) << "still running after the session ended";
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(t.path(QStringLiteral("Zelm.lock"))));
+    EXPECT_TRUE(t.readFile(QStringLiteral("Backup/b0000001.zip")).startsWith("PK"));
+    EXPECT_EQ(t.readFile(QStringLiteral("Baza/Anketi.dat")), stored);
+}
+
 TEST(Termination, TheProgramAtItsLoginEndsOnSigtermAsCancelDoes) {
     TestInstall t;
     QProcess p;
