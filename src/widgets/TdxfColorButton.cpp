@@ -159,7 +159,7 @@ void TdxfColorButton::drawCaption(QPainter& p) {
 }
 
 QRectF TdxfColorButton::focusFrame() const {
-    return QRectF(rect()).adjusted(3.5, 3.5, -3.5, -3.5);
+    return QRectF(rect()).adjusted(2.5, 2.5, -2.5, -2.5);
 }
 
 // A dotted ring inside the edge, black dots between white ones, so that it shows on a face of

@@ -157,6 +157,15 @@ int main(int argc, char** argv) {
          [&] { app.dokKart()->reject(); }},
         // The keyboard's focus on a round button, on the light desktop and on a dark one whose
         // card window the user coloured navy.
+        // One Tab from the ИНН reaches the organisation's name, not the buttons beside it.
+        {QStringLiteral("13-tab-from-inn"),
+         [&] {
+             w->raise();
+             w->activateWindow();
+             controls(w).INNOrg->setFocus(Qt::TabFocusReason);
+             QTest::keyClick(controls(w).INNOrg, Qt::Key_Tab);
+         },
+         {}},
         {QStringLiteral("13a-button-focus"),
          [&] {
              w->raise();
