@@ -76,6 +76,14 @@ private:
 } // namespace
 
 TerminationSignal::TerminationSignal() {
+    QCoreApplication::instance()->installEventFilter(this);
+    // Every change is written when it is made, so the session manager's Save Yourself (also
+    // sent for a mere checkpoint) has nothing to commit. A new session does not start the
+    // program again: it would begin at the login with nobody to answer.
+    if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        connect(gui, &QGuiApplication::commitDataRequest, this, [](QSessionManager& manager) {
+            manager.setRestartHint(QSessionManager::RestartNever);
+        });
     if (::pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
         tell(QStringLiteral("SIGTERM и конец сеанса завершат программу без записи: %1")
                  .arg(qt_error_string(errno)));
@@ -89,14 +97,6 @@ TerminationSignal::TerminationSignal() {
     action.sa_flags = SA_RESTART;
     for (const int s : kSignals)
         ::sigaction(s, &action, nullptr);
-    QCoreApplication::instance()->installEventFilter(this);
-    // Every change is written when it is made, so the session manager's Save Yourself (also
-    // sent for a mere checkpoint) has nothing to commit. A new session does not start the
-    // program again: it would begin at the login with nobody to answer.
-    if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        connect(gui, &QGuiApplication::commitDataRequest, this, [](QSessionManager& manager) {
-            manager.setRestartHint(QSessionManager::RestartNever);
-        });
 }
 
 bool TerminationSignal::eventFilter(QObject* watched, QEvent* event) {
