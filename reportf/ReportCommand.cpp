@@ -117,7 +117,7 @@ ReportRequest parseArguments(const QStringList& a) {
     ReportRequest r;
     if (!a.isEmpty() && a.first() == QStringLiteral("--pdf")) {
         if (a.size() != 4)
-            throw ReportError(kUsage);
+            throw UsageError(kUsage);
         r.action = ReportAction::Pdf;
         r.outputFile = a.at(1);
         r.dataFile = a.at(2);
@@ -125,10 +125,10 @@ ReportRequest parseArguments(const QStringList& a) {
         return r;
     }
     if (a.size() < 2 || a.size() == 4 || a.size() > 5)
-        throw ReportError(kUsage);
+        throw UsageError(kUsage);
     for (const QString& arg : a.first(std::min<qsizetype>(a.size(), 3)))
         if (arg.isEmpty() || arg.startsWith(QLatin1Char('-')))
-            throw ReportError(kUsage);
+            throw UsageError(kUsage);
     r.dataFile = a.at(0);
     r.templateFile = a.at(1);
     if (a.size() == 2) {
@@ -141,7 +141,7 @@ ReportRequest parseArguments(const QStringList& a) {
         const QString flag = a.at(4).toLower();
         if (a.at(3) != QStringLiteral("-") ||
             (flag != QStringLiteral("/m") && flag != QStringLiteral("/p")))
-            throw ReportError(kUsage);
+            throw UsageError(kUsage);
         r.action = flag == QStringLiteral("/m") ? ReportAction::Merge : ReportAction::Print;
     }
     return r;

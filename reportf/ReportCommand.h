@@ -22,7 +22,7 @@ struct ReportRequest {
     QString outputFile; // XRep.rtf, or the PDF
 };
 
-// Throws ReportError with the correct usage when the arguments are not one of the above.
+// Throws UsageError with the correct usage when the arguments are not one of the above.
 ReportRequest parseArguments(const QStringList& arguments);
 
 // Does what the request asks; throws ReportError.

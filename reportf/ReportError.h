@@ -15,4 +15,11 @@ private:
     QString m_text;
 };
 
+// A command line that fits none of the report program's forms: a user's typing, told on
+// standard error with exit status 2 rather than in a message box.
+class UsageError : public ReportError {
+public:
+    using ReportError::ReportError;
+};
+
 } // namespace zelm::reportf

@@ -52,8 +52,12 @@ QString usage(bool russian) {
             "  reportf XDat.txt XPic.rtf                 открыть шаблон для правки\n"
             "  reportf --pdf OUT.pdf XDat.txt XPic.rtf   собрать отчёт в PDF\n"
             "  reportf -h | --help | -v | --version\n"
-            "X: Poln (карточка), Kniga (список мероприятий), KonA8, KonA9 (конверты).\n"
-            "Ошибка: сообщение и код 1; неверный параметр: код 2. Подробнее: man reportf\n");
+            "X: Poln (карточка), Kniga (список мероприятий), KonA8, KonA9 (конверты),\n"
+            "   Stat (статистика мероприятий).\n"
+            "Профили LibreOffice: ~/.cache/zelm/reportf-profile (печать, PDF),\n"
+            "   ~/.cache/zelm/reportf-window-profile (окна).\n"
+            "Ошибка: сообщение и код 1; неверная командная строка: код 2.\n"
+            "Подробнее: man reportf\n");
     return QStringLiteral(
         "Usage (in the report folder of zelm):\n"
         "  reportf XDat.txt XPic.rtf XRep.rtf - /m   merge the report into XRep.rtf\n"
@@ -62,8 +66,12 @@ QString usage(bool russian) {
         "  reportf XDat.txt XPic.rtf                 open the template for editing\n"
         "  reportf --pdf OUT.pdf XDat.txt XPic.rtf   merge the report into a PDF\n"
         "  reportf -h | --help | -v | --version\n"
-        "X: Poln (full card), Kniga (list of measures), KonA8, KonA9 (envelopes).\n"
-        "A failure: a message and exit status 1; a wrong option: 2. See also: man reportf\n");
+        "X: Poln (full card), Kniga (list of measures), KonA8, KonA9 (envelopes),\n"
+        "   Stat (statistics of measures).\n"
+        "LibreOffice profiles: ~/.cache/zelm/reportf-profile (printing, PDF),\n"
+        "   ~/.cache/zelm/reportf-window-profile (windows).\n"
+        "A failure: a message and exit status 1; a wrong command line: 2.\n"
+        "See also: man reportf\n");
 }
 
 } // namespace
@@ -74,14 +82,25 @@ int main(int argc, char** argv) {
         zelm::parseCommandLine(zelm::commandLineArguments(argc, argv), [](const QString& option) {
             return option == QLatin1String("--pdf");
         });
-    const int answered =
-        zelm::answerCommandLine(line, QStringLiteral("reportf"), usage(zelm::russianMessages()),
-                                QStringLiteral("reportf " ZELM_VERSION "\n"), stdout, stderr);
+    auto answer = [](const zelm::CommandLine& l) {
+        return zelm::answerCommandLine(l, QStringLiteral("reportf"), usage(zelm::russianMessages()),
+                                       QStringLiteral("reportf " ZELM_VERSION "\n"), stdout,
+                                       stderr);
+    };
+    const int answered = answer(line);
     if (answered >= 0)
         return answered;
+    zelm::reportf::ReportRequest request;
+    try {
+        request = zelm::reportf::parseArguments(line.arguments);
+    } catch (const zelm::reportf::UsageError&) {
+        using Fault = zelm::CommandLine::Fault;
+        return answer(zelm::commandLineError(
+            line, line.arguments.isEmpty() ? Fault::MissingArguments : Fault::WrongArguments,
+            line.arguments.join(QLatin1Char(' '))));
+    }
     auto app = std::make_unique<QCoreApplication>(argc, argv);
     try {
-        const zelm::reportf::ReportRequest request = zelm::reportf::parseArguments(line.arguments);
         zelm::reportf::LibreOffice office;
         zelm::reportf::CupsPrinters printers;
         zelm::reportf::runReport(request, office, printers);

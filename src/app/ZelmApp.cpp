@@ -1,6 +1,7 @@
 #include "app/ZelmApp.h"
 
 #include "app/StartupProbe.h"
+#include "app/TerminationSignal.h"
 
 #include "access/TForm5.h"
 #include "access/TNastroika.h"
@@ -175,6 +176,7 @@ void prepareApplication(QApplication& application) {
 
 int runZelm(QApplication& application, const QString& installationRoot, Platform& platform) {
     prepareApplication(application);
+    TerminationSignal termination;
     QDir().mkpath(installationRoot);
     DataFolderLock lock(DataFolderLock::lockPathFor(Installation(installationRoot)));
     if (!takeDataFolder(lock, platform))
@@ -185,7 +187,10 @@ int runZelm(QApplication& application, const QString& installationRoot, Platform
     app.showLogin();
     if (startupProbeRequested())
         armStartupProbe(app);
-    return application.exec();
+    const int status = termination.requested() ? 0 : application.exec();
+    if (termination.requested())
+        leaveOnTermination(app);
+    return status;
 }
 
 int runZelm(QApplication& application) {

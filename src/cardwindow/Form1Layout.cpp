@@ -367,6 +367,7 @@ void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
     left->addLayout(bottom);
 
     buildForm1Pages(window, ui, columns);
+    setForm1TabOrder(ui);
 }
 
 } // namespace zelm

@@ -66,21 +66,23 @@ CommandLine parseCommandLine(const QStringList& arguments,
         }
         bool takesValue = false;
         if (isQtOption(a, takesValue)) {
-            if (takesValue && ++i >= arguments.size()) {
-                line.request = CommandLine::Request::Error;
-                line.error = a;
-                return line;
-            }
+            if (takesValue && ++i >= arguments.size())
+                return commandLineError(line, CommandLine::Fault::MissingValue, a);
             continue;
         }
         if (ownOption && ownOption(a)) {
             line.arguments << a;
             continue;
         }
-        line.request = CommandLine::Request::Error;
-        line.error = a;
-        return line;
+        return commandLineError(line, CommandLine::Fault::UnknownOption, a);
     }
+    return line;
+}
+
+CommandLine commandLineError(CommandLine line, CommandLine::Fault fault, const QString& what) {
+    line.request = CommandLine::Request::Error;
+    line.fault = fault;
+    line.error = what;
     return line;
 }
 
@@ -114,13 +116,34 @@ int answerCommandLine(const CommandLine& line, const QString& program, const QSt
     case CommandLine::Request::Error:
         break;
     }
-    const QString text =
-        russianMessages()
-            ? QStringLiteral("%1: неизвестный параметр или параметр без значения «%2»\n"
-                             "Справка: %1 --help\n")
-            : QStringLiteral("%1: unknown option or option without its value '%2'\n"
-                             "Try '%1 --help' for more information.\n");
-    std::fputs(text.arg(program, line.error).toUtf8().constData(), err);
+    const bool russian = russianMessages();
+    QString text;
+    switch (line.fault) {
+    case CommandLine::Fault::UnknownOption:
+        text = russian ? QStringLiteral("%1: неизвестный параметр «%2»")
+                       : QStringLiteral("%1: unknown option '%2'");
+        break;
+    case CommandLine::Fault::MissingValue:
+        text = russian ? QStringLiteral("%1: параметру «%2» не хватает значения")
+                       : QStringLiteral("%1: option '%2' needs a value");
+        break;
+    case CommandLine::Fault::ExtraArgument:
+        text = russian ? QStringLiteral("%1: лишний аргумент «%2»")
+                       : QStringLiteral("%1: unexpected argument '%2'");
+        break;
+    case CommandLine::Fault::MissingArguments:
+        text = russian ? QStringLiteral("%1: не указаны аргументы")
+                       : QStringLiteral("%1: arguments missing");
+        break;
+    case CommandLine::Fault::WrongArguments:
+        text = russian ? QStringLiteral("%1: неверные аргументы «%2»")
+                       : QStringLiteral("%1: wrong arguments '%2'");
+        break;
+    }
+    text += russian ? QStringLiteral("\nСправка: %1 --help\n")
+                    : QStringLiteral("\nTry '%1 --help' for more information.\n");
+    text.replace(QLatin1String("%1"), program).replace(QLatin1String("%2"), line.error);
+    std::fputs(text.toUtf8().constData(), err);
     return 2;
 }
 

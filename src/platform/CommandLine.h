@@ -12,9 +12,18 @@ namespace zelm {
 
 struct CommandLine {
     enum class Request { Run, Help, Version, Error };
+    // What was wrong, for the message of an Error.
+    enum class Fault {
+        UnknownOption,    // `error` is the option
+        MissingValue,     // `error` is the option whose value is missing
+        ExtraArgument,    // `error` is an argument the program takes none of
+        MissingArguments, // the program needs arguments and was given none
+        WrongArguments,   // `error` is the arguments, which fit none of the program's forms
+    };
     Request request = Request::Run;
     QStringList arguments; // the program's own, Qt's options and their values left out
     QString error;         // what was not understood, for the message
+    Fault fault = Fault::UnknownOption;
 };
 
 // Whether `option` is one of Qt's (QGuiApplication, QApplication, the X11 platform); `takesValue`
@@ -29,8 +38,12 @@ CommandLine parseCommandLine(const QStringList& arguments,
 // argv[1..] as text.
 QStringList commandLineArguments(int argc, char** argv);
 
-// Prints the answer to --help or --version on `out`, or the error with a hint on `err`, and
-// returns the exit status (0 or 2); -1 when the program is to run.
+// `line` turned into an Error of the given fault.
+CommandLine commandLineError(CommandLine line, CommandLine::Fault fault, const QString& what);
+
+// Prints the answer to --help or --version on `out`, or the error with a hint on `err` in the
+// language of russianMessages(), and returns the exit status (0 or 2); -1 when the program is
+// to run.
 int answerCommandLine(const CommandLine& line, const QString& program, const QString& help,
                       const QString& version, std::FILE* out, std::FILE* err);
 

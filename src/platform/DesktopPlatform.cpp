@@ -1,11 +1,11 @@
 #include "platform/OfficeLoader.h"
 #include "platform/Platform.h"
+#include "platform/RussianFileDialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -80,10 +80,10 @@ public:
     }
     QString openFile(QWidget* parent, const QString& caption, const QString& folder,
                      const QString& filter) override {
-        return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+        return russianOpenFileName(parent, caption, folder, filter);
     }
     QString chooseFolder(QWidget* parent, const QString& caption, const QString& folder) override {
-        return QFileDialog::getExistingDirectory(parent, caption, folder);
+        return russianExistingFolder(parent, caption, folder);
     }
     std::optional<QColor> chooseColour(QWidget* parent, const QColor& initial) override {
         QColor c = QColorDialog::getColor(initial, parent);

@@ -158,10 +158,30 @@ void TdxfColorButton::drawCaption(QPainter& p) {
     }
 }
 
+QRectF TdxfColorButton::focusFrame() const {
+    return QRectF(rect()).adjusted(2.5, 2.5, -2.5, -2.5);
+}
+
+// A dotted ring inside the edge, black dots between white ones, so that it shows on a face of
+// any colour: the button's own colour is the user's choice.
+void TdxfColorButton::drawFocusFrame(QPainter& p) {
+    const QRectF ring = focusFrame();
+    p.setBrush(Qt::NoBrush);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(Qt::white, 1));
+    p.drawEllipse(ring);
+    QPen dots(Qt::black, 1, Qt::CustomDashLine);
+    dots.setDashPattern({2, 2});
+    p.setPen(dots);
+    p.drawEllipse(ring);
+}
+
 void TdxfColorButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.drawImage(0, 0, m_pressedLook ? pressedFace() : raisedFace());
     drawCaption(p);
+    if (hasFocus())
+        drawFocusFrame(p);
 }
 
 void TdxfColorButton::setPressedLook(bool on) {

@@ -43,6 +43,8 @@ public:
     // The part of the control that takes the mouse: the ellipse, empty while hidden.
     QRegion windowRegion() const;
     CaptionPlacement captionPlacement() const;
+    // Where the ring that shows the keyboard focus is drawn, inside the ellipse's edge.
+    QRectF focusFrame() const;
 
     void setVisible(bool visible) override;
     QSize sizeHint() const override { return {100, 40}; }
@@ -78,6 +80,7 @@ private:
     void mouseLeft();
     void groupMemberWentDown(int group, TdxfColorButton* sender);
     void drawCaption(QPainter& p);
+    void drawFocusFrame(QPainter& p);
 
     bool m_allowAllUp = false;
     QStringList m_caption;

@@ -94,6 +94,51 @@ TEST(CommandLine, AnUnknownOptionIsAnErrorOnStandardErrorWithStatusTwo) {
     }
 }
 
+// Each mistake is named for what it is, in the locale's language, and is a command-line error
+// (status 2) rather than a failed report (status 1, a message box).
+TEST(CommandLine, EachMistakeIsNamedInTheLocalesLanguage) {
+    struct Case {
+        QString program;
+        QStringList args;
+        QString english;
+        QString russian;
+    };
+    const QList<Case> cases = {
+        {reportf, {}, "reportf: arguments missing", "reportf: не указаны аргументы"},
+        {reportf,
+         {"KnigaDat.txt"},
+         "reportf: wrong arguments 'KnigaDat.txt'",
+         "reportf: неверные аргументы «KnigaDat.txt»"},
+        {reportf,
+         {"KnigaDat.txt", "KnigaPic.rtf", "KnigaRep.rtf", "-", "/x"},
+         "reportf: wrong arguments 'KnigaDat.txt KnigaPic.rtf KnigaRep.rtf - /x'",
+         "неверные аргументы"},
+        {zelm,
+         {"extra_arg"},
+         "zelm: unexpected argument 'extra_arg'",
+         "лишний аргумент «extra_arg»"},
+        {zelm, {"--frobnicate"}, "zelm: unknown option '--frobnicate'", "неизвестный параметр"},
+        {zelm, {"-style"}, "zelm: option '-style' needs a value", "не хватает значения"},
+    };
+    for (const Case& c : cases) {
+        const std::string what =
+            (c.program + QLatin1Char(' ') + c.args.join(QLatin1Char(' '))).toStdString();
+        const Outcome english = run(c.program, c.args, QStringLiteral("C"));
+        EXPECT_EQ(english.exitCode, 2) << what;
+        EXPECT_TRUE(english.out.isEmpty()) << what;
+        EXPECT_TRUE(english.err.startsWith(c.english)) << what << english.err.toStdString();
+        EXPECT_TRUE(english.err.contains(QStringLiteral("Try '"))) << what;
+        const Outcome russian = run(c.program, c.args, QStringLiteral("ru_RU.UTF-8"));
+        EXPECT_EQ(russian.exitCode, 2) << what;
+        EXPECT_TRUE(russian.err.contains(c.russian)) << what << russian.err.toStdString();
+    }
+    // The help names every report the card index makes and both LibreOffice profiles.
+    const QString help = run(reportf, {QStringLiteral("--help")}).out;
+    for (const char* x :
+         {"Poln", "Kniga", "KonA8", "KonA9", "Stat", "reportf-profile", "reportf-window-profile"})
+        EXPECT_TRUE(help.contains(QLatin1String(x))) << x;
+}
+
 TEST(CommandLine, QtsOwnOptionsReachQt) {
     // Without a display the program starts only if Qt took "-platform offscreen".
     QTemporaryDir home;

@@ -26,6 +26,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -154,6 +155,48 @@ int main(int argc, char** argv) {
         {QStringLiteral("13-attached-files"),
          [&] { QTimer::singleShot(0, [&] { controls(w).PuskDokKart->click(); }); },
          [&] { app.dokKart()->reject(); }},
+        // The keyboard's focus on a round button, on the light desktop and on a dark one whose
+        // card window the user coloured navy.
+        // One Tab from the ИНН reaches the organisation's name, not the buttons beside it.
+        {QStringLiteral("13-tab-from-inn"),
+         [&] {
+             w->raise();
+             w->activateWindow();
+             controls(w).INNOrg->setFocus(Qt::TabFocusReason);
+             QTest::keyClick(controls(w).INNOrg, Qt::Key_Tab);
+         },
+         {}},
+        {QStringLiteral("13a-button-focus"),
+         [&] {
+             w->raise();
+             w->activateWindow();
+             controls(w).nSave->setFocus(Qt::TabFocusReason);
+         },
+         {}},
+        {QStringLiteral("13b-button-focus-dark"),
+         [&] {
+             QPalette dark(QColor(53, 53, 53), QColor(35, 35, 35));
+             dark.setColor(QPalette::WindowText, Qt::white);
+             dark.setColor(QPalette::Text, Qt::white);
+             dark.setColor(QPalette::ButtonText, Qt::white);
+             QApplication::setPalette(dark);
+             QPalette navy = w->centralWidget()->palette();
+             navy.setColor(QPalette::Window, QColor(0, 0, 128));
+             w->centralWidget()->setPalette(navy);
+             controls(w).nDelete->setFocus(Qt::TabFocusReason);
+         },
+         [&] { QApplication::setPalette(QApplication::style()->standardPalette()); }},
+        {QStringLiteral("13c-file-dialog"),
+         [&] {
+             QTimer::singleShot(0, [&] {
+                 platform->dialogs().openFile(w, QStringLiteral("Укажите файл"), root,
+                                              QStringLiteral("Все файлы (*)"));
+             });
+         },
+         [&] {
+             if (auto* dialog = qobject_cast<QDialog*>(modal()))
+                 dialog->reject();
+         }},
         // LibreOffice's windows last: each stays open over the program's windows.
         {QStringLiteral("14-list-of-measures"),
          [&] {

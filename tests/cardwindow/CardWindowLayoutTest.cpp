@@ -9,9 +9,11 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLayout>
+#include <QLineEdit>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
@@ -104,5 +106,56 @@ TEST(CardWindowLayout, TheTemplatesMenuHeadsAColumnOfFileNames) {
         EXPECT_TRUE(item->isEnabled());
         EXPECT_EQ(item->text().section(QLatin1Char('\t'), 1), file);
         EXPECT_FALSE(item->text().contains(QStringLiteral("  "))) << item->text().toStdString();
+    }
+}
+
+// A keyboard user walks the card from its first field to its last, reaching the card commands
+// only after the fields, and sees on every round button where the focus is.
+TEST(CardWindowLayout, TabWalksTheFieldsAsTheyAreReadThenTheCommands) {
+    TestInstall t;
+    TForm1& w = startRegister(t, makeCards(3));
+    Form1Controls& ui = controls(w);
+    w.resize(1024, 740);
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    ui.DataMer->setFocus(Qt::TabFocusReason);
+
+    const QStringList expected = {
+        "DataMer",   "GurN",     "INNOrg",   "NameOrg",   "FormSobs",    "FormSobsSpr",
+        "AdresOrg",  "Povod",    "PovorSpr", "VidORM",    "VidORMSpr",   "Osnovan",
+        "NazDokSpr", "SkolPrik", "DataOsn",  "NomDokOsn", "PuskDokKart", "DateKUSP",
+        "NomKUSP",   "FabKUSP",  "BitBtn1",  "Podrazd",   "PodrazdSpr",  "DolgSotr",
+        "DolgnSpr",  "ZvanSotr", "ZvanSpr",  "FIOSotr",   "FIOSpr",      "DolgnUtv",
+        "UtvDolgn",  "ZvanUtv",  "UtvZvan",  "FIOUtv",    "UtvFIO",      "Rezultat",
+        "RezOst",    "Otvet",    "Prime4",   "PrimOst",   "WordEst",     "Klu4Form1",
+        "AdminFIO",  "DaWrSozd", "DWKorr",   "Otmetka",   "OtmDel",      "nNew",
+        "nCopiy",    "nSave",    "nOtmena",  "nPoisk",    "nDelete",     "nWstavit",
+        "Konvert"};
+    // The named control the focus is in: a combo box's or date's inner editor counts as it.
+    auto focused = [&w]() -> QString {
+        for (QWidget* f = QApplication::focusWidget(); f && f != &w; f = f->parentWidget())
+            if (!f->objectName().isEmpty() && !f->objectName().startsWith(QLatin1String("qt_")))
+                return f->objectName();
+        return {};
+    };
+    // A date takes a Tab for each of its day, month and year before the next control.
+    QStringList walked;
+    for (int presses = 0; presses < 200 && walked.size() < expected.size(); ++presses) {
+        if (walked.isEmpty() || walked.last() != focused())
+            walked << focused();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(walked.join(QLatin1Char(' ')).toStdString(),
+              expected.join(QLatin1Char(' '))
+                  .toStdString()); // "Из Архива" is disabled until something was archived
+
+    // Every round button the walk reaches shows the focus, and only while it has it.
+    for (TdxfColorButton* b : {ui.nNew, ui.nSave, ui.nDelete, ui.PuskDokKart}) {
+        const QImage without = b->grab().toImage();
+        b->setFocus(Qt::TabFocusReason);
+        EXPECT_NE(b->grab().toImage(), without) << b->objectName().toStdString();
+        ui.INNOrg->setFocus(Qt::TabFocusReason);
+        EXPECT_EQ(b->grab().toImage(), without) << b->objectName().toStdString();
     }
 }

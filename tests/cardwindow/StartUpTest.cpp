@@ -3,6 +3,7 @@
 #include "common/CardFactory.h"
 #include "common/Form1Controls.h"
 #include "common/TestInstall.h"
+#include "store/Cp1251.h"
 #include "store/TextFiles.h"
 #include "widgets/TdxfColorButton.h"
 
@@ -10,6 +11,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTableView>
 #include <gtest/gtest.h>
 
@@ -125,7 +127,22 @@ TEST(StartUp, HelpMenuOpensTheGuide) {
                            "Visible true"}));
     QFile guide(t.path("Help/ReadMe.doc"));
     ASSERT_TRUE(guide.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(guide.readAll().startsWith("{\\rtf1"));
+    const QByteArray rtf = guide.readAll();
+    EXPECT_TRUE(rtf.startsWith("{\\rtf1"));
+    // Its text as a reader sees it: Windows-1251 bytes written as \'xx, other letters as \uN
+    // followed by one stand-in character.
+    QString text = QString::fromLatin1(rtf);
+    static const QRegularExpression escape(QStringLiteral("\\\\'([0-9a-f]{2})|\\\\u(\\d+)."));
+    for (auto m = escape.match(text); m.hasMatch(); m = escape.match(text, m.capturedStart() + 1))
+        text.replace(m.capturedStart(), m.capturedLength(),
+                     m.captured(1).isEmpty()
+                         ? QString(QChar(m.captured(2).toInt()))
+                         : fromCp1251(QByteArray::fromHex(m.captured(1).toLatin1())));
+    EXPECT_TRUE(text.contains(QStringLiteral("«Сервис» → «Пароли»")));
+    EXPECT_FALSE(text.contains(QStringLiteral(" ? "))) << "a character lost on the way";
+    for (const char* section : {"Статистика мероприятий", "Перенести картотеку на сервер",
+                                "Выгрузить картотеку с сервера", "Работать с папкой данных"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(section))) << section;
     t.platform.officeFails = true;
     controls(app.form1()).N2->trigger();
     EXPECT_EQ(t.platform.lastMessage()->kind, ShownMessage::Error);

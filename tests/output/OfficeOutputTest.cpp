@@ -139,6 +139,7 @@ TEST(HelpDocument, TheNetworkHelpSelectsTheSecondIfYouHaveANetwork) {
     EXPECT_EQ(selection.text, phrase);
     EXPECT_EQ(selection.before.count(phrase), 1);
     EXPECT_TRUE(selection.before.contains(QStringLiteral("Хранятся десять последних копий")));
+    EXPECT_TRUE(selection.before.contains(QStringLiteral("«Сервис» → «Пароли»")));
     EXPECT_TRUE(selection.inView) << "the window shows where the section begins";
     EXPECT_TRUE(platform.scripted.messages.isEmpty());
 }

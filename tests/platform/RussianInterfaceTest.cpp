@@ -8,11 +8,18 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QDateEdit>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 using namespace zelm;
@@ -90,4 +97,57 @@ TEST_F(RussianInterface, AMissingTranslationIsNoErrorAndTheLocaleIsStillRussian)
     // Qt's buttons keep what was loaded before.
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes").remove(QLatin1Char('&')),
               QStringLiteral("Да"));
+}
+
+// The desktop's file dialog, opened as the restore opens it: a folder's type, a file's size and
+// the dates are Russian, and a file chosen in it comes back.
+TEST_F(RussianInterface, TheFileDialogShowsRussianTypesSizesAndDates) {
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir(QStringLiteral("Backup"));
+    QFile archive(dir.filePath(QStringLiteral("b0000001.zip")));
+    ASSERT_TRUE(archive.open(QIODevice::WriteOnly));
+    archive.write(QByteArray(2048, 'x'));
+    archive.close();
+    auto platform = createDesktopPlatform();
+    QMap<QString, QStringList> rows; // name: size, type, date as shown
+    QStringList headers;
+    // Read once the dialog is open and has listed the folder.
+    std::function<void()> read = [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        auto* view = dialog ? dialog->findChild<QTreeView*>(QStringLiteral("treeView")) : nullptr;
+        if (!view || view->model()->rowCount(view->rootIndex()) < 2) {
+            QTimer::singleShot(20, read);
+            return;
+        }
+        QAbstractItemModel* model = view->model();
+        const QModelIndex folder = view->rootIndex();
+        for (int c = 0; c < 4; ++c)
+            headers << model->headerData(c, Qt::Horizontal).toString();
+        for (int r = 0; r < model->rowCount(folder); ++r) {
+            QStringList row;
+            for (int c = 1; c < 4; ++c)
+                row << model->index(r, c, folder).data().toString();
+            rows[model->index(r, 0, folder).data().toString()] = row;
+        }
+        // As a user types the name and presses Enter.
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        name->setText(QFileInfo(archive).fileName());
+        QTest::keyClick(name, Qt::Key_Return);
+    };
+    QTimer::singleShot(0, read);
+    const QString chosen =
+        platform->dialogs().openFile(nullptr, QStringLiteral("Укажите файл резерва"), dir.path(),
+                                     QStringLiteral("Резерв Архив zip (*.zip)"));
+    EXPECT_EQ(chosen, archive.fileName());
+    EXPECT_EQ(headers, (QStringList{"Имя", "Размер", "Тип", "Дата изменения"}));
+    ASSERT_TRUE(rows.contains(QStringLiteral("Backup"))) << rows.keys().join(' ').toStdString();
+    EXPECT_EQ(rows["Backup"][1], QStringLiteral("Папка"));
+    ASSERT_TRUE(rows.contains(QStringLiteral("b0000001.zip")));
+    const QStringList file = rows["b0000001.zip"];
+    EXPECT_FALSE(file[0].contains(QStringLiteral("byte"))) << file[0].toStdString();
+    EXPECT_TRUE(file[0].startsWith(QStringLiteral("2"))) << file[0].toStdString();
+    EXPECT_EQ(file[2],
+              QFileInfo(archive).lastModified().toString(QStringLiteral("dd.MM.yyyy HH:mm")));
+    // The type of a file is its kind in words, in Russian: no Latin letters but the format's.
+    EXPECT_FALSE(file[1].contains(QStringLiteral("archive"))) << file[1].toStdString();
 }

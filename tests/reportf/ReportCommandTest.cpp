@@ -203,7 +203,11 @@ TEST_F(ReportCommand, ProgramReportsOnStandardErrorWithAnExitCode) {
     EXPECT_EQ(missing, 1);
     EXPECT_TRUE(missingErr.contains("NoDat.txt")) << missingErr.toStdString();
 
+    // A wrong command line is the user's typing, not a failed report: status 2, as for an
+    // unknown option, naming what was given and where the usage is.
     auto [usage, usageErr] = start({"/p"}, noOffice);
-    EXPECT_EQ(usage, 1);
-    EXPECT_TRUE(usageErr.contains("reportf XDat.txt")) << usageErr.toStdString();
+    EXPECT_EQ(usage, 2);
+    EXPECT_TRUE(usageErr.contains("'/p'") || usageErr.contains(QStringLiteral("«/p»")))
+        << usageErr.toStdString();
+    EXPECT_TRUE(usageErr.contains("reportf --help")) << usageErr.toStdString();
 }

@@ -244,5 +244,40 @@ TEST(ColorButton, GroupedButtonsReleaseEachOther) {
     EXPECT_FALSE(b->pressedLook());
 }
 
+// The focus ring must show whatever colour the user gave the button: it is drawn in black and
+// white dots, so that half of them at least stand far lighter or darker than the face beneath.
+TEST(ColorButton, ShowsTheKeyboardFocusAsARingOnAFaceOfAnyColour) {
+    QWidget top;
+    auto* other = new TdxfColorButton(&top);
+    auto* b = new TdxfColorButton(&top);
+    b->setGeometry(10, 50, 74, 34);
+    top.resize(120, 100);
+    top.show();
+    top.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&top));
+    for (const QColor& face : {QColor(Qt::white), QColor(Qt::black), QColor(255, 255, 192),
+                               QColor(0, 0, 128), QColor(128, 128, 128), QColor(192, 255, 192)}) {
+        SCOPED_TRACE(face.name().toStdString());
+        b->setColor(face);
+        other->setFocus(Qt::TabFocusReason);
+        const QImage without = b->grab().toImage();
+        b->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(b->hasFocus());
+        const QImage with = b->grab().toImage();
+        const QRect ring = b->focusFrame().toAlignedRect();
+        int contrasting = 0;
+        for (int y = 0; y < with.height(); ++y)
+            for (int x = 0; x < with.width(); ++x) {
+                const QColor now = with.pixelColor(x, y);
+                if (now == without.pixelColor(x, y))
+                    continue;
+                EXPECT_TRUE(ring.contains(x, y)) << x << "," << y;
+                if (std::abs(qGray(now.rgb()) - qGray(without.pixel(x, y))) > 90)
+                    ++contrasting;
+            }
+        EXPECT_GT(contrasting, 60); // a ring around, not a few dots
+    }
+}
+
 } // namespace
 } // namespace zelm
