@@ -6,7 +6,6 @@
 #include "backup/ZipError.h"
 #include "cardwindow/TForm1.h"
 #include "platform/Platform.h"
-#include "store/DataFiles.h"
 #include "store/FileError.h"
 
 #include <QCoreApplication>
@@ -137,7 +136,7 @@ void leaveOnTermination(ZelmApp& app) {
         return;
     UnattendedPlatform unattended(app.platform());
     try {
-        CloseAllFiles(app.session().files());
+        app.closeDataFiles();
     } catch (const FileError& e) {
         tell(e.displayText());
     }

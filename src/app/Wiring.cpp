@@ -96,18 +96,17 @@ ServerMenu serverMenu(ZelmApp& app) {
                       }};
 }
 
-std::function<void()> closeDataFiles(TForm1* w) {
-    return [w] {
+std::function<void()> closeDataFiles(ZelmApp& app) {
+    return [&app] {
         // A failed close is reported, yet leaving goes on.
-        w->runCommand([w] { w->session().closeFiles(); });
-        w->runCommand([w] { w->sharedData().closeFiles(); });
+        app.form1()->runCommand([&app] { app.closeDataFiles(); });
     };
 }
 
 void wireServerCommands(ZelmApp& app) {
     TForm1* w = app.form1();
     const ServerMenu menu = serverMenu(app);
-    const std::function<void()> close = closeDataFiles(w);
+    const std::function<void()> close = closeDataFiles(app);
     w->onCommand(TForm1::Command::ToServer, [menu, close, w] {
         if (nToServerClick(menu)) {
             close();
@@ -122,9 +121,9 @@ void wireServerCommands(ZelmApp& app) {
 void wireBackup(ZelmApp& app) {
     TForm1* w = app.form1();
     const ServerMenu menu = serverMenu(app);
-    const BackupContext ctx{app.platform(),    app.installation(),
-                            app.settings(),    w,
-                            closeDataFiles(w), [menu] { return exportForBackup(menu); }};
+    const BackupContext ctx{app.platform(),      app.installation(),
+                            app.settings(),      w,
+                            closeDataFiles(app), [menu] { return exportForBackup(menu); }};
     w->onCommand(TForm1::Command::Exit, [ctx, w] {
         leaveWithBackup(ctx);
         w->closeForGood();

@@ -27,6 +27,7 @@
 #include "server/ServerError.h"
 #include "server/ServerRegister.h"
 #include "stats/TStatistika.h"
+#include "store/CardFile.h"
 #include "store/DataFolderLock.h"
 #include "store/FileError.h"
 #include "store/FolderSharedData.h"
@@ -135,6 +136,10 @@ ZelmApp::~ZelmApp() {
     m_form1.reset();
     m_zapusk.reset();
     m_reportLauncher.reset();
+}
+
+void ZelmApp::closeDataFiles() {
+    runEveryStep({[this] { m_session->closeFiles(); }, [this] { m_shared->closeFiles(); }});
 }
 
 void ZelmApp::showLogin() {

@@ -74,6 +74,9 @@ public:
     ReportLauncher& reportLauncher() const { return *m_reportLauncher; }
 
     void showLogin(); // the login window, the application's main window
+    // Leaving: the register, the Working card file and the shared data's files closed, every
+    // one even when one fails; the first failure is thrown after.
+    void closeDataFiles();
 
 private:
     void joinServer();

@@ -27,20 +27,7 @@ void CardSession::showChanged() {
 }
 
 void CardSession::closeFiles() {
-    std::exception_ptr first;
-    try {
-        m_register->close();
-    } catch (...) {
-        first = std::current_exception();
-    }
-    try {
-        m_working.close();
-    } catch (...) {
-        if (!first)
-            first = std::current_exception();
-    }
-    if (first)
-        std::rethrow_exception(first);
+    runEveryStep({[this] { m_register->close(); }, [this] { m_working.close(); }});
 }
 
 qint64 CardSession::mainCount() const {

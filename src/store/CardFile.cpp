@@ -260,17 +260,32 @@ void replaceFile(const QString& from, const QString& to) {
     syncFolder(QFileInfo(to).absolutePath());
 }
 
+namespace {
+
+void keepFirstFailure(std::exception_ptr& first, const std::function<void()>& step) {
+    try {
+        step();
+    } catch (...) {
+        if (!first)
+            first = std::current_exception();
+    }
+}
+
+} // namespace
+
+void runEveryStep(std::initializer_list<std::function<void()>> steps) {
+    std::exception_ptr first;
+    for (const std::function<void()>& step : steps)
+        keepFirstFailure(first, step);
+    if (first)
+        std::rethrow_exception(first);
+}
+
 void closeAllDataFiles(std::initializer_list<CardFile*> files) {
     std::exception_ptr first;
-    for (CardFile* file : files) {
-        try {
-            if (file)
-                file->close();
-        } catch (...) {
-            if (!first)
-                first = std::current_exception();
-        }
-    }
+    for (CardFile* file : files)
+        if (file)
+            keepFirstFailure(first, [file] { file->close(); });
     if (first)
         std::rethrow_exception(first);
 }

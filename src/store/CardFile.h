@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <vector>
 
@@ -94,5 +95,7 @@ void replaceFile(const QString& from, const QString& to);
 // Closes every file given, in order, even when one fails to close; then reports the first
 // failure (FileError). Nothing stays open because an earlier file could not be closed.
 void closeAllDataFiles(std::initializer_list<CardFile*> files);
+// Runs every step, in order, even when one fails; then reports the first failure.
+void runEveryStep(std::initializer_list<std::function<void()>> steps);
 
 } // namespace zelm
