@@ -6,8 +6,8 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QPlainTextEdit>
+#include <QPushButton>
 
 namespace zelm {
 
