@@ -42,6 +42,11 @@ void CardFile::requireOpen() const {
 }
 
 void CardFile::openFd(const QString& path, int recordSize, int flags) {
+    // A file not open names the one it was asked for, so "not open" says which.
+    if (m_fd < 0) {
+        m_path = path;
+        m_recordSize = recordSize;
+    }
     // A link is never followed and a pipe never waited on: a card file is a regular file of the
     // data folder or it is refused, before anything is truncated or written.
     int fd =
