@@ -56,7 +56,9 @@ void FolderRegister::remember(RegisterFile file) {
 void FolderRegister::follow(RegisterFile which) {
     CardFile& file = fileOf(which);
     if (!file.isOpen())
-        throw FileError(QStringLiteral("Файл не открыт"), file.path());
+        throw FileError(QStringLiteral("Файл не открыт"), which == RegisterFile::Main
+                                                              ? m_inst.mainCardFile()
+                                                              : m_inst.archiveCardFile());
     CardFile::Stamp& seen = which == RegisterFile::Main ? m_mainSeen : m_archiveSeen;
     // Nothing is ever written into a file that no longer has its name: the new one is taken,
     // or refused as the start would refuse it (a link, a pipe, nothing at all).

@@ -65,9 +65,11 @@ int CardSession::CardNo() const {
 }
 
 bool CardSession::openFiles() {
-    m_working.create(m_inst.workingCardFile(), sizeof(TAnketa));
+    // The register first: a Working card file that cannot be made still leaves the cards to
+    // be seen.
     m_mode = Mode::Korr;
     m_register->open();
+    m_working.create(m_inst.workingCardFile(), sizeof(TAnketa));
     emit sideFileChanged(SideFile::Archive, m_register->count(RegisterFile::Archive));
     emit sideFileChanged(SideFile::Working, 0);
     const qint64 count = mainCount();
