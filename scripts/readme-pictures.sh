@@ -14,8 +14,8 @@ bash scripts/screenshots.sh 1024x768 "$tour" > /dev/null
 cmake --build build --target stat_screenshot > /dev/null
 stats_root="$(mktemp -d)"
 trap 'rm -rf "$stats_root"' EXIT
-xvfb-run -a -s '-screen 0 1024x768x24' sh -c \
-  "openbox > /dev/null 2>&1 & sleep 1; build/bin/stat_screenshot '$tour/statistics.png' '$stats_root/zelm' 1 01.01.2025 31.12.2025" > /dev/null
+xvfb-run -a -s '-screen 0 1280x800x24' sh -c \
+  "openbox > /dev/null 2>&1 & sleep 1; build/bin/stat_screenshot '$PWD/$tour/statistics.png' '$stats_root/zelm' 1 01.01.2025 31.12.2025" > /dev/null
 mkdir -p docs/screenshots
 for pair in 2-card:card 5-search:search 14-list-of-measures:list-of-measures statistics:statistics; do
   pngquant --force --quality 60-85 --speed 1 --output "docs/screenshots/${pair#*:}.png" \
