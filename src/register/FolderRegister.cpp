@@ -62,9 +62,11 @@ void FolderRegister::follow(RegisterFile which) {
     CardFile::Stamp& seen = which == RegisterFile::Main ? m_mainSeen : m_archiveSeen;
     // Nothing is ever written into a file that no longer has its name: the new one is taken,
     // or refused as the start would refuse it (a link, a pipe, nothing at all).
-    if (file.replacedOnDisk())
+    CardFile::Stamp now = file.stamp();
+    if (file.replacedOnDisk(now)) {
         file.open(file.path(), sizeof(TAnketa));
-    const CardFile::Stamp now = file.stamp();
+        now = file.stamp();
+    }
     if (now == seen)
         return;
     seen = now;

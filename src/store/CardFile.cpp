@@ -119,8 +119,7 @@ CardFile::Stamp CardFile::stamp() const {
     return s;
 }
 
-bool CardFile::replacedOnDisk() const {
-    const Stamp open = stamp();
+bool CardFile::replacedOnDisk(const Stamp& open) const {
     struct stat byName;
     if (::lstat(nativePath(m_path).constData(), &byName) != 0)
         return true;

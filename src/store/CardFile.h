@@ -61,8 +61,10 @@ public:
         bool operator==(const Stamp&) const = default;
     };
     Stamp stamp() const;
-    // Whether the file's name now belongs to another file (one renamed over it) or to none.
-    bool replacedOnDisk() const;
+    // Whether the file's name now belongs to another file (one renamed over it) or to none;
+    // `open` is the open file's stamp, when taken already.
+    bool replacedOnDisk() const { return replacedOnDisk(stamp()); }
+    bool replacedOnDisk(const Stamp& open) const;
 
     template <class R> void readInto(R& r) { read(&r); }
     template <class R> std::vector<R> readAll() const {
