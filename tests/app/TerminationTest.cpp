@@ -38,18 +38,23 @@ QProcessEnvironment offscreen(const QString& home) {
     return ::testing::AssertionSuccess();
 }
 
+// A data folder with `cards` cards, and the child started on it in `scenario`; the register's
+// bytes as stored.
+QByteArray startChild(QProcess& p, TestInstall& t, int cards, const QString& scenario) {
+    t.makeFolders();
+    t.writeCards(QStringLiteral("Baza/Anketi.dat"), makeCards(cards));
+    p.setProcessEnvironment(offscreen(t.root()));
+    p.start(QStringLiteral(TERMINATION_CHILD), {t.root(), scenario});
+    return t.readFile(QStringLiteral("Baza/Anketi.dat"));
+}
+
 TEST(Termination, SigtermDuringAnEditLeavesAsExitDoesWithTheBackupAndWithoutTheEdit) {
     // "settings": the settings window's modal loop is running when the signal comes.
     for (const char* scenario : {"edit", "settings"}) {
         SCOPED_TRACE(scenario);
         TestInstall t;
-        t.makeFolders();
-        t.writeCards(QStringLiteral("Baza/Anketi.dat"), makeCards(3));
-        const QByteArray stored = t.readFile(QStringLiteral("Baza/Anketi.dat"));
-
         QProcess p;
-        p.setProcessEnvironment(offscreen(t.root()));
-        p.start(QStringLiteral(TERMINATION_CHILD), {t.root(), QLatin1String(scenario)});
+        const QByteArray stored = startChild(p, t, 3, QLatin1String(scenario));
         ASSERT_TRUE(p.waitForStarted());
         while (!p.canReadLine() && p.waitForReadyRead(20000)) {
         }
@@ -67,12 +72,8 @@ TEST(Termination, SigtermDuringAnEditLeavesAsExitDoesWithTheBackupAndWithoutTheE
 
 TEST(Termination, TheSessionsEndLeavesAsExitDoesThoughTheCardWindowRefusesToClose) {
     TestInstall t;
-    t.makeFolders();
-    t.writeCards(QStringLiteral("Baza/Anketi.dat"), makeCards(2));
-    const QByteArray stored = t.readFile(QStringLiteral("Baza/Anketi.dat"));
     QProcess p;
-    p.setProcessEnvironment(offscreen(t.root()));
-    p.start(QStringLiteral(TERMINATION_CHILD), {t.root(), QStringLiteral("logout")});
+    const QByteArray stored = startChild(p, t, 2, QStringLiteral("logout"));
     ASSERT_TRUE(p.waitForFinished(20000)) << "still running after the session ended";
     EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();

@@ -47,12 +47,7 @@ void resetPeakMemory() {
 }
 
 StatQuery query(StatField field, StatColumns columns, QDate from, QDate to) {
-    StatQuery q;
-    q.field = field;
-    q.columns = columns;
-    q.from = from;
-    q.to = to;
-    return q;
+    return statQuery(field, columns, from, to);
 }
 
 // The widest the window's date edits allow.

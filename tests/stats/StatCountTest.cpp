@@ -26,12 +26,7 @@ protected:
         return t;
     }
     static StatQuery query(StatField field, StatColumns columns, QDate from, QDate to) {
-        StatQuery q;
-        q.field = field;
-        q.columns = columns;
-        q.from = from;
-        q.to = to;
-        return q;
+        return statQuery(field, columns, from, to);
     }
 
     QTemporaryDir dir;

@@ -2,6 +2,7 @@
 // A register for counting: realistic values spelt the ways people type them (case, blanks at
 // the ends, ё and е, empty fields) and dates around a period; and a count of it made here
 // independently of the program's counter.
+#include "stats/StatQuery.h"
 #include "stats/StatTable.h"
 #include "store/Records.h"
 
@@ -27,5 +28,15 @@ using ExpectedTable = std::map<QString, ExpectedRow>; // by the name shown
 ExpectedTable countByHand(const std::vector<TAnketa>& cards, const StatQuery& query);
 // The same taken from a table, for comparing.
 ExpectedTable asExpected(const StatTable& table);
+
+// The choices of the window as a query, the source left as it is by default.
+inline StatQuery statQuery(StatField field, StatColumns columns, QDate from, QDate to) {
+    StatQuery q;
+    q.field = field;
+    q.columns = columns;
+    q.from = from;
+    q.to = to;
+    return q;
+}
 
 } // namespace zelm::testing
