@@ -4,6 +4,7 @@
 #include "store/Cp1251.h"
 #include "store/FileError.h"
 #include "store/RegularFiles.h"
+#include "store/ReportKeys.h"
 
 #include <QFileInfo>
 
@@ -241,25 +242,43 @@ ReportData ReportData::read(const QString& path) {
     return data;
 }
 
+namespace {
+
+template <size_t N> QStringList keyList(const std::array<reportkeys::Keys, N>& keys) {
+    QStringList list;
+    list.reserve(static_cast<qsizetype>(N));
+    for (const reportkeys::Keys key : keys)
+        list.append(QLatin1String(key.data(), static_cast<qsizetype>(key.size())));
+    return list;
+}
+
+QString keyText(reportkeys::Keys key) {
+    return QLatin1String(key.data(), static_cast<qsizetype>(key.size()));
+}
+
+// The items of a row of the statistics: every column a template may have, not only those a
+// count fills.
+QStringList statItems() {
+    using namespace reportkeys;
+    QStringList items = {keyText(kStatName), keyText(kStatHeading), keyText(kStatLine),
+                         keyText(kStatTotals)};
+    for (int k = 1; k <= kStatColumns; ++k)
+        items.append(keyText(kStatColumnPrefix) + QString::number(k));
+    items << keyText(kStatBlockTotal) << keyText(kStatPeriodTotal);
+    return items;
+}
+
+} // namespace
+
 void ReportData::addExpectedKeys(const QString& dataFileName) {
     static const QHash<QString, QStringList> expected = {
-        {QStringLiteral("poln"),
-         {"wladelec",  "DataMer",    "INNOrg",   "NameOrg",   "FormSobs", "adres",
-          "DateKUSP",  "NomKUSP",    "Povod",    "VidORM",    "Osnovan",  "DataOsn",
-          "NomDokOsn", "ispolnitel", "utverdil", "Rezultat",  "Prime4",   "DaWrSozd",
-          "DWKorr",    "AdminFIO",   "GurN",     "Klu4Form1", "Otmetka"}},
-        {QStringLiteral("kniga"), {"wladelec"}},
-        {QStringLiteral("stat"),
-         {"wladelec", "Istochnik", "Stroki", "Stolbcy", "S", "Po", "Data", "Prochitano",
-          "Uchteno"}},
-        {QStringLiteral("kona8"),
-         {"Wladelec", "Gorod", "OblKr", "UlDom", "PoIn", "kWladelec", "kDolgn", "kPredpr", "kGorod",
-          "kOblKr", "kRaion", "kUlDom", "kPoIn"}},
+        {QStringLiteral("poln"), keyList(reportkeys::kFullCard)},
+        {QStringLiteral("kniga"), keyList(reportkeys::kMeasureListHead)},
+        {QStringLiteral("stat"), keyList(reportkeys::kStatHead)},
+        {QStringLiteral("kona8"), keyList(reportkeys::kEnvelope)},
     };
-    static const QStringList listItems = {
-        "n",        "NameOrg",    "FormSobs", "adres",   "DM",        "INNOrg",
-        "Rezultat", "Prime4",     "Osnovan",  "DataOsn", "NomDokOsn", "Povod",
-        "VidORM",   "ispolnitel", "utverdil", "DKUSP",   "NKUSP",     "FabKUSP"};
+    static const QStringList listItems = keyList(reportkeys::kMeasureRow);
+    static const QStringList statRowItems = statItems();
     QString report = dataFileName.toLower();
     if (!report.endsWith(QStringLiteral("dat.txt")))
         return;
@@ -268,14 +287,11 @@ void ReportData::addExpectedKeys(const QString& dataFileName) {
         report = QStringLiteral("kona8");
     for (const QString& key : expected.value(report))
         m_expected.insert(key, true);
-    // The statistics name only the columns a count has; the template's others are known all
-    // the same, so that they are left out rather than printed as "#k7#".
-    static const QStringList statItems = {"Nazv", "Zagolovok", "Stroka", "Itog", "k1",    "k2",
-                                          "k3",   "k4",        "k5",     "k6",   "k7",    "k8",
-                                          "k9",   "k10",       "k11",    "k12",  "Vsego", "Period"};
-    // With no card in the list, the row of the list still has to be known as a card's row.
+    // With no card in the list, the row of the list still has to be known as a card's row; the
+    // statistics name only the columns a count has, and the template's others are left out
+    // rather than printed as "#k7#".
     if (report == QStringLiteral("kniga") || report == QStringLiteral("stat"))
-        for (const QString& key : report == QStringLiteral("stat") ? statItems : listItems)
+        for (const QString& key : report == QStringLiteral("stat") ? statRowItems : listItems)
             if (!m_itemIndex.contains(key)) {
                 m_itemIndex.insert(key, static_cast<int>(m_itemKeys.size()));
                 m_itemKeys.append(key);

@@ -10,7 +10,7 @@ PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6printsupport6 libg
           qt6-translations-l10n openbox x11-utils
           libreoffice-l10n-ru hunspell-ru hyphen-ru
           clang libclang-rt-14-dev
-          libpq-dev postgresql-15)
+          libpq-dev postgresql-15 librapidcheck-dev)
 # The desktop entry and the AppStream metadata are validated by the tests.
 PACKAGES+=(desktop-file-utils appstream)
 missing=()

@@ -54,14 +54,6 @@ void CardWindowLists::selectWorkingRow(int row) {
     m_w.selectRow(kWorking, row);
 }
 
-void CardWindowLists::removeWorkingRow(int row) {
-    m_w.list(kWorking).cardRemoved(row);
-}
-
-void CardWindowLists::fillWorkingList() {
-    m_w.list(kWorking).showFile(m_w.session().working());
-}
-
 bool CardWindowLists::isWorkingListInView() const {
     return m_w.isListInView(kWorking);
 }

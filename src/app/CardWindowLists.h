@@ -21,8 +21,6 @@ public:
     bool workingRowShowsNumber(int row) const override;
     int selectedWorkingRow() const override;
     void selectWorkingRow(int row) override;
-    void removeWorkingRow(int row) override;
-    void fillWorkingList() override;
     bool isWorkingListInView() const override;
     void bringWorkingListToFront() override;
     QColor workingListBackground() const override;

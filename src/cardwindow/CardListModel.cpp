@@ -32,4 +32,21 @@ void CardListModel::followMainFile(CardSession& session) {
             [this](qint64 index) { cardRemoved(static_cast<int>(index)); });
 }
 
+void CardListModel::followSideFile(CardSession& session, SideFile which) {
+    connect(&session, &CardSession::sideCardRemoved, this, [this, which](SideFile f, qint64 index) {
+        if (f == which)
+            cardRemoved(static_cast<int>(index));
+    });
+    connect(&session, &CardSession::sideFileChanged, this, [this, which](SideFile f, qint64 count) {
+        if (f != which)
+            return;
+        // Cards added at the end keep the rows above them, and the selection, where they are;
+        // anything else is found by looking at the file.
+        if (count > cardCount())
+            cardsAppended();
+        else
+            refresh();
+    });
+}
+
 } // namespace zelm

@@ -10,6 +10,7 @@ class CardFile;
 class CardSession;
 class Register;
 enum class RegisterFile;
+enum class SideFile;
 
 class CardListModel : public CardFileModel {
     Q_OBJECT
@@ -26,6 +27,8 @@ public:
     // Keeps the rows in step with the session's Main card file: a card stored, inserted or
     // taken out there changes its row here.
     void followMainFile(CardSession& session);
+    // The same for the Working card file or the Archive.
+    void followSideFile(CardSession& session, SideFile which);
 };
 
 } // namespace zelm

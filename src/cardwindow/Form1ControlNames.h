@@ -11,12 +11,13 @@ class QMenu;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
-class QTableView;
 class QTabWidget;
 class QToolButton;
 class QWidget;
 
 namespace zelm {
+
+class UniformRowsView;
 
 class TdxfColorButton;
 class CardListModel;
@@ -120,9 +121,9 @@ class CardListModel;
     X(QPushButton, ZapPosled)                                                                      \
     X(QPushButton, ArhExc)                                                                         \
     X(QPushButton, DelArh)                                                                         \
-    X(QTableView, Spisok)                                                                          \
-    X(QTableView, RabTab)                                                                          \
-    X(QTableView, ArhTab)                                                                          \
+    X(UniformRowsView, Spisok)                                                                     \
+    X(UniformRowsView, RabTab)                                                                     \
+    X(UniformRowsView, ArhTab)                                                                     \
     X(QMenu, N1)                                                                                   \
     X(QMenu, N4)                                                                                   \
     X(QMenu, N7)                                                                                   \

@@ -3,6 +3,7 @@
 #include "cardwindow/Form1PagesLayout.h"
 #include "cardwindow/CardListModel.h"
 #include "widgets/ControlFactory.h"
+#include "widgets/UniformRowsView.h"
 
 #include <QAction>
 #include <QDateEdit>
@@ -16,7 +17,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -36,18 +36,12 @@ QDateEdit* dateEdit(const char* name) {
     return controls::datePicker(name);
 }
 
-QTableView* cardList(const char* name, CardListModel* model, bool withUnique) {
-    auto* v = named(new QTableView, name, QStringLiteral("Столбцы можно раздвитуть мышкой"));
+UniformRowsView* cardList(const char* name, CardListModel* model, bool withUnique) {
+    auto* v = named(new UniformRowsView, name, QStringLiteral("Столбцы можно раздвитуть мышкой"));
     v->setModel(model);
-    v->setSelectionBehavior(QAbstractItemView::SelectRows);
-    v->setSelectionMode(QAbstractItemView::SingleSelection);
     v->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    v->verticalHeader()->setDefaultSectionSize(18);
-    v->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    v->verticalHeader()->hide();
+    v->setRowHeight(18);
     v->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    v->horizontalHeader()->setHighlightSections(false);
-    v->setWordWrap(false);
     // The design widths, widened where this desktop's font needs more room for a date,
     // a unique number or a title. A date and a number are never wider than these texts, so
     // the columns are as wide as their widest cell without reading the card files.

@@ -67,8 +67,9 @@ void TForm1::runStartUp() {
         m_settings.ReadPapka = inst.backupFolder();
         m_settings.SavePapka = inst.backupFolder();
         loadReferenceLists();
-        // The list of all cards; the position stays at the end of the file.
+        // The lists; the position stays at the end of the Main card file.
         reloadMainList();
+        list(CardList::Working).setFile(inst.workingCardFile());
         m_session.setCardIndex(m_session.CardTotal() - 1);
         selectMainRow(m_session.CardTotal() - 1);
         // The settings file, written with the defaults when missing.

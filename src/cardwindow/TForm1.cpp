@@ -12,6 +12,7 @@
 #include "store/Records.h"
 #include "store/UnitGlo.h"
 #include "widgets/TdxfColorButton.h"
+#include "widgets/UniformRowsView.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -25,7 +26,6 @@
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QTabWidget>
-#include <QTableView>
 #include <QTextCursor>
 #include <new>
 
@@ -100,12 +100,9 @@ void TForm1::followSession() {
     connect(&m_session, &CardSession::cardStored, this, &TForm1::showStoredBoxes);
     connect(&m_session, &CardSession::sideFileChanged, this, [this](SideFile which, qint64 n) {
         (which == SideFile::Working ? m_ui->vRab : m_ui->vArh)->setText(QString::number(n));
-        // The list shows its file as it now is once the command is over: a command that tells
-        // the list which row it took out has done so by then, and nothing is redrawn twice.
-        CardListModel* list = which == SideFile::Working ? m_ui->workingList : m_ui->archiveList;
-        QMetaObject::invokeMethod(
-            list, [list] { list->refresh(); }, Qt::QueuedConnection);
     });
+    m_ui->workingList->followSideFile(m_session, SideFile::Working);
+    m_ui->archiveList->followSideFile(m_session, SideFile::Archive);
     m_ui->mainList->followMainFile(m_session);
     // A command that needs the register's index before it is built waits for it here, the
     // progress bar showing how far it got; the window keeps painting, clicks wait.
@@ -167,7 +164,7 @@ void TForm1::userLoggedIn() {
         m_ui->AdminFIO->setText(m_session.user().UserFIO);
 }
 
-QTableView* TForm1::view(CardList which) const {
+UniformRowsView* TForm1::view(CardList which) const {
     switch (which) {
     case CardList::Working:
         return m_ui->RabTab;
@@ -192,7 +189,7 @@ CardListModel& TForm1::list(CardList which) {
 }
 
 void TForm1::selectRow(CardList which, int row) {
-    QTableView* v = view(which);
+    UniformRowsView* v = view(which);
     const auto* model = static_cast<const CardListModel*>(v->model());
     if (row < 0 || row >= model->cardCount())
         return;

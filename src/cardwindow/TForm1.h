@@ -11,7 +11,6 @@
 #include <memory>
 
 class QColor;
-class QTableView;
 
 namespace zelm {
 
@@ -20,6 +19,7 @@ class Platform;
 class SharedData;
 struct Form1Ui;
 struct OfficeSettings;
+class UniformRowsView;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -131,7 +131,7 @@ private:
     friend struct Form1Access; // Form1Internal.h, for the window's own command files
     void runStartUp();
     void paintStoredColours();
-    QTableView* view(CardList which) const;
+    UniformRowsView* view(CardList which) const;
 
     CardSession& m_session;
     Platform& m_platform;

@@ -1,21 +1,23 @@
 #include "output/EnvelopeData.h"
 
+#include "store/ReportKeys.h"
 #include "store/TextFiles.h"
 #include "store/UnitGlo.h"
 
 namespace zelm {
 
 void writeEnvelopeData(const EnvelopeFields& f, const QString& path) {
-    const std::pair<const char*, const QString*> lines[] = {
-        {"Wladelec", &f.Firma},   {"Gorod", &f.Gorod},       {"OblKr", &f.OblKr},
-        {"UlDom", &f.UlDomKv},    {"PoIn", &f.PochtInd},     {"kWladelec", &f.FIOKomu},
-        {"kDolgn", &f.DolgnKomu}, {"kPredpr", &f.NazvOrgan}, {"kGorod", &f.GorodKomu},
-        {"kOblKr", &f.OblKomu},   {"kRaion", &f.RaionKomu},  {"kUlDom", &f.UlKvKomu},
-        {"kPoIn", &f.IndexKomu},
-    };
+    // In the order of reportkeys::kEnvelope.
+    const QString* values[] = {&f.Firma,     &f.Gorod,     &f.OblKr,     &f.UlDomKv,   &f.PochtInd,
+                               &f.FIOKomu,   &f.DolgnKomu, &f.NazvOrgan, &f.GorodKomu, &f.OblKomu,
+                               &f.RaionKomu, &f.UlKvKomu,  &f.IndexKomu};
+    static_assert(std::size(values) == reportkeys::kEnvelope.size());
     ReportFile file(path);
-    for (const auto& [key, value] : lines)
-        ReportLine(file, QLatin1String(key) + QLatin1Char(':') + *value);
+    for (size_t i = 0; i < reportkeys::kEnvelope.size(); ++i) {
+        const reportkeys::Keys key = reportkeys::kEnvelope[i];
+        ReportLine(file, QLatin1String(key.data(), static_cast<qsizetype>(key.size())) +
+                             QLatin1Char(':') + *values[i]);
+    }
     file.close();
 }
 

@@ -2,6 +2,7 @@
 
 #include "store/CardFile.h"
 #include "store/Cp1251.h"
+#include "store/ReportKeys.h"
 #include "store/TextFiles.h"
 #include "store/UnitGlo.h"
 
@@ -23,65 +24,55 @@ QByteArray ascii(const QString& s) {
     return s.toLatin1();
 }
 
-// Builds "key:value" item texts in one reused buffer and hands them to the report writers.
+QByteArray conductedBy(const TAnketa& c) {
+    // Podrazd, DolgSotr, ZvanSotr, FIOSotr, the blanks kept where a part is empty.
+    return bytes(c.Podrazd).toByteArray() + ' ' + bytes(c.DolgSotr).toByteArray() + ' ' +
+           bytes(c.ZvanSotr).toByteArray() + ' ' + bytes(c.FIOSotr).toByteArray();
+}
+
+QByteArray approvedBy(const TAnketa& c) {
+    return bytes(c.DolgnUtv).toByteArray() + ' ' + bytes(c.ZvanUtv).toByteArray() + ' ' +
+           bytes(c.FIOUtv).toByteArray();
+}
+
+// Writes "key:value" texts, the keys taken in their file's order, in one reused buffer.
 class Items {
 public:
     explicit Items(ReportFile& file) : m_file(file) { m_text.reserve(512); }
 
-    Items& key(const char* k) {
-        m_text.resize(0);
-        m_text.append(k).append(':');
-        return *this;
+    template <size_t N>
+    void items(const std::array<reportkeys::Keys, N>& keys, const QByteArrayView (&values)[N]) {
+        for (size_t i = 0; i < N; ++i)
+            ReportItem(m_file, text(keys[i], values[i]));
     }
-    Items& add(QByteArrayView v) {
-        m_text.append(v);
-        return *this;
-    }
-    Items& blank() {
-        m_text.append(' ');
-        return *this;
-    }
-    void item() { ReportItem(m_file, QByteArrayView(m_text)); }
-    void line() { ReportLine(m_file, QByteArrayView(m_text)); }
-
-    // Conducted by: Podrazd, DolgSotr, ZvanSotr, FIOSotr, the blanks kept where a part is empty.
-    Items& conductedBy(const TAnketa& c) {
-        return add(bytes(c.Podrazd))
-            .blank()
-            .add(bytes(c.DolgSotr))
-            .blank()
-            .add(bytes(c.ZvanSotr))
-            .blank()
-            .add(bytes(c.FIOSotr));
-    }
-    Items& approvedBy(const TAnketa& c) {
-        return add(bytes(c.DolgnUtv)).blank().add(bytes(c.ZvanUtv)).blank().add(bytes(c.FIOUtv));
+    template <size_t N>
+    void lines(const std::array<reportkeys::Keys, N>& keys, const QByteArrayView (&values)[N]) {
+        for (size_t i = 0; i < N; ++i)
+            ReportLine(m_file, text(keys[i], values[i]));
     }
 
 private:
+    QByteArrayView text(reportkeys::Keys key, QByteArrayView value) {
+        m_text.resize(0);
+        m_text.append(QByteArrayView(key.data(), static_cast<qsizetype>(key.size())))
+            .append(':')
+            .append(value);
+        return m_text;
+    }
+
     ReportFile& m_file;
     QByteArray m_text;
 };
 
 void writeMeasureLine(ReportFile& file, Items& it, const TAnketa& c) {
-    it.key("n").add(QByteArray::number(c.GurN)).item();
-    it.key("NameOrg").add(bytes(c.NameOrg)).item();
-    it.key("FormSobs").add(bytes(c.FormSobs)).item();
-    it.key("adres").add(bytes(c.AdresOrg)).item();
-    it.key("DM").add(ascii(ShortDate(c.DataMer))).item();
-    it.key("INNOrg").add(bytes(c.INNOrg)).item();
-    it.key("Rezultat").add(bytes(c.Rezultat)).item();
-    it.key("Prime4").add(bytes(c.Prime4)).item();
-    it.key("Osnovan").add(bytes(c.Osnovan)).item();
-    it.key("DataOsn").add(ascii(ShortDate(c.DataOsn))).item();
-    it.key("NomDokOsn").add(bytes(c.NomDokOsn)).item();
-    it.key("Povod").add(bytes(c.Povod)).item();
-    it.key("VidORM").add(bytes(c.VidORM)).item();
-    it.key("ispolnitel").conductedBy(c).item();
-    it.key("utverdil").approvedBy(c).item();
-    it.key("DKUSP").add(ascii(ShortDate(c.DateKUSP))).item();
-    it.key("NKUSP").add(bytes(c.NomKUSP)).item();
-    it.key("FabKUSP").add(bytes(c.FabKUSP)).item();
+    const QByteArray n = QByteArray::number(c.GurN), dm = ascii(ShortDate(c.DataMer)),
+                     dataOsn = ascii(ShortDate(c.DataOsn)), by = conductedBy(c),
+                     approved = approvedBy(c), dkusp = ascii(ShortDate(c.DateKUSP));
+    it.items(reportkeys::kMeasureRow,
+             {n, bytes(c.NameOrg), bytes(c.FormSobs), bytes(c.AdresOrg), dm, bytes(c.INNOrg),
+              bytes(c.Rezultat), bytes(c.Prime4), bytes(c.Osnovan), dataOsn, bytes(c.NomDokOsn),
+              bytes(c.Povod), bytes(c.VidORM), by, approved, dkusp, bytes(c.NomKUSP),
+              bytes(c.FabKUSP)});
     file.write(QByteArrayView("\r\n"));
 }
 
@@ -90,29 +81,35 @@ void writeMeasureLine(ReportFile& file, Items& it, const TAnketa& c) {
 void PrintFullCard(const TAnketa& c, const QString& owner, const QString& path) {
     ReportFile file(path);
     Items it(file);
-    it.key("wladelec").add(toCp1251(owner)).line();
-    it.key("DataMer").add(ascii(PlainDateText(c.DataMer))).line();
-    it.key("INNOrg").add(bytes(c.INNOrg)).line();
-    it.key("NameOrg").add(bytes(c.NameOrg)).line();
-    it.key("FormSobs").add(bytes(c.FormSobs)).line();
-    it.key("adres").add(bytes(c.AdresOrg)).line();
-    it.key("DateKUSP").add(ascii(PlainDateText(c.DateKUSP))).line();
-    it.key("NomKUSP").add(bytes(c.NomKUSP)).line();
-    it.key("Povod").add(bytes(c.Povod)).line();
-    it.key("VidORM").add(bytes(c.VidORM)).line();
-    it.key("Osnovan").add(bytes(c.Osnovan)).line();
-    it.key("DataOsn").add(ascii(PlainDateText(c.DataOsn))).line();
-    it.key("NomDokOsn").add(bytes(c.NomDokOsn)).line();
-    it.key("ispolnitel").conductedBy(c).line();
-    it.key("utverdil").approvedBy(c).line();
-    it.key("Rezultat").add(bytes(c.Rezultat)).line();
-    it.key("Prime4").add(bytes(c.Prime4)).line();
-    it.key("DaWrSozd").add(ascii(DateTimeText(c.DaWrSozd))).line();
-    it.key("DWKorr").add(ascii(DateTimeText(c.DWKorr))).line();
-    it.key("AdminFIO").add(bytes(c.AdminFIO)).line();
-    it.key("GurN").add(QByteArray::number(c.GurN)).line();
-    it.key("Klu4Form1").add(QByteArray::number(c.Klu4Form1)).line();
-    it.key("Otmetka").add(bytes(c.Otmetka)).line();
+    const QByteArray wladelec = toCp1251(owner), dataMer = ascii(PlainDateText(c.DataMer)),
+                     dateKusp = ascii(PlainDateText(c.DateKUSP)),
+                     dataOsn = ascii(PlainDateText(c.DataOsn)), by = conductedBy(c),
+                     approved = approvedBy(c), created = ascii(DateTimeText(c.DaWrSozd)),
+                     changed = ascii(DateTimeText(c.DWKorr)), gurN = QByteArray::number(c.GurN),
+                     number = QByteArray::number(c.Klu4Form1);
+    it.lines(reportkeys::kFullCard, {wladelec,
+                                     dataMer,
+                                     bytes(c.INNOrg),
+                                     bytes(c.NameOrg),
+                                     bytes(c.FormSobs),
+                                     bytes(c.AdresOrg),
+                                     dateKusp,
+                                     bytes(c.NomKUSP),
+                                     bytes(c.Povod),
+                                     bytes(c.VidORM),
+                                     bytes(c.Osnovan),
+                                     dataOsn,
+                                     bytes(c.NomDokOsn),
+                                     by,
+                                     approved,
+                                     bytes(c.Rezultat),
+                                     bytes(c.Prime4),
+                                     created,
+                                     changed,
+                                     bytes(c.AdminFIO),
+                                     gurN,
+                                     number,
+                                     bytes(c.Otmetka)});
     file.write(QByteArrayView("\r\n\r\n"));
     file.close();
 }
@@ -120,7 +117,7 @@ void PrintFullCard(const TAnketa& c, const QString& owner, const QString& path) 
 void PrintMeasureList(const CardFile& working, const QString& owner, const QString& path) {
     ReportFile file(path);
     Items it(file);
-    it.key("wladelec").add(toCp1251(owner)).line();
+    it.lines(reportkeys::kMeasureListHead, {toCp1251(owner)});
     const qint64 total = working.count();
     std::vector<TAnketa> block(static_cast<size_t>(std::min(total, kBlockCards)));
     for (qint64 first = 0; first < total; first += kBlockCards) {

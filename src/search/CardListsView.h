@@ -27,16 +27,14 @@ public:
 
     virtual void selectMainRow(int row) = 0;
 
-    // The Working list: row r shows card r of the Working card file as last filled.
+    // The Working list: row r shows card r of the Working card file; it follows the session.
     virtual int workingRowCount() const = 0;
     virtual std::int32_t workingRowNumber(int row) const = 0; // the unique number it shows
     virtual bool workingRowShowsNumber(int row) const = 0;    // its "Уник. №" is not blank
     virtual int selectedWorkingRow() const = 0;               // -1 when none
     virtual void selectWorkingRow(int row) = 0;
-    virtual void removeWorkingRow(int row) = 0;
-    virtual void fillWorkingList() = 0; // from the file, as it is now
     virtual bool isWorkingListInView() const = 0;
-    virtual void bringWorkingListToFront() = 0; // without refilling it
+    virtual void bringWorkingListToFront() = 0;
     virtual QColor workingListBackground() const = 0;
 };
 

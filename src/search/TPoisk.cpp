@@ -146,9 +146,8 @@ void TPoisk::appendToWorking(const TAnketa& card) {
 
 void TPoisk::afterStep() {
     m_ui.KRab->setText(QString::number(m_session.cardCount(SideFile::Working)));
-    TabSheet2Show(m_session, m_lists);
-    // Showing the tab fills the list already; that has just been done.
     m_lists.bringWorkingListToFront();
+    TabSheet2Show(m_session, m_lists);
 }
 
 void TPoisk::announceEndIfDone(bool done) {

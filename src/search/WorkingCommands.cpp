@@ -16,7 +16,7 @@ void RabZeroClick(CardSession& s, CardListsView& v) {
 }
 
 void TabSheet2Show(CardSession&, CardListsView& v) {
-    v.fillWorkingList();
+    // The list already shows the file: it follows the session's changes and looks at the file.
     if (v.workingRowCount() > 0)
         v.selectWorkingRow(0);
 }
@@ -53,7 +53,7 @@ void DelRabClick(CardSession& s, CardListsView& v) {
     if (row < 0 || row >= v.workingRowCount() || !v.workingRowShowsNumber(row))
         return;
     // A deletion or an insertion may have replaced the file under a list in view: remove
-    // only the card the row shows, and otherwise show the file as it now is.
+    // only the card the row shows.
     const std::int32_t number = v.workingRowNumber(row);
     if (row >= s.cardCount(SideFile::Working) ||
         s.cardAt(SideFile::Working, row).Klu4Form1 != number) {
@@ -61,7 +61,6 @@ void DelRabClick(CardSession& s, CardListsView& v) {
         return;
     }
     s.removeCard(SideFile::Working, row);
-    v.removeWorkingRow(row);
     if (row < v.workingRowCount())
         v.selectWorkingRow(row);
     else if (v.workingRowCount() > 0)

@@ -8,7 +8,7 @@ class CardSession;
 
 void nGlRabClick(CardSession& s);                     // add the card shown
 void RabZeroClick(CardSession& s, CardListsView& v);  // empty the Working card file
-void TabSheet2Show(CardSession& s, CardListsView& v); // fill the Working list from the file
+void TabSheet2Show(CardSession& s, CardListsView& v); // the Working list's first row selected
 void RabTabMouseDown(CardSession& s, CardListsView& v, int row);
 void SpisokMouseDown(CardSession& s, int row);
 void DelRabClick(CardSession& s, CardListsView& v); // remove the selected card

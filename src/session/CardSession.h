@@ -187,6 +187,8 @@ signals:
     void mainCardRemoved(qint64 index);
     // The Working or the Archive card file changed; `count` is its number of cards now.
     void sideFileChanged(zelm::SideFile which, qint64 count);
+    // ...by taking out its card at `index` (told before sideFileChanged).
+    void sideCardRemoved(zelm::SideFile which, qint64 index);
     // The register kept on a server was changed by another workstation: the lists show it anew.
     void registerReloaded();
     // ...and it changed the card shown, which stays as it was shown.

@@ -74,6 +74,7 @@ bool CardSession::removeCard(SideFile which, qint64 index) {
     }
     // The scratch file stays out of Baza, whose files the backup packs.
     removeRecordByRewrite(m_working, index, m_inst.path(QStringLiteral("Temp/RabAnket.new")));
+    emit sideCardRemoved(which, index);
     emit sideFileChanged(which, m_working.count());
     return true;
 }

@@ -5,6 +5,7 @@
 #include "store/DayCount.h"
 #include "store/FileError.h"
 #include "store/Installation.h"
+#include "store/ReportKeys.h"
 #include "store/TextFiles.h"
 #include "store/UnitGlo.h"
 
@@ -26,20 +27,26 @@ QString dateText(const QDate& d) {
 // takes several blocks, the period's total.
 struct ReportLineItems {
     QString name;
-    const char* kind; // "Zagolovok", "Stroka" or "Itog"
+    reportkeys::Keys kind; // the heading, a line or the totals
     QStringList columns;
     QString blockTotal;
     std::optional<QString> periodTotal;
 };
 
+QString keyed(reportkeys::Keys key, const QString& value) {
+    return QLatin1String(key.data(), static_cast<qsizetype>(key.size())) + QLatin1Char(':') + value;
+}
+
 void writeLine(ReportFile& file, const ReportLineItems& line, int width) {
-    ReportItem(file, QStringLiteral("Nazv:") + line.name);
-    ReportItem(file, QString::fromLatin1(line.kind) + QLatin1Char(':'));
+    using namespace reportkeys;
+    ReportItem(file, keyed(kStatName, line.name));
+    ReportItem(file, keyed(line.kind, {}));
+    const QString column = QLatin1String(kStatColumnPrefix.data()) + QStringLiteral("%1");
     for (int k = 0; k < width; ++k)
-        ReportItem(file, QStringLiteral("k%1:").arg(k + 1) + line.columns.value(k));
-    ReportItem(file, QStringLiteral("Vsego:") + line.blockTotal);
+        ReportItem(file, column.arg(k + 1) + QLatin1Char(':') + line.columns.value(k));
+    ReportItem(file, keyed(kStatBlockTotal, line.blockTotal));
     if (line.periodTotal)
-        ReportItem(file, QStringLiteral("Period:") + *line.periodTotal);
+        ReportItem(file, keyed(kStatPeriodTotal, *line.periodTotal));
     file.write(QByteArrayView("\r\n"));
 }
 
@@ -74,15 +81,19 @@ void exportStatistics(const StatTable& table, const Installation& inst, const QS
 
 void writeStatReport(const StatTable& table, const QString& owner, const QString& path) {
     ReportFile file(path);
-    ReportLine(file, QStringLiteral("wladelec:") + owner);
-    ReportLine(file, QStringLiteral("Istochnik:") + statSourceCaption(table.query.source));
-    ReportLine(file, QStringLiteral("Stroki:") + statFieldCaption(table.query.field));
-    ReportLine(file, QStringLiteral("Stolbcy:") + statColumnCaption(table.query.columns));
-    ReportLine(file, QStringLiteral("S:") + dateText(table.query.from));
-    ReportLine(file, QStringLiteral("Po:") + dateText(table.query.to));
-    ReportLine(file, QStringLiteral("Data:") + dateText(currentDateTime().date()));
-    ReportLine(file, QStringLiteral("Prochitano:") + QString::number(table.cardsRead));
-    ReportLine(file, QStringLiteral("Uchteno:") + QString::number(table.cardsCounted));
+    // In the order of reportkeys::kStatHead.
+    const QString head[] = {owner,
+                            statSourceCaption(table.query.source),
+                            statFieldCaption(table.query.field),
+                            statColumnCaption(table.query.columns),
+                            dateText(table.query.from),
+                            dateText(table.query.to),
+                            dateText(currentDateTime().date()),
+                            QString::number(table.cardsRead),
+                            QString::number(table.cardsCounted)};
+    static_assert(std::size(head) == reportkeys::kStatHead.size());
+    for (size_t i = 0; i < std::size(head); ++i)
+        ReportLine(file, keyed(reportkeys::kStatHead[i], head[i]));
     const QString field = statFieldCaption(table.query.field);
     const int columns = table.columnCount();
     const int width = std::min(columns, kStatReportColumns);
@@ -106,8 +117,10 @@ void writeStatReport(const StatTable& table, const QString& owner, const QString
             if (rows.size() - end == 1) // the totals never stand alone under titles
                 ++end;
             const QString name = first == 0 ? field : field + QStringLiteral(" (продолжение)");
-            writeLine(file, {name, "Zagolovok", titles, totalColumnTitle(), period(kPeriodTitle)},
-                      width);
+            writeLine(
+                file,
+                {name, reportkeys::kStatHeading, titles, totalColumnTitle(), period(kPeriodTitle)},
+                width);
             for (size_t r = first; r < end; ++r) {
                 const StatRow& row = *rows[r];
                 QStringList counts;
@@ -118,8 +131,8 @@ void writeStatReport(const StatTable& table, const QString& owner, const QString
                 }
                 const bool totals = &row == &table.totals;
                 writeLine(file,
-                          {row.name, totals ? "Itog" : "Stroka", counts,
-                           QString::number(columns > 0 ? sum : row.total),
+                          {row.name, totals ? reportkeys::kStatTotals : reportkeys::kStatLine,
+                           counts, QString::number(columns > 0 ? sum : row.total),
                            period(QString::number(row.total))},
                           width);
             }

@@ -3,6 +3,7 @@
 // report/StatDat.txt for the template StatPic.rtf.
 #include "output/ExcelExport.h"
 #include "stats/StatTable.h"
+#include "store/ReportKeys.h"
 
 #include <QString>
 
@@ -26,7 +27,7 @@ void exportStatistics(const StatTable& table, const Installation& inst, const QS
                       OfficeAutomation& office);
 
 // Value columns of one block of the printed report; wider periods go on in further blocks.
-constexpr int kStatReportColumns = 12;
+constexpr int kStatReportColumns = reportkeys::kStatColumns;
 // Lines under one line of titles: such a piece fits on a page even where every name takes two
 // lines, so the template keeps it together and every page starts with titles.
 constexpr int kStatReportRows = 15;

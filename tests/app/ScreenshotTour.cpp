@@ -28,7 +28,6 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTabWidget>
-#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>

@@ -10,7 +10,6 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTabWidget>
-#include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -25,7 +24,7 @@ void showArchiveTab(TForm1& w) {
 }
 
 void pressArchiveRow(TForm1& w, int row) {
-    QTableView* list = controls(w).ArhTab;
+    UniformRowsView* list = controls(w).ArhTab;
     list->resize(900, 400);
     const QRect cell = list->visualRect(list->model()->index(row, 1));
     QTest::mousePress(list->viewport(), Qt::LeftButton, {}, cell.center());

@@ -16,7 +16,6 @@
 #include <QLineEdit>
 #include <QStyle>
 #include <QTabWidget>
-#include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -76,7 +75,7 @@ TEST(CardWindowLayout, ListColumnsAreAtLeastAsWideAsTheirWidestText) {
     ui.SpTabl->setCurrentWidget(ui.TabSheet3);
     settle(w);
     ASSERT_EQ(ui.archiveList->cardCount(), 3);
-    for (QTableView* list : {ui.ArhTab, ui.RabTab, ui.Spisok}) {
+    for (UniformRowsView* list : {ui.ArhTab, ui.RabTab, ui.Spisok}) {
         const int columns = list->model()->columnCount();
         for (int c = 0; c < columns; ++c) {
             const int width = list->columnWidth(c);

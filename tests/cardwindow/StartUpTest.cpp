@@ -12,7 +12,6 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QRegularExpression>
-#include <QTableView>
 #include <gtest/gtest.h>
 
 using namespace zelm;

@@ -1,15 +1,15 @@
 #include "common/ColumnWidths.h"
 
 #include <QAbstractItemModel>
+#include <QAbstractItemView>
 #include <QFontMetrics>
 #include <QStyle>
-#include <QTableView>
 
 #include <algorithm>
 
 namespace zelm::testing {
 
-int widestText(const QTableView* view, int column) {
+int widestText(const QAbstractItemView* view, int column) {
     const int margins =
         2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1);
     const QFontMetrics fm(view->font());

@@ -2,6 +2,7 @@
 // The card window's controls as a test finds them: by objectName, as a user's script would.
 #include "cardwindow/Form1ControlNames.h"
 #include "cardwindow/TForm1.h"
+#include "widgets/UniformRowsView.h"
 
 namespace zelm::testing {
 

@@ -10,7 +10,7 @@
 #include "store/DayCount.h"
 #include "widgets/TdxfColorButton.h"
 
-#include <QTableView>
+#include <QAbstractItemView>
 #include <QTest>
 #include <vector>
 
@@ -49,7 +49,7 @@ struct SearchRun {
             out.push_back(controls(w).workingList->uniqueNumber(r));
         return out;
     }
-    void press(QTableView* view, int row) {
+    void press(QAbstractItemView* view, int row) {
         view->scrollTo(view->model()->index(row, 0));
         const QRect cell = view->visualRect(view->model()->index(row, 0));
         QTest::mousePress(view->viewport(), Qt::LeftButton, {}, cell.center());
