@@ -53,8 +53,8 @@ void FolderRegister::remember(RegisterFile file) {
     (file == RegisterFile::Main ? m_mainSeen : m_archiveSeen) = fileOf(file).stamp();
 }
 
-void FolderRegister::follow(RegisterFile which) {
-    CardFile& file = fileOf(which);
+void FolderRegister::follow(RegisterFile which) const {
+    CardFile& file = which == RegisterFile::Main ? m_main : m_archive;
     if (!file.isOpen())
         throw FileError(QStringLiteral("Файл не открыт"), which == RegisterFile::Main
                                                               ? m_inst.mainCardFile()
@@ -85,7 +85,15 @@ const RecordSource& FolderRegister::cards(RegisterFile file) const {
 
 qint64 FolderRegister::count(RegisterFile file) const {
     const CardFile& f = fileOf(file);
-    return f.isOpen() ? f.count() : 0;
+    if (!f.isOpen())
+        return 0;
+    try {
+        follow(file);
+    } catch (const FileError&) {
+        // The name no longer leads to a card file: the count stays what was last seen, and the
+        // next command that reads or writes says what is wrong.
+    }
+    return f.count();
 }
 
 std::unique_ptr<RowSource> FolderRegister::rows(RegisterFile file) {

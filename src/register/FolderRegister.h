@@ -53,8 +53,10 @@ private:
     CardFile& fileOf(RegisterFile file);
     const CardFile& fileOf(RegisterFile file) const;
     // Follows a file renamed over the open one and notices another program's change since
-    // this program last wrote or looked; the index of numbers is then built again.
-    void follow(RegisterFile file);
+    // this program last wrote or looked; the index of numbers is then built again. Every
+    // look at the register does this first, a count too, so nothing is ever answered from a
+    // file that has lost its name.
+    void follow(RegisterFile file) const;
     // This program changed the file: what it left is what follow() compares with.
     void remember(RegisterFile file);
     // Where the Main card `asRead` is now: its place when that still holds its number, else
@@ -64,11 +66,11 @@ private:
     StoredCard storedAt(qint64 place, const TAnketa& card) const;
 
     const Installation& m_inst;
-    CardFile m_main;
-    CardFile m_archive;
-    CardFile::Stamp m_mainSeen;
-    CardFile::Stamp m_archiveSeen;
-    UniqueNumberIndex m_numbers; // unique number -> first Main card carrying it
+    mutable CardFile m_main;
+    mutable CardFile m_archive;
+    mutable CardFile::Stamp m_mainSeen;
+    mutable CardFile::Stamp m_archiveSeen;
+    mutable UniqueNumberIndex m_numbers; // unique number -> first Main card carrying it
     std::function<void(int)> m_indexWait;
 };
 

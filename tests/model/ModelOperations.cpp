@@ -14,11 +14,21 @@ size_t pick(int a, size_t n) {
 }
 
 const char* kindName(Operation::Kind k) {
-    static const char* names[] = {"Show",           "EditAndSave",       "NewAndSave",
-                                  "CopyAndSave",    "InsertAfter",       "Delete",
-                                  "Mark",           "ShownToWorking",    "RemoveFromWorking",
-                                  "EmptyWorking",   "FindAll",           "RemoveArchived",
-                                  "Restart",        "ChangeElsewhere",   "CutElsewhere",
+    static const char* names[] = {"Show",
+                                  "EditAndSave",
+                                  "NewAndSave",
+                                  "CopyAndSave",
+                                  "InsertAfter",
+                                  "Delete",
+                                  "Mark",
+                                  "ShownToWorking",
+                                  "RemoveFromWorking",
+                                  "EmptyWorking",
+                                  "FindAll",
+                                  "RemoveArchived",
+                                  "Restart",
+                                  "ChangeElsewhere",
+                                  "CutElsewhere",
                                   "ReplaceElsewhere"};
     return names[k];
 }
@@ -108,9 +118,8 @@ void runOperation(const Operation& op, ModelRegister& m, RegisterUnderTest& p) {
         return;
     case Operation::NewAndSave: {
         // Now and then the window offers a number some card already has.
-        const std::int32_t wanted = op.flag && !m.main.empty()
-                                        ? m.main[pick(op.a, m.main.size())].number
-                                        : 500000 + op.a;
+        const std::int32_t wanted =
+            op.flag && !m.main.empty() ? m.main[pick(op.a, m.main.size())].number : 500000 + op.a;
         saveNewCard(m, p, wanted, Card{0, 0, op.text, op.inn, op.note, false, {}});
         return;
     }

@@ -13,14 +13,14 @@ class RegisterUnderTest;
 
 struct Operation {
     enum Kind {
-        Show,             // a card of the Main card file shown
-        EditAndSave,      // its fields edited, «Запомнить»; `flag`: «Записать поверх?» answered yes
-        NewAndSave,       // «Новая», fields typed, «Запомнить»; `a` picks the number it is given
-        CopyAndSave,      // «Копия» of the card shown, «Запомнить»
-        InsertAfter,      // a blank card inserted after card `a`
-        Delete,           // the card shown deleted; `flag`: into the Archive
-        Mark,             // the mark «уд» of the card shown toggled
-        ShownToWorking,   // the card shown added to the Working card file
+        Show,        // a card of the Main card file shown
+        EditAndSave, // its fields edited, «Запомнить»; `flag`: «Записать поверх?» answered yes
+        NewAndSave, // «Новая», fields typed, «Запомнить»; `a` picks the number it is given
+        CopyAndSave,    // «Копия» of the card shown, «Запомнить»
+        InsertAfter,    // a blank card inserted after card `a`
+        Delete,         // the card shown deleted; `flag`: into the Archive
+        Mark,           // the mark «уд» of the card shown toggled
+        ShownToWorking, // the card shown added to the Working card file
         RemoveFromWorking,
         EmptyWorking,
         FindAll,          // every card whose name holds `text` added to the Working card file
@@ -33,9 +33,9 @@ struct Operation {
     Kind kind = Show;
     int a = 0;
     bool flag = false;
-    QString text;  // a name, or the letters searched for
-    QString inn;   // up to 20 bytes
-    QString note;  // a memo with line breaks, up to 250 bytes
+    QString text; // a name, or the letters searched for
+    QString inn;  // up to 20 bytes
+    QString note; // a memo with line breaks, up to 250 bytes
 };
 
 std::ostream& operator<<(std::ostream& os, const Operation& op);

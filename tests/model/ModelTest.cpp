@@ -3,15 +3,15 @@
 // A failure is shrunk to the shortest sequence that shows it and printed with its seed.
 //   ZELM_MODEL_CASES  sequences per home (default: a budget of about a minute per home)
 //   ZELM_MODEL_STEPS  the longest sequence
-//   ZELM_MODEL_SEED   one seed to run (as printed by a failure)
+//   ZELM_MODEL_SEED   the seed of the search (as printed by a failure)
 #include "common/PgTestServer.h"
 #include "model/ModelOperations.h"
 #include "model/RegisterUnderTest.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
-#include <rapidcheck.h>
 #include <random>
+#include <rapidcheck.h>
 #include <sstream>
 
 // So that a failure prints the texts a sequence typed.
@@ -51,9 +51,30 @@ rc::Gen<QString> typedText(int maxBytes, bool lines) {
     });
 }
 
-// The seeds of sequences that once failed, run first every time.
-const std::vector<std::uint64_t> kFoldSeeds = {};
-const std::vector<std::uint64_t> kServerSeeds = {};
+// Sequences that once failed, shrunk, run first every time on both homes; a sequence names
+// its operations' arguments only where they matter.
+struct FoundSequence {
+    const char* fault;
+    int cards; // the register's cards before it
+    std::vector<Operation> operations;
+};
+
+Operation op(Operation::Kind kind, int a = 0, bool flag = false) {
+    Operation o;
+    o.kind = kind;
+    o.a = a;
+    o.flag = flag;
+    o.text = QStringLiteral("ООО «Ромашка»");
+    return o;
+}
+
+const std::vector<FoundSequence> kFound = {
+    {"a count answered from a Main card file that had lost its name: «Новая» took the running "
+     "number from a card no longer there",
+     1,
+     {op(Operation::NewAndSave), op(Operation::ReplaceElsewhere), op(Operation::CutElsewhere),
+      op(Operation::CopyAndSave)}},
+};
 
 int setting(const char* name, int fallback) {
     bool ok = false;
@@ -61,14 +82,31 @@ int setting(const char* name, int fallback) {
     return ok && value > 0 ? value : fallback;
 }
 
+std::vector<Card> initialCards(int n, bool random) {
+    std::vector<Card> cards;
+    for (int i = 0; i < n; ++i) {
+        Card c{1000 + 7 * i,
+               i + 1,
+               QStringLiteral("ИП Сидоров %1").arg(i),
+               QStringLiteral("77%1").arg(i),
+               QStringLiteral("строка\r\nещё"),
+               false,
+               QStringLiteral("Иванов И.И.")};
+        if (random) {
+            c.nameOrg = *typedText(100, false);
+            c.inn = *typedText(20, false);
+            c.note = *typedText(250, true);
+        }
+        cards.push_back(c);
+    }
+    return cards;
+}
+
 // One sequence on a register made afresh.
-void runSequence(Home home, testing::PgTestServer* pg, const std::vector<Operation>& operations) {
+void runSequence(Home home, testing::PgTestServer* pg, const std::vector<Card>& initial,
+                 const std::vector<Operation>& operations) {
     ModelRegister model;
-    const int cards = *rc::gen::inRange(0, 6);
-    for (int i = 0; i < cards; ++i)
-        model.main.push_back(Card{1000 + 7 * i, i + 1, *typedText(100, false),
-                                  *typedText(20, false), *typedText(250, true), false,
-                                  QStringLiteral("Иванов И.И.")});
+    model.main = initial;
     RegisterUnderTest program(home, pg, model.main);
     model.showLast();
     checkStored(model, program);
@@ -78,40 +116,48 @@ void runSequence(Home home, testing::PgTestServer* pg, const std::vector<Operati
     }
 }
 
-void checkHome(Home home, testing::PgTestServer* pg, const std::vector<std::uint64_t>& seeds,
-               int defaultCases) {
+// Runs `property` under RapidCheck; a failure is reported with what reproduces it.
+template <typename Property>
+void expectHolds(Property&& property, const rc::detail::TestParams& params,
+                 const std::string& what) {
+    const auto result = rc::detail::checkTestable(std::forward<Property>(property),
+                                                  rc::detail::TestMetadata{}, params);
+    std::ostringstream report;
+    rc::detail::printResultMessage(result, report);
+    rc::detail::FailureResult failure;
+    rc::detail::Error error;
+    EXPECT_FALSE(result.match(failure)) << what << "\n" << report.str();
+    EXPECT_FALSE(result.match(error)) << what << "\n" << report.str();
+}
+
+void checkHome(Home home, testing::PgTestServer* pg, int defaultCases) {
     rc::detail::TestParams params;
+    params.maxSuccess = 1;
+    for (const FoundSequence& found : kFound)
+        expectHolds(
+            [&] { runSequence(home, pg, initialCards(found.cards, false), found.operations); },
+            params, std::string("once failed: ") + found.fault);
+
     params.maxSize = setting("ZELM_MODEL_STEPS", 40);
     params.maxSuccess = setting("ZELM_MODEL_CASES", defaultCases);
-    std::vector<std::uint64_t> runs = seeds;
-    if (qEnvironmentVariableIsSet("ZELM_MODEL_SEED"))
-        runs = {qEnvironmentVariable("ZELM_MODEL_SEED").toULongLong()};
-    else
-        runs.push_back(std::random_device{}() * 0x100000001ull);
-    for (const std::uint64_t seed : runs) {
-        params.seed = seed;
-        const auto result = rc::detail::checkTestable(
-            [home, pg](const std::vector<Operation>& operations) {
-                runSequence(home, pg, operations);
-            },
-            rc::detail::TestMetadata{}, params);
-        std::ostringstream report;
-        rc::detail::printResultMessage(result, report);
-        rc::detail::FailureResult failure;
-        const bool failed = result.match(failure);
-        EXPECT_FALSE(failed) << "seed " << seed << " (ZELM_MODEL_SEED=" << seed
-                             << " runs it again)\n"
-                             << report.str();
-        rc::detail::Error error;
-        EXPECT_FALSE(result.match(error)) << report.str();
-    }
+    params.seed = qEnvironmentVariableIsSet("ZELM_MODEL_SEED")
+                      ? qEnvironmentVariable("ZELM_MODEL_SEED").toULongLong()
+                      : std::random_device{}() * 0x100000001ull;
+    expectHolds(
+        [home, pg](const std::vector<Operation>& operations) {
+            runSequence(home, pg, initialCards(*rc::gen::inRange(0, 6), true), operations);
+        },
+        params,
+        "seed " + std::to_string(params.seed) + " (ZELM_MODEL_SEED=" + std::to_string(params.seed) +
+            " searches the same way again; the program's own random numbers may take it "
+            "elsewhere)");
 }
 
 TEST(RegisterModel, DataFolder) {
 #ifdef ZELM_SANITIZED
-    checkHome(Home::Folder, nullptr, kFoldSeeds, 25);
+    checkHome(Home::Folder, nullptr, 25);
 #else
-    checkHome(Home::Folder, nullptr, kFoldSeeds, 300);
+    checkHome(Home::Folder, nullptr, 300);
 #endif
 }
 
@@ -120,9 +166,9 @@ TEST(RegisterModel, Server) {
     if (!pg.running())
         GTEST_SKIP() << "no PostgreSQL server: " << pg.unavailable().toStdString();
 #ifdef ZELM_SANITIZED
-    checkHome(Home::Server, &pg, kServerSeeds, 8);
+    checkHome(Home::Server, &pg, 8);
 #else
-    checkHome(Home::Server, &pg, kServerSeeds, 60);
+    checkHome(Home::Server, &pg, 60);
 #endif
 }
 

@@ -83,10 +83,9 @@ struct ModelRegister {
 };
 
 inline std::ostream& operator<<(std::ostream& os, const Card& c) {
-    return os << "{№" << c.number << " GurN " << c.runningNumber << " «"
-              << c.nameOrg.toStdString() << "» ИНН «" << c.inn.toStdString() << "» прим. «"
-              << c.note.toStdString() << "»" << (c.marked ? " уд" : "") << " "
-              << c.admin.toStdString() << "}";
+    return os << "{№" << c.number << " GurN " << c.runningNumber << " «" << c.nameOrg.toStdString()
+              << "» ИНН «" << c.inn.toStdString() << "» прим. «" << c.note.toStdString() << "»"
+              << (c.marked ? " уд" : "") << " " << c.admin.toStdString() << "}";
 }
 
 } // namespace zelm::model

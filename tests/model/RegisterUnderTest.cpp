@@ -54,8 +54,8 @@ TAnketa toRecord(const Card& c) {
 }
 
 Card fromRecord(const TAnketa& r) {
-    return {r.Klu4Form1,       r.GurN,       r.NameOrg.text(),
-            r.INNOrg.text(),   r.Prime4.text(), r.Otmetka.text() == QStringLiteral("уд"),
+    return {r.Klu4Form1,      r.GurN,          r.NameOrg.text(),
+            r.INNOrg.text(),  r.Prime4.text(), r.Otmetka.text() == QStringLiteral("уд"),
             r.AdminFIO.text()};
 }
 
@@ -70,8 +70,7 @@ RegisterUnderTest::RegisterUnderTest(Home home, testing::PgTestServer* pg,
         writeMain(initial, kMain);
     } else {
         static int databases = 0;
-        const QString conninfo =
-            pg->createDatabase(QStringLiteral("model_%1").arg(++databases));
+        const QString conninfo = pg->createDatabase(QStringLiteral("model_%1").arg(++databases));
         auto connect = [&](const QString& name) {
             auto r = std::make_unique<ServerRegister>(ServerConfig::parse(conninfo));
             r->setIdentity(name, QStringLiteral("ws"));
@@ -106,8 +105,8 @@ std::vector<Card> RegisterUnderTest::stored(RegisterFile file) const {
     if (m_home == Home::Folder)
         return cardsOf(readAll(path(file == RegisterFile::Main ? kMain : kArchive)));
     std::vector<qint64> ids;
-    for (const CardRow& row : m_other->listCards(file == RegisterFile::Main ? CardFileKind::Main
-                                                                            : CardFileKind::Archive))
+    for (const CardRow& row : m_other->listCards(
+             file == RegisterFile::Main ? CardFileKind::Main : CardFileKind::Archive))
         ids.push_back(row.id);
     std::vector<Card> out;
     for (const ServerCard& card : m_other->readCards(ids))

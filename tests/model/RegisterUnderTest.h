@@ -35,7 +35,7 @@ public:
 
     // Another program on the data folder, or another workstation on the server.
     void changeElsewhere(size_t index, const Card& card);
-    void cutMainElsewhere(size_t keep);       // data folder: the file cut short
+    void cutMainElsewhere(size_t keep);  // data folder: the file cut short
     void rotateMainElsewhere(size_t by); // data folder: a reordered copy renamed over it
 
 private:
