@@ -3,6 +3,8 @@
 // another card's record written over.
 #include "register/FolderRegister.h"
 
+#include "store/CurrentUser.h"
+#include "store/DayCount.h"
 #include "store/FileError.h"
 #include "store/Installation.h"
 #include "store/RecordFileRewrite.h"
@@ -12,6 +14,19 @@
 #include <cstring>
 
 namespace zelm {
+
+void FolderRegister::keepVersion(HistoryAction action, const TAnketa& card) {
+    CardVersion v;
+    v.action = action;
+    v.when = currentDateTime().toUTC();
+    v.who = m_user ? m_user->UserFIO : QString();
+    v.card = card;
+    m_history.append(v);
+}
+
+std::vector<CardVersion> FolderRegister::history(std::int32_t number) {
+    return m_history.versionsOf(number);
+}
 
 Register::SaveResult FolderRegister::save(const StoredCard& asRead, const TAnketa& card) {
     const qint64 at = locate(asRead);
@@ -25,6 +40,7 @@ Register::SaveResult FolderRegister::save(const StoredCard& asRead, const TAnket
         theirs.changedAt = QDateTime::fromMSecsSinceEpoch(m_main.stamp().modifiedNs / 1000000);
         return {SaveResult::Status::Conflict, theirs};
     }
+    keepVersion(HistoryAction::Save, now);
     m_main.writeRange(at, 1, &card);
     m_main.flush();
     remember(RegisterFile::Main);
@@ -34,11 +50,21 @@ Register::SaveResult FolderRegister::save(const StoredCard& asRead, const TAnket
 }
 
 StoredCard FolderRegister::append(const TAnketa& card) {
+    return appendCard(card, false);
+}
+
+StoredCard FolderRegister::recall(const TAnketa& card) {
+    return appendCard(card, true);
+}
+
+StoredCard FolderRegister::appendCard(TAnketa stored, bool recalled) {
     follow(RegisterFile::Main);
-    TAnketa stored = card;
     // Two cards must never share a number.
     if (indexOfNumber(stored.Klu4Form1) >= 0)
         stored.Klu4Form1 = NewUniqueNumber();
+    // The history hears of the recall first: a card never stands in the register without it.
+    if (recalled)
+        keepVersion(HistoryAction::Recall, stored);
     const qint64 at = appendFlushed(m_main, &stored);
     remember(RegisterFile::Main);
     m_numbers.appended(stored.Klu4Form1);
@@ -78,11 +104,14 @@ qint64 FolderRegister::remove(const StoredCard& asRead, DeletionKind kind,
     qint64 archivedAt = -1;
     try {
         working.create(scratch.path, sizeof(TAnketa));
+        TAnketa card;
+        m_main.readRange(n, 1, &card);
+        keepVersion(kind == DeletionKind::IntoArchive ? HistoryAction::Archive
+                                                      : HistoryAction::Delete,
+                    card);
         copyRecordsExcept(m_main, n, working);
         working.flush();
         if (kind == DeletionKind::IntoArchive) {
-            TAnketa card;
-            m_main.readRange(n, 1, &card);
             // The card is on disk in the Archive before the register loses it.
             archivedAt = appendFlushed(m_archive, &card);
         }
@@ -119,6 +148,9 @@ bool FolderRegister::removeArchived(std::int32_t number, qint64 hint) {
         });
     if (at < 0)
         return false;
+    TAnketa card;
+    m_archive.readRange(at, 1, &card);
+    keepVersion(HistoryAction::DeleteArchived, card);
     // The scratch files stay out of Baza, whose files the backup packs.
     removeRecordByRewrite(m_archive, at, m_inst.path(QStringLiteral("Temp/ArhAnket.new")));
     remember(RegisterFile::Archive);
