@@ -3,8 +3,11 @@
 #include "ArchiveTestSupport.h"
 #include "common/Form1Controls.h"
 
+#include "widgets/TdxfColorButton.h"
+
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
