@@ -10,8 +10,10 @@
 namespace zelm {
 
 void upgradeToCardHistory(PgConnection& c) {
+    // Written so that it can run again over its own work: a database brought back to an
+    // earlier version number by hand keeps what it had.
     // `card_id` is the cards row's key, kept after the row is gone; `action` is HistoryAction.
-    c.exec(R"(CREATE TABLE card_history (
+    c.exec(R"(CREATE TABLE IF NOT EXISTS card_history (
                 id bigserial PRIMARY KEY,
                 card_id bigint NOT NULL,
                 uniq integer NOT NULL,
@@ -20,12 +22,12 @@ void upgradeToCardHistory(PgConnection& c) {
                 done_on text NOT NULL,
                 done_at timestamptz NOT NULL,
                 record bytea NOT NULL CHECK (octet_length(record) = 1744)))");
-    c.exec("CREATE INDEX card_history_uniq ON card_history (uniq, id)");
+    c.exec("CREATE INDEX IF NOT EXISTS card_history_uniq ON card_history (uniq, id)");
     // A save is a change of the record, archiving a change of file to 1; a change of order
     // alone (a renumbering) or of the stamp alone (a deletion naming who deletes) is none.
     // A recall is an insertion its transaction calls one (zelm.recall); other insertions (a new
     // card, a move onto the server) have no earlier version.
-    c.exec(R"(CREATE FUNCTION zelm_keep_card_version() RETURNS trigger
+    c.exec(R"(CREATE OR REPLACE FUNCTION zelm_keep_card_version() RETURNS trigger
               LANGUAGE plpgsql SECURITY DEFINER AS $f$
               BEGIN
                 IF TG_OP = 'INSERT' THEN
@@ -61,7 +63,7 @@ void upgradeToCardHistory(PgConnection& c) {
     c.exec("DO $d$ BEGIN EXECUTE format('ALTER FUNCTION zelm_keep_card_version() "
            "SET search_path = %I, pg_temp', current_schema()); END $d$");
     c.exec("REVOKE ALL ON FUNCTION zelm_keep_card_version() FROM PUBLIC");
-    c.exec("CREATE TRIGGER cards_keep_version AFTER INSERT OR UPDATE OR DELETE ON cards "
+    c.exec("CREATE OR REPLACE TRIGGER cards_keep_version AFTER INSERT OR UPDATE OR DELETE ON cards "
            "FOR EACH ROW EXECUTE FUNCTION zelm_keep_card_version()");
     // The history is read, never changed: not even the owner's grants give these to anyone.
     c.exec("REVOKE UPDATE, DELETE, TRUNCATE ON card_history FROM PUBLIC");
