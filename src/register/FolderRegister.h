@@ -70,7 +70,8 @@ private:
     StoredCard storedAt(qint64 place, const TAnketa& card) const;
     // Appends at the end of the Main card file under a number no other card has.
     StoredCard appendCard(TAnketa card, bool recalled);
-    void keepVersion(HistoryAction action, const TAnketa& card);
+    // Returns what takeBack() needs when the change then fails.
+    qint64 keepVersion(HistoryAction action, const TAnketa& card);
 
     const Installation& m_inst;
     const CurrentUser* m_user;

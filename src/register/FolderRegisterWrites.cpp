@@ -15,13 +15,13 @@
 
 namespace zelm {
 
-void FolderRegister::keepVersion(HistoryAction action, const TAnketa& card) {
+qint64 FolderRegister::keepVersion(HistoryAction action, const TAnketa& card) {
     CardVersion v;
     v.action = action;
     v.when = currentDateTime().toUTC();
     v.who = m_user ? m_user->UserFIO : QString();
     v.card = card;
-    m_history.append(v);
+    return m_history.append(v);
 }
 
 std::vector<CardVersion> FolderRegister::history(std::int32_t number) {
@@ -40,9 +40,15 @@ Register::SaveResult FolderRegister::save(const StoredCard& asRead, const TAnket
         theirs.changedAt = QDateTime::fromMSecsSinceEpoch(m_main.stamp().modifiedNs / 1000000);
         return {SaveResult::Status::Conflict, theirs};
     }
-    keepVersion(HistoryAction::Save, now);
-    m_main.writeRange(at, 1, &card);
-    m_main.flush();
+    const qint64 kept = keepVersion(HistoryAction::Save, now);
+    try {
+        m_main.writeRange(at, 1, &card);
+        m_main.flush();
+    } catch (...) {
+        // A version kept for a save that never happened would show the card changing twice.
+        m_history.takeBack(kept);
+        throw;
+    }
     remember(RegisterFile::Main);
     if (now.Klu4Form1 != card.Klu4Form1)
         m_numbers.changed(at, card.Klu4Form1);
@@ -63,9 +69,15 @@ StoredCard FolderRegister::appendCard(TAnketa stored, bool recalled) {
     if (indexOfNumber(stored.Klu4Form1) >= 0)
         stored.Klu4Form1 = NewUniqueNumber();
     // The history hears of the recall first: a card never stands in the register without it.
-    if (recalled)
-        keepVersion(HistoryAction::Recall, stored);
-    const qint64 at = appendFlushed(m_main, &stored);
+    const qint64 kept = recalled ? keepVersion(HistoryAction::Recall, stored) : -1;
+    qint64 at = -1;
+    try {
+        at = appendFlushed(m_main, &stored);
+    } catch (...) {
+        if (kept >= 0)
+            m_history.takeBack(kept);
+        throw;
+    }
     remember(RegisterFile::Main);
     m_numbers.appended(stored.Klu4Form1);
     return storedAt(at, stored);
@@ -102,13 +114,14 @@ qint64 FolderRegister::remove(const StoredCard& asRead, DeletionKind kind,
         }
     };
     qint64 archivedAt = -1;
+    qint64 kept = -1;
     try {
         working.create(scratch.path, sizeof(TAnketa));
         TAnketa card;
         m_main.readRange(n, 1, &card);
-        keepVersion(kind == DeletionKind::IntoArchive ? HistoryAction::Archive
-                                                      : HistoryAction::Delete,
-                    card);
+        kept = keepVersion(kind == DeletionKind::IntoArchive ? HistoryAction::Archive
+                                                             : HistoryAction::Delete,
+                           card);
         copyRecordsExcept(m_main, n, working);
         working.flush();
         if (kind == DeletionKind::IntoArchive) {
@@ -119,6 +132,8 @@ qint64 FolderRegister::remove(const StoredCard& asRead, DeletionKind kind,
     } catch (...) {
         if (archivedAt >= 0)
             cutBack(m_archive, archivedAt);
+        if (kept >= 0)
+            m_history.takeBack(kept);
         emptyWorking();
         throw;
     }
@@ -150,9 +165,14 @@ bool FolderRegister::removeArchived(std::int32_t number, qint64 hint) {
         return false;
     TAnketa card;
     m_archive.readRange(at, 1, &card);
-    keepVersion(HistoryAction::DeleteArchived, card);
-    // The scratch files stay out of Baza, whose files the backup packs.
-    removeRecordByRewrite(m_archive, at, m_inst.path(QStringLiteral("Temp/ArhAnket.new")));
+    const qint64 kept = keepVersion(HistoryAction::DeleteArchived, card);
+    try {
+        // The scratch files stay out of Baza, whose files the backup packs.
+        removeRecordByRewrite(m_archive, at, m_inst.path(QStringLiteral("Temp/ArhAnket.new")));
+    } catch (...) {
+        m_history.takeBack(kept);
+        throw;
+    }
     remember(RegisterFile::Archive);
     return true;
 }

@@ -126,7 +126,7 @@ void HistoryFile::follow() {
         m_file.open(m_path, sizeof(THistory));
 }
 
-void HistoryFile::append(const CardVersion& version) {
+qint64 HistoryFile::append(const CardVersion& version) {
     follow();
     if (!m_file.isOpen()) {
         m_file.create(m_path, sizeof(THistory));
@@ -134,7 +134,12 @@ void HistoryFile::append(const CardVersion& version) {
         syncFolder(QFileInfo(m_path).absolutePath());
     }
     const THistory r = historyRecord(version);
-    appendFlushed(m_file, &r);
+    return appendFlushed(m_file, &r);
+}
+
+void HistoryFile::takeBack(qint64 count) noexcept {
+    if (m_file.isOpen())
+        cutBack(m_file, count);
 }
 
 std::vector<CardVersion> HistoryFile::versionsOf(std::int32_t uniq) {

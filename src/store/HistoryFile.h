@@ -53,8 +53,12 @@ public:
     const QString& path() const { return m_path; }
 
     // Writes one version at the end and flushes it; the file and its folder entry are made at
-    // the first. A failed append leaves the file as it was.
-    void append(const CardVersion& version);
+    // the first. A failed append leaves the file as it was. Returns how many versions the file
+    // held before, for takeBack().
+    qint64 append(const CardVersion& version);
+    // The change a version was kept for failed: the file is cut back to `count` versions, as far
+    // as the disk allows; never throws.
+    void takeBack(qint64 count) noexcept;
     // Every whole version kept for `uniq`, newest first.
     std::vector<CardVersion> versionsOf(std::int32_t uniq);
     // Every whole version, oldest first (a move to a server).
