@@ -15,6 +15,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -96,6 +97,15 @@ void TNastroika::buildLayout() {
     grid->addWidget(m_pRezKop, 0, 2, 2, 1);
     top->addWidget(folders);
 
+    // Line 12 of the settings file, which the old program never reads.
+    auto* history = new QFormLayout;
+    m_HranitIstoriyu = controls::lineEdit("HranitIstoriyu", 6, false,
+                                          QStringLiteral("Сколько дней хранить прежние версии "
+                                                         "карточек (Baza/History.dat)"));
+    m_HranitIstoriyu->setValidator(new QIntValidator(1, 999999, m_HranitIstoriyu));
+    history->addRow(new QLabel(QStringLiteral("Хранить историю, дней")), m_HranitIstoriyu);
+    top->addLayout(history);
+
     auto* commands = new QHBoxLayout;
     m_CvetFona =
         controls::pushButton("CvetFona", QStringLiteral("Цвет фона"), QStringLiteral("Анкеты"));
@@ -131,6 +141,9 @@ void TNastroika::FormCreate() {
                           m_UlDomKv, m_Firma,    m_Dolgnost, m_ReadPapka, m_SavePapka};
     for (int i = 0; i < 10; ++i)
         edits[i]->setText(i + 1 < lines.size() ? lines.at(i + 1) : QString());
+    OfficeSettings read;
+    readSettingsFile(m_inst.settingsFile(), m_inst, read);
+    m_HranitIstoriyu->setText(QString::number(read.historyDays));
 }
 
 void TNastroika::CvetFonaClick() {
@@ -196,6 +209,8 @@ void TNastroika::ZapNastrClick() {
     s.Dolgnost = m_Dolgnost->text();
     s.ReadPapka = m_ReadPapka->text();
     s.SavePapka = m_SavePapka->text();
+    const int days = m_HranitIstoriyu->text().trimmed().toInt();
+    s.historyDays = days > 0 ? days : OfficeSettings::kDefaultHistoryDays;
     try {
         writeSettingsFile(m_inst.settingsFile(), s);
     } catch (const FileError& e) {

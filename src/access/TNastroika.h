@@ -45,7 +45,7 @@ private:
     QMainWindow* m_cardWindow;
     QLineEdit *m_VerOff = nullptr, *m_PochtInd = nullptr, *m_Gorod = nullptr, *m_OblKr = nullptr,
               *m_Raion = nullptr, *m_UlDomKv = nullptr, *m_Firma = nullptr, *m_Dolgnost = nullptr,
-              *m_ReadPapka = nullptr, *m_SavePapka = nullptr;
+              *m_ReadPapka = nullptr, *m_SavePapka = nullptr, *m_HranitIstoriyu = nullptr;
     QPushButton *m_CvetFona = nullptr, *m_PrintEkran = nullptr, *m_ReadDirBU = nullptr,
                 *m_SaveDirBU = nullptr, *m_ZapNastr = nullptr;
     TdxfColorButton* m_pRezKop = nullptr;

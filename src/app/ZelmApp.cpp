@@ -59,8 +59,8 @@ ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform, RegisterCh
             std::make_unique<CardSession>(m_inst, m_user, std::make_unique<ServerCards>(*m_server));
         m_shared = std::make_unique<ServerSharedData>(*m_server);
     } else {
-        m_session =
-            std::make_unique<CardSession>(m_inst, m_user, std::make_unique<FolderRegister>(m_inst));
+        m_session = std::make_unique<CardSession>(
+            m_inst, m_user, std::make_unique<FolderRegister>(m_inst, &m_user));
         m_shared = std::make_unique<FolderSharedData>(m_inst);
     }
     if (m_endRequested)

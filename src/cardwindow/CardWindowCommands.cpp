@@ -2,6 +2,7 @@
 
 #include "cardwindow/HelpDocument.h"
 #include "cardwindow/TForm1.h"
+#include "cardwindow/TIstoriya.h"
 
 namespace zelm {
 
@@ -12,6 +13,7 @@ void wireOwnCommands(TForm1& w) {
     wireColourCommands(w);
     TForm1* p = &w;
     w.onClick("N2", [p] { openHelpDocument(p->platform(), p->session().installation()); });
+    w.onClick("NIstoriya", [p] { NIstoriyaClick(*p); });
 }
 
 } // namespace zelm

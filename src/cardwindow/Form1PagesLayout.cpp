@@ -215,6 +215,8 @@ void buildForm1Pages(QMainWindow* window, Form1Ui& ui, QHBoxLayout* columns) {
     ui.N8 = action(ui.N7, "N8", QStringLiteral("Настройка"));
     ui.N9 = action(ui.N7, "N9", QStringLiteral("Пароли"));
     ui.BackUp1 = action(ui.N7, "BackUp1", QStringLiteral("Восстановить базу из архива BackUp"));
+    action(ui.N7, "NIstoriya", QStringLiteral("История карточки"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
     ui.N14 = named(ui.N7->addMenu(QStringLiteral("Настройка цвета")), "N14");
     ui.N15 = action(ui.N14, "N15", QStringLiteral("Фон карточки"));
     ui.N16 = action(ui.N14, "N16", QStringLiteral("Организация"));

@@ -31,27 +31,43 @@ void nSaveClick(TForm1& w) {
 
     w.writeEdits(); // a running number that is no integer stops here
     // The list, the boxes and the counters follow the session's signals.
-    auto outcome = s.save();
+    if (finishSave(w, s.save()))
+        ui.nNew->setFocus();
+}
+
+bool finishSave(TForm1& w, CardSession::SaveOutcome outcome) {
+    CardSession& s = w.session();
     using Outcome = CardSession::SaveOutcome;
     // Someone else stored this card since it was shown.
     while (outcome == Outcome::Conflict) {
         if (!w.platform().dialogs().ask(&w, changedElsewhereQuestion(s.theirs()),
                                         QStringLiteral("Карточка изменена"))) {
             s.showTheirs(); // the edits are given up for their version
-            return;
+            return false;
         }
         outcome = s.saveOver();
     }
     if (outcome == Outcome::Gone) {
         w.platform().dialogs().notice(&w, s.cardGoneMessage(),
                                       QStringLiteral("Операция не выполнена"));
-        return;
+        return false;
     }
     if (outcome != CardSession::SaveOutcome::Appended &&
         outcome != CardSession::SaveOutcome::Overwritten)
-        return;
+        return false;
     w.selectMainRow(static_cast<int>(s.shownIndex()));
-    ui.nNew->setFocus();
+    return true;
+}
+
+bool restoreVersion(TForm1& w, const TAnketa& version) {
+    // A version recalled into an empty register brings the card buttons back.
+    form1Ui(w).nOtmena->show();
+    w.setCardButtonsVisible(true);
+    if (!finishSave(w, w.session().restoreVersion(version)))
+        return false;
+    // The window shows what was stored, not the edits it showed before.
+    w.ShowRecord();
+    return true;
 }
 
 } // namespace zelm

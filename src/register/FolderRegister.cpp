@@ -4,6 +4,7 @@
 #include "store/FileError.h"
 #include "store/Installation.h"
 #include "store/RecordScan.h"
+#include "store/Settings.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -21,7 +22,8 @@ void openOrCreate(CardFile& file, const QString& path) {
 
 } // namespace
 
-FolderRegister::FolderRegister(const Installation& inst) : m_inst(inst) {}
+FolderRegister::FolderRegister(const Installation& inst, const CurrentUser* user)
+    : m_inst(inst), m_user(user), m_history(inst.historyFile()) {}
 
 FolderRegister::~FolderRegister() = default;
 
@@ -43,10 +45,14 @@ void FolderRegister::open() {
     remember(RegisterFile::Archive);
     remember(RegisterFile::Main);
     m_numbers.build(m_main.path(), sizeof(TAnketa));
+    m_history.open(historyDaysSetting(m_inst));
 }
 
 void FolderRegister::close() {
-    closeAllDataFiles({&m_main, &m_archive});
+    runEveryStep({[this] {
+                      closeAllDataFiles({&m_main, &m_archive});
+                  },
+                  [this] { m_history.close(); }});
 }
 
 void FolderRegister::remember(RegisterFile file) {

@@ -4,18 +4,22 @@
 // open (cut them, write into them, rename a new file over them): before every command the
 // files are looked at, a file renamed over the open one is followed, and a change by another
 // program makes the index be built again. A save then finds its card by place and unique
-// number, and writes only over the record it read.
+// number, and writes only over the record it read. Every change first appends the card as it
+// was to Baza/History.dat, so a change is never on disk without the version it replaced.
 #include "cardlists/UniqueNumberIndex.h"
 #include "register/Register.h"
 #include "store/CardFile.h"
+#include "store/HistoryFile.h"
 
 namespace zelm {
 
 class Installation;
+struct CurrentUser;
 
 class FolderRegister : public Register {
 public:
-    explicit FolderRegister(const Installation& inst);
+    // The history names `user` (the login's, read at each change) as who changed a card.
+    explicit FolderRegister(const Installation& inst, const CurrentUser* user = nullptr);
     ~FolderRegister() override;
 
     QString name() const override;
@@ -46,6 +50,8 @@ public:
     StoredCard insertAfter(qint64 anchor, const TAnketa& card, const ScratchFile& scratch) override;
     qint64 remove(const StoredCard& asRead, DeletionKind kind, const ScratchFile& scratch) override;
     bool removeArchived(std::int32_t number, qint64 hint) override;
+    StoredCard recall(const TAnketa& card) override;
+    std::vector<CardVersion> history(std::int32_t number) override;
 
     QString cardGoneText() const override;
 
@@ -64,8 +70,14 @@ private:
     qint64 locate(const StoredCard& asRead);
     bool waitForIndex() const;
     StoredCard storedAt(qint64 place, const TAnketa& card) const;
+    // Appends at the end of the Main card file under a number no other card has.
+    StoredCard appendCard(TAnketa card, bool recalled);
+    // Returns what takeBack() needs when the change then fails.
+    qint64 keepVersion(HistoryAction action, const TAnketa& card);
 
     const Installation& m_inst;
+    const CurrentUser* m_user;
+    HistoryFile m_history;
     mutable CardFile m_main;
     mutable CardFile m_archive;
     mutable CardFile::Stamp m_mainSeen;

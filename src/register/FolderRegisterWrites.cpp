@@ -3,6 +3,8 @@
 // another card's record written over.
 #include "register/FolderRegister.h"
 
+#include "store/CurrentUser.h"
+#include "store/DayCount.h"
 #include "store/FileError.h"
 #include "store/Installation.h"
 #include "store/RecordFileRewrite.h"
@@ -12,6 +14,19 @@
 #include <cstring>
 
 namespace zelm {
+
+qint64 FolderRegister::keepVersion(HistoryAction action, const TAnketa& card) {
+    CardVersion v;
+    v.action = action;
+    v.when = currentDateTime().toUTC();
+    v.who = m_user ? m_user->UserFIO : QString();
+    v.card = card;
+    return m_history.append(v);
+}
+
+std::vector<CardVersion> FolderRegister::history(std::int32_t number) {
+    return m_history.versionsOf(number);
+}
 
 Register::SaveResult FolderRegister::save(const StoredCard& asRead, const TAnketa& card) {
     const qint64 at = locate(asRead);
@@ -25,8 +40,15 @@ Register::SaveResult FolderRegister::save(const StoredCard& asRead, const TAnket
         theirs.changedAt = QDateTime::fromMSecsSinceEpoch(m_main.stamp().modifiedNs / 1000000);
         return {SaveResult::Status::Conflict, theirs};
     }
-    m_main.writeRange(at, 1, &card);
-    m_main.flush();
+    const qint64 kept = keepVersion(HistoryAction::Save, now);
+    try {
+        m_main.writeRange(at, 1, &card);
+        m_main.flush();
+    } catch (...) {
+        // A version kept for a save that never happened would show the card changing twice.
+        m_history.takeBack(kept);
+        throw;
+    }
     remember(RegisterFile::Main);
     if (now.Klu4Form1 != card.Klu4Form1)
         m_numbers.changed(at, card.Klu4Form1);
@@ -34,12 +56,28 @@ Register::SaveResult FolderRegister::save(const StoredCard& asRead, const TAnket
 }
 
 StoredCard FolderRegister::append(const TAnketa& card) {
+    return appendCard(card, false);
+}
+
+StoredCard FolderRegister::recall(const TAnketa& card) {
+    return appendCard(card, true);
+}
+
+StoredCard FolderRegister::appendCard(TAnketa stored, bool recalled) {
     follow(RegisterFile::Main);
-    TAnketa stored = card;
     // Two cards must never share a number.
     if (indexOfNumber(stored.Klu4Form1) >= 0)
         stored.Klu4Form1 = NewUniqueNumber();
-    const qint64 at = appendFlushed(m_main, &stored);
+    // The history hears of the recall first: a card never stands in the register without it.
+    const qint64 kept = recalled ? keepVersion(HistoryAction::Recall, stored) : -1;
+    qint64 at = -1;
+    try {
+        at = appendFlushed(m_main, &stored);
+    } catch (...) {
+        if (kept >= 0)
+            m_history.takeBack(kept);
+        throw;
+    }
     remember(RegisterFile::Main);
     m_numbers.appended(stored.Klu4Form1);
     return storedAt(at, stored);
@@ -76,13 +114,17 @@ qint64 FolderRegister::remove(const StoredCard& asRead, DeletionKind kind,
         }
     };
     qint64 archivedAt = -1;
+    qint64 kept = -1;
     try {
         working.create(scratch.path, sizeof(TAnketa));
+        TAnketa card;
+        m_main.readRange(n, 1, &card);
+        kept = keepVersion(kind == DeletionKind::IntoArchive ? HistoryAction::Archive
+                                                             : HistoryAction::Delete,
+                           card);
         copyRecordsExcept(m_main, n, working);
         working.flush();
         if (kind == DeletionKind::IntoArchive) {
-            TAnketa card;
-            m_main.readRange(n, 1, &card);
             // The card is on disk in the Archive before the register loses it.
             archivedAt = appendFlushed(m_archive, &card);
         }
@@ -90,6 +132,8 @@ qint64 FolderRegister::remove(const StoredCard& asRead, DeletionKind kind,
     } catch (...) {
         if (archivedAt >= 0)
             cutBack(m_archive, archivedAt);
+        if (kept >= 0)
+            m_history.takeBack(kept);
         emptyWorking();
         throw;
     }
@@ -119,8 +163,16 @@ bool FolderRegister::removeArchived(std::int32_t number, qint64 hint) {
         });
     if (at < 0)
         return false;
-    // The scratch files stay out of Baza, whose files the backup packs.
-    removeRecordByRewrite(m_archive, at, m_inst.path(QStringLiteral("Temp/ArhAnket.new")));
+    TAnketa card;
+    m_archive.readRange(at, 1, &card);
+    const qint64 kept = keepVersion(HistoryAction::DeleteArchived, card);
+    try {
+        // The scratch files stay out of Baza, whose files the backup packs.
+        removeRecordByRewrite(m_archive, at, m_inst.path(QStringLiteral("Temp/ArhAnket.new")));
+    } catch (...) {
+        m_history.takeBack(kept);
+        throw;
+    }
     remember(RegisterFile::Archive);
     return true;
 }

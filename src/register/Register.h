@@ -10,6 +10,7 @@
 // failed stored nothing.
 #include "cardlists/RowSource.h"
 #include "store/CardFilter.h"
+#include "store/CardHistory.h"
 #include "store/RecordSource.h"
 #include "store/Records.h"
 
@@ -19,6 +20,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace zelm {
 
@@ -104,6 +106,15 @@ public:
     // Takes the archived card carrying `number` out for good (the card at `hint` when it does);
     // false when no archived card carries it.
     virtual bool removeArchived(std::int32_t number, qint64 hint) = 0;
+
+    // A card brought back into the Main card file, at its end: an archived card pasted as a new
+    // card, or a deleted card's last version. Kept like append() and noted in the history.
+    virtual StoredCard recall(const TAnketa& card) = 0;
+
+    // The history: every save, deletion, archiving and recall keeps the card as it was before
+    // (a recall, as it was recalled), with who did it and when. The versions of the cards that
+    // carry (or carried) `number`, newest first; deleted cards' too.
+    virtual std::vector<CardVersion> history(std::int32_t number) = 0;
 
     // The first sentence of the message for a save whose card is gone: who may have taken it.
     virtual QString cardGoneText() const = 0;

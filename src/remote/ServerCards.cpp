@@ -197,6 +197,17 @@ StoredCard ServerCards::append(const TAnketa& card) {
     return stored;
 }
 
+std::vector<CardVersion> ServerCards::history(std::int32_t number) {
+    return m_server.history(number);
+}
+
+StoredCard ServerCards::recall(const TAnketa& card) {
+    StoredCard stored = storedCardOf(m_server.append(card, true));
+    reload();
+    stored.place = indexOfId(RegisterFile::Main, stored.key);
+    return stored;
+}
+
 StoredCard ServerCards::insertAfter(qint64 anchor, const TAnketa& card, const ScratchFile&) {
     const qint64 anchorId = idAt(RegisterFile::Main, anchor);
     if (anchorId == 0)

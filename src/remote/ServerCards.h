@@ -48,6 +48,9 @@ public:
     StoredCard insertAfter(qint64 anchor, const TAnketa& card, const ScratchFile&) override;
     qint64 remove(const StoredCard& asRead, DeletionKind kind, const ScratchFile&) override;
     bool removeArchived(std::int32_t number, qint64 hint) override;
+    StoredCard recall(const TAnketa& card) override;
+    // Kept by the server's trigger: who did it is what the server recorded.
+    std::vector<CardVersion> history(std::int32_t number) override;
 
     QString cardGoneText() const override;
 

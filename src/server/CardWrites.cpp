@@ -80,9 +80,12 @@ ServerCard ServerRegister::insertCard(CardFileKind file, qint64 ord, TAnketa car
     return stored;
 }
 
-ServerCard ServerRegister::append(TAnketa card) {
+ServerCard ServerRegister::append(TAnketa card, bool recalled) {
     PgTransaction t(m_c);
     lockForTransaction(m_c, kNumberLock);
+    // Read by the history's trigger; gone with the transaction.
+    if (recalled)
+        m_c.exec("SELECT set_config('zelm.recall', 'on', true)");
     const PgResult last = m_c.exec("SELECT ord, gurn FROM cards WHERE file = 0 "
                                    "ORDER BY ord DESC LIMIT 1");
     const qint64 ord = last.rows() ? last.int64(0, 0) + kOrderGap : kOrderGap;
@@ -151,8 +154,20 @@ SaveResult ServerRegister::save(qint64 id, const TAnketa& card, int expectedVers
     return result;
 }
 
+bool ServerRegister::stampForDeletion(qint64 id, CardFileKind file) {
+    // The history's trigger takes who deleted a card from the row, as it does for a save: the
+    // row is stamped first, with what the server records as this session's name.
+    const PgResult r = m_c.exec("UPDATE cards SET changed_by = $3, changed_on = $4, "
+                                "changed_at = now() WHERE id = $1 AND file = $2",
+                                {PgParam::integer(id), PgParam::integer(static_cast<int>(file)),
+                                 PgParam::text(m_user), PgParam::text(m_machine)});
+    return r.affected() > 0;
+}
+
 bool ServerRegister::remove(qint64 id) {
     PgTransaction t(m_c);
+    if (!stampForDeletion(id, CardFileKind::Main))
+        return false;
     const PgResult r =
         m_c.exec("DELETE FROM cards WHERE id = $1 AND file = 0", {PgParam::integer(id)});
     if (r.affected() == 0)
@@ -181,6 +196,8 @@ bool ServerRegister::archive(qint64 id) {
 
 bool ServerRegister::removeArchived(qint64 id) {
     PgTransaction t(m_c);
+    if (!stampForDeletion(id, CardFileKind::Archive))
+        return false;
     const PgResult r =
         m_c.exec("DELETE FROM cards WHERE id = $1 AND file = 1", {PgParam::integer(id)});
     if (r.affected() == 0)

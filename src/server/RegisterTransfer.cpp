@@ -1,6 +1,7 @@
 #include "server/RegisterTransfer.h"
 
 #include "server/CardSql.h"
+#include "server/HistoryTransfer.h"
 #include "server/Schema.h"
 #include "server/ServerError.h"
 #include "server/ServerRegister.h"
@@ -178,6 +179,7 @@ TransferCounts moveRegisterToServer(ServerRegister& server, const Installation& 
                {PgParam::bytes(*access)});
         counts.accessTable = true;
     }
+    counts.versions = moveHistoryToServer(c, inst);
     c.exec("SELECT pg_notify('zelm', 'register')");
     t.commit();
     // The planner learns the new tables' sizes and the register's list is read from its index
@@ -281,6 +283,7 @@ TransferCounts exportRegisterFromServer(ServerRegister& server, const Installati
             files.writeBytes(inst.accessTable(), *access);
             counts.accessTable = true;
         }
+        counts.versions = writeHistoryFromServer(c, files.add(inst.historyFile()));
         t.commit();
     }
     files.commit();

@@ -20,12 +20,13 @@ struct TransferCounts {
     qint64 attachments = 0;
     int lists = 0;
     bool accessTable = false;
+    qint64 versions = 0; // of the cards' history
 };
 
-// Copies the Main card file, the Archive, the attached-file list, the reference lists and the
-// access table of the data folder onto the server, byte for byte, in one transaction. Throws
-// ServerError, storing nothing, when the server's database already holds cards or attached
-// files, and FileError when a file cannot be read.
+// Copies the Main card file, the Archive, the attached-file list, the reference lists, the
+// access table and the cards' history of the data folder onto the server, byte for byte, in one
+// transaction. Throws ServerError, storing nothing, when the server's database already holds cards
+// or attached files, and FileError when a file cannot be read.
 TransferCounts moveRegisterToServer(ServerRegister& server, const Installation& inst,
                                     const TransferProgress& progress = {});
 

@@ -2,6 +2,7 @@
 
 #include "server/CardSql.h"
 #include "server/PgConnection.h"
+#include "server/SchemaHistory.h"
 #include "server/ServerError.h"
 
 #include <array>
@@ -99,7 +100,8 @@ void upgradeTo2(PgConnection& c) {
 
 using Upgrade = void (*)(PgConnection&);
 const std::array<Upgrade, kSchemaVersion>& upgrades() {
-    static const std::array<Upgrade, kSchemaVersion> all = {&upgradeTo1, &upgradeTo2};
+    static const std::array<Upgrade, kSchemaVersion> all = {&upgradeTo1, &upgradeTo2,
+                                                            &upgradeToCardHistory};
     return all;
 }
 

@@ -7,6 +7,7 @@
 #include "server/FoldedText.h"
 #include "server/PgConnection.h"
 #include "server/Schema.h"
+#include "store/CardHistory.h"
 #include "store/Records.h"
 
 #include <QDateTime>
@@ -85,7 +86,8 @@ public:
     // one lock for all workstations, so two never get the same number.
     // Appends at the end of the Main card file: the card's unique number is kept when no card
     // has it (the next free one otherwise), its running number follows the last card's.
-    ServerCard append(TAnketa card);
+    // A recall is the same, noted in the history by the server's trigger.
+    ServerCard append(TAnketa card, bool recalled = false);
     // Places the card right after `anchorId` (0: before the first card); its running number
     // stays as given. Throws ServerError when the anchor is no longer in the Main card file.
     ServerCard insertAfter(qint64 anchorId, TAnketa card);
@@ -94,6 +96,10 @@ public:
     bool remove(qint64 id);         // from the Main card file; false when already gone
     bool archive(qint64 id);        // to the end of the Archive; false when gone
     bool removeArchived(qint64 id); // from the Archive; false when already gone
+
+    // The versions the server's trigger kept of the cards carrying `uniq`, newest first; who
+    // did it is "name (machine)" as the server recorded it.
+    std::vector<CardVersion> history(qint32 uniq);
 
     // The attached-file list: records by their index in the list file.
     struct Attachment {
@@ -127,6 +133,7 @@ private:
     qint64 placeAfter(CardFileKind file, qint64 anchorOrd);
     void renumber(CardFileKind file);
     ServerCard insertCard(CardFileKind file, qint64 ord, TAnketa card, const char* what);
+    bool stampForDeletion(qint64 id, CardFileKind file);
 
     PgConnection m_c;
     QString m_user;

@@ -198,6 +198,7 @@ bool CardSession::readLastCard() {
 
 std::int32_t CardSession::beginNewCard(bool& registerEmpty) {
     m_mode = Mode::New;
+    m_recalling = false;
     m_shown = Shown::Blank;
     registerEmpty = !readLastCard();
     m_edited = m_current;
@@ -206,6 +207,7 @@ std::int32_t CardSession::beginNewCard(bool& registerEmpty) {
 
 std::optional<std::int32_t> CardSession::beginCopy() {
     m_mode = Mode::New;
+    m_recalling = false;
     m_shown = Shown::Blank;
     if (!readLastCard())
         return std::nullopt;
@@ -215,6 +217,7 @@ std::optional<std::int32_t> CardSession::beginCopy() {
 
 bool CardSession::cancelNewCard() {
     m_mode = Mode::Korr;
+    m_recalling = false;
     const qint64 count = mainCount();
     if (count <= 0)
         return false;
@@ -226,6 +229,7 @@ bool CardSession::cancelNewCard() {
 
 void CardSession::startOnBlankCard() {
     m_mode = Mode::New;
+    m_recalling = false;
     m_current = TAnketa::zeroed();
     m_edited = m_current;
     m_shown = Shown::Blank;
@@ -325,6 +329,7 @@ void CardSession::pasteRememberedCard() {
     m_shownCard = StoredCard{};
     m_mode = Mode::New;
     showChanged();
+    m_recalling = true;
 }
 
 } // namespace zelm

@@ -150,9 +150,19 @@ public:
     // Main card is shown.
     bool toggleMark();
 
-    // The Archive's "Запомнить" and the paste of the remembered card as a new card.
+    // The Archive's "Запомнить" and the paste of the remembered card as a new card, which
+    // its save stores as a recall.
     void rememberShownCard() { m_remembered = m_current; }
     void pasteRememberedCard();
+
+    // The versions the history keeps of the cards carrying `number`, newest first.
+    std::vector<CardVersion> history(std::int32_t number) { return m_register->history(number); }
+    // «Восстановить» of the history: `version` stored as a new save of its card, named as the
+    // user's and stamped now. A Main card carrying its number is shown and written over
+    // through the same check as save() (Conflict: saveOver() or showTheirs() as there); with
+    // none, the version is recalled to the end of the Main card file (Appended), under its own
+    // number unless another card took it meanwhile.
+    SaveOutcome restoreVersion(const TAnketa& version);
 
     // The Working card file: appends the card shown (nothing for a card never read), or any
     // card, or every card of the register that passes `matches`; flushed before they return.
@@ -205,6 +215,8 @@ private:
     void showChanged();         // cardShown and countersChanged
     void showLastCardOrBlank(); // after the card shown was taken out
     SaveOutcome storeOver(const StoredCard& asRead, const TAnketa& card);
+    // A new card at the end of the Main card file becomes the card shown.
+    SaveOutcome storeNew(const TAnketa& card, bool recalled);
     [[noreturn]] void refuse(const QString& message) const;
 
     const Installation& m_inst;
@@ -221,6 +233,7 @@ private:
     int m_cardIndex = 0;
     StoredCard m_theirs; // the version a save met instead of the one shown
     bool m_theirsPending = false;
+    bool m_recalling = false; // the new card is a pasted archived card
     bool m_changedElsewhere = false;
 };
 

@@ -30,18 +30,46 @@ CardSession::SaveOutcome CardSession::save() {
     card.AdminFIO.set(m_user.UserFIO);
     if (m_mode == Mode::New) {
         card.DaWrSozd = nowDayCount();
-        // A card shown from the register while a new one was open still carries its own
-        // number; the register gives the new card another when that one is taken.
-        const StoredCard stored = m_register->append(card);
-        m_mode = Mode::Korr;
-        holdStored(stored);
-        emit mainCardInserted(stored.place);
-        emit cardStored();
-        emit countersChanged();
-        return SaveOutcome::Appended;
+        return storeNew(card, m_recalling);
     }
     if (m_shown != Shown::MainCard)
         return SaveOutcome::Nothing;
+    return storeOver(m_shownCard, card);
+}
+
+CardSession::SaveOutcome CardSession::storeNew(const TAnketa& card, bool recalled) {
+    // A card shown from the register while a new one was open still carries its own number;
+    // the register gives the new card another when that one is taken.
+    const StoredCard stored = recalled ? m_register->recall(card) : m_register->append(card);
+    m_mode = Mode::Korr;
+    m_recalling = false;
+    holdStored(stored);
+    emit mainCardInserted(stored.place);
+    emit cardStored();
+    emit countersChanged();
+    return SaveOutcome::Appended;
+}
+
+CardSession::SaveOutcome CardSession::restoreVersion(const TAnketa& version) {
+    TAnketa card = version;
+    card.DWKorr = nowDayCount();
+    card.AdminFIO.set(m_user.UserFIO);
+    const bool shownIsIt = m_mode == Mode::Korr && m_shown == Shown::MainCard &&
+                           m_shownCard.card.Klu4Form1 == version.Klu4Form1;
+    if (!shownIsIt) {
+        const qint64 at = m_register->indexOfNumber(version.Klu4Form1);
+        if (at < 0) {
+            const SaveOutcome out = storeNew(card, true);
+            emit cardShown();
+            return out;
+        }
+        m_mode = Mode::Korr;
+        m_cardIndex = static_cast<int>(at);
+        showMainCard(at);
+        if (m_shown != Shown::MainCard)
+            return SaveOutcome::Gone;
+    }
+    m_edited = card;
     return storeOver(m_shownCard, card);
 }
 

@@ -25,7 +25,7 @@ const std::array<ReferenceListDef, 12>& referenceLists() {
 const QStringList& dataFolderFileNames() {
     static const QStringList names = [] {
         QStringList out = {QStringLiteral("Anketi.dat"), QStringLiteral("ArhAnket.dat"),
-                           QStringLiteral("SpisFil.dat")};
+                           QStringLiteral("SpisFil.dat"), QStringLiteral("History.dat")};
         for (const ReferenceListDef& def : referenceLists())
             out << QLatin1String(def.file);
         return out;

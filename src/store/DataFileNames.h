@@ -7,7 +7,8 @@
 
 namespace zelm {
 
-// Anketi.dat, ArhAnket.dat, SpisFil.dat and the twelve reference lists, as they are spelt.
+// Anketi.dat, ArhAnket.dat, SpisFil.dat, History.dat and the twelve reference lists, as they
+// are spelt.
 const QStringList& dataFolderFileNames();
 // The data file that `name` names, spelt as the program spells it (Windows ignores case, and
 // archives come from there), or empty when it names none.

@@ -24,6 +24,7 @@ public:
     QString mainCardFile() const { return path(QStringLiteral("Baza/Anketi.dat")); }
     QString archiveCardFile() const { return path(QStringLiteral("Baza/ArhAnket.dat")); }
     QString workingCardFile() const { return path(QStringLiteral("Temp/RabAnket.dat")); }
+    QString historyFile() const { return path(QStringLiteral("Baza/History.dat")); }
     QString attachmentList() const { return path(QStringLiteral("Baza/SpisFil.dat")); }
     QString accessTable() const { return path(QStringLiteral("Dostup.dat")); }
     QString settingsFile() const { return path(QStringLiteral("NoKor.vez")); }

@@ -9,10 +9,20 @@
 #include <QFileInfo>
 
 namespace zelm {
+namespace {
+
+int historyDaysFromText(const QString& text) {
+    bool ok = false;
+    const int days = text.trimmed().toInt(&ok);
+    // Nothing would ever be kept with 0 days: a day at least.
+    return ok && days > 0 ? days : OfficeSettings::kDefaultHistoryDays;
+}
+
+} // namespace
 
 QStringList OfficeSettings::toLines() const {
-    return {backgroundColour, VerOff, PochtInd, Gorod,     OblKr,    Raion,
-            UlDomKv,          Firma,  Dolgnost, ReadPapka, SavePapka};
+    return {backgroundColour, VerOff, PochtInd, Gorod,     OblKr,     Raion,
+            UlDomKv,          Firma,  Dolgnost, ReadPapka, SavePapka, QString::number(historyDays)};
 }
 
 OfficeSettings defaultSettings(const Installation& inst) {
@@ -35,6 +45,16 @@ void readSettingsFile(const QString& path, const Installation& inst, OfficeSetti
     into.Dolgnost = line(9);
     into.ReadPapka = inst.mapStoredPath(line(10));
     into.SavePapka = inst.mapStoredPath(line(11));
+    into.historyDays = historyDaysFromText(line(12));
+}
+
+int historyDaysSetting(const Installation& inst) {
+    try {
+        const QStringList lines = readTextLines(inst.settingsFile());
+        return historyDaysFromText(lines.size() >= 12 ? lines.at(11) : QString());
+    } catch (const FileError&) {
+        return OfficeSettings::kDefaultHistoryDays;
+    }
 }
 
 QString storedFolderText(const Installation& inst, const QString& folder, QString* refusal) {

@@ -1,5 +1,6 @@
 #pragma once
-// The settings file NoKor.vez (eleven lines) and the colour file CwetFona.vez.
+// The settings file NoKor.vez (eleven lines the old program reads, and a twelfth it never
+// looks at) and the colour file CwetFona.vez.
 #include <QString>
 #include <QStringList>
 
@@ -19,19 +20,26 @@ struct OfficeSettings {
     QString Dolgnost = QStringLiteral("Ген.директор");
     QString ReadPapka;
     QString SavePapka;
+    // Line 12: how many days Baza/History.dat keeps a card's earlier versions.
+    int historyDays = kDefaultHistoryDays;
+    static constexpr int kDefaultHistoryDays = 1825;
 
-    QStringList toLines() const; // the eleven lines in file order
+    QStringList toLines() const; // the twelve lines in file order
 };
 
 // Defaults of a new installation; the backup folders are <root>/Backup.
 OfficeSettings defaultSettings(const Installation& inst);
-// Reads lines 2..11 over `into`; missing lines read as empty texts; stored "c:\ZELM" paths
-// of the backup folders are mapped into the installation.
+// Reads lines 2..12 over `into`; missing lines read as empty texts (line 12, missing or not a
+// number of days, as the default); stored "c:\ZELM" paths of the backup folders are mapped
+// into the installation.
 void readSettingsFile(const QString& path, const Installation& inst, OfficeSettings& into);
-// Writes the eleven lines; the backup folders go in the form storedFolderText gives (the
+// Writes the twelve lines; the backup folders go in the form storedFolderText gives (the
 // installation is the settings file's folder). Throws FileError, writing nothing, when a
 // backup folder cannot be stored.
 void writeSettingsFile(const QString& path, const OfficeSettings& settings);
+// Line 12 alone, for the register, which reads nothing else of the file; the default when the
+// file cannot be read.
+int historyDaysSetting(const Installation& inst);
 
 // How a folder is written into NoKor.vez, whose text is Windows-1251: a folder inside the
 // installation in the old form "c:\ZELM\..." (read back by mapStoredPath wherever the

@@ -61,7 +61,10 @@ TEST_F(SettingsWindow, EditsHoldTheFileAsStoredAndAreNotReadAgain) {
     EXPECT_EQ(edit("Gorod")->text(), QStringLiteral("Корсаков"));
 }
 
-TEST_F(SettingsWindow, SavingWritesTheElevenLinesAsTheyStand) {
+TEST_F(SettingsWindow, SavingWritesTheTwelveLinesAsTheyStand) {
+    // A file of the old program has no twelfth line: the history's default stands in.
+    EXPECT_EQ(edit("HranitIstoriyu")->text(), "1825");
+    edit("HranitIstoriyu")->setText("90");
     edit("Gorod")->setText(QStringLiteral(" Невельск "));
     edit("VerOff")->setText("2007");
     s->show();
@@ -72,6 +75,7 @@ TEST_F(SettingsWindow, SavingWritesTheElevenLinesAsTheyStand) {
     expected[0] = "clBtnFace"; // the card window was never given a colour
     expected[1] = "2007";
     expected[3] = QStringLiteral(" Невельск ");
+    expected << "90";
     const QByteArray first = t.readFile("NoKor.vez");
     EXPECT_EQ(first, joinTextLines(expected));
     EXPECT_TRUE(first.contains(toCp1251(QStringLiteral("Ёлкина"))));

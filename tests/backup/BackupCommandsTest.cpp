@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <filesystem>
@@ -65,6 +66,9 @@ protected:
 } // namespace
 
 TEST_F(Commands, LeavingWithABackup) {
+    // A mark is a save: the history file beside the card files gets its first version.
+    controls(w).OtmDel->click();
+    ASSERT_TRUE(QFile::exists(t.path("Baza/History.dat")));
     t.platform.answers.enqueue(true);
     controls(w).N3->trigger();
     ASSERT_EQ(t.platform.messages.size(), 1);
@@ -83,6 +87,8 @@ TEST_F(Commands, LeavingWithABackup) {
     EXPECT_TRUE(names.contains("SpisFil.dat"));
     EXPECT_FALSE(names.contains("RabAnket.dat")); // the Working file lives outside Baza
     EXPECT_EQ(entries[names.indexOf("Anketi.dat")].data, t.readFile("Baza/Anketi.dat"));
+    ASSERT_TRUE(names.contains("History.dat"));
+    EXPECT_EQ(entries[names.indexOf("History.dat")].data, t.readFile("Baza/History.dat"));
     EXPECT_FALSE(filesOpen());
     EXPECT_EQ(closed->count(), 1);
     EXPECT_FALSE(w->isVisible());
@@ -129,7 +135,9 @@ TEST_F(Commands, RestoreReplacesTheDataAndEndsTheProgram) {
     const QByteArray cardBytes(reinterpret_cast<const char*>(cards.data()),
                                static_cast<qsizetype>(cards.size() * sizeof(cards[0])));
     const QByteArray list = toCp1251(QStringLiteral("Проверка\r\nЖалоба\r\n"));
+    const QByteArray history(3 * 1869, 'h');
     writeZip(archive, {{"Anketi.dat", cardBytes, 8},
+                       {"History.dat", history, 8},
                        {"ArhAnket.dat", QByteArray(), 0},
                        {"SpisFil.dat", QByteArray(448, 'f'), 8},
                        {"Povod.txt", list, 0}});
@@ -151,6 +159,7 @@ TEST_F(Commands, RestoreReplacesTheDataAndEndsTheProgram) {
     EXPECT_EQ(t.readFile("Baza/ArhAnket.dat").size(), 0);
     EXPECT_EQ(t.readFile("Baza/SpisFil.dat"), QByteArray(448, 'f'));
     EXPECT_EQ(t.readFile("Baza/Povod.txt"), list);
+    EXPECT_EQ(t.readFile("Baza/History.dat"), history);
     EXPECT_EQ(t.readFile(QStringLiteral("Baza/Свой файл.txt")), "kept");
     EXPECT_EQ(closed->count(), 1);
     EXPECT_EQ(QDir::currentPath(), QDir(t.root()).canonicalPath());

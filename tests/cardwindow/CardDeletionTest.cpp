@@ -201,6 +201,7 @@ TEST(CardDeletion, AFailedRenameLeavesTheRegisterAndTheArchiveAsTheyWere) {
     EXPECT_TRUE(t.platform.messages[0].text.contains(QStringLiteral("Anketi.dat")));
     EXPECT_EQ(t.readFile("Baza/Anketi.old"), cardBytes(cards));
     EXPECT_EQ(t.readFile("Baza/ArhAnket.dat"), cardBytes(archived));
+    EXPECT_EQ(t.readFile("Baza/History.dat").size(), 0) << "a version kept for no deletion";
     EXPECT_EQ(controls(w).vArh->text(), QStringLiteral("2"));
     EXPECT_EQ(t.readFile("Temp/RabAnket.dat").size(), 0);
     EXPECT_EQ(controls(w).vRab->text(), QStringLiteral("0"));

@@ -6,6 +6,7 @@
 #include "store/AccessTable.h"
 #include "store/CardFile.h"
 #include "store/Cp1251.h"
+#include "store/HistoryFile.h"
 #include "store/Installation.h"
 #include "store/ReferenceLists.h"
 
@@ -118,4 +119,61 @@ TEST_F(TransferTest, AnExportReplacesTheDataFolderFilesWhole) {
     EXPECT_EQ(readAll(inst.mainCardFile()).size(), qint64(5 * sizeof(TAnketa)));
     EXPECT_EQ(readAll(inst.path(QStringLiteral("Baza/Povod.txt"))), QByteArray("old\r\n"))
         << "a list the server does not hold stays as it was";
+}
+
+TEST_F(TransferTest, TheCardsHistoryMovesToTheServerAndBackAndGoesOnThere) {
+    QTemporaryDir here;
+    Installation inst(here.path());
+    inst.prepare();
+    const std::vector<TAnketa> cards = makeCards(3);
+    writeRecords(inst.mainCardFile(), cards.data(), qint64(cards.size() * sizeof(TAnketa)));
+    std::vector<CardVersion> versions;
+    const QDateTime start = QDateTime(QDate(2026, 3, 1), QTime(9, 30, 15, 123), Qt::UTC);
+    for (int i = 0; i < 150; ++i) {
+        CardVersion v;
+        v.action = i % 5 == 4 ? HistoryAction::Archive : HistoryAction::Save;
+        v.when = start.addSecs(i * 61);
+        v.who = i % 2 ? QStringLiteral("Сидорова А.А.") : QStringLiteral("Ёлкин Ё.Ё.");
+        v.card = cards[static_cast<size_t>(i % 3)];
+        v.card.NameOrg.set(QStringLiteral("ООО «Версия %1»").arg(i));
+        versions.push_back(v);
+    }
+    writeHistoryFile(inst.historyFile(), versions);
+    const QByteArray historyBytes = readAll(inst.historyFile());
+
+    auto a = workstation(QStringLiteral("Иванов"), QStringLiteral("ws1"));
+    EXPECT_EQ(moveRegisterToServer(*a, inst).versions, 150);
+    std::vector<CardVersion> h = a->history(cards[1].Klu4Form1);
+    ASSERT_EQ(h.size(), 50u);
+    EXPECT_EQ(h[0].card.NameOrg.text(), QStringLiteral("ООО «Версия 148»"));
+    EXPECT_EQ(h[0].who, QStringLiteral("Ёлкин Ё.Ё."));
+    EXPECT_EQ(h[0].when, start.addSecs(148 * 61));
+    EXPECT_EQ(h[0].action, HistoryAction::Save);
+    EXPECT_EQ(h[3].action, HistoryAction::Archive); // version 139
+
+    // A save on the server adds to the history brought over.
+    const CardRow row = a->listCards(CardFileKind::Main).at(1);
+    const ServerCard now = *a->readCard(row.id);
+    TAnketa changed = now.record;
+    changed.NameOrg.set(QStringLiteral("ООО «На сервере»"));
+    ASSERT_EQ(a->save(row.id, changed, now.version).status, SaveResult::Status::Saved);
+    h = a->history(cards[1].Klu4Form1);
+    ASSERT_EQ(h.size(), 51u);
+    EXPECT_EQ(h[0].card.NameOrg.text(), cards[1].NameOrg.text());
+    EXPECT_EQ(h[0].who, QStringLiteral("Иванов (ws1)"));
+
+    QTemporaryDir there;
+    Installation back(there.path());
+    back.prepare();
+    EXPECT_EQ(exportRegisterFromServer(*a, back).versions, 151);
+    // The versions moved come back byte for byte, the server's own after them.
+    const QByteArray exported = readAll(back.historyFile());
+    ASSERT_EQ(exported.size(), historyBytes.size() + qint64(sizeof(THistory)));
+    EXPECT_TRUE(exported.left(historyBytes.size()) == historyBytes);
+    HistoryFile file(back.historyFile());
+    file.open(0);
+    const std::vector<CardVersion> backThere = file.versionsOf(cards[1].Klu4Form1);
+    ASSERT_EQ(backThere.size(), 51u);
+    EXPECT_EQ(backThere[0].who, QStringLiteral("Иванов"));
+    EXPECT_EQ(backThere[0].card.NameOrg.text(), cards[1].NameOrg.text());
 }

@@ -91,7 +91,7 @@ protected:
             t.writeCards("Baza/Anketi.dat", cards);
             if (!archived.empty())
                 t.writeCards("Baza/ArhAnket.dat", archived);
-            cardRegister = std::make_unique<FolderRegister>(*inst);
+            cardRegister = std::make_unique<FolderRegister>(*inst, &user);
         } else {
             server = workstation(user.UserFIO);
             other = workstation(QStringLiteral("Петров П.П."));

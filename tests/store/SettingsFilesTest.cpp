@@ -81,7 +81,8 @@ TEST(SettingsFile, BackupFoldersInsideTheInstallationAreStoredInTheOldForm) {
     Installation inst(root);
     writeSettingsFile(inst.settingsFile(), defaultSettings(inst));
     const QStringList lines = readTextLines(inst.settingsFile());
-    ASSERT_EQ(lines.size(), 11);
+    ASSERT_EQ(lines.size(), 12);
+    EXPECT_EQ(lines.at(11), QStringLiteral("1825")) << "the days the history keeps";
     EXPECT_EQ(lines.at(9), QStringLiteral("c:\\ZELM\\Backup"));
     EXPECT_EQ(lines.at(10), QStringLiteral("c:\\ZELM\\Backup"));
     OfficeSettings back;
