@@ -15,6 +15,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QUuid>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -94,6 +95,13 @@ public:
     // A new card at the end of the Main card file; it keeps its unique number unless another
     // card has it, and then gets a new one.
     virtual StoredCard append(const TAnketa& card) = 0;
+    // append() for a new card the workstation gave `key` when it began: a home whose commands
+    // can lose their reply stores it once however often it is sent, and returns the card
+    // stored under the key. The data folder, which cannot lose a reply, ignores the key.
+    virtual StoredCard appendOnce(const TAnketa& card, const QUuid& key) {
+        (void)key;
+        return append(card);
+    }
     // A new card right after Main card `anchor` (a place in the order as read).
     virtual StoredCard insertAfter(qint64 anchor, const TAnketa& card,
                                    const ScratchFile& scratch) = 0;

@@ -13,6 +13,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QUuid>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -193,6 +194,7 @@ signals:
     void shownCardChangedElsewhere();
 
 private:
+    void enterNewMode(); // "New" mode, for a new card with a key of its own
     bool readLastCard();
     bool readMain(qint64 index);
     // The card just read or stored becomes the Main card shown; showStored also tells the window.
@@ -219,6 +221,9 @@ private:
     int m_cardIndex = 0;
     StoredCard m_theirs; // the version a save met instead of the one shown
     bool m_theirsPending = false;
+    // The key of the new card being edited, made when it began: a save repeated after its
+    // reply was lost finds the card stored by the first instead of storing it again.
+    QUuid m_newCardKey;
     bool m_changedElsewhere = false;
 };
 

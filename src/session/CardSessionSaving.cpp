@@ -32,7 +32,10 @@ CardSession::SaveOutcome CardSession::save() {
         card.DaWrSozd = nowDayCount();
         // A card shown from the register while a new one was open still carries its own
         // number; the register gives the new card another when that one is taken.
-        const StoredCard stored = m_register->append(card);
+        if (m_newCardKey.isNull())
+            m_newCardKey = QUuid::createUuid();
+        const StoredCard stored = m_register->appendOnce(card, m_newCardKey);
+        m_newCardKey = QUuid();
         m_mode = Mode::Korr;
         holdStored(stored);
         emit mainCardInserted(stored.place);
