@@ -119,9 +119,11 @@ QStringList ServerSharedData::referenceList(const ReferenceListDef& def) {
     return onServer([&] {
         if (std::optional<QByteArray> stored = m_server.referenceList(file))
             return splitTextLines(*stored);
-        const QStringList entries = defaultEntries(def);
-        m_server.writeReferenceList(file, joinTextLines(entries));
-        return entries;
+        // Another workstation may store the list first: then its list stays.
+        return splitTextLines(m_server.writeReferenceList(
+            file, [&](const std::optional<QByteArray>& now) {
+                return now ? *now : joinTextLines(defaultEntries(def));
+            }));
     });
 }
 

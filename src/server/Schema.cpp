@@ -5,6 +5,7 @@
 #include "server/SchemaSteps.h"
 #include "server/ServerError.h"
 
+#include <QThread>
 #include <array>
 #include <cstring>
 #include <vector>
@@ -146,9 +147,14 @@ namespace {
 // A lock taken inside the transaction would come too late: its catalogue was read at its start.
 class SchemaLock {
 public:
+    // Asked for again and again rather than waited for in one statement: an upgrade of a large
+    // register outlasts any statement's limit, and a workstation that stops while upgrading
+    // loses the lock with its session (the idle limit) instead of holding everyone.
     explicit SchemaLock(PgConnection& c) : m_c(c) {
-        m_c.exec("SELECT pg_advisory_lock($1, $2)",
-                 {PgParam::integer(kLockClass), PgParam::integer(kSchemaLock)});
+        while (!m_c.exec("SELECT pg_try_advisory_lock($1, $2)",
+                         {PgParam::integer(kLockClass), PgParam::integer(kSchemaLock)})
+                    .boolean(0, 0))
+            QThread::msleep(100);
     }
     ~SchemaLock() {
         if (!m_c.connected())
