@@ -93,6 +93,21 @@ TEST_F(SilentLink, ASaveOnASilentLinkFailsInRussianWithinTheLimitAndKeepsTheEdit
     EXPECT_EQ(other->readCard(order[1].id)->record.Rezultat.text(),
               QStringLiteral("правка на обрыве"));
     EXPECT_EQ(other->readCard(order[1].id)->version, 2);
+
+    // A reply that stops halfway is a silent link too.
+    edits = session->CurrentCard();
+    edits.Prime4.set(QStringLiteral("ответ оборвался"));
+    session->setEdits(edits);
+    proxy->stallAfter(7);
+    clock.restart();
+    const QString cut = failedSave();
+    EXPECT_LT(clock.elapsed(), server->connection().config().limits.replyMs() + 1000);
+    EXPECT_TRUE(cut.contains(QStringLiteral("не ответил"))) << cut.toStdString();
+    EXPECT_EQ(session->editedCard().Prime4.text(), QStringLiteral("ответ оборвался"));
+    proxy->stallAfter(-1);
+    EXPECT_EQ(session->save(), CardSession::SaveOutcome::Overwritten);
+    EXPECT_EQ(other->readCard(order[1].id)->record.Prime4.text(),
+              QStringLiteral("ответ оборвался"));
 }
 
 TEST_F(LostCommitReply, ANewCardIsStoredExactlyOnceWhateverBecameOfTheReply) {
