@@ -263,7 +263,7 @@ TransferCounts exportRegisterFromServer(ServerRegister& server, const Installati
         server.scanAttachments([&](const ServerRegister::Attachment& a) {
             // The list holds as many records as it has rows: a row placed beyond them is
             // damage, which would pad the file with blank records up to it.
-            if (a.pos >= listRows)
+            if (a.pos < 0 || a.pos >= listRows)
                 throw ServerError(
                     ServerError::Kind::Refused,
                     QStringLiteral("Список прикреплённых файлов на сервере %1 повреждён: запись "

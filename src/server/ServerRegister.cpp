@@ -142,18 +142,18 @@ std::vector<ServerCard> ServerRegister::readCards(const std::vector<qint64>& ids
 void ServerRegister::scanCards(CardFileKind file,
                                const std::function<void(const ServerCard&)>& each, int batch) {
     static const QByteArray sql = QByteArray("SELECT ") + kCardColumns +
-                                  ", ord FROM cards WHERE file = $1 AND ord > $2 "
-                                  "ORDER BY ord LIMIT $3";
-    qint64 after = std::numeric_limits<qint64>::min();
+                                  ", ord FROM cards WHERE file = $1 AND "
+                                  "($2::bigint IS NULL OR ord > $2) ORDER BY ord LIMIT $3";
+    // The first batch from the very start, whatever key a card has there.
+    PgParam after = PgParam::null();
     for (;;) {
-        const PgResult r =
-            m_c.exec(sql.constData(), {PgParam::integer(static_cast<int>(file)),
-                                       PgParam::integer(after), PgParam::integer(batch)});
+        const PgResult r = m_c.exec(sql.constData(), {PgParam::integer(static_cast<int>(file)),
+                                                      after, PgParam::integer(batch)});
         for (int i = 0; i < r.rows(); ++i)
             each(cardFromRow(r, i, serverName()));
         if (r.rows() < batch)
             return;
-        after = r.int64(r.rows() - 1, kAfterCardColumns);
+        after = PgParam::integer(r.int64(r.rows() - 1, kAfterCardColumns));
     }
 }
 

@@ -110,16 +110,17 @@ void ServerRegister::writeAttachment(qint64 pos, const TSpisFil& record) {
 }
 
 void ServerRegister::scanAttachments(const std::function<void(const Attachment&)>& each) {
-    qint64 after = -1;
+    // From the very start: a row at a negative place is met, not passed over.
+    PgParam after = PgParam::null();
     for (;;) {
-        const PgResult r = m_c.exec("SELECT pos, record, card FROM attachments WHERE pos > $1 "
-                                    "ORDER BY pos LIMIT 5000",
-                                    {PgParam::integer(after)});
+        const PgResult r = m_c.exec("SELECT pos, record, card FROM attachments WHERE "
+                                    "($1::bigint IS NULL OR pos > $1) ORDER BY pos LIMIT 5000",
+                                    {after});
         for (int i = 0; i < r.rows(); ++i)
             each(attachmentFromRow(r, i, serverName()));
         if (r.rows() < 5000)
             return;
-        after = r.int64(r.rows() - 1, 0);
+        after = PgParam::integer(r.int64(r.rows() - 1, 0));
     }
 }
 

@@ -77,6 +77,9 @@ TEST_F(DamagedRowsTest, DamagedRowsAreRefusedNamingTheCardAndNeverPadded) {
     EXPECT_FALSE(QFileInfo::exists(inst.attachmentList())) << "the list file was written";
     refused = refusalOf([&] { a->addAttachment(link); });
     EXPECT_TRUE(refused.contains(QStringLiteral("повреждён"))) << refused.toStdString();
+    c.exec("UPDATE attachments SET pos = -5");
+    refused = refusalOf([&] { exportRegisterFromServer(*a, inst); });
+    EXPECT_TRUE(refused.contains(QStringLiteral("-5"))) << "a row passed over unseen";
     c.exec("UPDATE attachments SET pos = 0");
 
     // A record of the wrong length: refused naming the card, neither shown blank nor
