@@ -7,7 +7,8 @@
 // read, never over another card that took its place, and a card someone else changed since it
 // was read is not written over unasked. Failures are thrown (FileError for the data folder,
 // std::runtime_error for a server) with a Russian message naming the file or the server; what
-// failed stored nothing.
+// failed stored nothing, except where the message says it could not be learnt whether the
+// server stored it (the link broke at the commit): then repeating the command stores it once.
 #include "cardlists/RowSource.h"
 #include "store/CardFilter.h"
 #include "store/RecordSource.h"

@@ -161,8 +161,15 @@ void PgConnection::failSilent() {
 }
 
 void PgConnection::liftStatementLimit() {
-    run("SET LOCAL statement_timeout = 0", {});
+    exec(m_inTransaction ? "SET LOCAL statement_timeout = 0" : "SET statement_timeout = 0");
     m_unlimited = true;
+}
+
+void PgConnection::restoreStatementLimit() {
+    m_unlimited = false;
+    if (!m_inTransaction && connected())
+        exec("SELECT set_config('statement_timeout', $1, false)",
+             {PgParam::integer(m_config.limits.statementMs)});
 }
 
 bool PgConnection::waitSocket(bool forWrite, qint64 deadline) {

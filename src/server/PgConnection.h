@@ -79,8 +79,10 @@ public:
     bool inTransaction() const { return m_inTransaction; }
 
     // Work that takes as long as the register is large (a whole register moved, the schema
-    // upgraded, an index built): the statement limit is lifted until the transaction ends.
+    // upgraded, an index built): the statement limit is lifted until the transaction ends, or
+    // outside a transaction until restoreStatementLimit().
     void liftStatementLimit();
+    void restoreStatementLimit();
 
     enum class Outcome { Committed, RolledBack, Unknown };
     // Whether transaction `xid` of a connection that broke took effect, asked on a new

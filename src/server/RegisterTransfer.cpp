@@ -184,7 +184,9 @@ TransferCounts moveRegisterToServer(ServerRegister& server, const Installation& 
     // The planner learns the new tables' sizes and the register's list is read from its index
     // alone. Only the tables' owner may do this; for anyone else autovacuum does it later.
     try {
+        c.liftStatementLimit(); // as long as the register is large
         c.exec("VACUUM (ANALYZE) cards, card_search, attachments");
+        c.restoreStatementLimit();
     } catch (const ServerError&) {
     }
     return counts;
