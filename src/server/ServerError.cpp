@@ -37,8 +37,17 @@ QString connectFailureMessage(const QString& server, const QString& user, const 
         reason = QStringLiteral("к серверу подключено слишком много программ.");
     else if (has("starting up") || has("shutting down") || has("recovery"))
         reason = QStringLiteral("сервер запускается или останавливается; повторите позже.");
+    else if (has("closed the connection unexpectedly") || has("Connection reset"))
+        reason = QStringLiteral("соединение оборвалось, едва начавшись; повторите позже.");
+    else if (has("SSL") || has("certificate"))
+        reason = QStringLiteral("не удалось установить защищённое соединение (для "
+                                "администратора: %1)")
+                     .arg(m);
     else
-        reason = QStringLiteral("%1").arg(m.isEmpty() ? QStringLiteral("причина неизвестна.") : m);
+        reason = m.isEmpty() ? QStringLiteral("причина неизвестна.")
+                             : QStringLiteral("сервер не принял соединение (для "
+                                              "администратора: %1)")
+                                   .arg(m);
     return QStringLiteral("Нет связи с сервером %1: %2").arg(server, reason);
 }
 
