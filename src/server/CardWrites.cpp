@@ -7,6 +7,7 @@
 
 #include <QSet>
 #include <QUuid>
+#include <limits>
 
 namespace zelm {
 namespace {
@@ -168,7 +169,7 @@ ServerCard ServerRegister::append(TAnketa card, const QUuid& key) {
     }
     qint32 lastRunning = 0;
     const qint64 ord = endOfOrder(CardFileKind::Main, &lastRunning);
-    card.GurN = lastRunning + 1;
+    card.GurN = lastRunning < std::numeric_limits<qint32>::max() ? lastRunning + 1 : lastRunning;
     ServerCard stored = insertCard(CardFileKind::Main, ord, card, key, "append");
     commitChange(t, Change::Stored);
     return stored;
