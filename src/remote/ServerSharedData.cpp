@@ -120,8 +120,8 @@ QStringList ServerSharedData::referenceList(const ReferenceListDef& def) {
         if (std::optional<QByteArray> stored = m_server.referenceList(file))
             return splitTextLines(*stored);
         // Another workstation may store the list first: then its list stays.
-        return splitTextLines(m_server.writeReferenceList(
-            file, [&](const std::optional<QByteArray>& now) {
+        return splitTextLines(
+            m_server.writeReferenceList(file, [&](const std::optional<QByteArray>& now) {
                 return now ? *now : joinTextLines(defaultEntries(def));
             }));
     });
