@@ -94,15 +94,20 @@ void editReferenceList(TForm1& w, TRedaktir& editor, const ListButton& b) {
     auto* combo = w.findChild<QComboBox*>(QLatin1String(b.comboBox));
     const QString title = b.titleGroup ? (form1Ui(w).*b.titleGroup)->title() : b.title;
 
+    const QStringList asRead = referenceEntries(combo);
     QString text;
-    for (const QString& entry : referenceEntries(combo))
+    for (const QString& entry : asRead)
         text += entry + QLatin1Char('\n');
     const QString edited = editor.edit(title, text);
 
     // The editor cannot be cancelled: its text is the list from now on, saved or not.
     setReferenceEntries(combo, splitEditedList(edited));
     const ReferenceListDef& def = listOfComboBox(b.comboBox);
-    w.runCommand([&] { w.sharedData().writeReferenceList(def, referenceEntries(combo)); });
+    w.runCommand([&] {
+        // Another workstation's entries stored meanwhile are kept beside this one's.
+        setReferenceEntries(
+            combo, w.sharedData().writeReferenceList(def, asRead, referenceEntries(combo)));
+    });
 }
 
 } // namespace

@@ -7,7 +7,8 @@
 // read, never over another card that took its place, and a card someone else changed since it
 // was read is not written over unasked. Failures are thrown (FileError for the data folder,
 // std::runtime_error for a server) with a Russian message naming the file or the server; what
-// failed stored nothing.
+// failed stored nothing, except where the message says it could not be learnt whether the
+// server stored it (the link broke at the commit): then repeating the command stores it once.
 #include "cardlists/RowSource.h"
 #include "store/CardFilter.h"
 #include "store/CardHistory.h"
@@ -16,6 +17,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QUuid>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -96,6 +98,13 @@ public:
     // A new card at the end of the Main card file; it keeps its unique number unless another
     // card has it, and then gets a new one.
     virtual StoredCard append(const TAnketa& card) = 0;
+    // append() for a new card the workstation gave `key` when it began: a home whose commands
+    // can lose their reply stores it once however often it is sent, and returns the card
+    // stored under the key. The data folder, which cannot lose a reply, ignores the key.
+    virtual StoredCard appendOnce(const TAnketa& card, const QUuid& key) {
+        (void)key;
+        return append(card);
+    }
     // A new card right after Main card `anchor` (a place in the order as read).
     virtual StoredCard insertAfter(qint64 anchor, const TAnketa& card,
                                    const ScratchFile& scratch) = 0;

@@ -191,7 +191,11 @@ Register::SaveResult ServerCards::save(const StoredCard& asRead, const TAnketa& 
 }
 
 StoredCard ServerCards::append(const TAnketa& card) {
-    StoredCard stored = storedCardOf(m_server.append(card));
+    return appendOnce(card, QUuid::createUuid());
+}
+
+StoredCard ServerCards::appendOnce(const TAnketa& card, const QUuid& key) {
+    StoredCard stored = storedCardOf(m_server.append(card, key));
     reload();
     stored.place = indexOfId(RegisterFile::Main, stored.key);
     return stored;
@@ -202,7 +206,7 @@ std::vector<CardVersion> ServerCards::history(std::int32_t number) {
 }
 
 StoredCard ServerCards::recall(const TAnketa& card) {
-    StoredCard stored = storedCardOf(m_server.append(card, true));
+    StoredCard stored = storedCardOf(m_server.append(card, {}, true));
     reload();
     stored.place = indexOfId(RegisterFile::Main, stored.key);
     return stored;
@@ -215,7 +219,7 @@ StoredCard ServerCards::insertAfter(qint64 anchor, const TAnketa& card, const Sc
                                      .arg(anchor + 1)
                                      .arg(name())
                                      .toStdString());
-    StoredCard stored = storedCardOf(m_server.insertAfter(anchorId, card));
+    StoredCard stored = storedCardOf(m_server.insertAfter(anchorId, card, QUuid::createUuid()));
     reload();
     stored.place = indexOfId(RegisterFile::Main, stored.key);
     return stored;

@@ -45,6 +45,7 @@ public:
     SaveResult save(const StoredCard& asRead, const TAnketa& card) override;
     // The server gives the card a unique number no other card has (its own when free).
     StoredCard append(const TAnketa& card) override;
+    StoredCard appendOnce(const TAnketa& card, const QUuid& key) override;
     StoredCard insertAfter(qint64 anchor, const TAnketa& card, const ScratchFile&) override;
     qint64 remove(const StoredCard& asRead, DeletionKind kind, const ScratchFile&) override;
     bool removeArchived(std::int32_t number, qint64 hint) override;

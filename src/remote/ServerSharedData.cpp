@@ -19,6 +19,28 @@ template <class F> auto onServer(F&& f) -> decltype(f()) {
     }
 }
 
+// `ours`, edited from `base`, over `theirs`, stored meanwhile: their lines stay unless this
+// edit removed them, and the lines this edit added go after the line they followed.
+QStringList mergeLines(const QStringList& base, const QStringList& theirs,
+                       const QStringList& ours) {
+    QStringList merged;
+    for (const QString& line : theirs)
+        if (!base.contains(line) || ours.contains(line))
+            merged.append(line);
+    qsizetype after = -1; // where the last of our lines kept stands in `merged`
+    for (const QString& line : ours) {
+        const qsizetype at = merged.indexOf(line);
+        if (at >= 0) {
+            after = at;
+            continue;
+        }
+        if (base.contains(line))
+            continue; // they removed it
+        merged.insert(++after, line);
+    }
+    return merged;
+}
+
 } // namespace
 
 std::vector<PlacedAttachment> ServerAttachments::attachmentsOf(std::int32_t card) {
@@ -46,15 +68,17 @@ void ServerAttachments::writeAttachment(qint64 pos, const TSpisFil& record) {
 QList<AccessRow> ServerSharedData::openAccessTable(double today) {
     m_today = today;
     return onServer([&] {
-        if (std::optional<QByteArray> stored = m_server.accessTable())
+        if (std::optional<QByteArray> stored = m_server.accessTable(&m_accessVersion))
             return accessRowsFromBytes(*stored);
         const QList<AccessRow> rows = defaultAccessRows(today);
         // Only the holder of the editor may write the table; without it the defaults serve
         // this run and the next start stores them.
         if (!m_server.lockAccessEditor()) {
-            std::optional<QByteArray> stored = m_server.accessTable();
-            if (!stored)
-                m_server.writeAccessTable(accessTableBytes(rows));
+            std::optional<QByteArray> stored = m_server.accessTable(&m_accessVersion);
+            if (!stored) {
+                m_server.writeAccessTable(accessTableBytes(rows), 0);
+                m_server.accessTable(&m_accessVersion);
+            }
             m_server.unlockAccessEditor();
             if (stored)
                 return accessRowsFromBytes(*stored);
@@ -65,7 +89,7 @@ QList<AccessRow> ServerSharedData::openAccessTable(double today) {
 
 QList<AccessRow> ServerSharedData::accessRows() {
     return onServer([&] {
-        std::optional<QByteArray> stored = m_server.accessTable();
+        std::optional<QByteArray> stored = m_server.accessTable(&m_accessVersion);
         return stored ? accessRowsFromBytes(*stored)
                       : defaultAccessRows(m_today > 0 ? m_today : todayDayCount());
     });
@@ -84,7 +108,10 @@ void ServerSharedData::endAccessEdit() {
 }
 
 void ServerSharedData::writeAccessRows(const QList<AccessRow>& rows) {
-    onServer([&] { m_server.writeAccessTable(accessTableBytes(rows)); });
+    onServer([&] {
+        m_server.writeAccessTable(accessTableBytes(rows), m_accessVersion);
+        m_server.accessTable(&m_accessVersion);
+    });
 }
 
 QStringList ServerSharedData::referenceList(const ReferenceListDef& def) {
@@ -92,14 +119,27 @@ QStringList ServerSharedData::referenceList(const ReferenceListDef& def) {
     return onServer([&] {
         if (std::optional<QByteArray> stored = m_server.referenceList(file))
             return splitTextLines(*stored);
-        const QStringList entries = defaultEntries(def);
-        m_server.writeReferenceList(file, joinTextLines(entries));
-        return entries;
+        // Another workstation may store the list first: then its list stays.
+        return splitTextLines(
+            m_server.writeReferenceList(file, [&](const std::optional<QByteArray>& now) {
+                return now ? *now : joinTextLines(defaultEntries(def));
+            }));
     });
 }
 
-void ServerSharedData::writeReferenceList(const ReferenceListDef& def, const QStringList& entries) {
-    onServer([&] { m_server.writeReferenceList(QLatin1String(def.file), joinTextLines(entries)); });
+QStringList ServerSharedData::writeReferenceList(const ReferenceListDef& def,
+                                                 const QStringList& asRead,
+                                                 const QStringList& entries) {
+    return onServer([&] {
+        const QByteArray stored = m_server.writeReferenceList(
+            QLatin1String(def.file), [&](const std::optional<QByteArray>& now) {
+                const QStringList theirs = now ? splitTextLines(*now) : QStringList();
+                if (theirs == asRead)
+                    return joinTextLines(entries);
+                return joinTextLines(mergeLines(asRead, theirs, entries));
+            });
+        return splitTextLines(stored);
+    });
 }
 
 } // namespace zelm

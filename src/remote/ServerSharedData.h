@@ -35,7 +35,8 @@ public:
 
     // A list the server lacks gets its starting entries, stored on the server.
     QStringList referenceList(const ReferenceListDef& def) override;
-    void writeReferenceList(const ReferenceListDef& def, const QStringList& entries) override;
+    QStringList writeReferenceList(const ReferenceListDef& def, const QStringList& asRead,
+                                   const QStringList& entries) override;
 
     AttachmentRecords& attachments() override { return m_attachments; }
 
@@ -43,6 +44,8 @@ private:
     ServerRegister& m_server;
     ServerAttachments m_attachments;
     double m_today = 0; // of the login, for default rows shown before any is stored
+    // The access table's version last shown: it is written over that version only.
+    int m_accessVersion = 0;
 };
 
 } // namespace zelm

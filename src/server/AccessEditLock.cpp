@@ -7,8 +7,10 @@
 
 namespace zelm {
 
-std::optional<QByteArray> ServerRegister::accessTable() {
-    const PgResult r = m_c.exec("SELECT content FROM access_table WHERE id = 1");
+std::optional<QByteArray> ServerRegister::accessTable(int* version) {
+    const PgResult r = m_c.exec("SELECT content, version FROM access_table WHERE id = 1");
+    if (version)
+        *version = r.rows() ? r.int32(0, 1) : 0;
     if (r.rows() == 0)
         return std::nullopt;
     return r.bytes(0, 0);
@@ -55,7 +57,7 @@ void ServerRegister::unlockAccessEditor() {
              {PgParam::integer(kLockClass), PgParam::integer(kAccessLock)});
 }
 
-void ServerRegister::writeAccessTable(const QByteArray& content) {
+void ServerRegister::writeAccessTable(const QByteArray& content, std::optional<int> readVersion) {
     if (!holdsAccessEditor())
         throw ServerError(ServerError::Kind::Refused,
                           QStringLiteral("Таблица доступа не записана: связь с сервером %1 "
@@ -63,11 +65,21 @@ void ServerRegister::writeAccessTable(const QByteArray& content) {
                                          "таблицу снова.")
                               .arg(serverName()));
     PgTransaction t(m_c);
+    if (readVersion) {
+        const PgResult now = m_c.exec("SELECT version FROM access_table WHERE id = 1 FOR UPDATE");
+        if ((now.rows() ? now.int32(0, 0) : 0) != *readVersion)
+            throw ServerError(ServerError::Kind::Refused,
+                              QStringLiteral("Таблицу доступа изменили на другом рабочем месте "
+                                             "после того, как она была показана здесь; она не "
+                                             "записана. Закройте окно таблицы и откройте его "
+                                             "снова, чтобы увидеть её как есть, и повторите "
+                                             "правку."));
+    }
     m_c.exec("INSERT INTO access_table (id, content) VALUES (1, $1) ON CONFLICT (id) DO UPDATE "
              "SET content = EXCLUDED.content, version = access_table.version + 1",
              {PgParam::bytes(content)});
     notify(QStringLiteral("access"));
-    t.commit();
+    commitChange(t, Change::Other);
 }
 
 } // namespace zelm

@@ -6,6 +6,8 @@
 #include "store/UniqueNumber.h"
 
 #include <QSet>
+#include <QUuid>
+#include <limits>
 
 namespace zelm {
 namespace {
@@ -17,7 +19,49 @@ QString cardPayload(CardFileKind file, qint64 id, const char* what) {
         .arg(QLatin1String(what));
 }
 
+struct ChangeWords {
+    const char* notDone;  // «карточка не записана»
+    const char* question; // «записана ли карточка»
+};
+
+ChangeWords wordsOf(ServerRegister::Change what) {
+    switch (what) {
+    case ServerRegister::Change::Deleted:
+        return {"карточка не удалена", "удалена ли карточка"};
+    case ServerRegister::Change::Archived:
+        return {"карточка не перенесена в Архив", "перенесена ли карточка в Архив"};
+    case ServerRegister::Change::Other:
+        return {"изменение не записано", "записано ли изменение"};
+    case ServerRegister::Change::Stored:
+        break;
+    }
+    return {"карточка не записана", "записана ли карточка"};
+}
+
 } // namespace
+
+void ServerRegister::commitChange(PgTransaction& t, Change what) {
+    const ChangeWords words = wordsOf(what);
+    switch (t.commitChecked()) {
+    case PgConnection::Outcome::Committed:
+        return; // stored, whatever became of the reply
+    case PgConnection::Outcome::RolledBack:
+        throw ServerError(ServerError::Kind::Connection,
+                          QStringLiteral("Связь с сервером %1 прервалась, и сервер отменил "
+                                         "команду: %2. Правка осталась в окне; повторите "
+                                         "команду.")
+                              .arg(serverName(), QString::fromUtf8(words.notDone)));
+    case PgConnection::Outcome::Unknown:
+        break;
+    }
+    throw ServerError(ServerError::Kind::Connection,
+                      QStringLiteral("Связь с сервером %1 прервалась в ту минуту, когда команда "
+                                     "завершалась, и узнать, %2, не удалось. Правка осталась в "
+                                     "окне. Когда связь вернётся, повторите команду: новая "
+                                     "карточка не будет записана дважды.")
+                          .arg(serverName(), QString::fromUtf8(words.question)),
+                      QString(), ServerError::Detail::Uncertain);
+}
 
 qint32 ServerRegister::freeUniqueNumber(qint32 proposed) {
     // The number a new card shows counts clock ticks; when a card of another workstation made
@@ -51,23 +95,38 @@ qint64 ServerRegister::placeAfter(CardFileKind file, qint64 anchorOrd) {
     const PgResult r = m_c.exec("SELECT min(ord) FROM cards WHERE file = $1 AND ord > $2",
                                 {f, PgParam::integer(anchorOrd)});
     if (r.isNull(0, 0))
-        return anchorOrd + kOrderGap;
+        return orderKeyAfter(anchorOrd).value_or(0);
     const qint64 next = r.int64(0, 0);
-    if (next - anchorOrd >= 2)
-        return anchorOrd + (next - anchorOrd) / 2;
+    // Halfway, without leaving the keys' range on damaged keys far apart.
+    const qint64 mid = anchorOrd / 2 + next / 2 + (anchorOrd % 2 + next % 2) / 2;
+    if (mid > anchorOrd && mid < next)
+        return mid;
     return 0; // no room: the caller renumbers
 }
 
-ServerCard ServerRegister::insertCard(CardFileKind file, qint64 ord, TAnketa card,
+std::optional<ServerCard> ServerRegister::cardMadeAs(const QUuid& key) {
+    if (key.isNull())
+        return std::nullopt;
+    static const QByteArray sql =
+        QByteArray("SELECT ") + kCardColumns + " FROM cards WHERE made_key = $1::uuid";
+    const PgResult r =
+        m_c.exec(sql.constData(), {PgParam::text(key.toString(QUuid::WithoutBraces))});
+    if (r.rows() == 0)
+        return std::nullopt;
+    return cardFromRow(r, 0, serverName());
+}
+
+ServerCard ServerRegister::insertCard(CardFileKind file, qint64 ord, TAnketa card, const QUuid& key,
                                       const char* what) {
     card.Klu4Form1 = freeUniqueNumber(card.Klu4Form1);
     const PgResult r = m_c.exec(
-        "INSERT INTO cards (file, ord, uniq, gurn, changed_by, changed_on, record) "
-        "VALUES ($1, $2, $3, $4, $5, $6, $7) RETURNING id, version, "
+        "INSERT INTO cards (file, ord, uniq, gurn, changed_by, changed_on, record, made_key) "
+        "VALUES ($1, $2, $3, $4, $5, $6, $7, $8::uuid) RETURNING id, version, "
         "extract(epoch FROM changed_at)::float8",
         {PgParam::integer(static_cast<int>(file)), PgParam::integer(ord),
          PgParam::integer(card.Klu4Form1), PgParam::integer(card.GurN), PgParam::text(m_user),
-         PgParam::text(m_machine), PgParam::bytes(recordBytes(card))});
+         PgParam::text(m_machine), PgParam::bytes(recordBytes(card)),
+         key.isNull() ? PgParam::null() : PgParam::text(key.toString(QUuid::WithoutBraces))});
     ServerCard stored;
     stored.id = r.int64(0, 0);
     stored.version = r.int32(0, 1);
@@ -80,24 +139,52 @@ ServerCard ServerRegister::insertCard(CardFileKind file, qint64 ord, TAnketa car
     return stored;
 }
 
-ServerCard ServerRegister::append(TAnketa card, bool recalled) {
+qint64 ServerRegister::endOfOrder(CardFileKind file, qint32* lastRunning) {
+    const PgParam f = PgParam::integer(static_cast<int>(file));
+    for (int attempt = 0;; ++attempt) {
+        const PgResult last =
+            m_c.exec("SELECT ord, gurn FROM cards WHERE file = $1 ORDER BY ord DESC LIMIT 1", {f});
+        if (lastRunning)
+            *lastRunning = last.rows() ? last.int32(0, 1) : 0;
+        if (last.rows() == 0)
+            return kOrderGap;
+        if (const std::optional<qint64> ord = orderKeyAfter(last.int64(0, 0)))
+            return *ord;
+        if (attempt > 0)
+            throw ServerError(ServerError::Kind::Refused,
+                              QStringLiteral("Порядок карточек на сервере %1 нельзя продолжить. "
+                                             "Карточка не записана; сообщите администратору.")
+                                  .arg(serverName()));
+        renumber(file); // the keys ran out at the end: spread them evenly again
+    }
+}
+
+ServerCard ServerRegister::append(TAnketa card, const QUuid& key, bool recalled) {
     PgTransaction t(m_c);
     lockForTransaction(m_c, kNumberLock);
     // Read by the history's trigger; gone with the transaction.
     if (recalled)
         m_c.exec("SELECT set_config('zelm.recall', 'on', true)");
-    const PgResult last = m_c.exec("SELECT ord, gurn FROM cards WHERE file = 0 "
-                                   "ORDER BY ord DESC LIMIT 1");
-    const qint64 ord = last.rows() ? last.int64(0, 0) + kOrderGap : kOrderGap;
-    card.GurN = last.rows() ? last.int32(0, 1) + 1 : 1;
-    ServerCard stored = insertCard(CardFileKind::Main, ord, card, "append");
-    t.commit();
+    // Sent again after its reply was lost: the card is stored already.
+    if (std::optional<ServerCard> stored = cardMadeAs(key)) {
+        t.commit();
+        return *stored;
+    }
+    qint32 lastRunning = 0;
+    const qint64 ord = endOfOrder(CardFileKind::Main, &lastRunning);
+    card.GurN = lastRunning < std::numeric_limits<qint32>::max() ? lastRunning + 1 : lastRunning;
+    ServerCard stored = insertCard(CardFileKind::Main, ord, card, key, "append");
+    commitChange(t, Change::Stored);
     return stored;
 }
 
-ServerCard ServerRegister::insertAfter(qint64 anchorId, TAnketa card) {
+ServerCard ServerRegister::insertAfter(qint64 anchorId, TAnketa card, const QUuid& key) {
     PgTransaction t(m_c);
     lockForTransaction(m_c, kNumberLock);
+    if (std::optional<ServerCard> stored = cardMadeAs(key)) {
+        t.commit();
+        return *stored;
+    }
     const auto anchorOrd = [&]() -> qint64 {
         if (anchorId == 0)
             return 0;
@@ -115,8 +202,8 @@ ServerCard ServerRegister::insertAfter(qint64 anchorId, TAnketa card) {
         renumber(CardFileKind::Main);
         ord = placeAfter(CardFileKind::Main, anchorOrd());
     }
-    ServerCard stored = insertCard(CardFileKind::Main, ord, card, "insert");
-    t.commit();
+    ServerCard stored = insertCard(CardFileKind::Main, ord, card, key, "insert");
+    commitChange(t, Change::Stored);
     return stored;
 }
 
@@ -150,7 +237,7 @@ SaveResult ServerRegister::save(qint64 id, const TAnketa& card, int expectedVers
     result.card.record = card;
     writeSearchRow(m_c, id, CardFileKind::Main, card);
     notify(cardPayload(CardFileKind::Main, id, "save"));
-    t.commit();
+    commitChange(t, Change::Stored);
     return result;
 }
 
@@ -173,24 +260,24 @@ bool ServerRegister::remove(qint64 id) {
     if (r.affected() == 0)
         return false;
     notify(cardPayload(CardFileKind::Main, id, "delete"));
-    t.commit();
+    commitChange(t, Change::Deleted);
     return true;
 }
 
 bool ServerRegister::archive(qint64 id) {
     PgTransaction t(m_c);
     lockForTransaction(m_c, kNumberLock);
-    const PgResult last = m_c.exec("SELECT coalesce(max(ord), 0) FROM cards WHERE file = 1");
+    const qint64 ord = endOfOrder(CardFileKind::Archive, nullptr);
     const PgResult r =
         m_c.exec("UPDATE cards SET file = 1, ord = $2, version = version + 1, changed_by = $3, "
                  "changed_on = $4, changed_at = now() WHERE id = $1 AND file = 0",
-                 {PgParam::integer(id), PgParam::integer(last.int64(0, 0) + kOrderGap),
-                  PgParam::text(m_user), PgParam::text(m_machine)});
+                 {PgParam::integer(id), PgParam::integer(ord), PgParam::text(m_user),
+                  PgParam::text(m_machine)});
     if (r.affected() == 0)
         return false;
     m_c.exec("UPDATE card_search SET file = 1 WHERE card_id = $1", {PgParam::integer(id)});
     notify(cardPayload(CardFileKind::Archive, id, "archive"));
-    t.commit();
+    commitChange(t, Change::Archived);
     return true;
 }
 
@@ -203,7 +290,7 @@ bool ServerRegister::removeArchived(qint64 id) {
     if (r.affected() == 0)
         return false;
     notify(cardPayload(CardFileKind::Archive, id, "delete"));
-    t.commit();
+    commitChange(t, Change::Deleted);
     return true;
 }
 

@@ -2,9 +2,13 @@
 
 #include "server/ServerError.h"
 
+#include <QDeadlineTimer>
+#include <QThread>
 #include <QtEndian>
+#include <cerrno>
 #include <cstring>
 #include <libpq-fe.h>
+#include <poll.h>
 
 namespace zelm {
 
@@ -90,14 +94,16 @@ void PgConnection::disconnect() {
         PQfinish(m_conn);
     m_conn = nullptr;
     m_inTransaction = false;
+    m_unlimited = false;
 }
 
 void PgConnection::ensureConnected() {
     if (connected())
         return;
     disconnect();
+    const auto keywords = m_config.connectKeywords();
     std::vector<const char*> keys, values;
-    for (const auto& [k, v] : m_config.keywords) {
+    for (const auto& [k, v] : keywords) {
         keys.push_back(k.constData());
         values.push_back(v.constData());
     }
@@ -114,6 +120,26 @@ void PgConnection::ensureConnected() {
     // Silence the server's notices (NOTICE: relation exists ...) on the terminal.
     PQsetNoticeProcessor(
         m_conn, [](void*, const char*) {}, nullptr);
+    // Sending never blocks: every wait goes through waitSocket and its limit.
+    PQsetnonblocking(m_conn, 1);
+    setSessionLimits();
+}
+
+void PgConnection::setSessionLimits() {
+    const ServerTimeLimits& l = m_config.limits;
+    // The server's ends of the limits: it cancels what runs too long and frees the locks of a
+    // workstation that stopped halfway, whatever became of that workstation.
+    run("SELECT set_config('statement_timeout', $1, false), "
+        "set_config('lock_timeout', $2, false), "
+        "set_config('idle_in_transaction_session_timeout', $3, false), "
+        "set_config('tcp_keepalives_idle', $4, false), "
+        "set_config('tcp_keepalives_interval', $5, false), "
+        "set_config('tcp_keepalives_count', $6, false), "
+        "set_config('tcp_user_timeout', $7, false)",
+        {PgParam::integer(l.statementMs), PgParam::integer(l.lockMs),
+         PgParam::integer(l.idleInTransactionMs), PgParam::integer(l.keepaliveIdleSeconds),
+         PgParam::integer(l.keepaliveIntervalSeconds), PgParam::integer(l.keepaliveCount),
+         PgParam::integer(l.tcpUserTimeoutMs)});
 }
 
 int PgConnection::backendPid() const {
@@ -125,6 +151,49 @@ void PgConnection::failLost() {
     throw ServerError(ServerError::Kind::Connection, connectionLostMessage(m_config.displayName));
 }
 
+void PgConnection::failSilent() {
+    // What the server did with the command is unknown: it is the server's to end it (the idle
+    // limit) once it notices; this end starts afresh at the next command.
+    disconnect();
+    throw ServerError(ServerError::Kind::Connection,
+                      silentServerMessage(m_config.displayName, m_config.limits.replyMs() / 1000),
+                      QString(), ServerError::Detail::Silent);
+}
+
+void PgConnection::liftStatementLimit() {
+    exec(m_inTransaction ? "SET LOCAL statement_timeout = 0" : "SET statement_timeout = 0");
+    m_unlimited = true;
+}
+
+void PgConnection::restoreStatementLimit() {
+    m_unlimited = false;
+    if (!m_inTransaction && connected())
+        exec("SELECT set_config('statement_timeout', $1, false)",
+             {PgParam::integer(m_config.limits.statementMs)});
+}
+
+bool PgConnection::waitSocket(bool forWrite, qint64 deadline) {
+    pollfd p{PQsocket(m_conn), static_cast<short>(POLLIN | (forWrite ? POLLOUT : 0)), 0};
+    if (p.fd < 0)
+        return true; // the next libpq call reports the broken connection
+    for (;;) {
+        int wait = -1;
+        if (deadline > 0) {
+            const qint64 left = deadline - QDeadlineTimer::current().deadline();
+            if (left <= 0)
+                return false;
+            wait = static_cast<int>(left);
+        }
+        const int n = ::poll(&p, 1, wait);
+        if (n > 0)
+            return true;
+        if (n == 0 && deadline > 0)
+            return false;
+        if (n < 0 && errno != EINTR)
+            return true;
+    }
+}
+
 PgResult PgConnection::exec(const char* sql, const std::vector<PgParam>& params) {
     if (m_inTransaction) {
         if (!connected())
@@ -133,12 +202,13 @@ PgResult PgConnection::exec(const char* sql, const std::vector<PgParam>& params)
     }
     // A connection that broke while idle (the server restarted, the network dropped) shows only
     // when used: outside a transaction the statement is sent once more on a new connection.
+    // A server that stayed silent is not asked twice: that would double the wait.
     const bool wasConnected = connected();
     ensureConnected();
     try {
         return run(sql, params);
     } catch (const ServerError& e) {
-        if (!wasConnected || !e.connectionLost())
+        if (!wasConnected || !e.connectionLost() || e.detail() == ServerError::Detail::Silent)
             throw;
     }
     ensureConnected();
@@ -150,12 +220,39 @@ PgResult PgConnection::run(const char* sql, const std::vector<PgParam>& params) 
     std::vector<int> lengths, formats;
     values.reserve(params.size());
     for (const PgParam& p : params) {
-        values.push_back(p.value.constData());
+        values.push_back(p.isNull ? nullptr : p.value.constData());
         lengths.push_back(static_cast<int>(p.value.size()));
         formats.push_back(p.binary ? 1 : 0);
     }
-    PgResult r(PQexecParams(m_conn, sql, static_cast<int>(params.size()), nullptr, values.data(),
-                            lengths.data(), formats.data(), 1));
+    const int limit = m_unlimited ? 0 : m_config.limits.replyMs();
+    const qint64 deadline = limit > 0 ? QDeadlineTimer::current().deadline() + limit : 0;
+    if (!PQsendQueryParams(m_conn, sql, static_cast<int>(params.size()), nullptr, values.data(),
+                           lengths.data(), formats.data(), 1))
+        failLost();
+    for (;;) {
+        const int pending = PQflush(m_conn);
+        if (pending == 0)
+            break;
+        if (pending < 0)
+            failLost();
+        if (!waitSocket(true, deadline))
+            failSilent();
+        if (!PQconsumeInput(m_conn))
+            failLost();
+    }
+    PgResult r;
+    for (;;) {
+        while (PQisBusy(m_conn)) {
+            if (!waitSocket(false, deadline))
+                failSilent();
+            if (!PQconsumeInput(m_conn))
+                failLost();
+        }
+        PGresult* next = PQgetResult(m_conn);
+        if (!next)
+            break;
+        r = PgResult(next);
+    }
     PGresult* raw = r.raw();
     const ExecStatusType status = raw ? PQresultStatus(raw) : PGRES_FATAL_ERROR;
     if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
@@ -165,12 +262,37 @@ PgResult PgConnection::run(const char* sql, const std::vector<PgParam>& params) 
     const char* code = PQresultErrorField(raw, PG_DIAG_SQLSTATE);
     const QString state = QString::fromLatin1(code ? code : "");
     const QString primary = QString::fromUtf8(PQresultErrorField(raw, PG_DIAG_MESSAGE_PRIMARY));
+    const QString constraint = QString::fromUtf8(PQresultErrorField(raw, PG_DIAG_CONSTRAINT_NAME));
     // No code: libpq itself failed (the server closed the connection unexpectedly).
     if (state.isEmpty() || state.startsWith(QLatin1String("57P")) ||
-        state.startsWith(QLatin1String("08")))
+        state.startsWith(QLatin1String("08")) || state == QLatin1String("25P03"))
         failLost();
     throw ServerError(ServerError::Kind::Refused,
-                      commandFailureMessage(m_config.displayName, state, primary), state);
+                      commandFailureMessage(m_config.displayName, state, primary, constraint),
+                      state);
+}
+
+PgConnection::Outcome PgConnection::outcomeOf(qint64 xid) {
+    // A transaction still open on the server is either committing now or waiting for a COMMIT
+    // that will never come; the idle limit ends the latter.
+    const QDeadlineTimer patience(m_config.limits.idleInTransactionMs + 3000);
+    for (;;) {
+        try {
+            const PgResult r = exec("SELECT txid_status($1)", {PgParam::integer(xid)});
+            if (r.rows() == 0 || r.isNull(0, 0))
+                return Outcome::Unknown;
+            const QString status = r.text(0, 0);
+            if (status == QLatin1String("committed"))
+                return Outcome::Committed;
+            if (status == QLatin1String("aborted"))
+                return Outcome::RolledBack;
+        } catch (const ServerError&) {
+            return Outcome::Unknown;
+        }
+        if (patience.hasExpired())
+            return Outcome::Unknown;
+        QThread::msleep(200);
+    }
 }
 
 PgTransaction::PgTransaction(PgConnection& c, const char* begin) : m_c(c) {
@@ -181,19 +303,42 @@ PgTransaction::PgTransaction(PgConnection& c, const char* begin) : m_c(c) {
 PgTransaction::~PgTransaction() {
     if (!m_open)
         return;
-    m_c.m_inTransaction = false;
+    m_c.m_unlimited = false;
     if (m_c.connected()) {
-        PGresult* r = PQexec(m_c.handle(), "ROLLBACK");
-        PQclear(r);
+        try {
+            m_c.run("ROLLBACK", {});
+        } catch (const ServerError&) {
+            // Gone or silent: the server rolls back on its own once it notices.
+        }
     }
+    m_c.m_inTransaction = false;
 }
 
 void PgTransaction::commit() {
-    // A COMMIT lost on the way leaves it unknown whether it took effect: the caller is told the
-    // connection broke, and what it shows is read again.
-    m_c.exec("COMMIT");
+    // The COMMIT is never sent again on a new connection: the connection still counts as in a
+    // transaction until it is answered.
     m_open = false;
-    m_c.m_inTransaction = false;
+    struct Ended {
+        PgConnection& c;
+        ~Ended() {
+            c.m_inTransaction = false;
+            c.m_unlimited = false;
+        }
+    } ended{m_c};
+    m_c.exec("COMMIT");
+}
+
+PgConnection::Outcome PgTransaction::commitChecked() {
+    const PgResult xid = m_c.exec("SELECT txid_current()");
+    const qint64 id = xid.int64(0, 0);
+    try {
+        commit();
+        return PgConnection::Outcome::Committed;
+    } catch (const ServerError& e) {
+        if (!e.connectionLost())
+            throw;
+    }
+    return m_c.outcomeOf(id);
 }
 
 } // namespace zelm

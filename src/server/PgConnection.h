@@ -2,6 +2,8 @@
 // One libpq connection that connects when first used and again at the first command after it
 // was lost. Every statement is a fixed text with its values passed as parameters: card text
 // never becomes part of SQL. Results come back in binary form, so records need no decoding.
+// Every wait for the server is bounded (TimeLimits.h): the server's own limits are set on each
+// new connection, and a reply that does not come within the program's limit drops it.
 #include "server/ServerConfig.h"
 
 #include <QByteArray>
@@ -16,11 +18,13 @@ namespace zelm {
 struct PgParam {
     QByteArray value;
     bool binary = false;
+    bool isNull = false;
 
     static PgParam text(const QString& s) { return {s.toUtf8(), false}; }
     static PgParam integer(qint64 v) { return {QByteArray::number(v), false}; }
     static PgParam real(double v) { return {QByteArray::number(v, 'g', 17), false}; }
     static PgParam bytes(QByteArray b) { return {std::move(b), true}; }
+    static PgParam null() { return {QByteArray(), false, true}; } // SQL NULL
 };
 
 class PgResult {
@@ -74,14 +78,31 @@ public:
     int backendPid() const;
     bool inTransaction() const { return m_inTransaction; }
 
+    // Work that takes as long as the register is large (a whole register moved, the schema
+    // upgraded, an index built): the statement limit is lifted until the transaction ends, or
+    // outside a transaction until restoreStatementLimit().
+    void liftStatementLimit();
+    void restoreStatementLimit();
+
+    enum class Outcome { Committed, RolledBack, Unknown };
+    // Whether transaction `xid` of a connection that broke took effect, asked on a new
+    // connection. A transaction whose COMMIT never arrived is ended by the server within the
+    // idle limit; until then it is waited for.
+    Outcome outcomeOf(qint64 xid);
+
 private:
     friend class PgTransaction;
     PgResult run(const char* sql, const std::vector<PgParam>& params);
+    void setSessionLimits();
+    // Waits until the socket is ready; false when the reply limit passed first.
+    bool waitSocket(bool forWrite, qint64 deadline);
     [[noreturn]] void failLost();
+    [[noreturn]] void failSilent();
 
     ServerConfig m_config;
     pg_conn* m_conn = nullptr;
     bool m_inTransaction = false;
+    bool m_unlimited = false; // liftStatementLimit() in the transaction under way
 };
 
 // BEGIN .. COMMIT; a transaction not committed is rolled back when it goes out of scope.
@@ -91,7 +112,11 @@ public:
     ~PgTransaction();
     PgTransaction(const PgTransaction&) = delete;
     PgTransaction& operator=(const PgTransaction&) = delete;
+    // Throws ServerError when the COMMIT fails or its reply does not come.
     void commit();
+    // A COMMIT whose reply is lost is not guessed at: what happened is asked on a new
+    // connection. Throws what a refused COMMIT throws.
+    PgConnection::Outcome commitChecked();
 
 private:
     PgConnection& m_c;

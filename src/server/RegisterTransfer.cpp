@@ -146,6 +146,7 @@ TransferCounts moveRegisterToServer(ServerRegister& server, const Installation& 
     Progress progress(report, counts.cards + counts.archived + counts.attachments);
 
     PgTransaction t(c);
+    c.liftStatementLimit(); // the index is built in one statement, as long as the register is
     lockForTransaction(c, kTransferLock);
     lockForTransaction(c, kNumberLock);
     const PgResult held = c.exec("SELECT (SELECT count(*) FROM cards), "
@@ -185,7 +186,9 @@ TransferCounts moveRegisterToServer(ServerRegister& server, const Installation& 
     // The planner learns the new tables' sizes and the register's list is read from its index
     // alone. Only the tables' owner may do this; for anyone else autovacuum does it later.
     try {
+        c.liftStatementLimit(); // as long as the register is large
         c.exec("VACUUM (ANALYZE) cards, card_search, attachments");
+        c.restoreStatementLimit();
     } catch (const ServerError&) {
     }
     return counts;
@@ -260,8 +263,22 @@ TransferCounts exportRegisterFromServer(ServerRegister& server, const Installati
 
         CardFile list;
         list.create(files.add(inst.attachmentList()), sizeof(TSpisFil));
+        const qint64 listRows = sizes.int64(0, 2);
         server.scanAttachments([&](const ServerRegister::Attachment& a) {
-            // The list keeps record indices: a missing index stays a free record.
+            // The list holds as many records as it has rows: a row placed beyond them is
+            // damage, which would pad the file with blank records up to it.
+            if (a.pos < 0 || a.pos >= listRows)
+                throw ServerError(
+                    ServerError::Kind::Refused,
+                    QStringLiteral("Список прикреплённых файлов на сервере %1 повреждён: запись "
+                                   "карточки с уникальным номером %2 стоит на месте %3, а в "
+                                   "списке всего %4 записей. Картотека не выгружена; сообщите "
+                                   "администратору сервера.")
+                        .arg(server.serverName())
+                        .arg(a.record.Klu4DK)
+                        .arg(a.pos)
+                        .arg(listRows));
+            // A missing index stays a free record.
             const TSpisFil blank = TSpisFil::zeroed();
             while (list.count() < a.pos)
                 list.appendMany(&blank, 1);

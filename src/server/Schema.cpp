@@ -3,8 +3,10 @@
 #include "server/CardSql.h"
 #include "server/PgConnection.h"
 #include "server/SchemaHistory.h"
+#include "server/SchemaSteps.h"
 #include "server/ServerError.h"
 
+#include <QThread>
 #include <array>
 #include <cstring>
 #include <vector>
@@ -101,6 +103,7 @@ void upgradeTo2(PgConnection& c) {
 using Upgrade = void (*)(PgConnection&);
 const std::array<Upgrade, kSchemaVersion>& upgrades() {
     static const std::array<Upgrade, kSchemaVersion> all = {&upgradeTo1, &upgradeTo2,
+                                                            &upgradeToVersion3,
                                                             &upgradeToCardHistory};
     return all;
 }
@@ -139,14 +142,47 @@ int schemaVersion(PgConnection& c) {
     return readVersion(c);
 }
 
+namespace {
+
+// The schema's session lock: taken before the transaction that looks at the catalogue begins,
+// so that transaction sees whatever the workstation that held the lock before committed.
+// A lock taken inside the transaction would come too late: its catalogue was read at its start.
+class SchemaLock {
+public:
+    // Asked for again and again rather than waited for in one statement: an upgrade of a large
+    // register outlasts any statement's limit, and a workstation that stops while upgrading
+    // loses the lock with its session (the idle limit) instead of holding everyone.
+    explicit SchemaLock(PgConnection& c) : m_c(c) {
+        while (!m_c.exec("SELECT pg_try_advisory_lock($1, $2)",
+                         {PgParam::integer(kLockClass), PgParam::integer(kSchemaLock)})
+                    .boolean(0, 0))
+            QThread::msleep(100);
+    }
+    ~SchemaLock() {
+        if (!m_c.connected())
+            return; // the server let go of it with the connection
+        try {
+            m_c.exec("SELECT pg_advisory_unlock($1, $2)",
+                     {PgParam::integer(kLockClass), PgParam::integer(kSchemaLock)});
+        } catch (const ServerError&) {
+        }
+    }
+    SchemaLock(const SchemaLock&) = delete;
+    SchemaLock& operator=(const SchemaLock&) = delete;
+
+private:
+    PgConnection& m_c;
+};
+
+} // namespace
+
 void ensureSchema(PgConnection& c) {
     if (readVersion(c) == kSchemaVersion)
         return;
+    // Several workstations starting at once on a new or older database: one makes or upgrades
+    // the schema, the others wait for it here and then find the work done.
+    SchemaLock lock(c);
     PgTransaction t(c);
-    // Two workstations starting at once on a new database: one upgrades, the other waits and
-    // then finds the work done.
-    c.exec("SELECT pg_advisory_xact_lock($1, $2)",
-           {PgParam::integer(kLockClass), PgParam::integer(kSchemaLock)});
     const int have = readVersion(c);
     if (have > kSchemaVersion)
         throw ServerError(ServerError::Kind::Refused,
@@ -156,6 +192,10 @@ void ensureSchema(PgConnection& c) {
                               .arg(c.serverName())
                               .arg(have)
                               .arg(kSchemaVersion));
+    if (have == kSchemaVersion)
+        return;
+    // An upgrade takes as long as the register is large.
+    c.liftStatementLimit();
     if (have == 0)
         c.exec("CREATE TABLE zelm_schema (version integer NOT NULL)");
     for (int v = have; v < kSchemaVersion; ++v)

@@ -6,7 +6,7 @@ namespace zelm {
 
 class PgConnection;
 
-inline constexpr int kSchemaVersion = 3;
+inline constexpr int kSchemaVersion = 4;
 
 // Where the cards of a register live: the file they would be in on disk.
 enum class CardFileKind : short { Main = 0, Archive = 1 };
@@ -14,10 +14,11 @@ enum class CardFileKind : short { Main = 0, Archive = 1 };
 // Advisory lock keys, all under one class id so they never meet another program's locks.
 inline constexpr int kLockClass = 0x5A454C4D; // "ZELM"
 enum LockKey : int {
-    kSchemaLock = 1,  // upgrading the schema
-    kNumberLock = 2,  // taking unique and running numbers, and order keys
-    kAccessLock = 3,  // the access table's editor (held for the session)
-    kTransferLock = 4 // moving a register onto the server
+    kSchemaLock = 1,   // upgrading the schema
+    kNumberLock = 2,   // taking unique and running numbers, and order keys
+    kAccessLock = 3,   // the access table's editor (held for the session)
+    kTransferLock = 4, // moving a register onto the server
+    kListLock = 5      // writing a reference list
 };
 
 // Brings the database to kSchemaVersion; throws ServerError when it is newer than this program.

@@ -41,7 +41,6 @@ ServerConfig ServerConfig::parse(const QString& connectionString) {
     ServerConfig c;
     c.connectionString = QString::fromUtf8(text);
     QString host, port;
-    bool hasTimeout = false;
     bool hasPassword = false;
     for (PQconninfoOption* o = options; o->keyword; ++o) {
         if (!o->val)
@@ -62,16 +61,12 @@ ServerConfig ServerConfig::parse(const QString& connectionString) {
             c.user = QString::fromUtf8(value);
         if (key == "dbname")
             c.database = QString::fromUtf8(value);
-        if (key == "connect_timeout")
-            hasTimeout = true;
         c.keywords.append(qMakePair(key, value));
     }
     PQconninfoFree(options);
     if (hasPassword)
         throw setupError(QStringLiteral("в нём записан пароль. Уберите его из Server.vez и "
                                         "запишите в файл паролей ~/.pgpass (права 0600)."));
-    if (!hasTimeout)
-        c.keywords.append(qMakePair(QByteArray("connect_timeout"), QByteArray("10")));
     c.keywords.append(qMakePair(QByteArray("client_encoding"), QByteArray("UTF8")));
     c.keywords.append(qMakePair(QByteArray("fallback_application_name"), QByteArray("zelm")));
     if (c.user.isEmpty())
@@ -83,6 +78,23 @@ ServerConfig ServerConfig::parse(const QString& connectionString) {
     c.displayName = QStringLiteral("%1:%2/%3")
                         .arg(host, port.isEmpty() ? QStringLiteral("5432") : port, c.database);
     return c;
+}
+
+QList<QPair<QByteArray, QByteArray>> ServerConfig::connectKeywords() const {
+    QList<QPair<QByteArray, QByteArray>> all = keywords;
+    const auto add = [&](const char* key, int value) {
+        for (const auto& kv : keywords)
+            if (kv.first == key)
+                return; // Server.vez chose its own
+        all.append(qMakePair(QByteArray(key), QByteArray::number(value)));
+    };
+    add("connect_timeout", limits.connectSeconds);
+    add("keepalives", 1);
+    add("keepalives_idle", limits.keepaliveIdleSeconds);
+    add("keepalives_interval", limits.keepaliveIntervalSeconds);
+    add("keepalives_count", limits.keepaliveCount);
+    add("tcp_user_timeout", limits.tcpUserTimeoutMs);
+    return all;
 }
 
 QString serverConfigPath(const Installation& inst) {

@@ -2,9 +2,9 @@
 
 namespace zelm {
 
-ServerError::ServerError(Kind kind, QString message, QString sqlState)
+ServerError::ServerError(Kind kind, QString message, QString sqlState, Detail detail)
     : std::runtime_error(message.toStdString()), m_kind(kind), m_message(std::move(message)),
-      m_sqlState(std::move(sqlState)) {}
+      m_sqlState(std::move(sqlState)), m_detail(detail) {}
 
 QString connectFailureMessage(const QString& server, const QString& user, const QString& database,
                               const QString& libpqMessage) {
@@ -37,8 +37,17 @@ QString connectFailureMessage(const QString& server, const QString& user, const 
         reason = QStringLiteral("к серверу подключено слишком много программ.");
     else if (has("starting up") || has("shutting down") || has("recovery"))
         reason = QStringLiteral("сервер запускается или останавливается; повторите позже.");
+    else if (has("closed the connection unexpectedly") || has("Connection reset"))
+        reason = QStringLiteral("соединение оборвалось, едва начавшись; повторите позже.");
+    else if (has("SSL") || has("certificate"))
+        reason = QStringLiteral("не удалось установить защищённое соединение (для "
+                                "администратора: %1)")
+                     .arg(m);
     else
-        reason = QStringLiteral("%1").arg(m.isEmpty() ? QStringLiteral("причина неизвестна.") : m);
+        reason = m.isEmpty() ? QStringLiteral("причина неизвестна.")
+                             : QStringLiteral("сервер не принял соединение (для "
+                                              "администратора: %1)")
+                                   .arg(m);
     return QStringLiteral("Нет связи с сервером %1: %2").arg(server, reason);
 }
 
@@ -48,20 +57,80 @@ QString connectionLostMessage(const QString& server) {
         .arg(server);
 }
 
+QString damagedCardMessage(const QString& server, qint32 uniq, qint64 key, int length) {
+    return QStringLiteral("Карточка с уникальным номером %1 (ключ %2) на сервере %3 повреждена: "
+                          "её запись длиной %4 байт вместо 1744. Она не показана и не "
+                          "выгружена; сообщите администратору сервера.")
+        .arg(uniq)
+        .arg(key)
+        .arg(server)
+        .arg(length);
+}
+
+QString silentServerMessage(const QString& server, int seconds) {
+    return QStringLiteral("Сервер %1 не ответил за %2 с: связь с ним, видимо, прервалась. "
+                          "Команда не выполнена; правка, если она была, осталась в окне. "
+                          "Следующая команда соединится снова.")
+        .arg(server)
+        .arg(seconds);
+}
+
+namespace {
+
+// What a refusal means, by its code or the code's class; empty when there is no Russian word
+// for it.
+QString refusalReason(const QString& state, const QString& constraint) {
+    const auto is = [&](const char* code) { return state == QLatin1String(code); };
+    const auto inClass = [&](const char* cls) { return state.startsWith(QLatin1String(cls)); };
+    if (is("42501"))
+        return QStringLiteral("у пользователя нет прав на это действие");
+    if (is("23505") && constraint.startsWith(QLatin1String("cards_uniq")))
+        return QStringLiteral("в картотеке уже есть карточка с этим уникальным номером");
+    if (is("23505"))
+        return QStringLiteral("такая запись на сервере уже есть");
+    if (is("53100"))
+        return QStringLiteral("на его диске нет места");
+    if (is("53300"))
+        return QStringLiteral("к нему подключено слишком много программ");
+    if (is("57014"))
+        return QStringLiteral("команда выполнялась дольше отведённого ей времени и отменена");
+    if (is("55P03"))
+        return QStringLiteral("нужные карточки слишком долго заняты другим рабочим местом");
+    if (is("40001") || is("40P01"))
+        return QStringLiteral("команда столкнулась с работой другого рабочего места; "
+                              "повторите её");
+    if (is("25006"))
+        return QStringLiteral("он сейчас только читает (резервный сервер)");
+    if (is("42P07") || is("42710"))
+        return QStringLiteral("таблицы программы уже созданы другим рабочим местом; "
+                              "повторите запуск");
+    if (is("42P01") || is("42703"))
+        return QStringLiteral("в его базе данных нет таблиц этой версии программы");
+    if (inClass("23"))
+        return QStringLiteral("запись нарушила бы правила целостности картотеки");
+    if (inClass("22"))
+        return QStringLiteral("значение не подходит для хранения на сервере");
+    if (inClass("53") || inClass("54"))
+        return QStringLiteral("ему не хватает ресурсов");
+    if (inClass("58") || inClass("XX"))
+        return QStringLiteral("внутренняя ошибка сервера; сообщите администратору");
+    return {};
+}
+
+} // namespace
+
 QString commandFailureMessage(const QString& server, const QString& sqlState,
-                              const QString& primaryMessage) {
-    if (sqlState == QLatin1String("42501"))
-        return QStringLiteral("Сервер %1 отказал: у пользователя нет прав на это действие (%2).")
-            .arg(server, primaryMessage);
-    if (sqlState == QLatin1String("23505"))
-        return QStringLiteral("Сервер %1 отказал: в картотеке уже есть карточка с этим "
-                              "уникальным номером.")
-            .arg(server);
-    if (sqlState == QLatin1String("53100"))
-        return QStringLiteral("Сервер %1 отказал: на его диске нет места.").arg(server);
+                              const QString& primaryMessage, const QString& constraint) {
     if (sqlState.startsWith(QLatin1String("57P")) || sqlState.startsWith(QLatin1String("08")))
         return connectionLostMessage(server);
-    return QStringLiteral("Сервер %1 отказал: %2 (код %3).").arg(server, primaryMessage, sqlState);
+    const QString reason = refusalReason(sqlState, constraint);
+    if (!reason.isEmpty())
+        return QStringLiteral("Сервер %1 отказал: %2. Команда не выполнена (код ошибки "
+                              "сервера %3).")
+            .arg(server, reason, sqlState);
+    return QStringLiteral("Сервер %1 отказал выполнить команду; она не выполнена. Для "
+                          "администратора: код ошибки сервера %2 (%3).")
+        .arg(server, sqlState, primaryMessage);
 }
 
 } // namespace zelm

@@ -13,9 +13,15 @@ public:
         Refused,    // the server ran the command and refused it
         Setup,      // Server.vez itself is wrong
     };
-    ServerError(Kind kind, QString message, QString sqlState = {});
+    enum class Detail {
+        None,
+        Silent,    // no reply within the time limit: the link or the server went silent
+        Uncertain, // the link broke as a change was committed, and its fate could not be learnt
+    };
+    ServerError(Kind kind, QString message, QString sqlState = {}, Detail detail = Detail::None);
 
     Kind kind() const { return m_kind; }
+    Detail detail() const { return m_detail; }
     const QString& sqlState() const { return m_sqlState; } // the server's code, when it refused
     const QString& message() const { return m_message; }
     bool connectionLost() const { return m_kind == Kind::Connection; }
@@ -24,6 +30,7 @@ private:
     Kind m_kind;
     QString m_message;
     QString m_sqlState;
+    Detail m_detail;
 };
 
 // What libpq said when a connection could not be made, in Russian, naming `server`.
@@ -31,8 +38,13 @@ QString connectFailureMessage(const QString& server, const QString& user, const 
                               const QString& libpqMessage);
 // A connection that broke while a command ran.
 QString connectionLostMessage(const QString& server);
-// The server refused a command: SQLSTATE and its primary message.
+// A card whose stored record is not a whole record.
+QString damagedCardMessage(const QString& server, qint32 uniq, qint64 key, int length);
+// No reply within `seconds`.
+QString silentServerMessage(const QString& server, int seconds);
+// The server refused a command: what it means in Russian, with the server's code (SQLSTATE)
+// kept for the administrator; the server's own words only where no Russian reason is known.
 QString commandFailureMessage(const QString& server, const QString& sqlState,
-                              const QString& primaryMessage);
+                              const QString& primaryMessage, const QString& constraint = {});
 
 } // namespace zelm

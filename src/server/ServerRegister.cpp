@@ -17,7 +17,11 @@ QString accessTableBusyMessage(const AccessEditor& holder) {
              holder.since.toLocalTime().toString(QStringLiteral("hh:mm dd.MM.yyyy")));
 }
 
-ServerCard cardFromRow(const PgResult& r, int row) {
+ServerCard cardFromRow(const PgResult& r, int row, const QString& server) {
+    if (r.length(row, 6) != int(sizeof(TAnketa)))
+        throw ServerError(
+            ServerError::Kind::Refused,
+            damagedCardMessage(server, r.int32(row, 7), r.int64(row, 0), r.length(row, 6)));
     ServerCard card;
     card.id = r.int64(row, 0);
     card.version = r.int32(row, 1);
@@ -25,9 +29,15 @@ ServerCard cardFromRow(const PgResult& r, int row) {
     card.stamp.user = r.text(row, 3);
     card.stamp.machine = r.text(row, 4);
     card.stamp.when = QDateTime::fromMSecsSinceEpoch(qRound64(r.real(row, 5) * 1000), Qt::UTC);
-    if (r.length(row, 6) == int(sizeof(TAnketa)))
-        std::memcpy(&card.record, r.data(row, 6), sizeof(TAnketa));
+    std::memcpy(&card.record, r.data(row, 6), sizeof(TAnketa));
     return card;
+}
+
+std::optional<qint64> orderKeyAfter(qint64 last) {
+    qint64 next = 0;
+    if (__builtin_add_overflow(last, kOrderGap, &next))
+        return std::nullopt;
+    return next;
 }
 
 QByteArray recordBytes(const TAnketa& card) {
@@ -93,7 +103,7 @@ std::optional<ServerCard> ServerRegister::readCard(qint64 id) {
     const PgResult r = m_c.exec(sql.constData(), {PgParam::integer(id)});
     if (r.rows() == 0)
         return std::nullopt;
-    return cardFromRow(r, 0);
+    return cardFromRow(r, 0, serverName());
 }
 
 namespace {
@@ -124,7 +134,7 @@ std::vector<ServerCard> ServerRegister::readCards(const std::vector<qint64>& ids
     for (qint64 id : ids) {
         const auto it = rowOf.constFind(id);
         if (it != rowOf.constEnd())
-            out.push_back(cardFromRow(r, *it));
+            out.push_back(cardFromRow(r, *it, serverName()));
     }
     return out;
 }
@@ -132,18 +142,18 @@ std::vector<ServerCard> ServerRegister::readCards(const std::vector<qint64>& ids
 void ServerRegister::scanCards(CardFileKind file,
                                const std::function<void(const ServerCard&)>& each, int batch) {
     static const QByteArray sql = QByteArray("SELECT ") + kCardColumns +
-                                  ", ord FROM cards WHERE file = $1 AND ord > $2 "
-                                  "ORDER BY ord LIMIT $3";
-    qint64 after = std::numeric_limits<qint64>::min();
+                                  ", ord FROM cards WHERE file = $1 AND "
+                                  "($2::bigint IS NULL OR ord > $2) ORDER BY ord LIMIT $3";
+    // The first batch from the very start, whatever key a card has there.
+    PgParam after = PgParam::null();
     for (;;) {
-        const PgResult r =
-            m_c.exec(sql.constData(), {PgParam::integer(static_cast<int>(file)),
-                                       PgParam::integer(after), PgParam::integer(batch)});
+        const PgResult r = m_c.exec(sql.constData(), {PgParam::integer(static_cast<int>(file)),
+                                                      after, PgParam::integer(batch)});
         for (int i = 0; i < r.rows(); ++i)
-            each(cardFromRow(r, i));
+            each(cardFromRow(r, i, serverName()));
         if (r.rows() < batch)
             return;
-        after = r.int64(r.rows() - 1, 7);
+        after = PgParam::integer(r.int64(r.rows() - 1, kAfterCardColumns));
     }
 }
 
@@ -178,6 +188,10 @@ std::vector<ServerCard> ServerRegister::findCards(CardFileKind file, const CardF
     // the server to read every card.
     if (!keys.empty())
         sql += " AND keys @> $" + next(PgParam::bytes(keysArray(keys))) + "::integer[]";
+    // A card whose search row is missing (damaged, or deleted by hand) is a candidate for
+    // every search: the caller's matcher decides on its record.
+    sql += " UNION ALL SELECT c.id FROM cards c WHERE c.file = $1 AND NOT EXISTS "
+           "(SELECT 1 FROM card_search s WHERE s.card_id = c.id)";
     const PgResult ids = m_c.exec(sql.constData(), params);
     std::vector<qint64> found;
     found.reserve(static_cast<size_t>(ids.rows()));
@@ -194,12 +208,13 @@ std::vector<ServerCard> ServerRegister::findCards(CardFileKind file, const CardF
     std::vector<int> rows(static_cast<size_t>(r.rows()));
     for (int i = 0; i < r.rows(); ++i)
         rows[static_cast<size_t>(i)] = i;
-    std::sort(rows.begin(), rows.end(),
-              [&](int x, int y) { return r.int64(x, 7) < r.int64(y, 7); });
+    std::sort(rows.begin(), rows.end(), [&](int x, int y) {
+        return r.int64(x, kAfterCardColumns) < r.int64(y, kAfterCardColumns);
+    });
     std::vector<ServerCard> cards;
     cards.reserve(rows.size());
     for (int i : rows)
-        cards.push_back(cardFromRow(r, i));
+        cards.push_back(cardFromRow(r, i, serverName()));
     return cards;
 }
 

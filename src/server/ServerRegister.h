@@ -12,6 +12,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QUuid>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -87,10 +88,14 @@ public:
     // Appends at the end of the Main card file: the card's unique number is kept when no card
     // has it (the next free one otherwise), its running number follows the last card's.
     // A recall is the same, noted in the history by the server's trigger.
-    ServerCard append(TAnketa card, bool recalled = false);
+    // `key`, made by the workstation for this new card, stores it once however often the
+    // command is sent: a card already stored under it is returned as it is.
+    // A change whose COMMIT was sent but not answered is asked after on a new connection:
+    // done, it returns as if answered; not done or unknown, it throws saying which.
+    ServerCard append(TAnketa card, const QUuid& key = {}, bool recalled = false);
     // Places the card right after `anchorId` (0: before the first card); its running number
     // stays as given. Throws ServerError when the anchor is no longer in the Main card file.
-    ServerCard insertAfter(qint64 anchorId, TAnketa card);
+    ServerCard insertAfter(qint64 anchorId, TAnketa card, const QUuid& key = {});
     // Writes the card over the stored one if that is still `expectedVersion`.
     SaveResult save(qint64 id, const TAnketa& card, int expectedVersion);
     bool remove(qint64 id);         // from the Main card file; false when already gone
@@ -115,24 +120,41 @@ public:
 
     // A reference list's file bytes (Windows-1251, CR LF); nullopt when the server has none.
     std::optional<QByteArray> referenceList(const QString& fileName);
+    // Writes what `decide` makes of the list as stored now (nothing when the server has none
+    // yet); no other workstation writes the list in between. Returns what was written.
+    QByteArray writeReferenceList(
+        const QString& fileName,
+        const std::function<QByteArray(const std::optional<QByteArray>& stored)>& decide);
+    // Writes `content` whatever is stored.
     void writeReferenceList(const QString& fileName, const QByteArray& content);
 
-    // The access table (the bytes of Dostup.dat). Its editor is one administrator at a time:
-    // the lock is held by this connection until released or the connection ends.
-    std::optional<QByteArray> accessTable();
+    // The access table (the bytes of Dostup.dat) and, when asked, its version (0: none yet).
+    // Its editor is one administrator at a time: the lock is held by this connection until
+    // released or the connection ends.
+    std::optional<QByteArray> accessTable(int* version = nullptr);
     // Empty when this workstation now holds the editor; else who holds it.
     std::optional<AccessEditor> lockAccessEditor();
     void unlockAccessEditor();
     bool holdsAccessEditor();
-    // Writes the table; throws ServerError unless this workstation holds the editor.
-    void writeAccessTable(const QByteArray& content);
+    // Writes the table; throws ServerError unless this workstation holds the editor and, when
+    // `readVersion` is given, the table is still the version read then.
+    void writeAccessTable(const QByteArray& content, std::optional<int> readVersion = {});
+
+    enum class Change { Stored, Deleted, Archived, Other };
 
 private:
     void notify(const QString& payload);
+    // Commits a change, learning what became of it when the reply is lost.
+    void commitChange(PgTransaction& t, Change what);
     qint32 freeUniqueNumber(qint32 proposed);
     qint64 placeAfter(CardFileKind file, qint64 anchorOrd);
+    // The order key after the last card of `file` (renumbering when the keys ran out there),
+    // and that card's running number.
+    qint64 endOfOrder(CardFileKind file, qint32* lastRunning);
     void renumber(CardFileKind file);
-    ServerCard insertCard(CardFileKind file, qint64 ord, TAnketa card, const char* what);
+    std::optional<ServerCard> cardMadeAs(const QUuid& key);
+    ServerCard insertCard(CardFileKind file, qint64 ord, TAnketa card, const QUuid& key,
+                          const char* what);
     bool stampForDeletion(qint64 id, CardFileKind file);
 
     PgConnection m_c;

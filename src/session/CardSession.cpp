@@ -196,9 +196,14 @@ bool CardSession::readLastCard() {
     return true;
 }
 
-std::int32_t CardSession::beginNewCard(bool& registerEmpty) {
+void CardSession::enterNewMode() {
     m_mode = Mode::New;
     m_recalling = false;
+    m_newCardKey = QUuid::createUuid();
+}
+
+std::int32_t CardSession::beginNewCard(bool& registerEmpty) {
+    enterNewMode();
     m_shown = Shown::Blank;
     registerEmpty = !readLastCard();
     m_edited = m_current;
@@ -206,8 +211,7 @@ std::int32_t CardSession::beginNewCard(bool& registerEmpty) {
 }
 
 std::optional<std::int32_t> CardSession::beginCopy() {
-    m_mode = Mode::New;
-    m_recalling = false;
+    enterNewMode();
     m_shown = Shown::Blank;
     if (!readLastCard())
         return std::nullopt;
@@ -228,8 +232,7 @@ bool CardSession::cancelNewCard() {
 }
 
 void CardSession::startOnBlankCard() {
-    m_mode = Mode::New;
-    m_recalling = false;
+    enterNewMode();
     m_current = TAnketa::zeroed();
     m_edited = m_current;
     m_shown = Shown::Blank;
@@ -327,7 +330,7 @@ void CardSession::pasteRememberedCard() {
     m_current = card;
     m_shown = Shown::Blank;
     m_shownCard = StoredCard{};
-    m_mode = Mode::New;
+    enterNewMode();
     showChanged();
     m_recalling = true;
 }

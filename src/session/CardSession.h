@@ -13,6 +13,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QUuid>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -205,6 +206,7 @@ signals:
     void shownCardChangedElsewhere();
 
 private:
+    void enterNewMode(); // "New" mode, for a new card with a key of its own
     bool readLastCard();
     bool readMain(qint64 index);
     // The card just read or stored becomes the Main card shown; showStored also tells the window.
@@ -234,6 +236,9 @@ private:
     StoredCard m_theirs; // the version a save met instead of the one shown
     bool m_theirsPending = false;
     bool m_recalling = false; // the new card is a pasted archived card
+    // The key of the new card being edited, made when it began: a save repeated after its
+    // reply was lost finds the card stored by the first instead of storing it again.
+    QUuid m_newCardKey;
     bool m_changedElsewhere = false;
 };
 

@@ -40,7 +40,13 @@ CardSession::SaveOutcome CardSession::save() {
 CardSession::SaveOutcome CardSession::storeNew(const TAnketa& card, bool recalled) {
     // A card shown from the register while a new one was open still carries its own number;
     // the register gives the new card another when that one is taken.
-    const StoredCard stored = recalled ? m_register->recall(card) : m_register->append(card);
+    // The key, made when the card began, makes a save repeated after its reply was lost find
+    // the card stored by the first instead of storing it again.
+    if (m_newCardKey.isNull())
+        m_newCardKey = QUuid::createUuid();
+    const StoredCard stored =
+        recalled ? m_register->recall(card) : m_register->appendOnce(card, m_newCardKey);
+    m_newCardKey = QUuid();
     m_mode = Mode::Korr;
     m_recalling = false;
     holdStored(stored);

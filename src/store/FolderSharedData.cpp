@@ -82,8 +82,10 @@ QStringList FolderSharedData::referenceList(const ReferenceListDef& def) {
     return readTextLines(referenceListPath(m_inst, def));
 }
 
-void FolderSharedData::writeReferenceList(const ReferenceListDef& def, const QStringList& entries) {
+QStringList FolderSharedData::writeReferenceList(const ReferenceListDef& def, const QStringList&,
+                                                 const QStringList& entries) {
     writeTextLines(referenceListPath(m_inst, def), entries);
+    return entries;
 }
 
 } // namespace zelm

@@ -42,7 +42,8 @@ public:
     void writeAccessRows(const QList<AccessRow>& rows) override;
 
     QStringList referenceList(const ReferenceListDef& def) override;
-    void writeReferenceList(const ReferenceListDef& def, const QStringList& entries) override;
+    QStringList writeReferenceList(const ReferenceListDef& def, const QStringList& asRead,
+                                   const QStringList& entries) override;
 
     AttachmentRecords& attachments() override { return m_attachments; }
     void closeFiles() override;

@@ -51,7 +51,12 @@ public:
 
     // A reference list's entries in stored order.
     virtual QStringList referenceList(const ReferenceListDef& def) = 0;
-    virtual void writeReferenceList(const ReferenceListDef& def, const QStringList& entries) = 0;
+    // Stores the user's `entries`, edited from `asRead`, and returns the list as stored now. A
+    // home shared by several workstations stores them over the list as read only: when another
+    // stored the list meanwhile, both edits are merged line by line (the other's new lines
+    // stay, and a line either removed stays removed).
+    virtual QStringList writeReferenceList(const ReferenceListDef& def, const QStringList& asRead,
+                                           const QStringList& entries) = 0;
 
     virtual AttachmentRecords& attachments() = 0;
     // At exit: the files held open are closed, every one even when one fails.

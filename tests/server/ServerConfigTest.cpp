@@ -37,7 +37,14 @@ TEST(ServerConfig, ReadsTheConnectionStringAndNamesTheServer) {
     EXPECT_EQ(c->displayName, QStringLiteral("db.local:5433/orm"));
     EXPECT_EQ(c->user, QStringLiteral("ivanov"));
     EXPECT_TRUE(c->keywords.contains(qMakePair(QByteArray("sslmode"), QByteArray("require"))));
-    EXPECT_TRUE(c->keywords.contains(qMakePair(QByteArray("connect_timeout"), QByteArray("10"))));
+    const auto connecting = c->connectKeywords();
+    EXPECT_TRUE(connecting.contains(qMakePair(QByteArray("connect_timeout"), QByteArray("5"))));
+    EXPECT_TRUE(
+        connecting.contains(qMakePair(QByteArray("tcp_user_timeout"), QByteArray("10000"))));
+    // A limit Server.vez sets is its own.
+    EXPECT_TRUE(ServerConfig::parse(QStringLiteral("host=srv connect_timeout=20"))
+                    .connectKeywords()
+                    .contains(qMakePair(QByteArray("connect_timeout"), QByteArray("20"))));
 
     // A URI is a connection string too.
     EXPECT_EQ(ServerConfig::parse(QStringLiteral("postgresql://petrov@srv/orm")).displayName,
