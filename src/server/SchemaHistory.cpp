@@ -30,6 +30,11 @@ void upgradeToCardHistory(PgConnection& c) {
     c.exec(R"(CREATE OR REPLACE FUNCTION zelm_keep_card_version() RETURNS trigger
               LANGUAGE plpgsql SECURITY DEFINER AS $f$
               BEGIN
+                -- A damaged record is no version of a card: mending it by hand keeps nothing.
+                IF octet_length(CASE WHEN TG_OP = 'INSERT' THEN NEW.record
+                                     ELSE OLD.record END) <> 1744 THEN
+                  RETURN NULL;
+                END IF;
                 IF TG_OP = 'INSERT' THEN
                   IF coalesce(current_setting('zelm.recall', true), '') = 'on' THEN
                     INSERT INTO card_history (card_id, uniq, action, done_by, done_on, done_at,
