@@ -114,6 +114,8 @@ void PgConnection::ensureConnected() {
     // Silence the server's notices (NOTICE: relation exists ...) on the terminal.
     PQsetNoticeProcessor(
         m_conn, [](void*, const char*) {}, nullptr);
+    if (m_onConnect)
+        m_onConnect();
 }
 
 int PgConnection::backendPid() const {
@@ -169,8 +171,9 @@ PgResult PgConnection::run(const char* sql, const std::vector<PgParam>& params) 
     if (state.isEmpty() || state.startsWith(QLatin1String("57P")) ||
         state.startsWith(QLatin1String("08")))
         failLost();
-    throw ServerError(ServerError::Kind::Refused,
-                      commandFailureMessage(m_config.displayName, state, primary), state);
+    throw ServerError(
+        ServerError::Kind::Refused,
+        commandFailureMessage(m_config.displayName, state, primary, m_config.user, sql), state);
 }
 
 PgTransaction::PgTransaction(PgConnection& c, const char* begin) : m_c(c) {

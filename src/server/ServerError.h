@@ -31,8 +31,10 @@ QString connectFailureMessage(const QString& server, const QString& user, const 
                               const QString& libpqMessage);
 // A connection that broke while a command ran.
 QString connectionLostMessage(const QString& server);
-// The server refused a command: SQLSTATE and its primary message.
+// The server refused a command: SQLSTATE and its primary message. A missing privilege names the
+// role and, from the statement `sql`, which right it lacks.
 QString commandFailureMessage(const QString& server, const QString& sqlState,
-                              const QString& primaryMessage);
+                              const QString& primaryMessage, const QString& user = {},
+                              const char* sql = nullptr);
 
 } // namespace zelm

@@ -31,12 +31,12 @@ TEST(ServerConfig, ReadsTheConnectionStringAndNamesTheServer) {
 
     zelm::testing::writeBytes(inst.path(QStringLiteral("Server.vez")),
                               "# the unit's server\r\n\r\n host=db.local port=5433 dbname=orm "
-                              "user=ivanov sslmode=require \r\n");
+                              "user=ivanov sslmode=verify-full \r\n");
     const std::optional<ServerConfig> c = readServerConfig(inst);
     ASSERT_TRUE(c.has_value());
     EXPECT_EQ(c->displayName, QStringLiteral("db.local:5433/orm"));
     EXPECT_EQ(c->user, QStringLiteral("ivanov"));
-    EXPECT_TRUE(c->keywords.contains(qMakePair(QByteArray("sslmode"), QByteArray("require"))));
+    EXPECT_TRUE(c->keywords.contains(qMakePair(QByteArray("sslmode"), QByteArray("verify-full"))));
     EXPECT_TRUE(c->keywords.contains(qMakePair(QByteArray("connect_timeout"), QByteArray("10"))));
 
     // A URI is a connection string too.
