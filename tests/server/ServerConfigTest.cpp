@@ -40,7 +40,8 @@ TEST(ServerConfig, ReadsTheConnectionStringAndNamesTheServer) {
     EXPECT_TRUE(c->keywords.contains(qMakePair(QByteArray("connect_timeout"), QByteArray("10"))));
 
     // A URI is a connection string too.
-    EXPECT_EQ(ServerConfig::parse(QStringLiteral("postgresql://petrov@srv/orm")).displayName,
+    EXPECT_EQ(ServerConfig::parse(QStringLiteral("postgresql://petrov@srv/orm?sslmode=verify-full"))
+                  .displayName,
               QStringLiteral("srv:5432/orm"));
 }
 
