@@ -210,11 +210,11 @@ void nFromServerClick(const ServerMenu& menu) {
         menu.parent, kFromServer,
         QStringLiteral("Пароль администратора «%1» (таблица доступа Dostup.dat будет записана с "
                        "новыми паролями):")
-            .arg(menu.server->user()),
+            .arg(menu.user),
         QString());
     if (!password)
         return;
-    const AccessExport access{menu.server->user(), password->trimmed().left(6)};
+    const AccessExport access{menu.user, password->trimmed().left(6)};
     try {
         TransferCounts counts;
         {
