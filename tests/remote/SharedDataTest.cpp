@@ -170,6 +170,12 @@ TEST_F(SharedOnServer, AccessTableIsEditedByOneAdministratorAtATime) {
     EXPECT_EQ(cellOf(editorA->TabDost, 0, 2), QString());
     editorA->close();
     auto c = station();
+    // Another name's password lets no one in.
+    c->app->zapusk()->KtoIdet->setCurrentIndex(2);
+    c->app->zapusk()->NomZamka->setText(QStringLiteral("111111"));
+    QTest::mouseClick(c->app->zapusk()->Dalee, Qt::LeftButton);
+    EXPECT_FALSE(c->app->zapusk()->DostupOK);
+    EXPECT_EQ(c->app->zapusk()->Komentar->text(), QStringLiteral("Что-то я Вас не припоминаю 1"));
     logIn(*c, QStringLiteral("Пользователь 2"), QStringLiteral("642095"));
     EXPECT_EQ(c->app->user().UserDostup, QStringLiteral("W"));
     openEditor(*c, QStringLiteral("642095"));
