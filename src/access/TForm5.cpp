@@ -101,9 +101,9 @@ void TForm5::showEvent(QShowEvent* event) {
     // Where the server keeps the table, it opens it only for the administrator's own
     // password, asked each time; without it the grid stays empty.
     if (m_shared.checksPasswords()) {
-        const std::optional<QString> password = m_platform.dialogs().enterText(
+        const std::optional<QString> password = m_platform.dialogs().enterPassword(
             this, QStringLiteral("Таблица доступа"),
-            QStringLiteral("Пароль администратора (тот, с которым Вы вошли):"), QString());
+            QStringLiteral("Пароль администратора (тот, с которым Вы вошли):"));
         if (!password) {
             TabDost->clearContents();
             setEditable(false);
@@ -115,11 +115,14 @@ void TForm5::showEvent(QShowEvent* event) {
     // for the whole edit.
     setEditable(beginEditing());
     FormShow();
-    if (!m_loaded && m_editing) {
+    // A refused password shows nothing, and leaves the editor to the others.
+    if (!m_loaded) {
         TabDost->clearContents();
         setEditable(false);
-        m_editing = false;
-        endEdit();
+        if (m_editing) {
+            m_editing = false;
+            endEdit();
+        }
     }
 }
 

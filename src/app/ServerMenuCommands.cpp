@@ -206,12 +206,11 @@ void nFromServerClick(const ServerMenu& menu) {
         return;
     // The server keeps hashes only: Dostup.dat gets the table's rows with new passwords, shown
     // once below, and only for the administrator's own password.
-    const std::optional<QString> password = dialogs.enterText(
+    const std::optional<QString> password = dialogs.enterPassword(
         menu.parent, kFromServer,
         QStringLiteral("Пароль администратора «%1» (таблица доступа Dostup.dat будет записана с "
                        "новыми паролями):")
-            .arg(menu.user),
-        QString());
+            .arg(menu.user));
     if (!password)
         return;
     const AccessExport access{menu.user, password->trimmed().left(6)};
