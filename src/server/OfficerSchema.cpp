@@ -278,6 +278,22 @@ const char* kLockDown = R"(DO $d$
       END LOOP;
     END $d$)";
 
+// Rights given by hand to single roles before (as an earlier set-up asked: all rights on all
+// tables) are withdrawn: from this version on, a workstation's rights are zelm_officer's.
+const char* kWithdrawOldGrants = R"(DO $d$
+    DECLARE
+      g record;
+    BEGIN
+      FOR g IN SELECT DISTINCT c.oid::regclass AS rel, a.grantee::regrole AS who
+                 FROM pg_class c, aclexplode(c.relacl) a
+                WHERE c.relnamespace = current_schema()::regnamespace
+                  AND c.relkind IN ('r', 'S', 'v', 'm', 'p')
+                  AND a.grantee <> 0 AND a.grantee <> c.relowner
+                  AND a.grantee <> 'zelm_officer'::regrole LOOP
+        EXECUTE format('REVOKE ALL ON %s FROM %s', g.rel, g.who);
+      END LOOP;
+    END $d$)";
+
 // What a workstation needs, and no more: no TRUNCATE, no REFERENCES or TRIGGER, nothing on the
 // access data. Tables and sequences a later version makes are readable by officers without a
 // grant of their own; a table they may write gets its grant with the version that makes it.
@@ -354,6 +370,7 @@ void upgradeToOfficerRoles(PgConnection& c) {
     for (const char* statement : functions())
         c.exec(statement);
     c.exec(kLockDown);
+    c.exec(kWithdrawOldGrants);
     for (const char* statement : grants())
         c.exec(statement);
 }

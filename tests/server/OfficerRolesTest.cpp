@@ -159,6 +159,19 @@ TEST_F(OfficerRoles, AnOfficerCannotTouchTheAccessDataEmptyTablesOrChangeTheSche
           "INSERT INTO card_history (what) VALUES ('x')", "TRUNCATE card_history"})
         EXPECT_EQ(sqlStateOf(*petrov, sql), QStringLiteral("42501")) << sql;
 
+    // A register set up the earlier way, every right given to a role by hand, loses those
+    // rights with the upgrade; the role works as an officer once it is in the group.
+    owner->connection().exec("GRANT ALL ON ALL TABLES IN SCHEMA public TO orm_stranger");
+    owner->connection().exec("UPDATE zelm_schema SET version = 2");
+    as(QStringLiteral("orm_owner"));
+    PgConnection su(ServerConfig::parse(pg->connectionString(QStringLiteral("orm"))));
+    su.exec("GRANT zelm_officer TO orm_stranger");
+    auto former = as(QStringLiteral("orm_stranger"));
+    EXPECT_EQ(former->countCards(CardFileKind::Main), 1);
+    EXPECT_EQ(sqlStateOf(*former, "TRUNCATE cards"), QStringLiteral("42501"));
+    EXPECT_EQ(sqlStateOf(*former, "SELECT * FROM access_logins"), QStringLiteral("42501"));
+    su.exec("REVOKE zelm_officer FROM orm_stranger");
+
     // Told in Russian which right the role lacks.
     try {
         petrov->connection().exec("TRUNCATE cards");
