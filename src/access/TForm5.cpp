@@ -47,6 +47,10 @@ TForm5::TForm5(Platform& platform, SharedData& shared, QWidget* parent)
     TabDost->setHorizontalHeaderLabels({QStringLiteral("Код"), QStringLiteral("Дата"),
                                         QStringLiteral("ФИО"), QStringLiteral("Пароль"),
                                         QStringLiteral("Доступ")});
+    if (m_shared.checksPasswords())
+        TabDost->horizontalHeaderItem(3)->setToolTip(
+            QStringLiteral("Пароли хранит сервер и не показывает: пустая клетка оставляет "
+                           "пароль прежним, вписанный пароль заменяет его"));
     TabDost->verticalHeader()->hide();
     TabDost->setTabKeyNavigation(true);
     m_editTriggers = TabDost->editTriggers();
