@@ -47,6 +47,10 @@ TForm5::TForm5(Platform& platform, SharedData& shared, QWidget* parent)
     TabDost->setHorizontalHeaderLabels({QStringLiteral("Код"), QStringLiteral("Дата"),
                                         QStringLiteral("ФИО"), QStringLiteral("Пароль"),
                                         QStringLiteral("Доступ")});
+    if (m_shared.checksPasswords())
+        TabDost->horizontalHeaderItem(3)->setToolTip(
+            QStringLiteral("Пароли хранит сервер и не показывает: пустая клетка оставляет "
+                           "пароль прежним, вписанный пароль заменяет его"));
     TabDost->verticalHeader()->hide();
     TabDost->setTabKeyNavigation(true);
     m_editTriggers = TabDost->editTriggers();
@@ -98,22 +102,51 @@ void TForm5::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
+    // Where the server keeps the table, it opens it only for the administrator's own
+    // password, asked each time; without it the grid stays empty.
+    if (m_shared.checksPasswords()) {
+        const std::optional<QString> password = m_platform.dialogs().enterPassword(
+            this, QStringLiteral("Таблица доступа"),
+            QStringLiteral("Пароль администратора (тот, с которым Вы вошли):"));
+        if (!password) {
+            TabDost->clearContents();
+            setEditable(false);
+            return;
+        }
+        m_shared.setAdministratorPassword(password->trimmed().left(6));
+    }
     // The editor is taken before the table is read, so the grid shows the table as it stands
     // for the whole edit.
     setEditable(beginEditing());
     FormShow();
+    // A refused password shows nothing, and leaves the editor to the others.
+    if (!m_loaded) {
+        TabDost->clearContents();
+        setEditable(false);
+        if (m_editing) {
+            m_editing = false;
+            endEdit();
+        }
+    }
 }
 
-void TForm5::hideEvent(QHideEvent* event) {
-    QDialog::hideEvent(event);
-    if (event->spontaneous() || !m_editing)
-        return;
-    m_editing = false;
+void TForm5::endEdit() {
     try {
         m_shared.endAccessEdit();
     } catch (const FileError&) {
         // The connection is gone, and the editor with it.
     }
+}
+
+void TForm5::hideEvent(QHideEvent* event) {
+    QDialog::hideEvent(event);
+    if (event->spontaneous())
+        return;
+    m_shared.setAdministratorPassword(QString());
+    if (!m_editing)
+        return;
+    m_editing = false;
+    endEdit();
 }
 
 bool TForm5::beginEditing() {
@@ -144,12 +177,14 @@ QString TForm5::cell(int row, int column) const {
 
 void TForm5::FormShow() {
     QList<AccessRow> rows;
+    m_loaded = false;
     try {
         rows = m_shared.accessRows();
     } catch (const FileError& e) {
         m_platform.dialogs().error(this, e.displayText());
         return;
     }
+    m_loaded = true;
     // Rows below the table stay as the user left them, unless the table was changed elsewhere
     // meanwhile: a row another administrator removed must not come back with the next save.
     const QByteArray table = accessTableBytes(rows);
@@ -188,6 +223,15 @@ void TForm5::ZapDostupClick() {
     try {
         m_shared.writeAccessRows(rows);
         m_shownTable = accessTableBytes(rows);
+        // New passwords are not left on the screen; the server has them, as hashes.
+        if (m_shared.checksPasswords()) {
+            for (int r = 0; r < TabDost->rowCount(); ++r)
+                if (QTableWidgetItem* item = TabDost->item(r, 3))
+                    item->setText(QString());
+            for (AccessRow& row : rows)
+                row.Parol.clear();
+            m_shownTable = accessTableBytes(rows);
+        }
     } catch (const FileError& e) {
         m_platform.dialogs().error(this, e.displayText());
         return;

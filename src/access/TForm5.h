@@ -35,10 +35,12 @@ private:
     // Takes the editor for this workstation; false when the table is only to be seen.
     bool beginEditing();
     void setEditable(bool editable);
+    void endEdit();
 
     Platform& m_platform;
     SharedData& m_shared;
     bool m_editing = false;  // this workstation holds the editor
+    bool m_loaded = false;   // the last FormShow read the table
     QByteArray m_shownTable; // as last shown or saved here
     QAbstractItemView::EditTriggers m_editTriggers;
 };

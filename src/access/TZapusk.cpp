@@ -9,6 +9,7 @@
 #include "widgets/TdxfBackGround.h"
 #include "widgets/TdxfColorButton.h"
 
+#include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -66,8 +67,13 @@ TZapusk::TZapusk(Platform& platform, SharedData& shared, CurrentUser& user, QWid
     NomZamka->setMaxLength(12);
     NomZamka->setEchoMode(QLineEdit::Password);
     NomZamka->setToolTip(QStringLiteral("Не изменяйте здесь ничего, не прочитав инструкции!"));
+    KtoIdet = new QComboBox;
+    KtoIdet->setObjectName(QStringLiteral("KtoIdet"));
+    KtoIdet->setToolTip(QStringLiteral("Кто входит"));
+    KtoIdet->setVisible(m_shared.checksPasswords());
     auto* reg = new QHBoxLayout(Registrac);
-    reg->addWidget(NomZamka);
+    reg->addWidget(KtoIdet, 1);
+    reg->addWidget(NomZamka, 1);
 
     auto colourButton = [](const char* name, const QStringList& caption, const QString& hint,
                            const QColor& colour) {
@@ -124,6 +130,10 @@ void TZapusk::FormCreate() {
         m_platform.dialogs().error(this, e.displayText());
     }
     DostupCount = static_cast<int>(DostupTab.size());
+    KtoIdet->clear();
+    if (m_shared.checksPasswords())
+        for (const AccessRow& row : DostupTab)
+            KtoIdet->addItem(row.FIO);
     if (!DostupTab.isEmpty()) {
         m_user.UserFIO = DostupTab.first().FIO;
         m_user.UserDostup = DostupTab.first().Dostup.left(1);
@@ -133,21 +143,47 @@ void TZapusk::FormCreate() {
     }
 }
 
+void TZapusk::checkOnServer(const QString& entry) {
+    std::optional<QString> letter;
+    try {
+        letter = m_shared.login(KtoIdet->currentText(), entry);
+    } catch (const FileError& e) {
+        m_platform.dialogs().error(this, e.displayText());
+        Komentar->setText(QStringLiteral("Нет связи с сервером"));
+        DostupOK = false;
+        return;
+    }
+    if (!letter) {
+        Komentar->setText(QStringLiteral("Что-то я Вас не припоминаю"));
+        DostupOK = false;
+        return;
+    }
+    m_user.UserFIO = KtoIdet->currentText();
+    m_user.UserDostup = letter->left(1);
+}
+
 void TZapusk::ProveritDostup() {
     DostupOK = true;
     const QString entry = NomZamka->text().trimmed().left(6);
-    bool matched = false;
-    for (const AccessRow& row : DostupTab) {
-        if (row.Parol.trimmed() == entry) {
-            m_user.UserFIO = row.FIO;
-            m_user.UserDostup = row.Dostup.left(1);
-            matched = true;
-            break;
+    if (m_shared.checksPasswords()) {
+        // The server answers for the name chosen; a refusal tells nothing more.
+        checkOnServer(entry);
+        if (!DostupOK)
+            return;
+    } else {
+        bool matched = false;
+        for (const AccessRow& row : DostupTab) {
+            if (row.Parol.trimmed() == entry) {
+                m_user.UserFIO = row.FIO;
+                m_user.UserDostup = row.Dostup.left(1);
+                matched = true;
+                break;
+            }
         }
-    }
-    if (!matched) {
-        Komentar->setText(QStringLiteral("Что-то я Вас не припоминаю"));
-        DostupOK = false;
+        if (!matched) {
+            Komentar->setText(QStringLiteral("Что-то я Вас не припоминаю"));
+            DostupOK = false;
+        }
     }
     const bool chief = m_user.UserDostup == QLatin1String("Z");
     if (!chief) {

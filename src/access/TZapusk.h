@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+class QComboBox;
 class QLineEdit;
 class QGroupBox;
 
@@ -33,6 +34,8 @@ public:
     QLineEdit* Komentar;
     QGroupBox* Registrac;
     QLineEdit* NomZamka;
+    // Who enters: shown where the server checks passwords, which it does for a name.
+    QComboBox* KtoIdet;
     TdxfColorButton* Dalee;
     TdxfColorButton* dxfColorButton1;
     TdxfColorButton* OpisProgr;
@@ -46,6 +49,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void checkOnServer(const QString& entry);
+
     Platform& m_platform;
     SharedData& m_shared;
     CurrentUser& m_user;

@@ -204,17 +204,32 @@ void nFromServerClick(const ServerMenu& menu) {
         question += QLatin1Char('\n') + workedWithoutServerWarning(menu);
     if (!dialogs.ask(menu.parent, question, kFromServer))
         return;
+    // The server keeps hashes only: Dostup.dat gets the table's rows with new passwords, shown
+    // once below, and only for the administrator's own password.
+    const std::optional<QString> password = dialogs.enterPassword(
+        menu.parent, kFromServer,
+        QStringLiteral("Пароль администратора «%1» (таблица доступа Dostup.dat будет записана с "
+                       "новыми паролями):")
+            .arg(menu.user));
+    if (!password)
+        return;
+    const AccessExport access{menu.user, password->trimmed().left(6)};
     try {
         TransferCounts counts;
         {
             Gauge gauge(menu);
-            counts = exportRegisterFromServer(*menu.server, menu.inst, gauge.callback());
+            counts = exportRegisterFromServer(*menu.server, menu.inst, gauge.callback(), &access);
         }
         forgetWorkWithoutServer(menu.inst);
+        QString given;
+        for (const AccessRow& row : counts.accessRows)
+            given += QStringLiteral("\n%1 (%2): %3").arg(row.FIO, row.Dostup, row.Parol);
         dialogs.notice(
             menu.parent,
-            QStringLiteral("Картотека выгружена с сервера %1 в папку %2: %3.")
-                .arg(menu.server->serverName(), dataFolder(menu.inst), countsText(counts)),
+            QStringLiteral("Картотека выгружена с сервера %1 в папку %2: %3.\nНовые пароли в "
+                           "таблице доступа Dostup.dat (на сервере пароли прежние; эти "
+                           "показаны один раз — перепишите их):%4")
+                .arg(menu.server->serverName(), dataFolder(menu.inst), countsText(counts), given),
             kFromServer);
     } catch (const ServerError& e) {
         dialogs.notice(menu.parent,

@@ -3,6 +3,7 @@
 // the export that keeps the data folder's files the exchange format while a server holds the
 // register. Their errors are told in Russian and name the server or the file; the transfer
 // itself stores nothing half.
+#include <QString>
 #include <functional>
 
 class QWidget;
@@ -19,6 +20,7 @@ struct ServerMenu {
     ServerRegister* server; // the register of this run; null when it is the data folder
     QWidget* parent;
     std::function<void(int percent)> progress; // the card window's progress bar
+    QString user;                              // the login's UserFIO: the administrator
 };
 
 // «Перенести картотеку на сервер»: the data folder's files into an empty server database, the

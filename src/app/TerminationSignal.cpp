@@ -142,7 +142,8 @@ void leaveOnTermination(ZelmApp& app) {
     }
     // A server's register exported into the folder first; a folder that worked without its
     // server is packed as it is, keeping the cards stored meanwhile.
-    const ServerMenu menu{unattended, app.installation(), app.server(), nullptr, [](int) {}};
+    const ServerMenu menu{unattended, app.installation(), app.server(),
+                          nullptr,    [](int) {},         app.user().UserFIO};
     if (!exportForBackup(menu))
         return;
     try {

@@ -90,10 +90,15 @@ void wireServiceMenu(ZelmApp& app) {
 // window's progress bar.
 ServerMenu serverMenu(ZelmApp& app) {
     TForm1* w = app.form1();
-    return ServerMenu{app.platform(), app.installation(), app.server(), w, [w](int percent) {
+    return ServerMenu{app.platform(),
+                      app.installation(),
+                      app.server(),
+                      w,
+                      [w](int percent) {
                           w->setProgress(percent);
                           QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-                      }};
+                      },
+                      app.user().UserFIO};
 }
 
 std::function<void()> closeDataFiles(ZelmApp& app) {

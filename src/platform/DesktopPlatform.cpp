@@ -10,6 +10,7 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrinter>
@@ -71,6 +72,18 @@ public:
         d.setOkButtonText(QStringLiteral("ОК"));
         d.setCancelButtonText(QStringLiteral("Отмена"));
         d.resize(std::max(d.sizeHint().width(), 560), d.sizeHint().height());
+        if (d.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return d.textValue();
+    }
+    std::optional<QString> enterPassword(QWidget* parent, const QString& caption,
+                                         const QString& label) override {
+        QInputDialog d(parent);
+        d.setWindowTitle(caption);
+        d.setLabelText(label);
+        d.setTextEchoMode(QLineEdit::Password);
+        d.setOkButtonText(QStringLiteral("ОК"));
+        d.setCancelButtonText(QStringLiteral("Отмена"));
         if (d.exec() != QDialog::Accepted)
             return std::nullopt;
         return d.textValue();

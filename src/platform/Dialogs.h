@@ -24,6 +24,11 @@ public:
     // One line of text to enter, shown with `text` to start from; nullopt when cancelled.
     virtual std::optional<QString> enterText(QWidget* parent, const QString& caption,
                                              const QString& label, const QString& text) = 0;
+    // A password to enter, its characters not shown; nullopt when cancelled.
+    virtual std::optional<QString> enterPassword(QWidget* parent, const QString& caption,
+                                                 const QString& label) {
+        return enterText(parent, caption, label, QString());
+    }
     // The standard error display of a failed command (file and conversion errors).
     virtual void error(QWidget* parent, const QString& text) = 0;
     // Empty result when cancelled.

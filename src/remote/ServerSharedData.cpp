@@ -2,7 +2,6 @@
 
 #include "server/ServerError.h"
 #include "server/ServerRegister.h"
-#include "store/DayCount.h"
 #include "store/FileError.h"
 #include "store/ReferenceLists.h"
 #include "store/TextFiles.h"
@@ -65,33 +64,28 @@ void ServerAttachments::writeAttachment(qint64 pos, const TSpisFil& record) {
     onServer([&] { m_server.writeAttachment(pos, record); });
 }
 
-QList<AccessRow> ServerSharedData::openAccessTable(double today) {
-    m_today = today;
+QList<AccessRow> ServerSharedData::openAccessTable(double) {
     return onServer([&] {
-        if (std::optional<QByteArray> stored = m_server.accessTable(&m_accessVersion))
-            return accessRowsFromBytes(*stored);
-        const QList<AccessRow> rows = defaultAccessRows(today);
-        // Only the holder of the editor may write the table; without it the defaults serve
-        // this run and the next start stores them.
-        if (!m_server.lockAccessEditor()) {
-            std::optional<QByteArray> stored = m_server.accessTable(&m_accessVersion);
-            if (!stored) {
-                m_server.writeAccessTable(accessTableBytes(rows), 0);
-                m_server.accessTable(&m_accessVersion);
-            }
-            m_server.unlockAccessEditor();
-            if (stored)
-                return accessRowsFromBytes(*stored);
-        }
+        QList<AccessRow> rows;
+        for (const QString& name : m_server.accessNames())
+            rows.append({QString(), 0, name, QString(), QString()});
         return rows;
     });
 }
 
+std::optional<QString> ServerSharedData::login(const QString& name, const QString& password) {
+    std::optional<QString> letter = onServer([&] { return m_server.login(name, password); });
+    if (letter)
+        m_loginName = name;
+    return letter;
+}
+
 QList<AccessRow> ServerSharedData::accessRows() {
     return onServer([&] {
-        std::optional<QByteArray> stored = m_server.accessTable(&m_accessVersion);
-        return stored ? accessRowsFromBytes(*stored)
-                      : defaultAccessRows(m_today > 0 ? m_today : todayDayCount());
+        std::optional<QList<AccessRow>> rows = m_server.accessRows(m_loginName, m_adminPassword);
+        if (!rows)
+            throw ServerError(ServerError::Kind::Refused, accessPasswordRefusal(m_loginName));
+        return *rows;
     });
 }
 
@@ -104,14 +98,13 @@ std::optional<QString> ServerSharedData::beginAccessEdit() {
 }
 
 void ServerSharedData::endAccessEdit() {
+    m_adminPassword.fill(QLatin1Char(' '));
+    m_adminPassword.clear();
     onServer([&] { m_server.unlockAccessEditor(); });
 }
 
 void ServerSharedData::writeAccessRows(const QList<AccessRow>& rows) {
-    onServer([&] {
-        m_server.writeAccessTable(accessTableBytes(rows), m_accessVersion);
-        m_server.accessTable(&m_accessVersion);
-    });
+    onServer([&] { m_server.writeAccessRows(m_loginName, m_adminPassword, rows); });
 }
 
 QStringList ServerSharedData::referenceList(const ReferenceListDef& def) {

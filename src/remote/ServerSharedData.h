@@ -25,13 +25,15 @@ class ServerSharedData : public SharedData {
 public:
     explicit ServerSharedData(ServerRegister& server) : m_server(server), m_attachments(server) {}
 
-    // A server without a table yet: the four default rows, stored by the first workstation
-    // that may (no administrator is editing the table meanwhile).
+    // The names alone: the server keeps the passwords and letters to itself.
     QList<AccessRow> openAccessTable(double today) override;
     QList<AccessRow> accessRows() override;
     std::optional<QString> beginAccessEdit() override;
     void endAccessEdit() override;
     void writeAccessRows(const QList<AccessRow>& rows) override;
+    bool checksPasswords() const override { return true; }
+    std::optional<QString> login(const QString& name, const QString& password) override;
+    void setAdministratorPassword(const QString& password) override { m_adminPassword = password; }
 
     // A list the server lacks gets its starting entries, stored on the server.
     QStringList referenceList(const ReferenceListDef& def) override;
@@ -43,9 +45,8 @@ public:
 private:
     ServerRegister& m_server;
     ServerAttachments m_attachments;
-    double m_today = 0; // of the login, for default rows shown before any is stored
-    // The access table's version last shown: it is written over that version only.
-    int m_accessVersion = 0;
+    QString m_loginName;     // whom the server let in: the administrator, for the editor
+    QString m_adminPassword; // while the editor is open
 };
 
 } // namespace zelm

@@ -119,19 +119,20 @@ std::optional<ServerCard> ServerRegister::cardMadeAs(const QUuid& key) {
 ServerCard ServerRegister::insertCard(CardFileKind file, qint64 ord, TAnketa card, const QUuid& key,
                                       const char* what) {
     card.Klu4Form1 = freeUniqueNumber(card.Klu4Form1);
+    // Who made it is the server's word (a trigger writes it), whatever a client would send.
     const PgResult r = m_c.exec(
-        "INSERT INTO cards (file, ord, uniq, gurn, changed_by, changed_on, record, made_key) "
-        "VALUES ($1, $2, $3, $4, $5, $6, $7, $8::uuid) RETURNING id, version, "
-        "extract(epoch FROM changed_at)::float8",
+        "INSERT INTO cards (file, ord, uniq, gurn, changed_on, record, made_key) "
+        "VALUES ($1, $2, $3, $4, $5, $6, $7::uuid) RETURNING id, version, "
+        "extract(epoch FROM changed_at)::float8, changed_by",
         {PgParam::integer(static_cast<int>(file)), PgParam::integer(ord),
-         PgParam::integer(card.Klu4Form1), PgParam::integer(card.GurN), PgParam::text(m_user),
-         PgParam::text(m_machine), PgParam::bytes(recordBytes(card)),
+         PgParam::integer(card.Klu4Form1), PgParam::integer(card.GurN), PgParam::text(m_machine),
+         PgParam::bytes(recordBytes(card)),
          key.isNull() ? PgParam::null() : PgParam::text(key.toString(QUuid::WithoutBraces))});
     ServerCard stored;
     stored.id = r.int64(0, 0);
     stored.version = r.int32(0, 1);
     stored.file = file;
-    stored.stamp = {m_user, m_machine,
+    stored.stamp = {r.text(0, 3), m_machine,
                     QDateTime::fromMSecsSinceEpoch(qRound64(r.real(0, 2) * 1000), Qt::UTC)};
     stored.record = card;
     writeSearchRow(m_c, stored.id, file, card);
@@ -211,12 +212,10 @@ SaveResult ServerRegister::save(qint64 id, const TAnketa& card, int expectedVers
     PgTransaction t(m_c);
     const PgResult r = m_c.exec(
         "UPDATE cards SET record = $2, uniq = $3, gurn = $4, version = version + 1, "
-        "changed_by = $5, changed_on = $6, changed_at = now() "
-        "WHERE id = $1 AND version = $7 AND file = 0 "
-        "RETURNING version, extract(epoch FROM changed_at)::float8",
+        "changed_on = $5 WHERE id = $1 AND version = $6 AND file = 0 "
+        "RETURNING version, extract(epoch FROM changed_at)::float8, changed_by",
         {PgParam::integer(id), PgParam::bytes(recordBytes(card)), PgParam::integer(card.Klu4Form1),
-         PgParam::integer(card.GurN), PgParam::text(m_user), PgParam::text(m_machine),
-         PgParam::integer(expectedVersion)});
+         PgParam::integer(card.GurN), PgParam::text(m_machine), PgParam::integer(expectedVersion)});
     SaveResult result;
     if (r.rows() == 0) {
         t.commit();
@@ -232,7 +231,7 @@ SaveResult ServerRegister::save(qint64 id, const TAnketa& card, int expectedVers
     }
     result.card.id = id;
     result.card.version = r.int32(0, 0);
-    result.card.stamp = {m_user, m_machine,
+    result.card.stamp = {r.text(0, 2), m_machine,
                          QDateTime::fromMSecsSinceEpoch(qRound64(r.real(0, 1) * 1000), Qt::UTC)};
     result.card.record = card;
     writeSearchRow(m_c, id, CardFileKind::Main, card);
@@ -269,9 +268,9 @@ bool ServerRegister::archive(qint64 id) {
     lockForTransaction(m_c, kNumberLock);
     const qint64 ord = endOfOrder(CardFileKind::Archive, nullptr);
     const PgResult r =
-        m_c.exec("UPDATE cards SET file = 1, ord = $2, version = version + 1, changed_by = $3, "
-                 "changed_on = $4, changed_at = now() WHERE id = $1 AND file = 0",
-                 {PgParam::integer(id), PgParam::integer(ord), PgParam::text(m_user),
+        m_c.exec("UPDATE cards SET file = 1, ord = $2, version = version + 1, changed_on = $3 "
+                 "WHERE id = $1 AND file = 0",
+                 {PgParam::integer(id), PgParam::integer(ord),
                   PgParam::text(m_machine)});
     if (r.affected() == 0)
         return false;

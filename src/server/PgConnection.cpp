@@ -123,6 +123,8 @@ void PgConnection::ensureConnected() {
     // Sending never blocks: every wait goes through waitSocket and its limit.
     PQsetnonblocking(m_conn, 1);
     setSessionLimits();
+    if (m_onConnect)
+        m_onConnect();
 }
 
 void PgConnection::setSessionLimits() {
@@ -268,7 +270,8 @@ PgResult PgConnection::run(const char* sql, const std::vector<PgParam>& params) 
         state.startsWith(QLatin1String("08")) || state == QLatin1String("25P03"))
         failLost();
     throw ServerError(ServerError::Kind::Refused,
-                      commandFailureMessage(m_config.displayName, state, primary, constraint),
+                      commandFailureMessage(m_config.displayName, state, primary, constraint,
+                                            m_config.user, sql),
                       state);
 }
 

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <vector>
 
 struct pg_conn;
@@ -74,6 +75,9 @@ public:
     // again first; inside one the command fails, since what the transaction did is gone.
     PgResult exec(const char* sql, const std::vector<PgParam>& params = {});
 
+    // Run on every new connection, first thing (e.g. to say again who works on it).
+    void setOnConnect(std::function<void()> f) { m_onConnect = std::move(f); }
+
     pg_conn* handle() const { return m_conn; }
     int backendPid() const;
     bool inTransaction() const { return m_inTransaction; }
@@ -103,6 +107,7 @@ private:
     pg_conn* m_conn = nullptr;
     bool m_inTransaction = false;
     bool m_unlimited = false; // liftStatementLimit() in the transaction under way
+    std::function<void()> m_onConnect;
 };
 
 // BEGIN .. COMMIT; a transaction not committed is rolled back when it goes out of scope.

@@ -2,6 +2,7 @@
 
 #include "server/CardSql.h"
 #include "server/HistoryTransfer.h"
+#include "server/OfficerSchema.h"
 #include "server/Schema.h"
 #include "server/ServerError.h"
 #include "server/ServerRegister.h"
@@ -14,6 +15,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QRandomGenerator>
+#include <QSet>
 #include <vector>
 
 namespace zelm {
@@ -175,9 +178,19 @@ TransferCounts moveRegisterToServer(ServerRegister& server, const Installation& 
         ++counts.lists;
     }
     if (const std::optional<QByteArray> access = fileBytes(inst.accessTable())) {
-        c.exec("INSERT INTO access_table (id, content) VALUES (1, $1) ON CONFLICT (id) DO UPDATE "
-               "SET content = EXCLUDED.content, version = access_table.version + 1",
-               {PgParam::bytes(*access)});
+        try {
+            storeLogins(c, accessRowsFromBytes(*access));
+        } catch (const ServerError& e) {
+            if (e.sqlState() != QLatin1String("42501"))
+                throw;
+            throw ServerError(ServerError::Kind::Refused,
+                              QStringLiteral("Картотеку с таблицей доступа переносит на сервер "
+                                             "%1 только владелец базы данных: у роли «%2» нет "
+                                             "прав на таблицу доступа. Запустите перенос под "
+                                             "ролью владельца.")
+                                  .arg(server.serverName(), c.config().user),
+                              e.sqlState());
+        }
         counts.accessTable = true;
     }
     counts.versions = moveHistoryToServer(c, inst);
@@ -224,12 +237,34 @@ private:
     std::vector<std::pair<QString, QString>> m_files;
 };
 
+// A new password for each row, six digits, no two alike: the old program lets the first row
+// with a password win.
+void giveNewPasswords(QList<AccessRow>& rows) {
+    QSet<QString> given;
+    for (AccessRow& row : rows) {
+        do
+            row.Parol = QStringLiteral("%1").arg(QRandomGenerator::system()->bounded(1000000), 6,
+                                                 10, QLatin1Char('0'));
+        while (given.contains(row.Parol));
+        given.insert(row.Parol);
+    }
+}
+
 } // namespace
 
 TransferCounts exportRegisterFromServer(ServerRegister& server, const Installation& inst,
-                                        const TransferProgress& report) {
+                                        const TransferProgress& report,
+                                        const AccessExport* access) {
     PgConnection& c = server.connection();
     TransferCounts counts;
+    if (access) {
+        std::optional<QList<AccessRow>> rows =
+            server.accessRows(access->adminName, access->adminPassword);
+        if (!rows)
+            throw ServerError(ServerError::Kind::Refused, accessPasswordRefusal(access->adminName));
+        giveNewPasswords(*rows);
+        counts.accessRows = *rows;
+    }
     ScratchSet files;
     {
         // One moment of the register, whatever the other workstations do meanwhile.
@@ -296,8 +331,8 @@ TransferCounts exportRegisterFromServer(ServerRegister& server, const Installati
             files.writeBytes(referenceListPath(inst, def), *bytes);
             ++counts.lists;
         }
-        if (const std::optional<QByteArray> access = server.accessTable()) {
-            files.writeBytes(inst.accessTable(), *access);
+        if (access) {
+            files.writeBytes(inst.accessTable(), accessTableBytes(counts.accessRows));
             counts.accessTable = true;
         }
         counts.versions = writeHistoryFromServer(c, files.add(inst.historyFile()));

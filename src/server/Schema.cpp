@@ -1,6 +1,7 @@
 #include "server/Schema.h"
 
 #include "server/CardSql.h"
+#include "server/OfficerSchema.h"
 #include "server/PgConnection.h"
 #include "server/SchemaHistory.h"
 #include "server/SchemaSteps.h"
@@ -104,6 +105,7 @@ using Upgrade = void (*)(PgConnection&);
 const std::array<Upgrade, kSchemaVersion>& upgrades() {
     static const std::array<Upgrade, kSchemaVersion> all = {&upgradeTo1, &upgradeTo2,
                                                             &upgradeToVersion3,
+                                                            &upgradeToOfficerRoles,
                                                             &upgradeToCardHistory};
     return all;
 }
@@ -198,8 +200,24 @@ void ensureSchema(PgConnection& c) {
     c.liftStatementLimit();
     if (have == 0)
         c.exec("CREATE TABLE zelm_schema (version integer NOT NULL)");
-    for (int v = have; v < kSchemaVersion; ++v)
-        upgrades()[static_cast<size_t>(v)](c);
+    try {
+        for (int v = have; v < kSchemaVersion; ++v)
+            upgrades()[static_cast<size_t>(v)](c);
+    } catch (const ServerError& e) {
+        // An officer's workstation started first after a new version of the program.
+        if (e.sqlState() != QLatin1String("42501"))
+            throw;
+        throw ServerError(ServerError::Kind::Refused,
+                          QStringLiteral("Схему картотеки на сервере %1 нужно обновить (с "
+                                         "версии %2 до %3), а это делает только владелец базы "
+                                         "данных. Запустите новую версию программы один раз "
+                                         "под ролью владельца.\n%4")
+                              .arg(c.serverName())
+                              .arg(have)
+                              .arg(kSchemaVersion)
+                              .arg(e.message()),
+                          e.sqlState());
+    }
     c.exec("DELETE FROM zelm_schema");
     c.exec("INSERT INTO zelm_schema (version) VALUES ($1)", {PgParam::integer(kSchemaVersion)});
     t.commit();

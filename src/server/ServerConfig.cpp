@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSysInfo>
 #include <libpq-fe.h>
 
 namespace zelm {
@@ -25,6 +26,39 @@ QString localUserName() {
                            : QString::fromLocal8Bit(login);
 }
 
+// The machine itself: a Unix socket's folder, the loopback names and addresses, or its own name.
+bool isLocalHost(const QString& host) {
+    const QString h = host.trimmed().toLower();
+    if (h.isEmpty() || h.startsWith(QLatin1Char('/')) || h.startsWith(QLatin1Char('@')))
+        return true;
+    if (h == QLatin1String("localhost") || h.endsWith(QLatin1String(".localhost")) ||
+        h == QLatin1String("::1") || h == QLatin1String("[::1]") ||
+        h.startsWith(QLatin1String("127.")))
+        return true;
+    return h == QSysInfo::machineHostName().toLower();
+}
+
+// Passwords and cards cross the network only to a server whose certificate was checked
+// against the one the administrator put on this computer.
+void requireVerifiedTls(const QStringList& hosts, const QString& sslmode) {
+    if (sslmode == QLatin1String("verify-full") || sslmode == QLatin1String("verify-ca"))
+        return;
+    for (const QString& host : hosts) {
+        if (isLocalHost(host))
+            continue;
+        throw ServerError(
+            ServerError::Kind::Setup,
+            QStringLiteral("Файл Server.vez не годится: сервер «%1» — другой компьютер, а "
+                           "связь с ним не защищена проверкой сертификата (sslmode=%2). "
+                           "Допишите в строку подключения в Server.vez «sslmode=verify-full» "
+                           "и положите сертификат сервера (или выдавшего его удостоверяющего "
+                           "центра) в файл ~/.postgresql/root.crt в домашней папке "
+                           "пользователя этого компьютера. Программа к серверу не "
+                           "подключалась.")
+                .arg(host, sslmode.isEmpty() ? QStringLiteral("не указан") : sslmode));
+    }
+}
+
 } // namespace
 
 ServerConfig ServerConfig::parse(const QString& connectionString) {
@@ -40,7 +74,7 @@ ServerConfig ServerConfig::parse(const QString& connectionString) {
     }
     ServerConfig c;
     c.connectionString = QString::fromUtf8(text);
-    QString host, port;
+    QString host, port, hostList, hostaddrList, sslmode, service;
     bool hasPassword = false;
     for (PQconninfoOption* o = options; o->keyword; ++o) {
         if (!o->val)
@@ -55,6 +89,14 @@ ServerConfig ServerConfig::parse(const QString& connectionString) {
             continue; // the program's own texts are sent as UTF-8
         if (key == "host" || key == "hostaddr")
             host = host.isEmpty() ? QString::fromUtf8(value) : host;
+        if (key == "host")
+            hostList = QString::fromUtf8(value);
+        if (key == "hostaddr")
+            hostaddrList = QString::fromUtf8(value);
+        if (key == "service")
+            service = QString::fromUtf8(value);
+        if (key == "sslmode")
+            sslmode = QString::fromUtf8(value);
         if (key == "port")
             port = QString::fromUtf8(value);
         if (key == "user")
@@ -67,6 +109,21 @@ ServerConfig ServerConfig::parse(const QString& connectionString) {
     if (hasPassword)
         throw setupError(QStringLiteral("в нём записан пароль. Уберите его из Server.vez и "
                                         "запишите в файл паролей ~/.pgpass (права 0600)."));
+    // What libpq would take from the environment where the string says nothing.
+    if (hostList.isEmpty() && hostaddrList.isEmpty()) {
+        hostList = qEnvironmentVariable("PGHOST");
+        hostaddrList = qEnvironmentVariable("PGHOSTADDR");
+    }
+    if (sslmode.isEmpty())
+        sslmode = qEnvironmentVariable("PGSSLMODE");
+    if (service.isEmpty())
+        service = qEnvironmentVariable("PGSERVICE");
+    // Every name and address counts: libpq may take either. A service file's host is not seen
+    // here, so it counts as another computer.
+    QStringList targets = hostList.split(QLatin1Char(',')) + hostaddrList.split(QLatin1Char(','));
+    if (!service.isEmpty())
+        targets << QStringLiteral("service=") + service;
+    requireVerifiedTls(targets, sslmode.trimmed());
     c.keywords.append(qMakePair(QByteArray("client_encoding"), QByteArray("UTF8")));
     c.keywords.append(qMakePair(QByteArray("fallback_application_name"), QByteArray("zelm")));
     if (c.user.isEmpty())

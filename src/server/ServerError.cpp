@@ -6,13 +6,79 @@ ServerError::ServerError(Kind kind, QString message, QString sqlState, Detail de
     : std::runtime_error(message.toStdString()), m_kind(kind), m_message(std::move(message)),
       m_sqlState(std::move(sqlState)), m_detail(detail) {}
 
+namespace {
+
+// TLS faults, in words an administrator can act on; libpq's own text follows for them.
+QString tlsReason(const QString& m) {
+    const auto has = [&](const char* s) {
+        return m.contains(QLatin1String(s), Qt::CaseInsensitive);
+    };
+    if (has("root certificate file") || has("root.crt"))
+        return QStringLiteral("на этом компьютере нет сертификата сервера: положите его (или "
+                              "сертификат удостоверяющего центра) в файл ~/.postgresql/root.crt "
+                              "в домашней папке пользователя.");
+    if (has("does not match host name") || has("server certificate for"))
+        return QStringLiteral("сертификат сервера выдан на другое имя, чем стоит в Server.vez: "
+                              "это может быть чужой сервер. Напишите в Server.vez имя из "
+                              "сертификата сервера.");
+    if (has("certificate verify failed") || has("self-signed certificate") ||
+        has("unable to get local issuer") || has("certificate has expired") ||
+        has("certificate is not yet valid"))
+        return QStringLiteral("сертификат сервера не подтверждён сертификатом из "
+                              "~/.postgresql/root.crt (чужой, просроченный или не тот "
+                              "сертификат): это может быть чужой сервер.");
+    if (has("server does not support SSL") || has("SSL is not enabled"))
+        return QStringLiteral("сервер не принимает защищённых соединений: включите на нём "
+                              "ssl = on (postgresql.conf) и задайте его сертификат.");
+    if (has("no encryption"))
+        return QStringLiteral("сервер пускает этот компьютер только по защищённому соединению "
+                              "(pg_hba.conf): укажите в Server.vez sslmode=verify-full.");
+    if (has("SSL") || has("certificate") || has("TLS"))
+        return QStringLiteral("защищённое соединение с сервером не установлено.");
+    return {};
+}
+
+const char* privilegeOf(const char* sql) {
+    QByteArray text = QByteArray(sql ? sql : "").trimmed().toUpper();
+    if (text.startsWith("WITH")) {
+        // A data-modifying WITH writes; which of its parts met the refusal is not told.
+        for (const char* verb : {"INSERT", "UPDATE", "DELETE"})
+            if (text.contains(verb))
+                return verb;
+        return "SELECT";
+    }
+    for (const char* verb : {"SELECT", "INSERT", "UPDATE", "DELETE", "TRUNCATE"})
+        if (text.startsWith(verb))
+            return verb;
+    return nullptr;
+}
+
+QString privilegeName(const char* verb) {
+    const QByteArray v(verb);
+    if (v == "SELECT")
+        return QStringLiteral("чтение (SELECT)");
+    if (v == "INSERT")
+        return QStringLiteral("добавление строк (INSERT)");
+    if (v == "UPDATE")
+        return QStringLiteral("изменение строк (UPDATE)");
+    if (v == "DELETE")
+        return QStringLiteral("удаление строк (DELETE)");
+    return QStringLiteral("очистку (TRUNCATE)");
+}
+
+} // namespace
+
 QString connectFailureMessage(const QString& server, const QString& user, const QString& database,
                               const QString& libpqMessage) {
     const QString m = libpqMessage.trimmed();
     const auto has = [&](const char* s) {
         return m.contains(QLatin1String(s), Qt::CaseInsensitive);
     };
-    QString reason;
+    QString reason = tlsReason(m);
+    if (!reason.isEmpty())
+        return QStringLiteral("Нет защищённой связи с сервером %1: %2\nСообщение libpq (для "
+                              "администратора): %3")
+            .arg(server, reason, m);
     if (has("password authentication failed") || has("SCRAM authentication"))
         reason = QStringLiteral("сервер не принял пароль пользователя «%1». Проверьте строку "
                                 "этого сервера в файле паролей ~/.pgpass.")
@@ -120,7 +186,22 @@ QString refusalReason(const QString& state, const QString& constraint) {
 } // namespace
 
 QString commandFailureMessage(const QString& server, const QString& sqlState,
-                              const QString& primaryMessage, const QString& constraint) {
+                              const QString& primaryMessage, const QString& constraint,
+                              const QString& user, const char* sql) {
+    if (sqlState == QLatin1String("42501")) {
+        const QString who = user.isEmpty() ? QStringLiteral("у пользователя")
+                                           : QStringLiteral("у роли «%1»").arg(user);
+        // "permission denied for table cards": the object is the message's last word.
+        const QString object = primaryMessage.section(QLatin1Char(' '), -1);
+        const char* verb = privilegeOf(sql);
+        if (primaryMessage.startsWith(QLatin1String("permission denied for table")) && verb)
+            return QStringLiteral("Сервер %1 отказал: %2 нет права на %3 таблицы %4. Права "
+                                  "даёт владелец базы данных: роль должна входить в группу "
+                                  "zelm_officer (см. README).")
+                .arg(server, who, privilegeName(verb), object);
+        return QStringLiteral("Сервер %1 отказал: %2 нет прав на это действие (%3).")
+            .arg(server, who, primaryMessage);
+    }
     if (sqlState.startsWith(QLatin1String("57P")) || sqlState.startsWith(QLatin1String("08")))
         return connectionLostMessage(server);
     const QString reason = refusalReason(sqlState, constraint);

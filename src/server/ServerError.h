@@ -43,8 +43,10 @@ QString damagedCardMessage(const QString& server, qint32 uniq, qint64 key, int l
 // No reply within `seconds`.
 QString silentServerMessage(const QString& server, int seconds);
 // The server refused a command: what it means in Russian, with the server's code (SQLSTATE)
-// kept for the administrator; the server's own words only where no Russian reason is known.
+// kept for the administrator; the server's own words only where no Russian reason is known. A
+// missing privilege names the role and, from the statement `sql`, which right it lacks.
 QString commandFailureMessage(const QString& server, const QString& sqlState,
-                              const QString& primaryMessage, const QString& constraint = {});
+                              const QString& primaryMessage, const QString& constraint = {},
+                              const QString& user = {}, const char* sql = nullptr);
 
 } // namespace zelm

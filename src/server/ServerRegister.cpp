@@ -65,7 +65,9 @@ void lockForTransaction(PgConnection& c, int key) {
 }
 
 ServerRegister::ServerRegister(ServerConfig config)
-    : m_c(std::move(config)), m_machine(QSysInfo::machineHostName()) {}
+    : m_c(std::move(config)), m_machine(QSysInfo::machineHostName()) {
+    m_c.setOnConnect([this] { vouchAgain(); });
+}
 
 void ServerRegister::open() {
     m_c.ensureConnected();

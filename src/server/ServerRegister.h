@@ -8,11 +8,13 @@
 #include "server/PgConnection.h"
 #include "server/Schema.h"
 #include "store/CardHistory.h"
+#include "store/AccessTable.h"
 #include "store/Records.h"
 
 #include <QDateTime>
 #include <QString>
 #include <QUuid>
+#include <QStringList>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -57,6 +59,8 @@ struct AccessEditor {
 };
 // «Таблицу доступа сейчас правит <кто> ...»: the refusal for the second administrator.
 QString accessTableBusyMessage(const AccessEditor& holder);
+// The server did not take the administrator's password for the access table.
+QString accessPasswordRefusal(const QString& adminName);
 
 class ServerRegister {
 public:
@@ -128,18 +132,26 @@ public:
     // Writes `content` whatever is stored.
     void writeReferenceList(const QString& fileName, const QByteArray& content);
 
-    // The access table (the bytes of Dostup.dat) and, when asked, its version (0: none yet).
-    // Its editor is one administrator at a time: the lock is held by this connection until
-    // released or the connection ends.
-    std::optional<QByteArray> accessTable(int* version = nullptr);
+    // The access table, through the server's functions: no workstation reads its passwords.
+    // The names for the login window, in the table's order.
+    QStringList accessNames();
+    // The access letter of `name` for the right password, nullopt for a wrong one (the server
+    // answers slower after repeated failures for one name). For Z and W the server vouches for
+    // `name` on this connection, and again on a new one after the connection was lost.
+    std::optional<QString> login(const QString& name, const QString& password);
+    // The table without passwords, for the administrator (letter Z) whose password this is;
+    // nullopt when the server refused it.
+    std::optional<QList<AccessRow>> accessRows(const QString& adminName,
+                                               const QString& adminPassword);
+    // Writes the table for the administrator; a row with an empty password keeps the one stored
+    // for its name. Throws ServerError with the server's reason when refused, and unless this
+    // workstation holds the editor.
+    void writeAccessRows(const QString& adminName, const QString& adminPassword,
+                         const QList<AccessRow>& rows);
     // Empty when this workstation now holds the editor; else who holds it.
     std::optional<AccessEditor> lockAccessEditor();
     void unlockAccessEditor();
     bool holdsAccessEditor();
-    // Writes the table; throws ServerError unless this workstation holds the editor and, when
-    // `readVersion` is given, the table is still the version read then.
-    void writeAccessTable(const QByteArray& content, std::optional<int> readVersion = {});
-
     enum class Change { Stored, Deleted, Archived, Other };
 
 private:
@@ -157,7 +169,10 @@ private:
                           const char* what);
     bool stampForDeletion(qint64 id, CardFileKind file);
 
+    void vouchAgain();
+
     PgConnection m_c;
+    QString m_loginToken; // of the last login, for a new connection (never the password)
     QString m_user;
     QString m_machine;
 };

@@ -49,6 +49,18 @@ public:
     // Writes exactly `rows` as the whole table.
     virtual void writeAccessRows(const QList<AccessRow>& rows) = 0;
 
+    // A home that checks passwords itself (a server) never gives them out: its table's rows
+    // come without passwords (openAccessTable gives the names alone), the login asks it with a
+    // name, and its table is read and written only with the administrator's own password,
+    // given each time the editor opens and forgotten by endAccessEdit. A password left empty
+    // in a row written keeps the one stored for that name.
+    virtual bool checksPasswords() const { return false; }
+    // The access letter of `name` for `password`; nullopt for a wrong password.
+    virtual std::optional<QString> login(const QString& /*name*/, const QString& /*password*/) {
+        return std::nullopt;
+    }
+    virtual void setAdministratorPassword(const QString& /*password*/) {}
+
     // A reference list's entries in stored order.
     virtual QStringList referenceList(const ReferenceListDef& def) = 0;
     // Stores the user's `entries`, edited from `asRead`, and returns the list as stored now. A

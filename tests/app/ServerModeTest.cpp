@@ -8,6 +8,7 @@
 #include "common/TestInstall.h"
 #include "server/ServerFixture.h"
 #include "server/ServerRegister.h"
+#include "store/AccessTable.h"
 #include "store/Cp1251.h"
 #include "store/ReferenceLists.h"
 
@@ -126,10 +127,20 @@ TEST_F(ServerMode, TheRegisterMovesOntoTheServerAndComesBackByteForByte) {
     ASSERT_NE(t.app().server(), nullptr);
     EXPECT_TRUE(controls(w).nFromServer->isEnabled());
     t.platform.answers.enqueue(true);
+    t.platform.enteredTexts.enqueue(QStringLiteral("580214")); // the administrator's password
     controls(w).nFromServer->trigger();
     EXPECT_TRUE(lastText().contains(t.app().server()->serverName())) << lastText().toStdString();
     for (const QString& f : registerFiles())
         EXPECT_EQ(t.readFile(f), before[f]) << f.toStdString();
+    // Dostup.dat as the old program reads it, with the new passwords the message showed.
+    const QList<AccessRow> exported = accessRowsFromBytes(t.readFile("Dostup.dat"));
+    ASSERT_EQ(exported.size(), 4);
+    EXPECT_EQ(exported[0].FIO, QStringLiteral("Администратор"));
+    EXPECT_EQ(exported[0].Dostup, QStringLiteral("Z"));
+    for (const AccessRow& row : exported)
+        EXPECT_TRUE(lastText().contains(row.FIO + QStringLiteral(" (") + row.Dostup +
+                                        QStringLiteral("): ") + row.Parol))
+            << lastText().toStdString();
 
     // The backup at exit packs the server's register, whatever the folder held just before.
     t.writeFile("Baza/Anketi.dat", QByteArray("stale"));
@@ -210,6 +221,7 @@ TEST_F(ServerMode, CardsStoredWhileTheServerWasAwayAreNotReplacedUnasked) {
     // Once the user let the server's register replace the folder, exits no longer ask.
     w = startShown();
     t.platform.answers.enqueue(true);
+    t.platform.enteredTexts.enqueue(QStringLiteral("580214"));
     controls(w).nFromServer->trigger();
     EXPECT_EQ(t.readCards("Baza/Anketi.dat").size(), 0u); // the server never got a card
     t.platform.clearRecords();

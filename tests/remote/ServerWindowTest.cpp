@@ -41,6 +41,9 @@ TEST(ServerWindow, TheOthersChangesShowAndASaveAsksBeforeWritingOverThem) {
     ServerRegister other(ServerConfig::parse(conninfo));
     other.setIdentity(QStringLiteral("Петров П.П."), QStringLiteral("ws2"));
     other.open();
+    // The question names whom the server let in and the role, not what a client calls itself.
+    ASSERT_EQ(other.login(QStringLiteral("Пользователь 1"), QStringLiteral("317968")),
+              QStringLiteral("W"));
     std::vector<qint64> ids;
     for (int i = 0; i < 3; ++i)
         ids.push_back(other.append(makeCard(i)).id);
@@ -73,7 +76,7 @@ TEST(ServerWindow, TheOthersChangesShowAndASaveAsksBeforeWritingOverThem) {
     QTest::mouseClick(ui.nSave, Qt::LeftButton);
     ASSERT_NE(t.platform.lastMessage(), nullptr);
     EXPECT_TRUE(t.platform.lastMessage()->text.startsWith(
-        QStringLiteral("Карточку изменил(а) Петров П.П. (ws2) в ")))
+        QStringLiteral("Карточку изменил(а) Пользователь 1 (pgadmin) (ws2) в ")))
         << t.platform.lastMessage()->text.toStdString();
     EXPECT_EQ(ui.Rezultat->toPlainText(), QStringLiteral("правка Петрова"));
     EXPECT_NE(other.readCard(ids[2])->record.Prime4.text(), QStringLiteral("правка Иванова"));

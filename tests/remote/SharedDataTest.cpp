@@ -38,6 +38,7 @@ using namespace zelm::testing;
 namespace {
 
 // What a user typed that a careless program would take for SQL or for an escape.
+const QString kAdmin = QStringLiteral("Администратор");
 const QString kHostile = QStringLiteral("О'Нил \"Кузнец\" \\n '); DROP TABLE cards; --");
 
 bool waitFor(const std::function<bool()>& done) {
@@ -60,8 +61,12 @@ protected:
         s->app = &s->t.start(workstation({}, {}));
         return s;
     }
-    static void logIn(Station& s, const QString& password) {
-        s.app->zapusk()->NomZamka->setText(password);
+    static void logIn(Station& s, const QString& name, const QString& password) {
+        TZapusk* login = s.app->zapusk();
+        ASSERT_TRUE(login->KtoIdet->isVisibleTo(login)) << "the server asks who enters";
+        login->KtoIdet->setCurrentIndex(login->KtoIdet->findText(name));
+        ASSERT_EQ(login->KtoIdet->currentText(), name);
+        login->NomZamka->setText(password);
         QTest::mouseClick(s.app->zapusk()->Dalee, Qt::LeftButton);
         ASSERT_TRUE(s.app->zapusk()->DostupOK);
     }
@@ -72,7 +77,12 @@ protected:
     }
     QList<AccessRow> storedAccessRows() {
         auto r = workstation({}, {});
-        return accessRowsFromBytes(r->accessTable().value_or(QByteArray()));
+        return r->accessRows(kAdmin, QStringLiteral("580214")).value_or(QList<AccessRow>{});
+    }
+    // The editor opened with the administrator's password typed when it asks.
+    static void openEditor(Station& s, const QString& password) {
+        s.t.platform.enteredTexts.enqueue(password);
+        s.app->form5()->show();
     }
 };
 
@@ -91,33 +101,39 @@ QStringList entriesOf(ZelmApp& app, const char* comboBox) {
 } // namespace
 
 TEST_F(SharedOnServer, AccessTableIsEditedByOneAdministratorAtATime) {
-    // An empty server: the default table, stored there and not in the data folder.
+    // An empty server: the default table, kept there and not in the data folder.
     auto a = station();
     ASSERT_EQ(storedAccessRows().size(), 4);
-    EXPECT_EQ(storedAccessRows()[0].FIO, QStringLiteral("Администратор"));
+    EXPECT_EQ(storedAccessRows()[0].FIO, kAdmin);
     EXPECT_FALSE(QFileInfo::exists(a->t.path("Dostup.dat")));
-    logIn(*a, QStringLiteral("580214"));
+    EXPECT_EQ(a->app->zapusk()->KtoIdet->count(), 4);
+    logIn(*a, kAdmin, QStringLiteral("580214"));
 
-    // The first administrator edits the table and gives a second one the letter Z.
+    // The first administrator edits the table, with the own password asked for, and gives a
+    // second one the letter Z and, as the name is new, a password.
     TForm5* editorA = a->app->form5();
-    editorA->show();
+    openEditor(*a, QStringLiteral("580214"));
     ASSERT_TRUE(editorA->ZapDostup->isEnabled());
+    EXPECT_EQ(cellOf(editorA->TabDost, 0, 3), QString()) << "no password leaves the server";
     editorA->TabDost->item(1, 2)->setText(QStringLiteral("Петров П'\\\"; --"));
+    editorA->TabDost->item(1, 3)->setText(QStringLiteral("111111"));
     editorA->TabDost->item(1, 4)->setText(QStringLiteral("Z"));
     QTest::mouseClick(editorA->ZapDostup, Qt::LeftButton);
     EXPECT_EQ(a->t.platform.lastMessage()->text, QStringLiteral("Перезапустите программу!!!"));
+    EXPECT_EQ(cellOf(editorA->TabDost, 1, 3), QString()) << "a new password stays on screen";
     ASSERT_EQ(storedAccessRows().size(), 4);
     EXPECT_EQ(storedAccessRows()[1].FIO, QStringLiteral("Петров П'\\\"; --"));
 
-    // The second, logged in from the server's table, is refused with the holder's name and
-    // sees the table without being able to change it.
+    // The second logs in with the new name and password, is refused with the holder's name
+    // and sees the table without being able to change it.
     auto b = station();
-    logIn(*b, QStringLiteral("317968"));
+    logIn(*b, QStringLiteral("Петров П'\\\"; --"), QStringLiteral("111111"));
     EXPECT_EQ(b->app->user().UserFIO, QStringLiteral("Петров П'\\\"; --"));
+    EXPECT_EQ(b->app->user().UserDostup, QStringLiteral("Z"));
     TForm5* editorB = b->app->form5();
-    editorB->show();
+    openEditor(*b, QStringLiteral("111111"));
     ASSERT_NE(b->t.platform.lastMessage(), nullptr);
-    EXPECT_TRUE(b->t.platform.lastMessage()->text.contains(QStringLiteral("Администратор")))
+    EXPECT_TRUE(b->t.platform.lastMessage()->text.contains(kAdmin))
         << b->t.platform.lastMessage()->text.toStdString();
     EXPECT_FALSE(editorB->ZapDostup->isEnabled());
     EXPECT_EQ(editorB->TabDost->editTriggers(), QAbstractItemView::NoEditTriggers);
@@ -127,7 +143,7 @@ TEST_F(SharedOnServer, AccessTableIsEditedByOneAdministratorAtATime) {
     editorA->close();
     editorB->close();
     b->t.platform.clearRecords();
-    editorB->show();
+    openEditor(*b, QStringLiteral("111111"));
     EXPECT_TRUE(b->t.platform.messages.isEmpty());
     ASSERT_TRUE(editorB->ZapDostup->isEnabled());
     editorB->TabDost->item(3, 0)->setText(QString());
@@ -136,12 +152,38 @@ TEST_F(SharedOnServer, AccessTableIsEditedByOneAdministratorAtATime) {
     // And now the first is refused, naming the second, and shows the table as it is now: the
     // row removed does not linger in the grid, to come back with a later save.
     a->t.platform.clearRecords();
-    editorA->show();
+    openEditor(*a, QStringLiteral("580214"));
     ASSERT_NE(a->t.platform.lastMessage(), nullptr);
     EXPECT_TRUE(a->t.platform.lastMessage()->text.contains(QStringLiteral("Петров")));
     EXPECT_FALSE(editorA->ZapDostup->isEnabled());
     EXPECT_EQ(cellOf(editorA->TabDost, 3, 2), QString());
     EXPECT_EQ(cellOf(editorA->TabDost, 2, 2), QStringLiteral("Пользователь 2"));
+    editorA->close();
+    editorB->close();
+
+    // A wrong password, or an officer's own, opens nothing, and the table stays locked to no one.
+    a->t.platform.clearRecords();
+    openEditor(*a, QStringLiteral("000000"));
+    ASSERT_NE(a->t.platform.lastMessage(), nullptr);
+    EXPECT_TRUE(a->t.platform.lastMessage()->text.contains(QStringLiteral("не подошёл")));
+    EXPECT_FALSE(editorA->ZapDostup->isEnabled());
+    EXPECT_EQ(cellOf(editorA->TabDost, 0, 2), QString());
+    editorA->close();
+    auto c = station();
+    // Another name's password lets no one in.
+    c->app->zapusk()->KtoIdet->setCurrentIndex(2);
+    c->app->zapusk()->NomZamka->setText(QStringLiteral("111111"));
+    QTest::mouseClick(c->app->zapusk()->Dalee, Qt::LeftButton);
+    EXPECT_FALSE(c->app->zapusk()->DostupOK);
+    EXPECT_EQ(c->app->zapusk()->Komentar->text(), QStringLiteral("Что-то я Вас не припоминаю 1"));
+    logIn(*c, QStringLiteral("Пользователь 2"), QStringLiteral("642095"));
+    EXPECT_EQ(c->app->user().UserDostup, QStringLiteral("W"));
+    openEditor(*c, QStringLiteral("642095"));
+    EXPECT_FALSE(c->app->form5()->ZapDostup->isEnabled());
+    EXPECT_EQ(cellOf(c->app->form5()->TabDost, 0, 2), QString());
+    c->app->form5()->close();
+    openEditor(*b, QStringLiteral("111111"));
+    EXPECT_TRUE(editorB->ZapDostup->isEnabled()) << "a refused editor left the lock taken";
 }
 
 TEST_F(SharedOnServer, ReferenceListEditedOnOneWorkstationIsSeenOnTheOther) {

@@ -63,6 +63,8 @@ protected:
                                           QStringLiteral("ws1"));
         b = std::make_unique<Workstation>(conninfo, QStringLiteral("Петров П.П."),
                                           QStringLiteral("ws2"));
+        ASSERT_EQ(b->server->login(QStringLiteral("Пользователь 1"), QStringLiteral("317968")),
+                  QStringLiteral("W"));
     }
     // Three cards stored by A, then both sessions opened on them.
     void startWithThreeCards() {
@@ -132,7 +134,8 @@ TEST_F(SharedSession, AConflictingSaveIsAskedAndNothingIsLostEitherWay) {
     a->session->setEdits(byA);
     ASSERT_EQ(a->session->save(), CardSession::SaveOutcome::Conflict);
     const QString question = changedElsewhereQuestion(a->session->theirs());
-    EXPECT_TRUE(question.startsWith(QStringLiteral("Карточку изменил(а) Петров П.П. (ws2) в ")))
+    EXPECT_TRUE(question.startsWith(
+        QStringLiteral("Карточку изменил(а) Пользователь 1 (pgadmin) (ws2) в ")))
         << question.toStdString();
     EXPECT_TRUE(question.endsWith(QStringLiteral(". Записать поверх?")));
     EXPECT_EQ(a->session->editedCard().Prime4.text(), QStringLiteral("правка Иванова"))

@@ -31,23 +31,24 @@ TEST(ServerConfig, ReadsTheConnectionStringAndNamesTheServer) {
 
     zelm::testing::writeBytes(inst.path(QStringLiteral("Server.vez")),
                               "# the unit's server\r\n\r\n host=db.local port=5433 dbname=orm "
-                              "user=ivanov sslmode=require \r\n");
+                              "user=ivanov sslmode=verify-full \r\n");
     const std::optional<ServerConfig> c = readServerConfig(inst);
     ASSERT_TRUE(c.has_value());
     EXPECT_EQ(c->displayName, QStringLiteral("db.local:5433/orm"));
     EXPECT_EQ(c->user, QStringLiteral("ivanov"));
-    EXPECT_TRUE(c->keywords.contains(qMakePair(QByteArray("sslmode"), QByteArray("require"))));
+    EXPECT_TRUE(c->keywords.contains(qMakePair(QByteArray("sslmode"), QByteArray("verify-full"))));
     const auto connecting = c->connectKeywords();
     EXPECT_TRUE(connecting.contains(qMakePair(QByteArray("connect_timeout"), QByteArray("5"))));
     EXPECT_TRUE(
         connecting.contains(qMakePair(QByteArray("tcp_user_timeout"), QByteArray("10000"))));
     // A limit Server.vez sets is its own.
-    EXPECT_TRUE(ServerConfig::parse(QStringLiteral("host=srv connect_timeout=20"))
+    EXPECT_TRUE(ServerConfig::parse(QStringLiteral("host=srv sslmode=verify-full connect_timeout=20"))
                     .connectKeywords()
                     .contains(qMakePair(QByteArray("connect_timeout"), QByteArray("20"))));
 
     // A URI is a connection string too.
-    EXPECT_EQ(ServerConfig::parse(QStringLiteral("postgresql://petrov@srv/orm")).displayName,
+    EXPECT_EQ(ServerConfig::parse(QStringLiteral("postgresql://petrov@srv/orm?sslmode=verify-full"))
+                  .displayName,
               QStringLiteral("srv:5432/orm"));
 }
 

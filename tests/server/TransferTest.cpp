@@ -10,6 +10,8 @@
 #include "store/Installation.h"
 #include "store/ReferenceLists.h"
 
+#include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 
 using namespace zelm;
@@ -23,8 +25,7 @@ QByteArray readAll(const QString& path) {
 }
 
 QStringList registerFiles(const Installation& inst) {
-    QStringList files = {inst.mainCardFile(), inst.archiveCardFile(), inst.attachmentList(),
-                         inst.accessTable()};
+    QStringList files = {inst.mainCardFile(), inst.archiveCardFile(), inst.attachmentList()};
     for (const ReferenceListDef& def : referenceLists())
         files << referenceListPath(inst, def);
     return files;
@@ -92,10 +93,24 @@ TEST_F(TransferTest, ARegisterMovesToTheServerAndBackByteForByte) {
     }
     EXPECT_EQ(a->countCards(CardFileKind::Main), 10000);
 
+    // The server keeps the passwords as salted hashes, never as they were typed.
+    const PgResult hashes = a->connection().exec("SELECT hash FROM access_logins ORDER BY pos");
+    ASSERT_EQ(hashes.rows(), 4);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(hashes.text(i, 0).startsWith(QStringLiteral("$2a$08$"))) << i;
+    EXPECT_NE(hashes.text(1, 0), hashes.text(2, 0));
+
+    // A wrong administrator's password stops the export before any file is written.
     QTemporaryDir there;
     Installation back(there.path());
     back.prepare();
-    const TransferCounts exported = exportRegisterFromServer(*a, back);
+    const AccessExport wrong{QStringLiteral("Администратор"), QStringLiteral("317968")};
+    EXPECT_THROW(exportRegisterFromServer(*a, back, {}, &wrong), ServerError);
+    EXPECT_FALSE(QFileInfo::exists(back.mainCardFile()));
+    EXPECT_FALSE(QFileInfo::exists(back.accessTable()));
+
+    const AccessExport admin{QStringLiteral("Администратор"), QStringLiteral("580214")};
+    const TransferCounts exported = exportRegisterFromServer(*a, back, {}, &admin);
     EXPECT_EQ(exported.cards, 10000);
     EXPECT_EQ(exported.attachments, 2500);
     const QStringList original = registerFiles(inst);
@@ -103,6 +118,32 @@ TEST_F(TransferTest, ARegisterMovesToTheServerAndBackByteForByte) {
     for (int i = 0; i < original.size(); ++i)
         EXPECT_TRUE(readAll(original[i]) == readAll(copy[i])) << copy[i].toStdString();
     EXPECT_TRUE(QDir(back.path(QStringLiteral("Temp"))).isEmpty()) << "scratch files left";
+
+    // Dostup.dat comes back as the old program reads it: the rows as they were, each with a
+    // new password of six digits, the ones shown to the administrator; the server's stay.
+    const QList<AccessRow> before = accessRowsFromBytes(readAll(inst.accessTable()));
+    const QList<AccessRow> after = accessRowsFromBytes(readAll(back.accessTable()));
+    ASSERT_EQ(after.size(), before.size());
+    EXPECT_EQ(readAll(back.accessTable()).size(), 4 * 48);
+    QSet<QString> given;
+    for (int i = 0; i < after.size(); ++i) {
+        EXPECT_EQ(after[i].Kod, before[i].Kod);
+        EXPECT_EQ(after[i].Data, before[i].Data);
+        EXPECT_EQ(after[i].FIO, before[i].FIO);
+        EXPECT_EQ(after[i].Dostup, before[i].Dostup);
+        EXPECT_TRUE(
+            QRegularExpression(QStringLiteral("^[0-9]{6}$")).match(after[i].Parol).hasMatch());
+        EXPECT_EQ(after[i].Parol, exported.accessRows[i].Parol);
+        given.insert(after[i].Parol);
+    }
+    EXPECT_EQ(given.size(), after.size()) << "two rows with one password: the later never enters";
+    EXPECT_EQ(a->login(QStringLiteral("Пользователь 1"), QStringLiteral("317968")),
+              QStringLiteral("W"));
+
+    // Without the administrator's password (the export before a backup) Dostup.dat stays.
+    writeBytes(back.accessTable(), "kept");
+    exportRegisterFromServer(*a, back);
+    EXPECT_EQ(readAll(back.accessTable()), QByteArray("kept"));
 }
 
 TEST_F(TransferTest, AnExportReplacesTheDataFolderFilesWhole) {
