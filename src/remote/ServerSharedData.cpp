@@ -6,6 +6,8 @@
 #include "store/ReferenceLists.h"
 #include "store/TextFiles.h"
 
+#include <algorithm>
+
 namespace zelm {
 namespace {
 
@@ -85,9 +87,19 @@ QList<AccessRow> ServerSharedData::accessRows() {
         std::optional<QList<AccessRow>> rows = m_server.accessRows(m_loginName, m_adminPassword);
         if (!rows)
             throw ServerError(ServerError::Kind::Refused, accessPasswordRefusal(m_loginName));
+        m_accessShown = rows;
         return *rows;
     });
 }
+
+namespace {
+bool sameRows(const QList<AccessRow>& a, const QList<AccessRow>& b) {
+    return std::equal(
+        a.begin(), a.end(), b.begin(), b.end(), [](const AccessRow& x, const AccessRow& y) {
+            return x.Kod == y.Kod && x.Data == y.Data && x.FIO == y.FIO && x.Dostup == y.Dostup;
+        });
+}
+} // namespace
 
 std::optional<QString> ServerSharedData::beginAccessEdit() {
     return onServer([&]() -> std::optional<QString> {
@@ -104,7 +116,23 @@ void ServerSharedData::endAccessEdit() {
 }
 
 void ServerSharedData::writeAccessRows(const QList<AccessRow>& rows) {
-    onServer([&] { m_server.writeAccessRows(m_loginName, m_adminPassword, rows); });
+    onServer([&] {
+        // Another administrator may have saved the table since it was shown here: saving the
+        // rows as shown would drop their change.
+        const std::optional<QList<AccessRow>> now =
+            m_server.accessRows(m_loginName, m_adminPassword);
+        if (!now)
+            throw ServerError(ServerError::Kind::Refused, accessPasswordRefusal(m_loginName));
+        if (m_accessShown && !sameRows(*now, *m_accessShown))
+            throw ServerError(ServerError::Kind::Refused,
+                              QStringLiteral("Таблицу доступа изменили на другом рабочем месте "
+                                             "после того, как она была показана здесь; она не "
+                                             "записана. Закройте окно таблицы и откройте его "
+                                             "снова, чтобы увидеть её как есть, и повторите "
+                                             "правку."));
+        m_server.writeAccessRows(m_loginName, m_adminPassword, rows);
+        m_accessShown = m_server.accessRows(m_loginName, m_adminPassword);
+    });
 }
 
 QStringList ServerSharedData::referenceList(const ReferenceListDef& def) {

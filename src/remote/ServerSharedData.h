@@ -45,7 +45,10 @@ public:
 private:
     ServerRegister& m_server;
     ServerAttachments m_attachments;
-    QString m_loginName;     // whom the server let in: the administrator, for the editor
+    QString m_loginName; // whom the server let in: the administrator, for the editor
+    // The table as last shown here: it is written only over that (the editor's lock keeps
+    // anyone else from writing between the look and the write).
+    std::optional<QList<AccessRow>> m_accessShown;
     QString m_adminPassword; // while the editor is open
 };
 

@@ -242,9 +242,11 @@ SaveResult ServerRegister::save(qint64 id, const TAnketa& card, int expectedVers
 
 bool ServerRegister::stampForDeletion(qint64 id, CardFileKind file) {
     // The history's trigger takes who deleted a card from the row, as it does for a save: the
-    // row is stamped first, with what the server records as this session's name.
+    // row is stamped first, with what the server records as this session's name (a change of
+    // version, so that the stamping trigger takes it as a change and not a renumbering).
     const PgResult r = m_c.exec("UPDATE cards SET changed_by = $3, changed_on = $4, "
-                                "changed_at = now() WHERE id = $1 AND file = $2",
+                                "changed_at = now(), version = version + 1 "
+                                "WHERE id = $1 AND file = $2",
                                 {PgParam::integer(id), PgParam::integer(static_cast<int>(file)),
                                  PgParam::text(m_user), PgParam::text(m_machine)});
     return r.affected() > 0;

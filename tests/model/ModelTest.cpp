@@ -4,6 +4,7 @@
 //   ZELM_MODEL_CASES  sequences per home (default: a budget of about a minute per home)
 //   ZELM_MODEL_STEPS  the longest sequence
 //   ZELM_MODEL_SEED   the seed of the search (as printed by a failure)
+//   ZELM_MODEL_NO_SHRINKING  a failure as it came (for one that does not come again)
 #include "common/PgTestServer.h"
 #include "model/ModelOperations.h"
 #include "model/RegisterUnderTest.h"
@@ -140,6 +141,8 @@ void checkHome(Home home, testing::PgTestServer* pg, int defaultCases) {
 
     params.maxSize = setting("ZELM_MODEL_STEPS", 40);
     params.maxSuccess = setting("ZELM_MODEL_CASES", defaultCases);
+    // A failure that does not come again when run again is shown as it came, unshrunk.
+    params.disableShrinking = qEnvironmentVariableIsSet("ZELM_MODEL_NO_SHRINKING");
     params.seed = qEnvironmentVariableIsSet("ZELM_MODEL_SEED")
                       ? qEnvironmentVariable("ZELM_MODEL_SEED").toULongLong()
                       : std::random_device{}() * 0x100000001ull;

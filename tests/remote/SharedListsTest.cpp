@@ -44,27 +44,36 @@ TEST_F(SharedLists, TwoOfficersSavingOneListKeepBothEditsLineByLine) {
 }
 
 TEST_F(SharedLists, TheAccessTableIsWrittenOnlyOverTheVersionShown) {
+    const QString admin = QStringLiteral("Администратор");
+    const QString password = QStringLiteral("580214");
     auto ra = workstation(QStringLiteral("Иванов"), QStringLiteral("ws1"));
     auto rb = workstation(QStringLiteral("Петров"), QStringLiteral("ws2"));
     ServerSharedData a(*ra);
     ServerSharedData b(*rb);
-    const QList<AccessRow> rows = a.openAccessTable(45000);
-    ASSERT_FALSE(rows.isEmpty());
+    a.openAccessTable(45000);
     b.openAccessTable(45000);
+    ASSERT_TRUE(a.login(admin, password).has_value());
+    ASSERT_TRUE(b.login(admin, password).has_value());
+    a.setAdministratorPassword(password);
+    b.setAdministratorPassword(password);
     const QList<AccessRow> shownOnA = a.accessRows();
+    ASSERT_FALSE(shownOnA.isEmpty());
 
     // Petrov edits the table while Ivanov looks at it.
+    b.setAdministratorPassword(password);
     ASSERT_FALSE(b.beginAccessEdit().has_value());
     QList<AccessRow> byB = b.accessRows();
     byB.append({QStringLiteral("05"), 45000, QStringLiteral("Сидоров"), QStringLiteral("777"),
                 QStringLiteral("1")});
     b.writeAccessRows(byB);
     b.endAccessEdit();
+    ASSERT_EQ(rb->accessRows(admin, password)->size(), byB.size()) << "written by Petrov";
 
     // Ivanov's save of the table as he saw it would drop Petrov's row: refused, nothing lost.
+    a.setAdministratorPassword(password);
     ASSERT_FALSE(a.beginAccessEdit().has_value());
     QList<AccessRow> byA = shownOnA;
-    byA[0].Parol = QStringLiteral("123");
+    byA[0].Parol = QStringLiteral("123456");
     try {
         a.writeAccessRows(byA);
         FAIL() << "written over a version not shown";
@@ -72,15 +81,17 @@ TEST_F(SharedLists, TheAccessTableIsWrittenOnlyOverTheVersionShown) {
         EXPECT_TRUE(e.displayText().contains(QStringLiteral("изменили на другом рабочем месте")))
             << e.displayText().toStdString();
     }
-    EXPECT_EQ(accessRowsFromBytes(*rb->accessTable()).size(), byB.size());
+    EXPECT_EQ(rb->accessRows(admin, password)->size(), byB.size());
     // Shown again, it is written.
     byA = a.accessRows();
-    byA[0].Parol = QStringLiteral("123");
+    byA[0].Parol = QStringLiteral("123456");
     a.writeAccessRows(byA);
     a.endAccessEdit();
-    const QList<AccessRow> stored = accessRowsFromBytes(*rb->accessTable());
-    ASSERT_EQ(stored.size(), byB.size());
-    EXPECT_EQ(stored[0].Parol, QStringLiteral("123"));
+    // The administrator's own password was the one changed.
+    ASSERT_EQ(byA[0].FIO, admin);
+    const auto stored = rb->accessRows(admin, QStringLiteral("123456"));
+    ASSERT_TRUE(stored.has_value()) << "the password written is the one that lets in";
+    EXPECT_EQ(stored->size(), byB.size());
 }
 
 } // namespace

@@ -150,13 +150,16 @@ TEST_F(OfficerRoles, AnOfficerCannotTouchTheAccessDataEmptyTablesOrChangeTheSche
          })
         EXPECT_EQ(sqlStateOf(*petrov, sql), QStringLiteral("42501")) << sql;
 
-    // A table a later version makes is readable by officers without a grant, and no more.
-    owner->connection().exec("CREATE TABLE card_history (id bigserial PRIMARY KEY, what text)");
-    owner->connection().exec("INSERT INTO card_history (what) VALUES ('save')");
-    EXPECT_EQ(petrov->connection().exec("SELECT count(*) FROM card_history").int64(0, 0), 1);
-    for (const char* sql :
-         {"UPDATE card_history SET what = 'x'", "DELETE FROM card_history",
-          "INSERT INTO card_history (what) VALUES ('x')", "TRUNCATE card_history"})
+    // A table a later version makes is readable by officers without a grant, and no more: the
+    // cards' history, made after the roles.
+    owner->connection().exec("CREATE TABLE later_table (id bigserial PRIMARY KEY, what text)");
+    owner->connection().exec("INSERT INTO later_table (what) VALUES ('save')");
+    EXPECT_EQ(petrov->connection().exec("SELECT count(*) FROM later_table").int64(0, 0), 1);
+    petrov->connection().exec("SELECT count(*) FROM card_history");
+    for (const char* sql : {"UPDATE later_table SET what = 'x'", "DELETE FROM later_table",
+                            "INSERT INTO later_table (what) VALUES ('x')", "TRUNCATE later_table",
+                            "UPDATE card_history SET action = 1", "DELETE FROM card_history",
+                            "TRUNCATE card_history"})
         EXPECT_EQ(sqlStateOf(*petrov, sql), QStringLiteral("42501")) << sql;
 
     // A register set up the earlier way, every right given to a role by hand, loses those

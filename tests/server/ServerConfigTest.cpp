@@ -42,9 +42,10 @@ TEST(ServerConfig, ReadsTheConnectionStringAndNamesTheServer) {
     EXPECT_TRUE(
         connecting.contains(qMakePair(QByteArray("tcp_user_timeout"), QByteArray("10000"))));
     // A limit Server.vez sets is its own.
-    EXPECT_TRUE(ServerConfig::parse(QStringLiteral("host=srv sslmode=verify-full connect_timeout=20"))
-                    .connectKeywords()
-                    .contains(qMakePair(QByteArray("connect_timeout"), QByteArray("20"))));
+    EXPECT_TRUE(
+        ServerConfig::parse(QStringLiteral("host=srv sslmode=verify-full connect_timeout=20"))
+            .connectKeywords()
+            .contains(qMakePair(QByteArray("connect_timeout"), QByteArray("20"))));
 
     // A URI is a connection string too.
     EXPECT_EQ(ServerConfig::parse(QStringLiteral("postgresql://petrov@srv/orm?sslmode=verify-full"))

@@ -11,15 +11,27 @@ namespace {
 class History : public BothHomes {
 protected:
     // The officer at the keyboard now: the data folder's history names the login's user, the
-    // server's whoever its connection says it is.
+    // server's the officer its login function let in on the connection, with the role.
+    static QString serverLogin(const QString& name) {
+        return name == QStringLiteral("Сидорова А.А.") ? QStringLiteral("Администратор")
+                                                       : QStringLiteral("Пользователь 1");
+    }
     void actAs(const QString& name) {
         user.UserFIO = name;
-        if (server)
-            server->setIdentity(name, QStringLiteral("ws"));
+        if (!server)
+            return;
+        const bool admin = serverLogin(name) == QStringLiteral("Администратор");
+        ASSERT_TRUE(server
+                        ->login(serverLogin(name),
+                                admin ? QStringLiteral("580214") : QStringLiteral("317968"))
+                        .has_value());
+        role = server->connection().exec("SELECT session_user").text(0, 0);
     }
     QString whoText(const QString& name) const {
-        return home == Home::Folder ? name : name + QStringLiteral(" (ws)");
+        return home == Home::Folder ? name
+                                    : QStringLiteral("%1 (%2) (ws)").arg(serverLogin(name), role);
     }
+    QString role;
     void saveShown(const QString& organisation) {
         TAnketa card = s->CurrentCard();
         card.NameOrg.set(organisation);
