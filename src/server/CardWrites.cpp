@@ -272,8 +272,7 @@ bool ServerRegister::archive(qint64 id) {
     const PgResult r =
         m_c.exec("UPDATE cards SET file = 1, ord = $2, version = version + 1, changed_on = $3 "
                  "WHERE id = $1 AND file = 0",
-                 {PgParam::integer(id), PgParam::integer(ord),
-                  PgParam::text(m_machine)});
+                 {PgParam::integer(id), PgParam::integer(ord), PgParam::text(m_machine)});
     if (r.affected() == 0)
         return false;
     m_c.exec("UPDATE card_search SET file = 1 WHERE card_id = $1", {PgParam::integer(id)});

@@ -269,10 +269,10 @@ PgResult PgConnection::run(const char* sql, const std::vector<PgParam>& params) 
     if (state.isEmpty() || state.startsWith(QLatin1String("57P")) ||
         state.startsWith(QLatin1String("08")) || state == QLatin1String("25P03"))
         failLost();
-    throw ServerError(ServerError::Kind::Refused,
-                      commandFailureMessage(m_config.displayName, state, primary, constraint,
-                                            m_config.user, sql),
-                      state);
+    throw ServerError(
+        ServerError::Kind::Refused,
+        commandFailureMessage(m_config.displayName, state, primary, constraint, m_config.user, sql),
+        state);
 }
 
 PgConnection::Outcome PgConnection::outcomeOf(qint64 xid) {

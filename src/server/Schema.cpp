@@ -103,10 +103,9 @@ void upgradeTo2(PgConnection& c) {
 
 using Upgrade = void (*)(PgConnection&);
 const std::array<Upgrade, kSchemaVersion>& upgrades() {
-    static const std::array<Upgrade, kSchemaVersion> all = {&upgradeTo1, &upgradeTo2,
-                                                            &upgradeToVersion3,
-                                                            &upgradeToOfficerRoles,
-                                                            &upgradeToCardHistory};
+    static const std::array<Upgrade, kSchemaVersion> all = {
+        &upgradeTo1, &upgradeTo2, &upgradeToVersion3, &upgradeToOfficerRoles,
+        &upgradeToCardHistory};
     return all;
 }
 

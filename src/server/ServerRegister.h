@@ -7,14 +7,14 @@
 #include "server/FoldedText.h"
 #include "server/PgConnection.h"
 #include "server/Schema.h"
-#include "store/CardHistory.h"
 #include "store/AccessTable.h"
+#include "store/CardHistory.h"
 #include "store/Records.h"
 
 #include <QDateTime>
 #include <QString>
-#include <QUuid>
 #include <QStringList>
+#include <QUuid>
 #include <functional>
 #include <optional>
 #include <vector>
