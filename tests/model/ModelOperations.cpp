@@ -47,8 +47,8 @@ void saveNewCard(ModelRegister& m, RegisterUnderTest& p, std::int32_t wanted, co
     RC_ASSERT(s.save() == Outcome::Appended);
     const Card stored = fromRecord(s.CurrentCard());
     // A number already stored is never given twice.
-    RC_ASSERT(!m.numberTaken(stored.number));
-    if (!m.numberTaken(wanted))
+    RC_ASSERT(!m.numberTaken(p.home(), stored.number));
+    if (!m.numberTaken(p.home(), wanted))
         RC_ASSERT(stored.number == wanted);
     mine.number = stored.number;
     mine.admin = p.user().UserFIO;
@@ -136,7 +136,7 @@ void runOperation(const Operation& op, ModelRegister& m, RegisterUnderTest& p) {
         const std::int32_t running = op.a % 900 + 1;
         RC_ASSERT(s.insertBlankCardAfter(qint64(anchor), running) == qint64(anchor + 1));
         const Card stored = fromRecord(s.CurrentCard());
-        RC_ASSERT(!m.numberTaken(stored.number));
+        RC_ASSERT(!m.numberTaken(p.home(), stored.number));
         const Card blank{stored.number, running, {}, {}, {}, false, p.user().UserFIO};
         RC_ASSERT(stored == blank);
         m.afterInsertion(p.home(), anchor + 1, blank);

@@ -30,6 +30,10 @@ struct HomeRules {
     // leaves a copy of the new Main card file there, a deletion leaves it empty. A server
     // keeps the Working card file as it was.
     static bool rewritesThroughWorking(Home home) { return home == Home::Folder; }
+    // A new card is never given a number the Main card file holds. The server also keeps it
+    // from the Archive's numbers; the data folder does not yet (its index covers the Main card
+    // file alone), so a new card there may take an archived card's number.
+    static bool newNumbersAvoidTheArchive(Home home) { return home == Home::Server; }
 };
 
 struct ModelRegister {
@@ -73,9 +77,13 @@ struct ModelRegister {
                 return i;
         return std::nullopt;
     }
-    bool numberTaken(std::int32_t number) const {
-        for (const auto* file : {&main, &archive})
-            for (const Card& c : *file)
+    // Whether a new card would be given another number than `number`.
+    bool numberTaken(Home home, std::int32_t number) const {
+        for (const Card& c : main)
+            if (c.number == number)
+                return true;
+        if (HomeRules::newNumbersAvoidTheArchive(home))
+            for (const Card& c : archive)
                 if (c.number == number)
                     return true;
         return false;
