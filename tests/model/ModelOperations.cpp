@@ -203,11 +203,11 @@ void runOperation(const Operation& op, ModelRegister& m, RegisterUnderTest& p) {
         }
         return;
     case Operation::Restart:
-        p.restart();
+        p.restart(); // a new session: `s` is gone with the old one
         m.working.clear();
         m.showLast();
         if (m.shown)
-            RC_ASSERT(fromRecord(s.CurrentCard()) == m.asRead);
+            RC_ASSERT(fromRecord(p.session().CurrentCard()) == m.asRead);
         return;
     case Operation::ChangeElsewhere: {
         if (m.main.empty())

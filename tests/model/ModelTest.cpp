@@ -158,9 +158,9 @@ void checkHome(Home home, testing::PgTestServer* pg, int defaultCases) {
 
 TEST(RegisterModel, DataFolder) {
 #ifdef ZELM_SANITIZED
-    checkHome(Home::Folder, nullptr, 25);
+    checkHome(Home::Folder, nullptr, 100);
 #else
-    checkHome(Home::Folder, nullptr, 300);
+    checkHome(Home::Folder, nullptr, 2000);
 #endif
 }
 
@@ -169,9 +169,9 @@ TEST(RegisterModel, Server) {
     if (!pg.running())
         GTEST_SKIP() << "no PostgreSQL server: " << pg.unavailable().toStdString();
 #ifdef ZELM_SANITIZED
-    checkHome(Home::Server, &pg, 8);
+    checkHome(Home::Server, &pg, 20);
 #else
-    checkHome(Home::Server, &pg, 60);
+    checkHome(Home::Server, &pg, 200);
 #endif
 }
 
