@@ -248,23 +248,19 @@ template <size_t N> QStringList keyList(const std::array<reportkeys::Keys, N>& k
     QStringList list;
     list.reserve(static_cast<qsizetype>(N));
     for (const reportkeys::Keys key : keys)
-        list.append(QLatin1String(key.data(), static_cast<qsizetype>(key.size())));
+        list.append(reportkeys::text(key));
     return list;
-}
-
-QString keyText(reportkeys::Keys key) {
-    return QLatin1String(key.data(), static_cast<qsizetype>(key.size()));
 }
 
 // The items of a row of the statistics: every column a template may have, not only those a
 // count fills.
 QStringList statItems() {
     using namespace reportkeys;
-    QStringList items = {keyText(kStatName), keyText(kStatHeading), keyText(kStatLine),
-                         keyText(kStatTotals)};
+    QStringList items = {QString(text(kStatName)), QString(text(kStatHeading)),
+                         QString(text(kStatLine)), QString(text(kStatTotals))};
     for (int k = 1; k <= kStatColumns; ++k)
-        items.append(keyText(kStatColumnPrefix) + QString::number(k));
-    items << keyText(kStatBlockTotal) << keyText(kStatPeriodTotal);
+        items.append(QString(text(kStatColumnPrefix)) + QString::number(k));
+    items << QString(text(kStatBlockTotal)) << QString(text(kStatPeriodTotal));
     return items;
 }
 

@@ -15,8 +15,7 @@ void writeEnvelopeData(const EnvelopeFields& f, const QString& path) {
     ReportFile file(path);
     for (size_t i = 0; i < reportkeys::kEnvelope.size(); ++i) {
         const reportkeys::Keys key = reportkeys::kEnvelope[i];
-        ReportLine(file, QLatin1String(key.data(), static_cast<qsizetype>(key.size())) +
-                             QLatin1Char(':') + *values[i]);
+        ReportLine(file, reportkeys::text(key) + QLatin1Char(':') + *values[i]);
     }
     file.close();
 }

@@ -34,14 +34,14 @@ struct ReportLineItems {
 };
 
 QString keyed(reportkeys::Keys key, const QString& value) {
-    return QLatin1String(key.data(), static_cast<qsizetype>(key.size())) + QLatin1Char(':') + value;
+    return reportkeys::text(key) + QLatin1Char(':') + value;
 }
 
 void writeLine(ReportFile& file, const ReportLineItems& line, int width) {
     using namespace reportkeys;
     ReportItem(file, keyed(kStatName, line.name));
     ReportItem(file, keyed(line.kind, {}));
-    const QString column = QLatin1String(kStatColumnPrefix.data()) + QStringLiteral("%1");
+    const QString column = text(kStatColumnPrefix) + QStringLiteral("%1");
     for (int k = 0; k < width; ++k)
         ReportItem(file, column.arg(k + 1) + QLatin1Char(':') + line.columns.value(k));
     ReportItem(file, keyed(kStatBlockTotal, line.blockTotal));

@@ -3,12 +3,18 @@
 // report program reads: one list per file, in the order the lines or items are written. The
 // report program takes a key named here as known even when a file leaves it out, so that a
 // template's field of it prints blank rather than as "#key#".
+#include <QLatin1String>
+
 #include <array>
 #include <string_view>
 
 namespace zelm::reportkeys {
 
 using Keys = std::string_view;
+
+inline QLatin1String text(Keys key) {
+    return QLatin1String(key.data(), static_cast<qsizetype>(key.size()));
+}
 
 // PolnDat.txt: the whole card shown, one line each.
 inline constexpr std::array<Keys, 23> kFullCard = {

@@ -90,6 +90,15 @@ void editAndSave(const Operation& op, ModelRegister& m, RegisterUnderTest& p) {
     m.asRead = mine;
 }
 
+// Card `a` (modulo their number) of the Working card file or the Archive taken out.
+void removeSideCard(CardSession& s, SideFile which, std::vector<Card>& cards, int a) {
+    if (cards.empty())
+        return;
+    const size_t i = pick(a, cards.size());
+    RC_ASSERT(s.removeCard(which, qint64(i)));
+    cards.erase(cards.begin() + static_cast<std::ptrdiff_t>(i));
+}
+
 } // namespace
 
 std::ostream& operator<<(std::ostream& os, const Operation& op) {
@@ -168,13 +177,7 @@ void runOperation(const Operation& op, ModelRegister& m, RegisterUnderTest& p) {
         m.working.push_back(m.asRead);
         return;
     case Operation::RemoveFromWorking:
-        if (m.working.empty())
-            return;
-        {
-            const size_t i = pick(op.a, m.working.size());
-            RC_ASSERT(s.removeCard(SideFile::Working, qint64(i)));
-            m.working.erase(m.working.begin() + static_cast<std::ptrdiff_t>(i));
-        }
+        removeSideCard(s, SideFile::Working, m.working, op.a);
         return;
     case Operation::EmptyWorking:
         s.emptyWorking();
@@ -194,13 +197,7 @@ void runOperation(const Operation& op, ModelRegister& m, RegisterUnderTest& p) {
         return;
     }
     case Operation::RemoveArchived:
-        if (m.archive.empty())
-            return;
-        {
-            const size_t i = pick(op.a, m.archive.size());
-            RC_ASSERT(s.removeCard(SideFile::Archive, qint64(i)));
-            m.archive.erase(m.archive.begin() + static_cast<std::ptrdiff_t>(i));
-        }
+        removeSideCard(s, SideFile::Archive, m.archive, op.a);
         return;
     case Operation::Restart:
         p.restart(); // a new session: `s` is gone with the old one
