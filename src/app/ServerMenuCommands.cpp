@@ -3,6 +3,7 @@
 #include "app/ServerStartup.h"
 #include "platform/Platform.h"
 #include "server/RegisterTransfer.h"
+#include "server/ServerCallThread.h"
 #include "server/ServerConfig.h"
 #include "server/ServerError.h"
 #include "server/ServerRegister.h"
@@ -144,6 +145,7 @@ bool nToServerClick(const ServerMenu& menu) {
         TransferCounts counts;
         {
             Gauge gauge(menu);
+            const servercalls::Cancellable moving; // one transaction: given up, nothing stays
             counts = moveRegisterToServer(*target, menu.inst, gauge.callback());
         }
         forgetWorkWithoutServer(menu.inst); // the server has what the folder had
@@ -218,6 +220,7 @@ void nFromServerClick(const ServerMenu& menu) {
         TransferCounts counts;
         {
             Gauge gauge(menu);
+            const servercalls::Cancellable exporting; // the files are renamed in only at the end
             counts = exportRegisterFromServer(*menu.server, menu.inst, gauge.callback(), &access);
         }
         forgetWorkWithoutServer(menu.inst);
@@ -262,6 +265,7 @@ bool exportForBackup(const ServerMenu& menu) {
     QString why;
     try {
         Gauge gauge(menu);
+        const servercalls::Cancellable exporting;
         exportRegisterFromServer(*menu.server, menu.inst, gauge.callback());
         forgetWorkWithoutServer(menu.inst);
         return true;

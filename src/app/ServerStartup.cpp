@@ -1,6 +1,9 @@
 #include "app/ServerStartup.h"
 
+#include "app/ServerWaitScreen.h"
+
 #include "platform/Platform.h"
+#include "server/ServerCallThread.h"
 #include "server/ServerConfig.h"
 #include "server/ServerError.h"
 #include "server/ServerRegister.h"
@@ -67,7 +70,14 @@ RegisterChoice chooseRegister(const Installation& inst, Platform& platform) {
         if (!config)
             return {};
         auto server = std::make_unique<ServerRegister>(*config);
-        server->open();
+        {
+            // Before any window shows: the small window of the wait says what is going on.
+            struct Served {
+                Served() { serveWindowThreadWithScreen(); }
+                ~Served() { servercalls::stopServing(); }
+            } served;
+            server->open();
+        }
         return {std::move(server), false};
     } catch (const FileError& e) {
         QString why = e.message();

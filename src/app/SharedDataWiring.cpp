@@ -2,7 +2,7 @@
 #include "access/TZapusk.h"
 #include "app/ZelmApp.h"
 #include "cardwindow/TForm1.h"
-#include "server/ChangeFeed.h"
+#include "remote/RegisterFeed.h"
 #include "server/ServerRegister.h"
 #include "store/SharedData.h"
 
@@ -16,27 +16,22 @@ void wireServerIdentity(ZelmApp& app, ServerRegister& server) {
     });
 }
 
-void followSharedDataChanges(ZelmApp& app, ServerRegister& server, ChangeFeed& feed) {
+void followSharedDataChanges(ZelmApp& app, RegisterFeed& feed) {
     TForm1* w = app.form1();
-    // This workstation's own changes are shown already.
-    auto own = [&server](int originPid) { return server.connection().backendPid() == originPid; };
-    QObject::connect(&feed, &ChangeFeed::referenceListChanged, w,
-                     [w, own](const QString& fileName, int originPid) {
-                         if (!own(originPid))
-                             w->runCommand([w, &fileName] { w->reloadReferenceList(fileName); });
-                     });
-    QObject::connect(
-        &feed, &ChangeFeed::attachmentsChanged, w, [w, own](qint32 card, int originPid) {
-            if (own(originPid) || card == 0)
-                return;
-            if (w->shownBoxes().number.trimmed().toInt() != card)
-                return;
-            w->runCommand([w, card] {
-                w->setAttachmentCount(w->sharedData().attachments().countAttachments(card));
-            });
+    QObject::connect(&feed, &RegisterFeed::referenceListChanged, w, [w](const QString& fileName) {
+        w->runCommand([w, &fileName] { w->reloadReferenceList(fileName); });
+    });
+    QObject::connect(&feed, &RegisterFeed::attachmentsChanged, w, [w](qint32 card) {
+        if (card == 0 || w->shownBoxes().number.trimmed().toInt() != card)
+            return;
+        w->runCommand([w, card] {
+            w->setAttachmentCount(w->sharedData().attachments().countAttachments(card));
         });
-    QObject::connect(&feed, &ChangeFeed::reloadAll, w,
+    });
+    QObject::connect(&feed, &RegisterFeed::reloadAll, w,
                      [w] { w->runCommand([w] { w->loadReferenceLists(); }); });
+    QObject::connect(&feed, &RegisterFeed::connectionLost, w, &TForm1::showFeedLost);
+    QObject::connect(&feed, &RegisterFeed::resumed, w, &TForm1::hideFeedLost);
 }
 
 } // namespace zelm

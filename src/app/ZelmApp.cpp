@@ -1,5 +1,6 @@
 #include "app/ZelmApp.h"
 
+#include "app/ServerWaitScreen.h"
 #include "app/StartupProbe.h"
 #include "app/TerminationSignal.h"
 
@@ -24,6 +25,7 @@
 #include "remote/ServerSharedData.h"
 #include "reportf/templates/ReportTemplates.h"
 #include "search/TPoisk.h"
+#include "server/ServerCallThread.h"
 #include "server/ServerError.h"
 #include "server/ServerRegister.h"
 #include "stats/TStatistika.h"
@@ -55,6 +57,7 @@ ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform, RegisterCh
     // The one choice of where the register lives; everything else reads and changes it
     // through the session's Register and SharedData, whichever home they have.
     if (m_server) {
+        serveWindowThreadWithScreen();
         m_session =
             std::make_unique<CardSession>(m_inst, m_user, std::make_unique<ServerCards>(*m_server));
         m_shared = std::make_unique<ServerSharedData>(*m_server);
@@ -109,21 +112,21 @@ ZelmApp::ZelmApp(const QString& installationRoot, Platform& platform, RegisterCh
         m_settings, m_inst, platform, *m_reportLauncher, m_form1.get());
     wireWindows(*this);
     if (m_server) {
+        serverWaitScreen().setBusyGauge([w = m_form1.get()](bool busy) { w->setBusy(busy); });
         wireServerIdentity(*this, *m_server);
-        followSharedDataChanges(*this, *m_server, m_registerFeed->feed());
+        followSharedDataChanges(*this, *m_registerFeed);
     }
 }
 
 void ZelmApp::joinServer() {
     m_registerFeed = std::make_unique<RegisterFeed>(*m_server, *m_session);
-    try {
-        m_registerFeed->start();
-    } catch (const ServerError&) {
-        // The feed tries again by itself; the lists then catch up with what was missed.
-    }
+    // It tries again by itself when it cannot listen; the lists then catch up.
+    m_registerFeed->start();
 }
 
 ZelmApp::~ZelmApp() {
+    if (m_server)
+        serverWaitScreen().setBusyGauge({});
     // Secondary windows first: they are children of the card window.
     m_statistika.reset();
     m_poisk.reset();
@@ -136,6 +139,11 @@ ZelmApp::~ZelmApp() {
     m_form1.reset();
     m_zapusk.reset();
     m_reportLauncher.reset();
+    if (m_server) {
+        // The server's last words (the feed's end, the session's) are said on this thread.
+        m_registerFeed.reset();
+        servercalls::stopServing();
+    }
 }
 
 void ZelmApp::closeDataFiles() {

@@ -15,7 +15,6 @@ class QApplication;
 
 namespace zelm {
 
-class ChangeFeed;
 class Platform;
 class ServerRegister;
 class SharedData;
@@ -121,6 +120,7 @@ void wireWindows(ZelmApp& app);
 void wireServerIdentity(ZelmApp& app, ServerRegister& server);
 // Another workstation's change to a reference list or to the attached files of the card shown
 // appears in the card window at once. The app connects it once the feed listens.
-void followSharedDataChanges(ZelmApp& app, ServerRegister& server, ChangeFeed& feed);
+// The mark that the others' changes cannot reach this workstation follows the feed.
+void followSharedDataChanges(ZelmApp& app, RegisterFeed& feed);
 
 } // namespace zelm

@@ -15,6 +15,7 @@
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScopedValueRollback>
@@ -115,6 +116,25 @@ void TForm1::setDocumentCaptions(const QString& result, const QString& note) {
 
 void TForm1::setProgress(int percent) {
     m_ui->Gauge1->setValue(percent);
+}
+
+void TForm1::setBusy(bool busy) {
+    // A command that shows its own progress (a move of the register) keeps it.
+    if (busy && m_ui->Gauge1->value() > 0)
+        return;
+    m_ui->Gauge1->setRange(0, busy ? 0 : 100);
+}
+
+void TForm1::showFeedLost(const QString& serverName) {
+    m_ui->NetLenty->setText(
+        QStringLiteral("Нет связи с сервером %1: изменения с других рабочих мест не "
+                       "показываются. Программа соединяется снова сама.")
+            .arg(serverName));
+    m_ui->NetLenty->show();
+}
+
+void TForm1::hideFeedLost() {
+    m_ui->NetLenty->hide();
 }
 
 void TForm1::setAttachmentCount(int n) {

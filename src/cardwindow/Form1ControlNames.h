@@ -105,6 +105,7 @@ class CardListModel;
     X(QPushButton, UtvFIO)                                                                         \
     X(QProgressBar, Gauge1)                                                                        \
     X(QLabel, IzmDrugim)                                                                           \
+    X(QLabel, NetLenty)                                                                            \
     X(QTabWidget, SpTabl)                                                                          \
     X(QWidget, TabSheet1)                                                                          \
     X(QWidget, TabSheet2)                                                                          \

@@ -341,6 +341,12 @@ void buildForm1Layout(QMainWindow* window, Form1Ui& ui) {
         ui.IzmDrugim->setWordWrap(true);
         ui.IzmDrugim->hide();
         l->addWidget(ui.IzmDrugim, 2, 0, 1, 6);
+        // On a shared register: the other workstations' changes cannot reach this one now.
+        ui.NetLenty = named(new QLabel, "NetLenty");
+        ui.NetLenty->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold"));
+        ui.NetLenty->setWordWrap(true);
+        ui.NetLenty->hide();
+        l->addWidget(ui.NetLenty, 3, 0, 1, 6);
         ui.Klu4Form1->setMaximumWidth(90);
         ui.AdminFIO->setMinimumWidth(110);
         const int stampWidth =

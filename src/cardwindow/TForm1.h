@@ -53,6 +53,11 @@ public:
     // "Есть"/"Нет" of the Result's and the Note's documents.
     void setDocumentCaptions(const QString& result, const QString& note);
     void setProgress(int percent); // Gauge1
+    // Gauge1 moving without a measure: the window waits for the server.
+    void setBusy(bool busy);
+    // On a shared register: whether the other workstations' changes reach this one.
+    void showFeedLost(const QString& serverName);
+    void hideFeedLost();
 
     // The three lists: row r shows card r of its file.
     CardListModel& list(CardList which);

@@ -1,6 +1,7 @@
 #include "remote/RegisterFeed.h"
 
 #include "server/ChangeFeed.h"
+#include "server/ServerCallThread.h"
 #include "server/ServerRegister.h"
 #include "session/CardSession.h"
 
@@ -18,13 +19,29 @@ RegisterFeed::RegisterFeed(ServerRegister& server, CardSession& session, QObject
       m_feed(std::make_unique<ChangeFeed>(server.connection().config())) {
     m_gather.setSingleShot(true);
     m_gather.setInterval(kGatherMs);
-    connect(&m_gather, &QTimer::timeout, this, &RegisterFeed::apply);
+    connect(&m_gather, &QTimer::timeout, this,
+            [this] { servercalls::whenIdle(this, [this] { apply(); }); });
     connect(m_feed.get(), &ChangeFeed::cardChanged, this,
             [this](int, qint64 id, const QString&, int originPid) { changed(id, originPid); });
     connect(m_feed.get(), &ChangeFeed::reloadAll, this, [this] {
         m_everything = true;
         m_gather.start();
+        servercalls::whenIdle(this, [this] { emit reloadAll(); });
     });
+    connect(m_feed.get(), &ChangeFeed::referenceListChanged, this,
+            [this](const QString& fileName, int originPid) {
+                if (!own(originPid))
+                    servercalls::whenIdle(
+                        this, [this, fileName] { emit referenceListChanged(fileName); });
+            });
+    connect(m_feed.get(), &ChangeFeed::attachmentsChanged, this,
+            [this](qint32 card, int originPid) {
+                if (!own(originPid))
+                    servercalls::whenIdle(this, [this, card] { emit attachmentsChanged(card); });
+            });
+    connect(m_feed.get(), &ChangeFeed::connectionLost, this,
+            [this] { emit connectionLost(m_server.serverName()); });
+    connect(m_feed.get(), &ChangeFeed::resumed, this, &RegisterFeed::resumed);
 }
 
 RegisterFeed::~RegisterFeed() = default;
@@ -33,8 +50,16 @@ void RegisterFeed::start() {
     m_feed->start();
 }
 
+bool RegisterFeed::listening() const {
+    return m_feed->listening();
+}
+
+bool RegisterFeed::own(int originPid) const {
+    return originPid != 0 && originPid == m_server.connection().backendPid();
+}
+
 void RegisterFeed::changed(qint64 id, int originPid) {
-    if (m_server.connection().connected() && originPid == m_server.connection().backendPid())
+    if (own(originPid))
         return;
     m_ids.push_back(id);
     if (!m_gather.isActive())
@@ -42,6 +67,8 @@ void RegisterFeed::changed(qint64 id, int originPid) {
 }
 
 void RegisterFeed::apply() {
+    if (m_ids.empty() && !m_everything)
+        return; // applied already, by an earlier gathering
     std::vector<qint64> ids;
     ids.swap(m_ids);
     if (m_everything)

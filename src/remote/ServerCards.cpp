@@ -2,6 +2,7 @@
 
 #include "remote/ServerRows.h"
 #include "remote/ServerSnapshot.h"
+#include "server/ServerCallThread.h"
 #include "server/ServerRegister.h"
 #include "store/CardFile.h"
 #include "store/RecordScan.h"
@@ -74,6 +75,7 @@ qint64 ServerCards::count(RegisterFile file) const {
 }
 
 void ServerCards::reload() {
+    const servercalls::Cancellable reading;
     for (RegisterFile file : {RegisterFile::Main, RegisterFile::Archive}) {
         Order& o = order(file);
         o.rows = m_server.listCards(kindOf(file));
@@ -90,6 +92,7 @@ std::unique_ptr<RowSource> ServerCards::rows(RegisterFile file) {
 }
 
 void ServerCards::readRecords(RegisterFile file, qint64 first, qint64 n, TAnketa* out) const {
+    const servercalls::Cancellable reading;
     const Order& o = order(file);
     first = std::max<qint64>(first, 0);
     const qint64 end = std::min<qint64>(first + n, o.count());
@@ -110,6 +113,7 @@ void ServerCards::readRecords(RegisterFile file, qint64 first, qint64 n, TAnketa
 }
 
 std::optional<StoredCard> ServerCards::read(RegisterFile file, qint64 index) {
+    const servercalls::Cancellable reading;
     const qint64 id = idAt(file, index);
     if (id == 0)
         return std::nullopt;
@@ -154,6 +158,7 @@ qint64 ServerCards::indexOfNumber(std::int32_t number) const {
 qint64 ServerCards::appendMatches(RegisterFile file,
                                   const std::function<bool(const TAnketa&)>& matches,
                                   const CardFilter* prefilter, CardFile& target) {
+    const servercalls::Cancellable searching;
     if (!prefilter)
         return appendMatching<TAnketa>(cards(file), matches, target);
     std::vector<TAnketa> found;
@@ -202,6 +207,7 @@ StoredCard ServerCards::appendOnce(const TAnketa& card, const QUuid& key) {
 }
 
 std::vector<CardVersion> ServerCards::history(std::int32_t number) {
+    const servercalls::Cancellable reading;
     return m_server.history(number);
 }
 

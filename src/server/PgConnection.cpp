@@ -1,10 +1,12 @@
 #include "server/PgConnection.h"
 
+#include "server/ServerCallThread.h"
 #include "server/ServerError.h"
 
 #include <QDeadlineTimer>
 #include <QThread>
 #include <QtEndian>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <libpq-fe.h>
@@ -93,6 +95,7 @@ void PgConnection::disconnect() {
     if (m_conn)
         PQfinish(m_conn);
     m_conn = nullptr;
+    m_pid.store(0);
     m_inTransaction = false;
     m_unlimited = false;
 }
@@ -100,6 +103,10 @@ void PgConnection::disconnect() {
 void PgConnection::ensureConnected() {
     if (connected())
         return;
+    servercalls::run(m_config.displayName, [this] { connect(); });
+}
+
+void PgConnection::connect() {
     disconnect();
     const auto keywords = m_config.connectKeywords();
     std::vector<const char*> keys, values;
@@ -122,6 +129,7 @@ void PgConnection::ensureConnected() {
         m_conn, [](void*, const char*) {}, nullptr);
     // Sending never blocks: every wait goes through waitSocket and its limit.
     PQsetnonblocking(m_conn, 1);
+    m_pid.store(PQbackendPID(m_conn));
     setSessionLimits();
     if (m_onConnect)
         m_onConnect();
@@ -145,12 +153,18 @@ void PgConnection::setSessionLimits() {
 }
 
 int PgConnection::backendPid() const {
-    return m_conn ? PQbackendPID(m_conn) : 0;
+    return m_pid.load();
 }
 
 void PgConnection::failLost() {
     disconnect();
     throw ServerError(ServerError::Kind::Connection, connectionLostMessage(m_config.displayName));
+}
+
+void PgConnection::failCancelled() {
+    disconnect();
+    throw ServerError(ServerError::Kind::Connection, cancelledMessage(m_config.displayName),
+                      QString(), ServerError::Detail::Cancelled);
 }
 
 void PgConnection::failSilent() {
@@ -178,25 +192,33 @@ bool PgConnection::waitSocket(bool forWrite, qint64 deadline) {
     pollfd p{PQsocket(m_conn), static_cast<short>(POLLIN | (forWrite ? POLLOUT : 0)), 0};
     if (p.fd < 0)
         return true; // the next libpq call reports the broken connection
+    // Looks up now and then: the user may give the command up meanwhile.
+    constexpr int kSliceMs = 100;
     for (;;) {
-        int wait = -1;
+        if (servercalls::cancelRequested())
+            failCancelled();
+        int wait = kSliceMs;
         if (deadline > 0) {
             const qint64 left = deadline - QDeadlineTimer::current().deadline();
             if (left <= 0)
                 return false;
-            wait = static_cast<int>(left);
+            wait = static_cast<int>(std::min<qint64>(left, kSliceMs));
         }
         const int n = ::poll(&p, 1, wait);
         if (n > 0)
             return true;
-        if (n == 0 && deadline > 0)
-            return false;
         if (n < 0 && errno != EINTR)
             return true;
     }
 }
 
 PgResult PgConnection::exec(const char* sql, const std::vector<PgParam>& params) {
+    PgResult r;
+    servercalls::run(m_config.displayName, [&] { r = execHere(sql, params); });
+    return r;
+}
+
+PgResult PgConnection::execHere(const char* sql, const std::vector<PgParam>& params) {
     if (m_inTransaction) {
         if (!connected())
             failLost();
@@ -206,14 +228,15 @@ PgResult PgConnection::exec(const char* sql, const std::vector<PgParam>& params)
     // when used: outside a transaction the statement is sent once more on a new connection.
     // A server that stayed silent is not asked twice: that would double the wait.
     const bool wasConnected = connected();
-    ensureConnected();
+    if (!wasConnected)
+        connect();
     try {
         return run(sql, params);
     } catch (const ServerError& e) {
-        if (!wasConnected || !e.connectionLost() || e.detail() == ServerError::Detail::Silent)
+        if (!wasConnected || !e.connectionLost() || e.detail() != ServerError::Detail::None)
             throw;
     }
-    ensureConnected();
+    connect();
     return run(sql, params);
 }
 
@@ -276,12 +299,18 @@ PgResult PgConnection::run(const char* sql, const std::vector<PgParam>& params) 
 }
 
 PgConnection::Outcome PgConnection::outcomeOf(qint64 xid) {
+    Outcome outcome = Outcome::Unknown;
+    servercalls::run(m_config.displayName, [&] { outcome = outcomeHere(xid); });
+    return outcome;
+}
+
+PgConnection::Outcome PgConnection::outcomeHere(qint64 xid) {
     // A transaction still open on the server is either committing now or waiting for a COMMIT
     // that will never come; the idle limit ends the latter.
     const QDeadlineTimer patience(m_config.limits.idleInTransactionMs + 3000);
     for (;;) {
         try {
-            const PgResult r = exec("SELECT txid_status($1)", {PgParam::integer(xid)});
+            const PgResult r = execHere("SELECT txid_status($1)", {PgParam::integer(xid)});
             if (r.rows() == 0 || r.isNull(0, 0))
                 return Outcome::Unknown;
             const QString status = r.text(0, 0);
@@ -309,7 +338,7 @@ PgTransaction::~PgTransaction() {
     m_c.m_unlimited = false;
     if (m_c.connected()) {
         try {
-            m_c.run("ROLLBACK", {});
+            servercalls::run(m_c.serverName(), [this] { m_c.run("ROLLBACK", {}); });
         } catch (const ServerError&) {
             // Gone or silent: the server rolls back on its own once it notices.
         }

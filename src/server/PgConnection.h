@@ -3,11 +3,13 @@
 // was lost. Every statement is a fixed text with its values passed as parameters: card text
 // never becomes part of SQL. Results come back in binary form, so records need no decoding.
 // Every wait for the server is bounded (TimeLimits.h): the server's own limits are set on each
-// new connection, and a reply that does not come within the program's limit drops it.
+// new connection, and a reply that does not come within the program's limit drops it. Called on
+// the window's thread, the work is carried out off it (ServerCallThread.h).
 #include "server/ServerConfig.h"
 
 #include <QByteArray>
 #include <QString>
+#include <atomic>
 #include <functional>
 #include <vector>
 
@@ -96,15 +98,21 @@ public:
 
 private:
     friend class PgTransaction;
+    // The work itself, on the thread that carries it out (ServerCallThread.h).
+    void connect();
+    PgResult execHere(const char* sql, const std::vector<PgParam>& params);
+    Outcome outcomeHere(qint64 xid);
     PgResult run(const char* sql, const std::vector<PgParam>& params);
     void setSessionLimits();
     // Waits until the socket is ready; false when the reply limit passed first.
     bool waitSocket(bool forWrite, qint64 deadline);
     [[noreturn]] void failLost();
     [[noreturn]] void failSilent();
+    [[noreturn]] void failCancelled();
 
     ServerConfig m_config;
     pg_conn* m_conn = nullptr;
+    std::atomic<int> m_pid{0}; // read by the feed's listener on the window's thread
     bool m_inTransaction = false;
     bool m_unlimited = false; // liftStatementLimit() in the transaction under way
     std::function<void()> m_onConnect;

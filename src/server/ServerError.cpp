@@ -133,6 +133,10 @@ QString damagedCardMessage(const QString& server, qint32 uniq, qint64 key, int l
         .arg(length);
 }
 
+QString cancelledMessage(const QString& server) {
+    return QStringLiteral("Команда отменена; на сервере %1 она ничего не изменила.").arg(server);
+}
+
 QString silentServerMessage(const QString& server, int seconds) {
     return QStringLiteral("Сервер %1 не ответил за %2 с: связь с ним, видимо, прервалась. "
                           "Команда не выполнена; правка, если она была, осталась в окне. "

@@ -17,6 +17,8 @@ public:
         None,
         Silent,    // no reply within the time limit: the link or the server went silent
         Uncertain, // the link broke as a change was committed, and its fate could not be learnt
+        Cancelled, // the user gave the command up
+        Busy,      // made while the window waited for another command: never sent
     };
     ServerError(Kind kind, QString message, QString sqlState = {}, Detail detail = Detail::None);
 
@@ -40,6 +42,8 @@ QString connectFailureMessage(const QString& server, const QString& user, const 
 QString connectionLostMessage(const QString& server);
 // A card whose stored record is not a whole record.
 QString damagedCardMessage(const QString& server, qint32 uniq, qint64 key, int length);
+// The user gave a read, a search or a move up; nothing was changed.
+QString cancelledMessage(const QString& server);
 // No reply within `seconds`.
 QString silentServerMessage(const QString& server, int seconds);
 // The server refused a command: what it means in Russian, with the server's code (SQLSTATE)

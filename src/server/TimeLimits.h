@@ -26,6 +26,10 @@ struct ServerTimeLimits {
     // (a relay that accepts and stays silent): a little beyond the server's own limit.
     int replyMarginMs = 5000;
     int replyMs() const { return statementMs + replyMarginMs; }
+    // The change feed asks for a sign of life this often on its idle connection, and counts the
+    // link as lost when none came within feedSilenceMs: a silent link shows within 10 s.
+    int feedHeartbeatMs = 3000;
+    int feedSilenceMs = 6000;
 };
 
 } // namespace zelm

@@ -2,6 +2,7 @@
 // the same time: what the other stores shows up here, and a save never overwrites it unasked.
 #include "cardwindow/CardListModel.h"
 #include "common/CardFactory.h"
+#include "common/FaultProxy.h"
 #include "common/Form1Controls.h"
 #include "common/PgTestServer.h"
 #include "common/TestInstall.h"
@@ -10,12 +11,15 @@
 #include "stats/TStatistika.h"
 #include "widgets/TdxfColorButton.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace zelm;
@@ -103,6 +107,75 @@ TEST(ServerWindow, TheOthersChangesShowAndASaveAsksBeforeWritingOverThem) {
     EXPECT_EQ(stats->table().cardsRead, 4);
     // The data folder's register files were never touched.
     EXPECT_TRUE(t.readCards("Baza/Anketi.dat").empty());
+}
+
+TEST(ServerWindow, ASaveOnASilentLinkNeverFreezesTheWindowAndKeepsTheEdit) {
+    PgTestServer pg;
+    if (!pg.running())
+        GTEST_SKIP() << "no PostgreSQL server for this test: " << pg.unavailable().toStdString();
+    const QString conninfo = pg.createDatabase(QStringLiteral("zelm"));
+    {
+        ServerRegister other(ServerConfig::parse(conninfo));
+        other.open();
+        for (int i = 0; i < 3; ++i)
+            other.append(makeCard(i));
+    }
+    FaultProxy proxy(pg.socketFolder());
+    ASSERT_TRUE(proxy.listening());
+    ServerConfig config = ServerConfig::parse(proxy.connectionString(QStringLiteral("zelm")));
+    config.limits.statementMs = 2000;
+    config.limits.idleInTransactionMs = 1500;
+    config.limits.replyMarginMs = 1000;
+    auto mine = std::make_unique<ServerRegister>(config);
+    mine->open();
+    TestInstall t;
+    t.makeFolders();
+    TForm1* w = t.start(std::move(mine)).form1();
+    w->show();
+    Form1Controls& ui = controls(w);
+    ui.Prime4->setPlainText(QStringLiteral("правка на обрыве"));
+
+    // The window's clock: how long it went without turning its events, and what it showed.
+    QElapsedTimer sinceTick;
+    qint64 longestGap = 0;
+    bool waitWindowShown = false;
+    QTimer ticker;
+    ticker.setInterval(10);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        longestGap = std::max(longestGap, sinceTick.restart());
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->objectName() == QStringLiteral("OzhidanieServera") && top->isVisible())
+                waitWindowShown = true;
+    });
+    proxy.setSilent(true);
+    t.platform.clearRecords();
+    QElapsedTimer clock;
+    clock.start();
+    sinceTick.start();
+    ticker.start();
+    QTest::mouseClick(ui.nSave, Qt::LeftButton);
+    ticker.stop();
+    EXPECT_LT(clock.elapsed(), config.limits.replyMs() + 1500);
+    EXPECT_LT(longestGap, 200) << "the window froze while the server was silent";
+    EXPECT_TRUE(waitWindowShown) << "a long wait showed nothing";
+    ASSERT_NE(t.platform.lastMessage(), nullptr);
+    const QString message = t.platform.lastMessage()->text;
+    EXPECT_TRUE(message.contains(QStringLiteral("не ответил"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(config.displayName)) << message.toStdString();
+    EXPECT_EQ(ui.Prime4->toPlainText(), QStringLiteral("правка на обрыве"));
+
+    // The feed's link went silent with it: the window says the others' changes are not shown,
+    // and stops saying so once the link is back.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ui.NetLenty->isVisibleTo(w); }, 15000));
+    proxy.setSilent(false);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !ui.NetLenty->isVisibleTo(w); }, 10000));
+    QTest::mouseClick(ui.nSave, Qt::LeftButton);
+    ServerRegister check(ServerConfig::parse(conninfo));
+    check.open();
+    const std::vector<CardRow> order = check.listCards(CardFileKind::Main);
+    ASSERT_EQ(order.size(), 3u);
+    EXPECT_EQ(check.readCard(order[2].id)->record.Prime4.text(),
+              QStringLiteral("правка на обрыве"));
 }
 
 } // namespace

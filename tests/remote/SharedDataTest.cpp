@@ -73,7 +73,7 @@ protected:
     // The other workstations' news, as the program follows them.
     // The program listens to the server's news itself, as at a real start.
     static bool listening(Station& s) {
-        return s.app->registerFeed() && s.app->registerFeed()->feed().listening();
+        return s.app->registerFeed() && s.app->registerFeed()->listening();
     }
     QList<AccessRow> storedAccessRows() {
         auto r = workstation({}, {});

@@ -4,6 +4,7 @@
 #include "server/ServerError.h"
 
 #include <QSignalSpy>
+#include <QTest>
 #include <QThread>
 #include <atomic>
 #include <thread>
@@ -65,6 +66,7 @@ TEST_F(ServerFaultsTest, TheNextCommandAfterALostConnectionReconnects) {
     const ServerCard stored = a->append(makeCard(1));
     ChangeFeed feed(ServerConfig::parse(conninfo));
     feed.start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return feed.listening(); }, 5000));
     QSignalSpy lostSpy(&feed, &ChangeFeed::connectionLost);
     QSignalSpy reload(&feed, &ChangeFeed::reloadAll);
 

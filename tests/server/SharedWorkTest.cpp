@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QSet>
 #include <QSignalSpy>
+#include <QTest>
 #include <QThread>
 #include <thread>
 
@@ -102,6 +103,7 @@ TEST_F(SharedWorkTest, TheOtherHearsOfAChangeWithinASecond) {
     auto b = workstation(QStringLiteral("Петров"), QStringLiteral("ws2"));
     ChangeFeed feed(ServerConfig::parse(conninfo));
     feed.start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return feed.listening(); }, 5000));
     QSignalSpy cards(&feed, &ChangeFeed::cardChanged);
     QSignalSpy links(&feed, &ChangeFeed::attachmentsChanged);
     QSignalSpy lists(&feed, &ChangeFeed::referenceListChanged);
