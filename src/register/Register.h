@@ -50,6 +50,13 @@ struct ScratchFile {
     QString path;
 };
 
+// What a change made elsewhere did to the order as last read.
+struct OrderStep {
+    enum class Kind { Written, Inserted, Removed } kind;
+    RegisterFile file;
+    qint64 place;
+};
+
 class Register {
 public:
     virtual ~Register() = default;
@@ -67,6 +74,13 @@ public:
     virtual void reload() = 0;
     // Rows for a list, holding only a few blocks at a time; they follow the register's changes.
     virtual std::unique_ptr<RowSource> rows(RegisterFile file) = 0;
+    // Brings the order as last read up to date with the changes other workstations made to the
+    // cards `keys`, reading only those cards: the steps taken, in order. Nothing when the home
+    // cannot tell what changed without reading the whole order; then reload() is due.
+    virtual std::optional<std::vector<OrderStep>> follow(const std::vector<qint64>& keys) {
+        (void)keys;
+        return std::nullopt;
+    }
     // A source of its own for a pass on another thread (a count, an export).
     virtual std::shared_ptr<const RecordSource> snapshot(RegisterFile file) const = 0;
 

@@ -18,6 +18,9 @@ CardFileKind kindOf(RegisterFile file) {
     return file == RegisterFile::Main ? CardFileKind::Main : CardFileKind::Archive;
 }
 
+// How far from the end of its file a card may come or go and be followed row by row.
+constexpr qint64 kNearTheEnd = 64;
+
 } // namespace
 
 struct ServerCards::Order : RecordSource {
@@ -30,6 +33,27 @@ struct ServerCards::Order : RecordSource {
     RegisterFile file;
     std::vector<CardRow> rows;
     QHash<qint64, qint64> placeOfId;
+
+    // Each moves at most kNearTheEnd rows, or does nothing and returns false.
+    bool removeAt(qint64 at) {
+        if (at < 0 || count() - at > kNearTheEnd + 1)
+            return false;
+        placeOfId.remove(rows[static_cast<size_t>(at)].id);
+        rows.erase(rows.begin() + at);
+        renumberFrom(at);
+        return true;
+    }
+    bool insertAt(qint64 at, CardRow row) {
+        if (at < 0 || at > count() || count() - at > kNearTheEnd)
+            return false;
+        rows.insert(rows.begin() + at, row);
+        renumberFrom(at);
+        return true;
+    }
+    void renumberFrom(qint64 at) {
+        for (qint64 i = at; i < count(); ++i)
+            placeOfId.insert(rows[static_cast<size_t>(i)].id, i);
+    }
 };
 
 StoredCard storedCardOf(const ServerCard& c) {
@@ -85,6 +109,47 @@ void ServerCards::reload() {
             o.placeOfId.insert(o.rows[i].id, static_cast<qint64>(i));
     }
     ++m_generation;
+}
+
+std::optional<std::vector<OrderStep>> ServerCards::follow(const std::vector<qint64>& keys) {
+    const servercalls::Cancellable reading;
+    std::vector<OrderStep> steps;
+    ++m_generation; // the rows the lists hold may be stale whatever follows
+    for (const qint64 key : keys) {
+        const auto now = m_server.placeOfCard(key, kNearTheEnd + 1);
+        const RegisterFile file =
+            now && now->file == CardFileKind::Archive ? RegisterFile::Archive : RegisterFile::Main;
+        for (const RegisterFile was : {RegisterFile::Main, RegisterFile::Archive}) {
+            const qint64 at = indexOfId(was, key);
+            if (at < 0 || (now && was == file))
+                continue;
+            if (!order(was).removeAt(at))
+                return std::nullopt;
+            steps.push_back({OrderStep::Kind::Removed, was, at});
+        }
+        if (!now)
+            continue;
+        Order& o = order(file);
+        const qint64 at = indexOfId(file, key);
+        if (at >= 0) {
+            // Saved where it stood; near the end the server's count tells whether that is so.
+            if (now->after <= kNearTheEnd && o.count() - 1 - at != now->after)
+                return std::nullopt;
+            o.rows[static_cast<size_t>(at)].uniq = now->uniq;
+            steps.push_back({OrderStep::Kind::Written, file, at});
+            continue;
+        }
+        const qint64 to = o.count() - now->after;
+        if (now->after > kNearTheEnd || !o.insertAt(to, {key, now->uniq}))
+            return std::nullopt;
+        steps.push_back({OrderStep::Kind::Inserted, file, to});
+    }
+    return steps;
+}
+
+void ServerCards::followOwn(qint64 key) {
+    if (!follow({key}))
+        reload();
 }
 
 std::unique_ptr<RowSource> ServerCards::rows(RegisterFile file) {
@@ -201,7 +266,7 @@ StoredCard ServerCards::append(const TAnketa& card) {
 
 StoredCard ServerCards::appendOnce(const TAnketa& card, const QUuid& key) {
     StoredCard stored = storedCardOf(m_server.append(card, key));
-    reload();
+    followOwn(stored.key);
     stored.place = indexOfId(RegisterFile::Main, stored.key);
     return stored;
 }
@@ -213,7 +278,7 @@ std::vector<CardVersion> ServerCards::history(std::int32_t number) {
 
 StoredCard ServerCards::recall(const TAnketa& card) {
     StoredCard stored = storedCardOf(m_server.append(card, {}, true));
-    reload();
+    followOwn(stored.key);
     stored.place = indexOfId(RegisterFile::Main, stored.key);
     return stored;
 }
@@ -226,7 +291,7 @@ StoredCard ServerCards::insertAfter(qint64 anchor, const TAnketa& card, const Sc
                                      .arg(name())
                                      .toStdString());
     StoredCard stored = storedCardOf(m_server.insertAfter(anchorId, card, QUuid::createUuid()));
-    reload();
+    followOwn(stored.key);
     stored.place = indexOfId(RegisterFile::Main, stored.key);
     return stored;
 }
@@ -235,7 +300,7 @@ qint64 ServerCards::remove(const StoredCard& asRead, DeletionKind kind, const Sc
     const qint64 at = indexOfId(RegisterFile::Main, asRead.key);
     const bool done =
         kind == DeletionKind::ForGood ? m_server.remove(asRead.key) : m_server.archive(asRead.key);
-    reload();
+    followOwn(asRead.key);
     return done ? at : -1;
 }
 
@@ -253,8 +318,12 @@ bool ServerCards::removeArchived(std::int32_t number, qint64 hint) {
         if (archive.rows[i].uniq == number)
             at = static_cast<qint64>(i);
     // The card is named by its key: a place gone stale never takes out another card.
-    const bool done = at >= 0 && m_server.removeArchived(archive.rows[static_cast<size_t>(at)].id);
-    reload();
+    const qint64 key = at >= 0 ? archive.rows[static_cast<size_t>(at)].id : 0;
+    const bool done = key != 0 && m_server.removeArchived(key);
+    if (key != 0)
+        followOwn(key);
+    else
+        reload();
     return done;
 }
 

@@ -27,6 +27,9 @@ public:
     qint64 count(RegisterFile file) const override;
     void reload() override;
     std::unique_ptr<RowSource> rows(RegisterFile file) override;
+    // Follows what happened near the end of either file and saves anywhere; a card that came or
+    // went further from the end makes the whole order be read.
+    std::optional<std::vector<OrderStep>> follow(const std::vector<qint64>& keys) override;
     // Read on a connection of its own, made on the pass's thread.
     std::shared_ptr<const RecordSource> snapshot(RegisterFile file) const override;
 
@@ -72,6 +75,8 @@ private:
     quint64 m_generation = 0;
 
     Order& order(RegisterFile file) const;
+    // The order after this workstation's own change to card `key`.
+    void followOwn(qint64 key);
     std::optional<StoredCard> readId(qint64 id);
 };
 

@@ -99,6 +99,17 @@ qint64 ServerRegister::countCards(CardFileKind file) {
     return r.int64(0, 0);
 }
 
+std::optional<ServerRegister::CardPlace> ServerRegister::placeOfCard(qint64 id, qint64 atMost) {
+    const PgResult r = m_c.exec(
+        "SELECT c.file, c.uniq, (SELECT count(*) FROM (SELECT 1 FROM cards d WHERE d.file = "
+        "c.file AND d.ord > c.ord LIMIT $2) x) FROM cards c WHERE c.id = $1",
+        {PgParam::integer(id), PgParam::integer(atMost)});
+    if (r.rows() == 0)
+        return std::nullopt;
+    return CardPlace{r.int16(0, 0) == 0 ? CardFileKind::Main : CardFileKind::Archive, r.int32(0, 1),
+                     r.int64(0, 2)};
+}
+
 std::optional<ServerCard> ServerRegister::readCard(qint64 id) {
     static const QByteArray sql =
         QByteArray("SELECT ") + kCardColumns + " FROM cards WHERE id = $1";

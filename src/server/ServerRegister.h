@@ -78,6 +78,15 @@ public:
     std::vector<CardRow> listCards(CardFileKind file); // in the register's order
     qint64 countCards(CardFileKind file);
     std::optional<ServerCard> readCard(qint64 id);
+    // Where card `id` stands now: its file, its unique number, and how many cards of its file
+    // follow it, counted up to `atMost` (by the order's index: as cheap as that is small).
+    // Nothing when the card is gone.
+    struct CardPlace {
+        CardFileKind file;
+        qint32 uniq;
+        qint64 after;
+    };
+    std::optional<CardPlace> placeOfCard(qint64 id, qint64 atMost);
     // The cards of `ids`, in that order; ids no longer stored are left out.
     std::vector<ServerCard> readCards(const std::vector<qint64>& ids);
     // Every card of `file` in order, `batch` at a time: memory stays flat on any register.

@@ -112,7 +112,12 @@ void CardSession::showTheirs() {
 }
 
 void CardSession::cardsChangedElsewhere(const std::vector<qint64>& ids) {
-    m_register->reload();
+    // Row by row where the register can follow the changes; else the whole order anew.
+    std::optional<std::vector<OrderStep>> steps;
+    if (!ids.empty())
+        steps = m_register->follow(ids);
+    if (!steps)
+        m_register->reload();
     const qint64 count = mainCount();
     // The card shown keeps its place in the new order; the position follows it.
     if (m_shown == Shown::MainCard) {
@@ -127,7 +132,22 @@ void CardSession::cardsChangedElsewhere(const std::vector<qint64>& ids) {
         }
     }
     m_position = std::min(m_position, std::max<qint64>(count - 1, 0));
-    emit registerReloaded();
+    if (!steps) {
+        emit registerReloaded();
+    } else {
+        for (const OrderStep& step : *steps) {
+            if (step.file == RegisterFile::Archive) {
+                if (step.kind == OrderStep::Kind::Removed)
+                    emit sideCardRemoved(SideFile::Archive, step.place);
+            } else if (step.kind == OrderStep::Kind::Inserted) {
+                emit mainCardInserted(step.place);
+            } else if (step.kind == OrderStep::Kind::Written) {
+                emit mainCardWritten(step.place);
+            } else {
+                emit mainCardRemoved(step.place);
+            }
+        }
+    }
     emit sideFileChanged(SideFile::Archive, m_register->count(RegisterFile::Archive));
     emit countersChanged();
 }
