@@ -25,7 +25,16 @@ qint64 FolderRegister::keepVersion(HistoryAction action, const TAnketa& card) {
 }
 
 std::vector<CardVersion> FolderRegister::history(std::int32_t number) {
-    return m_history.versionsOf(number);
+    std::vector<CardVersion> versions = m_history.versionsOf(number);
+    if (versions.empty())
+        return versions;
+    follow(RegisterFile::Main);
+    TAnketa now;
+    const qint64 at = indexOfNumber(number);
+    if (at >= 0)
+        m_main.readRange(at, 1, &now);
+    dropUnchangedSaves(versions, at >= 0 ? &now : nullptr);
+    return versions;
 }
 
 Register::SaveResult FolderRegister::save(const StoredCard& asRead, const TAnketa& card) {

@@ -8,6 +8,7 @@
 
 #include <QFileInfo>
 #include <algorithm>
+#include <cstring>
 
 namespace zelm {
 namespace {
@@ -166,6 +167,20 @@ void HistoryFile::scan(const std::function<void(const CardVersion&)>& each) {
             each(versionOf(r));
         return true;
     });
+}
+
+void dropUnchangedSaves(std::vector<CardVersion>& newestFirst, const TAnketa* now) {
+    std::vector<bool> unchanged(newestFirst.size());
+    for (size_t i = 0; i < newestFirst.size(); ++i) {
+        const TAnketa* after = i == 0 ? now : &newestFirst[i - 1].card;
+        unchanged[i] = newestFirst[i].action == HistoryAction::Save && after &&
+                       std::memcmp(&newestFirst[i].card, after, sizeof(TAnketa)) == 0;
+    }
+    size_t out = 0;
+    for (size_t i = 0; i < newestFirst.size(); ++i)
+        if (!unchanged[i])
+            newestFirst[out++] = std::move(newestFirst[i]);
+    newestFirst.resize(out);
 }
 
 void writeHistoryFile(const QString& path, const std::vector<CardVersion>& versions) {

@@ -71,6 +71,12 @@ private:
     CardFile m_file;
 };
 
+// Leaves out of `newestFirst` (versionsOf's order) each save that changed nothing: one whose card
+// is the card that followed it, the next newer version's or, for the newest, `now` (the card in
+// the register; none when it is not there). A power cut between a version's flush and the write
+// of the card it was kept for leaves such a record; what it holds is listed all the same.
+void dropUnchangedSaves(std::vector<CardVersion>& newestFirst, const TAnketa* now);
+
 // Writes `versions` (oldest first) as the whole history file at `path`, replacing it in one step.
 void writeHistoryFile(const QString& path, const std::vector<CardVersion>& versions);
 

@@ -2,6 +2,8 @@
 // history window lists and what «Восстановить» stores again.
 #include "session/SessionFixture.h"
 #include "store/DayCount.h"
+#include "store/HistoryFile.h"
+#include "store/Installation.h"
 
 using namespace zelm;
 using namespace zelm::testing;
@@ -172,6 +174,35 @@ TEST_P(History, RestoringAVersionGoesThroughTheConflictCheckAndIsKeptAsASave) {
     ASSERT_EQ(s->restoreVersion(h[0].card), CardSession::SaveOutcome::Overwritten);
     EXPECT_EQ(s->shownIndex(), 0);
     EXPECT_EQ(stored(RegisterFile::Main).size(), 3u);
+}
+
+TEST_P(History, AVersionKeptForASaveAPowerCutStoppedIsNotListed) {
+    if (home != Home::Folder)
+        GTEST_SKIP() << "a server keeps a version in its change's own transaction";
+    start(makeCards(2));
+    s->showMainCard(0);
+    const TAnketa original = s->CurrentCard();
+    saveShown(QStringLiteral("ООО «Первая»"));
+    // The version was flushed and the card never written: the record holds the card as it
+    // still is.
+    CardVersion cut;
+    cut.when = currentDateTime().toUTC();
+    cut.who = user.UserFIO;
+    cut.card = s->CurrentCard();
+    HistoryFile file(inst->historyFile());
+    const auto powerCut = [&] {
+        file.open(0);
+        file.append(cut);
+        file.close();
+    };
+    powerCut();
+    EXPECT_EQ(s->history(original.Klu4Form1).size(), 1u);
+    // Another, followed by a save that did happen.
+    powerCut();
+    saveShown(QStringLiteral("ООО «Вторая»"));
+    const std::vector<CardVersion> h = s->history(original.Klu4Form1);
+    EXPECT_EQ(organisations(h),
+              (std::vector<QString>{QStringLiteral("ООО «Первая»"), original.NameOrg.text()}));
 }
 
 } // namespace
