@@ -111,11 +111,12 @@ struct Setup {
         working.truncate();
         std::vector<qint32> out;
         std::vector<TAnketa> found;
-        for (const ServerCard& c : server->findCards(CardFileKind::Main, searchPrefilter(sc)))
-            if (matcher.matches(c.record)) {
-                found.push_back(c.record);
-                out.push_back(c.record.Klu4Form1);
+        server->findRecords(CardFileKind::Main, searchPrefilter(sc), [&](const TAnketa& c) {
+            if (matcher.matches(c)) {
+                found.push_back(c);
+                out.push_back(c.Klu4Form1);
             }
+        });
         working.appendMany(found.data(), static_cast<qint64>(found.size()));
         return out;
     }

@@ -226,13 +226,26 @@ qint64 ServerCards::appendMatches(RegisterFile file,
     const servercalls::Cancellable searching;
     if (!prefilter)
         return appendMatching<TAnketa>(cards(file), matches, target);
+    // Written as they come, a block at a time: memory stays flat however many are found.
+    constexpr size_t kBlock = 512;
     std::vector<TAnketa> found;
-    for (const ServerCard& c : m_server.findCards(kindOf(file), *prefilter))
-        if (matches(c.record))
-            found.push_back(c.record);
-    if (!found.empty())
+    found.reserve(kBlock);
+    qint64 total = 0;
+    const auto flush = [&] {
+        if (found.empty())
+            return;
         target.appendMany(found.data(), static_cast<qint64>(found.size()));
-    return static_cast<qint64>(found.size());
+        total += static_cast<qint64>(found.size());
+        found.clear();
+    };
+    m_server.findRecords(kindOf(file), *prefilter, [&](const TAnketa& card) {
+        if (matches(card))
+            found.push_back(card);
+        if (found.size() == kBlock)
+            flush();
+    });
+    flush();
+    return total;
 }
 
 Register::SaveResult ServerCards::save(const StoredCard& asRead, const TAnketa& card) {

@@ -16,6 +16,9 @@ inline constexpr int kAfterCardColumns = 8;
 // Throws ServerError naming the card when its record is damaged (not a whole record).
 ServerCard cardFromRow(const PgResult& r, int row, const QString& server);
 
+// The literal of a bigint[] of `ids`.
+QByteArray idArray(const std::vector<qint64>& ids);
+
 // Inserts or replaces the search row of a card.
 void writeSearchRow(PgConnection& c, qint64 id, CardFileKind file, const TAnketa& card);
 

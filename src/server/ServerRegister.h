@@ -95,6 +95,9 @@ public:
     // The cards of `file` the filter lets through, in order. The filter is a superset test:
     // the caller confirms each card with its own matcher.
     std::vector<ServerCard> findCards(CardFileKind file, const CardFilter& filter);
+    // The same cards' records alone, in order, as a find-all fills the Working card file.
+    void findRecords(CardFileKind file, const CardFilter& filter,
+                     const std::function<void(const TAnketa&)>& each);
 
     // Writing. Unique and running numbers of new cards are taken inside the transaction, under
     // one lock for all workstations, so two never get the same number.
@@ -165,6 +168,8 @@ public:
 
 private:
     void notify(const QString& payload);
+    // The keys of the cards the filter lets through (and of any card the index lacks).
+    std::vector<qint64> searchCandidates(CardFileKind file, const CardFilter& filter);
     // Commits a change, learning what became of it when the reply is lost.
     void commitChange(PgTransaction& t, Change what);
     qint32 freeUniqueNumber(qint32 proposed);
