@@ -44,8 +44,10 @@ struct Workstations {
         const TAnketa card = realisticCard(7);
         changer->connection().liftStatementLimit();
         changer->connection().exec(
-            "INSERT INTO cards (file, ord, uniq, gurn, record) "
-            "SELECT 0, g::bigint * 1048576, g, g, $1 FROM generate_series(1, $2::int) g",
+            "WITH c AS (INSERT INTO cards (file, ord, uniq, gurn, record) "
+            "SELECT 0, g::bigint * 1048576, g, g, $1 FROM generate_series(1, $2::int) g "
+            "RETURNING id) INSERT INTO card_search (card_id, file, data_mer, date_kusp, "
+            "data_osn, texts) SELECT id, 0, 0, 0, 0, '{}' FROM c",
             {PgParam::bytes(QByteArray(reinterpret_cast<const char*>(&card), sizeof card)),
              PgParam::integer(cards)});
         changer->connection().exec("VACUUM ANALYZE cards");

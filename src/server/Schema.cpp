@@ -105,7 +105,7 @@ using Upgrade = void (*)(PgConnection&);
 const std::array<Upgrade, kSchemaVersion>& upgrades() {
     static const std::array<Upgrade, kSchemaVersion> all = {
         &upgradeTo1, &upgradeTo2, &upgradeToVersion3, &upgradeToOfficerRoles,
-        &upgradeToCardHistory};
+        &upgradeToCardHistory, &upgradeToKeptSearchRows};
     return all;
 }
 

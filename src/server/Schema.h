@@ -6,7 +6,7 @@ namespace zelm {
 
 class PgConnection;
 
-inline constexpr int kSchemaVersion = 5;
+inline constexpr int kSchemaVersion = 6;
 
 // Where the cards of a register live: the file they would be in on disk.
 enum class CardFileKind : short { Main = 0, Archive = 1 };

@@ -9,4 +9,8 @@ class PgConnection;
 // after its reply was lost finds the card it stored instead of storing it again.
 void upgradeToVersion3(PgConnection& c);
 
+// Version 6: every card keeps its search row while it exists, enforced by the server, and the
+// rows lost before are made again (SchemaSearchRows.cpp).
+void upgradeToKeptSearchRows(PgConnection& c);
+
 } // namespace zelm

@@ -42,10 +42,6 @@ std::vector<qint64> ServerRegister::searchCandidates(CardFileKind file, const Ca
     // the server to read every card.
     if (!keys.empty())
         sql += " AND keys @> $" + next(PgParam::bytes(keysArray(keys))) + "::integer[]";
-    // A card whose search row is missing (damaged, or deleted by hand) is a candidate for
-    // every search: the caller's matcher decides on its record.
-    sql += " UNION ALL SELECT c.id FROM cards c WHERE c.file = $1 AND NOT EXISTS "
-           "(SELECT 1 FROM card_search s WHERE s.card_id = c.id)";
     const PgResult ids = m_c.exec(sql.constData(), params);
     std::vector<qint64> found;
     found.reserve(static_cast<size_t>(ids.rows()));
@@ -82,13 +78,23 @@ void ServerRegister::findRecords(CardFileKind file, const CardFilter& filter,
     const std::vector<qint64> found = searchCandidates(file, filter);
     if (found.empty())
         return;
-    // Only what the Working card file needs, in binary and in the register's order: the
-    // record; the key and unique number name a damaged one.
-    const PgResult r = m_c.exec("SELECT record, uniq, id FROM unnest($1::bigint[]) AS u(id) "
-                                "JOIN cards USING (id) ORDER BY ord",
-                                {PgParam{idArray(found), false}});
-    TAnketa card;
+    // Only what the Working card file needs, in binary: the record (the key and unique number
+    // name a damaged one). Picked through the key's index page by page, and put in the
+    // register's order here: a sort on the server would spill the records to disk.
+    const PgResult r =
+        m_c.exec("SELECT record, uniq, id, ord FROM cards WHERE id = ANY($1::bigint[])",
+                 {PgParam{idArray(found), false}});
+    std::vector<int> rows(static_cast<size_t>(r.rows()));
+    std::vector<qint64> ords(rows.size());
     for (int i = 0; i < r.rows(); ++i) {
+        rows[static_cast<size_t>(i)] = i;
+        ords[static_cast<size_t>(i)] = r.int64(i, 3);
+    }
+    std::sort(rows.begin(), rows.end(), [&](int x, int y) {
+        return ords[static_cast<size_t>(x)] < ords[static_cast<size_t>(y)];
+    });
+    TAnketa card;
+    for (const int i : rows) {
         if (r.length(i, 0) != int(sizeof card))
             throw ServerError(
                 ServerError::Kind::Refused,

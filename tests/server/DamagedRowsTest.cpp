@@ -40,15 +40,22 @@ TEST_F(DamagedRowsTest, DamagedRowsAreRefusedNamingTheCardAndNeverPadded) {
     QDir(dir.path()).mkpath(QStringLiteral("Temp"));
     const Installation inst(dir.path());
 
-    // A card without its search row is still found by a search for its words.
-    c.exec("DELETE FROM card_search WHERE card_id = $1", {PgParam::integer(cards[3].id)});
+    // Every card keeps its search row, whoever writes: the server refuses to take it away, or
+    // to store a card without one.
+    EXPECT_THROW(
+        c.exec("DELETE FROM card_search WHERE card_id = $1", {PgParam::integer(cards[3].id)}),
+        ServerError);
+    EXPECT_THROW(c.exec("INSERT INTO cards (file, ord, uniq, gurn, record) SELECT 0, ord + 1, "
+                        "4321, 1, record FROM cards WHERE id = $1",
+                        {PgParam::integer(cards[3].id)}),
+                 ServerError);
     CardFilter filter;
     filter.texts.push_back(
         {offsetof(TAnketa, NameOrg), lowerCp1251(toCp1251(cards[3].record.NameOrg.text()))});
     const std::vector<ServerCard> found = a->findCards(CardFileKind::Main, filter);
-    ASSERT_FALSE(found.empty()) << "a card missing its search row was never found";
     EXPECT_TRUE(std::any_of(found.begin(), found.end(),
                             [&](const ServerCard& f) { return f.id == cards[3].id; }));
+    EXPECT_EQ(a->countCards(CardFileKind::Main), 4);
 
     // The order key at the end of its range: the next cards still go last, each after the
     // one before.

@@ -92,9 +92,12 @@ TEST_F(HistoryRights, WhoChangedACardAndWhenIsTheServersWordWhateverAClientWrite
 
     // A card put in by hand.
     const PgResult made =
-        c.exec("INSERT INTO cards (file, ord, uniq, gurn, record, changed_by, changed_at) "
-               "VALUES (0, 1000000000000, 777, 1, $1, 'Никто', '2001-02-03 04:05:06+00') "
-               "RETURNING changed_by, abs(extract(epoch FROM changed_at - now()))::float8",
+        c.exec("WITH c AS (INSERT INTO cards (file, ord, uniq, gurn, record, changed_by, "
+               "changed_at) VALUES (0, 1000000000000, 777, 1, $1, 'Никто', "
+               "'2001-02-03 04:05:06+00') RETURNING id, changed_by, "
+               "abs(extract(epoch FROM changed_at - now()))::float8 AS age), "
+               "s AS (INSERT INTO card_search (card_id, file, data_mer, date_kusp, data_osn, "
+               "texts) SELECT id, 0, 0, 0, 0, '{}' FROM c) SELECT changed_by, age FROM c",
                {PgParam::bytes(bytesOf(makeCard(2)))});
     expectServersStamp(made, "a new card");
 }

@@ -272,8 +272,11 @@ TEST_F(OfficerRoles, WhoChangedACardIsTheServersWord) {
     // Text the client writes itself is not taken.
     petrov->connection().exec("UPDATE cards SET changed_by = 'Администратор', "
                               "version = version + 1");
-    petrov->connection().exec("INSERT INTO cards (file, ord, uniq, gurn, changed_by, record) "
-                              "SELECT 0, ord + 1, uniq + 1, 2, 'Администратор', record FROM cards");
+    petrov->connection().exec(
+        "WITH c AS (INSERT INTO cards (file, ord, uniq, gurn, changed_by, record) "
+        "SELECT 0, ord + 1, uniq + 1, 2, 'Администратор', record FROM cards RETURNING id) "
+        "INSERT INTO card_search (card_id, file, data_mer, date_kusp, data_osn, texts) "
+        "SELECT id, 0, 0, 0, 0, '{}' FROM c");
     const PgResult by = owner->connection().exec("SELECT DISTINCT changed_by FROM cards");
     ASSERT_EQ(by.rows(), 1);
     EXPECT_EQ(by.text(0, 0), petrovWho);
