@@ -240,7 +240,7 @@ PgResult PgConnection::execHere(const char* sql, const std::vector<PgParam>& par
     return run(sql, params);
 }
 
-PgResult PgConnection::run(const char* sql, const std::vector<PgParam>& params) {
+void PgConnection::send(const char* sql, const std::vector<PgParam>& params) {
     std::vector<const char*> values;
     std::vector<int> lengths, formats;
     values.reserve(params.size());
@@ -249,15 +249,21 @@ PgResult PgConnection::run(const char* sql, const std::vector<PgParam>& params) 
         lengths.push_back(static_cast<int>(p.value.size()));
         formats.push_back(p.binary ? 1 : 0);
     }
-    const int limit = m_unlimited ? 0 : m_config.limits.replyMs();
-    const qint64 deadline = limit > 0 ? QDeadlineTimer::current().deadline() + limit : 0;
     if (!PQsendQueryParams(m_conn, sql, static_cast<int>(params.size()), nullptr, values.data(),
                            lengths.data(), formats.data(), 1))
         failLost();
+}
+
+qint64 PgConnection::replyDeadline() const {
+    const int limit = m_unlimited ? 0 : m_config.limits.replyMs();
+    return limit > 0 ? QDeadlineTimer::current().deadline() + limit : 0;
+}
+
+void PgConnection::flushSent(qint64 deadline) {
     for (;;) {
         const int pending = PQflush(m_conn);
         if (pending == 0)
-            break;
+            return;
         if (pending < 0)
             failLost();
         if (!waitSocket(true, deadline))
@@ -265,23 +271,66 @@ PgResult PgConnection::run(const char* sql, const std::vector<PgParam>& params) 
         if (!PQconsumeInput(m_conn))
             failLost();
     }
-    PgResult r;
-    for (;;) {
-        while (PQisBusy(m_conn)) {
-            if (!waitSocket(false, deadline))
-                failSilent();
-            if (!PQconsumeInput(m_conn))
-                failLost();
-        }
-        PGresult* next = PQgetResult(m_conn);
-        if (!next)
-            break;
-        r = PgResult(next);
+}
+
+pg_result* PgConnection::nextResult(qint64 deadline) {
+    while (PQisBusy(m_conn)) {
+        if (!waitSocket(false, deadline))
+            failSilent();
+        if (!PQconsumeInput(m_conn))
+            failLost();
     }
+    return PQgetResult(m_conn);
+}
+
+PgResult PgConnection::run(const char* sql, const std::vector<PgParam>& params) {
+    const qint64 deadline = replyDeadline();
+    send(sql, params);
+    flushSent(deadline);
+    PgResult r;
+    while (PGresult* next = nextResult(deadline))
+        r = PgResult(next);
+    checkResult(r, sql);
+    return r;
+}
+
+void PgConnection::eachRow(const char* sql, const std::vector<PgParam>& params,
+                           const std::function<void(const PgResult&)>& each) {
+    servercalls::run(m_config.displayName, [&] {
+        if (m_inTransaction && !connected())
+            failLost();
+        if (!connected())
+            connect();
+        const qint64 deadline = replyDeadline();
+        send(sql, params);
+        PQsetSingleRowMode(m_conn);
+        flushSent(deadline);
+        PgResult last;
+        bool failed = false;
+        while (PGresult* next = nextResult(deadline)) {
+            PgResult row(next);
+            if (PQresultStatus(next) == PGRES_SINGLE_TUPLE && !failed) {
+                try {
+                    each(row);
+                } catch (...) {
+                    // The rest of the reply is not wanted: the connection is given up.
+                    disconnect();
+                    throw;
+                }
+            } else {
+                failed = PQresultStatus(next) != PGRES_TUPLES_OK;
+                last = std::move(row);
+            }
+        }
+        checkResult(last, sql);
+    });
+}
+
+void PgConnection::checkResult(const PgResult& r, const char* sql) {
     PGresult* raw = r.raw();
     const ExecStatusType status = raw ? PQresultStatus(raw) : PGRES_FATAL_ERROR;
     if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
-        return r;
+        return;
     if (!raw || PQstatus(m_conn) != CONNECTION_OK)
         failLost();
     const char* code = PQresultErrorField(raw, PG_DIAG_SQLSTATE);

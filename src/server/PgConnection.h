@@ -77,6 +77,12 @@ public:
     // again first; inside one the command fails, since what the transaction did is gone.
     PgResult exec(const char* sql, const std::vector<PgParam>& params = {});
 
+    // Runs one statement, handing each row of its reply to `each` as it comes (in a result of
+    // one row), while the server is still at work on the next: a long reply is neither held
+    // whole nor waited for whole. Throws ServerError as exec() does, and what `each` throws.
+    void eachRow(const char* sql, const std::vector<PgParam>& params,
+                 const std::function<void(const PgResult&)>& each);
+
     // Run on every new connection, first thing (e.g. to say again who works on it).
     void setOnConnect(std::function<void()> f) { m_onConnect = std::move(f); }
 
@@ -103,6 +109,11 @@ private:
     PgResult execHere(const char* sql, const std::vector<PgParam>& params);
     Outcome outcomeHere(qint64 xid);
     PgResult run(const char* sql, const std::vector<PgParam>& params);
+    void send(const char* sql, const std::vector<PgParam>& params);
+    qint64 replyDeadline() const;
+    void flushSent(qint64 deadline);
+    pg_result* nextResult(qint64 deadline); // null once the reply is over
+    void checkResult(const PgResult& r, const char* sql);
     void setSessionLimits();
     // Waits until the socket is ready; false when the reply limit passed first.
     bool waitSocket(bool forWrite, qint64 deadline);

@@ -168,7 +168,10 @@ public:
 
 private:
     void notify(const QString& payload);
-    // The keys of the cards the filter lets through (and of any card the index lacks).
+    // The statement `head` (card_search as s) ... WHERE the search rows let a card through.
+    QByteArray searchSql(const char* head, CardFileKind file, const CardFilter& filter,
+                         std::vector<PgParam>& params);
+    // The keys of the cards the filter lets through.
     std::vector<qint64> searchCandidates(CardFileKind file, const CardFilter& filter);
     // Commits a change, learning what became of it when the reply is lost.
     void commitChange(PgTransaction& t, Change what);

@@ -84,6 +84,8 @@ bool PgTestServer::start() {
                           .arg(m_dir.path(), QLatin1String(kPort));
     if (!m_options.durable)
         options += QStringLiteral(" -c fsync=off");
+    if (*m_options.settings)
+        options += QLatin1Char(' ') + QString::fromUtf8(m_options.settings);
     QString out;
     m_started = run(m_bin + QStringLiteral("/pg_ctl"),
                     {QStringLiteral("-D"), m_dir.filePath(QStringLiteral("data")),

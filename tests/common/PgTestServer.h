@@ -13,6 +13,9 @@ class PgTestServer {
 public:
     struct Options {
         bool durable = false; // fsync as a real server does (benchmarks); off for tests
+        // More of the server's settings, as `-c name=value ...` (a benchmark sizes its memory
+        // as a unit's server would be).
+        const char* settings = "";
     };
     PgTestServer() : PgTestServer(Options{}) {}
     explicit PgTestServer(Options options);
