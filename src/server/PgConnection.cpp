@@ -249,15 +249,24 @@ PgResult PgConnection::run(const char* sql, const std::vector<PgParam>& params) 
         lengths.push_back(static_cast<int>(p.value.size()));
         formats.push_back(p.binary ? 1 : 0);
     }
-    const int limit = m_unlimited ? 0 : m_config.limits.replyMs();
-    const qint64 deadline = limit > 0 ? QDeadlineTimer::current().deadline() + limit : 0;
+    const qint64 deadline = replyDeadline(m_unlimited);
     if (!PQsendQueryParams(m_conn, sql, static_cast<int>(params.size()), nullptr, values.data(),
                            lengths.data(), formats.data(), 1))
         failLost();
+    flushOut(deadline);
+    return checked(lastResult(deadline), sql);
+}
+
+qint64 PgConnection::replyDeadline(bool unlimited) const {
+    const int limit = unlimited ? 0 : m_config.limits.replyMs();
+    return limit > 0 ? QDeadlineTimer::current().deadline() + limit : 0;
+}
+
+void PgConnection::flushOut(qint64 deadline) {
     for (;;) {
         const int pending = PQflush(m_conn);
         if (pending == 0)
-            break;
+            return;
         if (pending < 0)
             failLost();
         if (!waitSocket(true, deadline))
@@ -265,6 +274,9 @@ PgResult PgConnection::run(const char* sql, const std::vector<PgParam>& params) 
         if (!PQconsumeInput(m_conn))
             failLost();
     }
+}
+
+PgResult PgConnection::lastResult(qint64 deadline) {
     PgResult r;
     for (;;) {
         while (PQisBusy(m_conn)) {
@@ -275,9 +287,16 @@ PgResult PgConnection::run(const char* sql, const std::vector<PgParam>& params) 
         }
         PGresult* next = PQgetResult(m_conn);
         if (!next)
-            break;
+            return r;
+        // A COPY the server waits data for ends no result stream: the caller sends the data.
+        const ExecStatusType status = PQresultStatus(next);
         r = PgResult(next);
+        if (status == PGRES_COPY_IN)
+            return r;
     }
+}
+
+PgResult PgConnection::checked(PgResult r, const char* sql) {
     PGresult* raw = r.raw();
     const ExecStatusType status = raw ? PQresultStatus(raw) : PGRES_FATAL_ERROR;
     if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)

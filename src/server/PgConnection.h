@@ -77,6 +77,15 @@ public:
     // again first; inside one the command fails, since what the transaction did is gone.
     PgResult exec(const char* sql, const std::vector<PgParam>& params = {});
 
+    // Gives the next piece of a COPY's data to `piece`; false when there is no more.
+    using CopySource = std::function<bool(QByteArray& piece)>;
+    // Runs `sql`, a COPY ... FROM STDIN, with the data `next` gives, all in one call carried out
+    // off the window's thread (`next` runs there too); returns how many rows the server took.
+    // Each piece waits for the server at most the reply limit, the end as long as exec() would.
+    // Throws ServerError as exec() does; what `next` throws ends the COPY (the server refuses
+    // it, so the transaction stores none of it) and is thrown on.
+    qint64 copyIn(const char* sql, const CopySource& next);
+
     // Run on every new connection, first thing (e.g. to say again who works on it).
     void setOnConnect(std::function<void()> f) { m_onConnect = std::move(f); }
 
@@ -103,6 +112,15 @@ private:
     PgResult execHere(const char* sql, const std::vector<PgParam>& params);
     Outcome outcomeHere(qint64 xid);
     PgResult run(const char* sql, const std::vector<PgParam>& params);
+    qint64 copyInHere(const char* sql, const CopySource& next);
+    void putCopyData(const QByteArray& piece);
+    void endCopy(const char* error, qint64 deadline);
+    // 0 (none) when unlimited or the limits say so.
+    qint64 replyDeadline(bool unlimited) const;
+    void flushOut(qint64 deadline);
+    PgResult lastResult(qint64 deadline);
+    // `r` when it is a success; else throws what the failure means.
+    PgResult checked(PgResult r, const char* sql);
     void setSessionLimits();
     // Waits until the socket is ready; false when the reply limit passed first.
     bool waitSocket(bool forWrite, qint64 deadline);
