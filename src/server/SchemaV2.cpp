@@ -23,9 +23,9 @@ QByteArray searchRows(const PgResult& r) {
         out.beginRow(7);
         out.int64(r.int64(i, 0));
         out.int16(r.int16(i, 1));
-        out.float8(card.DataMer);
-        out.float8(card.DateKUSP);
-        out.float8(card.DataOsn);
+        out.float8(asSentAsText(card.DataMer));
+        out.float8(asSentAsText(card.DateKUSP));
+        out.float8(asSentAsText(card.DataOsn));
         out.binaryValue(foldedTextsArray(card));
         out.binaryValue(keysArray(searchKeys(card)));
     }

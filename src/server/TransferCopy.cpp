@@ -153,9 +153,9 @@ void copyCards(PgConnection& c, const std::vector<CardSource>& files,
             out.beginRow(7);
             out.int64(ids[static_cast<size_t>(index)]);
             out.int16(static_cast<qint16>(file));
-            out.float8(card.DataMer);
-            out.float8(card.DateKUSP);
-            out.float8(card.DataOsn);
+            out.float8(asSentAsText(card.DataMer));
+            out.float8(asSentAsText(card.DateKUSP));
+            out.float8(asSentAsText(card.DataOsn));
             out.binaryValue(foldedTextsArray(card));
             out.binaryValue(keysArray(searchKeys(card)));
         },
