@@ -81,10 +81,13 @@ TransferCounts moveRegisterToServer(ServerRegister& server, const Installation& 
                               .arg(server.serverName())
                               .arg(held.int64(0, 0)));
     const bool rebuildIndex = dropSearchKeysIndex(c);
+    const bool checksAside = setAsideRowChecks(c);
     copyCards(c,
               {{inst.mainCardFile(), CardFileKind::Main, counts.cards},
                {inst.archiveCardFile(), CardFileKind::Archive, counts.archived}},
               newCardIds(c, counts.cards + counts.archived), progress);
+    if (checksAside)
+        restoreRowChecks(c);
     if (rebuildIndex)
         buildSearchKeysIndex(c);
     copyAttachments(c, {inst.attachmentList(), CardFileKind::Main, counts.attachments}, progress);

@@ -8,6 +8,7 @@
 
 #include <QThread>
 #include <array>
+#include <initializer_list>
 
 namespace zelm {
 namespace {
@@ -30,18 +31,40 @@ int readVersion(PgConnection& c) {
 
 } // namespace
 
-bool dropSearchKeysIndex(PgConnection& c) {
-    c.exec("SAVEPOINT drop_keys");
+namespace {
+
+// Runs `statements` in a savepoint: false, nothing changed, when the server refuses them (to a
+// role that does not own the tables).
+bool ownersChange(PgConnection& c, std::initializer_list<const char*> statements) {
+    c.exec("SAVEPOINT owners_change");
     try {
-        c.exec("DROP INDEX card_search_keys");
+        for (const char* statement : statements)
+            c.exec(statement);
     } catch (const ServerError& e) {
         if (e.kind() == ServerError::Kind::Connection)
             throw;
-        c.exec("ROLLBACK TO SAVEPOINT drop_keys");
+        c.exec("ROLLBACK TO SAVEPOINT owners_change");
         return false;
     }
-    c.exec("RELEASE SAVEPOINT drop_keys");
+    c.exec("RELEASE SAVEPOINT owners_change");
     return true;
+}
+
+} // namespace
+
+bool dropSearchKeysIndex(PgConnection& c) {
+    return ownersChange(c, {"DROP INDEX card_search_keys"});
+}
+
+bool setAsideRowChecks(PgConnection& c) {
+    return ownersChange(c, {"ALTER TABLE card_search DROP CONSTRAINT card_search_card_id_fkey",
+                            "ALTER TABLE cards DISABLE TRIGGER cards_keep_version"});
+}
+
+void restoreRowChecks(PgConnection& c) {
+    c.exec("ALTER TABLE cards ENABLE TRIGGER cards_keep_version");
+    c.exec("ALTER TABLE card_search ADD CONSTRAINT card_search_card_id_fkey FOREIGN KEY "
+           "(card_id) REFERENCES cards (id) ON DELETE CASCADE");
 }
 
 void buildSearchKeysIndex(PgConnection& c) {

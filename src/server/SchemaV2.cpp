@@ -42,6 +42,8 @@ void upgradeToVersion2(PgConnection& c) {
            "DEFAULT '{}'");
     c.exec("DROP INDEX IF EXISTS card_search_keys");
     c.exec("TRUNCATE card_search");
+    // Checked once over the whole table when made again, not row by row as the rows come.
+    c.exec("ALTER TABLE card_search DROP CONSTRAINT IF EXISTS card_search_card_id_fkey");
     c.exec("DECLARE upgrade_cards NO SCROLL CURSOR FOR SELECT id, file, record FROM cards");
     const QByteArray fetch = "FETCH " + QByteArray::number(kBatch) + " FROM upgrade_cards";
     for (;;) {
@@ -61,6 +63,8 @@ void upgradeToVersion2(PgConnection& c) {
             break;
     }
     c.exec("CLOSE upgrade_cards");
+    c.exec("ALTER TABLE card_search ADD CONSTRAINT card_search_card_id_fkey FOREIGN KEY "
+           "(card_id) REFERENCES cards (id) ON DELETE CASCADE");
     buildSearchKeysIndex(c);
 }
 

@@ -147,6 +147,18 @@ TEST_F(BulkCopyTest, MovedAndUpgradedSearchRowsAreTheRowsASaveWrites) {
     PgConnection& c = a->connection();
     const QList<QByteArray> moved = searchRows(c);
     ASSERT_EQ(moved.size(), 600);
+    // What the load set aside is back: one reference from the search rows to their cards, and
+    // the history's trigger.
+    const auto references = [](PgConnection& on) {
+        return on
+            .exec("SELECT count(*) FROM pg_constraint WHERE conrelid = 'card_search'::regclass "
+                  "AND contype = 'f'")
+            .int64(0, 0);
+    };
+    EXPECT_EQ(references(c), 1);
+    EXPECT_EQ(
+        c.exec("SELECT tgenabled FROM pg_trigger WHERE tgname = 'cards_keep_version'").text(0, 0),
+        QStringLiteral("O"));
 
     // Each card's row written again the way a save writes it.
     const PgResult ids = c.exec("SELECT id, file, record FROM cards");
@@ -171,6 +183,7 @@ TEST_F(BulkCopyTest, MovedAndUpgradedSearchRowsAreTheRowsASaveWrites) {
         t.commit();
     }
     EXPECT_EQ(searchRows(b->connection()), moved);
+    EXPECT_EQ(references(b->connection()), 1);
     EXPECT_EQ(b->connection()
                   .exec("SELECT count(*) FROM pg_indexes WHERE indexname = 'card_search_keys'")
                   .int64(0, 0),
