@@ -3,7 +3,6 @@
 #include "server/HistoryTransfer.h"
 #include "server/ServerRegister.h"
 #include "store/HistoryFile.h"
-#include "store/Installation.h"
 
 #include <cstring>
 
@@ -25,19 +24,6 @@ CardVersion versionFromRow(const PgResult& r, int row, int at = 0) {
     return v;
 }
 
-QByteArray insertVersionsStatement(int n) {
-    QByteArray sql = "INSERT INTO card_history (card_id, uniq, action, done_by, done_on, "
-                     "done_at, record) VALUES ";
-    for (int i = 0; i < n; ++i) {
-        const auto p = [&](int k) { return "$" + QByteArray::number(i * 5 + k); };
-        sql += (i ? ", (0, " : "(0, ") + p(1) + "::integer, " + p(2) + "::smallint, " + p(3) +
-               "::text, '', to_timestamp(" + p(4) + "::float8 / 1000), " + p(5) + "::bytea)";
-    }
-    return sql;
-}
-
-constexpr int kVersionsPerStatement = 64;
-
 } // namespace
 
 std::vector<CardVersion> ServerRegister::history(qint32 uniq) {
@@ -53,34 +39,6 @@ std::vector<CardVersion> ServerRegister::history(qint32 uniq) {
         out.push_back(std::move(v));
     }
     return out;
-}
-
-qint64 moveHistoryToServer(PgConnection& c, const Installation& inst) {
-    HistoryFile file(inst.historyFile());
-    file.open(0);
-    std::vector<PgParam> params;
-    int pending = 0;
-    qint64 moved = 0;
-    const auto send = [&] {
-        if (pending == 0)
-            return;
-        c.exec(insertVersionsStatement(pending).constData(), params);
-        moved += pending;
-        params.clear();
-        pending = 0;
-    };
-    file.scan([&](const CardVersion& v) {
-        params.insert(params.end(),
-                      {PgParam::integer(v.card.Klu4Form1),
-                       PgParam::integer(static_cast<int>(v.action)), PgParam::text(v.who),
-                       PgParam::integer(v.when.toMSecsSinceEpoch()),
-                       PgParam::bytes(recordBytes(v.card))});
-        if (++pending == kVersionsPerStatement)
-            send();
-    });
-    send();
-    file.close();
-    return moved;
 }
 
 qint64 writeHistoryFromServer(PgConnection& c, const QString& path) {

@@ -3,6 +3,7 @@
 #include "server/PgConnection.h"
 #include "server/ServerRegister.h"
 
+#include <limits>
 #include <optional>
 
 namespace zelm {
@@ -18,6 +19,14 @@ ServerCard cardFromRow(const PgResult& r, int row, const QString& server);
 
 // The literal of a bigint[] of `ids`.
 QByteArray idArray(const std::vector<qint64>& ids);
+
+// A date as it arrives sent as a parameter's text (PgParam::real), which a COPY's binary row
+// must store alike: zero without its sign, and one NaN.
+inline double asSentAsText(double v) {
+    if (v == 0)
+        return 0.0;
+    return v != v ? std::numeric_limits<double>::quiet_NaN() : v;
+}
 
 // Inserts or replaces the search row of a card.
 void writeSearchRow(PgConnection& c, qint64 id, CardFileKind file, const TAnketa& card);

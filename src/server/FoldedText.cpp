@@ -89,6 +89,30 @@ QByteArray foldedTextsLiteral(const TAnketa& card) {
     return out;
 }
 
+QByteArray foldedTextsArray(const TAnketa& card) {
+    const auto& t = foldTable();
+    const auto& fields = cardTextFields();
+    QByteArray out;
+    out.reserve(1600);
+    const auto put = [&out](std::uint32_t v) {
+        const char b[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+        out.append(b, 4);
+    };
+    constexpr std::uint32_t kBytea = 17; // the element type's oid
+    put(1);                              // dimensions
+    put(0);                              // no nulls
+    put(kBytea);
+    put(static_cast<std::uint32_t>(fields.size()));
+    put(1); // lower bound
+    for (const TextFieldPlace& f : fields) {
+        const FieldText text = fieldText(card, f);
+        put(static_cast<std::uint32_t>(text.length));
+        for (int i = 0; i < text.length; ++i)
+            out += static_cast<char>(t[text.bytes[i]]);
+    }
+    return out;
+}
+
 std::vector<std::int32_t> searchKeys(const TAnketa& card) {
     const auto& t = foldTable();
     std::vector<std::int32_t> keys;

@@ -29,6 +29,8 @@ QByteArray foldBytes(QByteArray bytes);
 
 // The text array of a record in PostgreSQL's literal form, for a bytea[] parameter.
 QByteArray foldedTextsLiteral(const TAnketa& card);
+// The same array in PostgreSQL's binary form of bytea[], for COPY's binary rows.
+QByteArray foldedTextsArray(const TAnketa& card);
 
 // Every three successive folded bytes of a field, keyed with the field's number. A field holds a
 // needle of three bytes or more only if it holds all of the needle's keys, so the server's index

@@ -347,18 +347,43 @@ void moveLogins(PgConnection& c) {
         c.exec("DROP TABLE access_table");
 }
 
+// PostgreSQL's literal of a text[]: every element quoted, so no text reads as NULL or a
+// separator.
+QString textArrayLiteral(const QStringList& items) {
+    QString out = QStringLiteral("{");
+    for (const QString& item : items) {
+        if (out.size() > 1)
+            out += QLatin1Char(',');
+        QString quoted = item;
+        quoted.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+        quoted.replace(QLatin1Char('"'), QStringLiteral("\\\""));
+        out += QLatin1Char('"') + quoted + QLatin1Char('"');
+    }
+    return out + QLatin1Char('}');
+}
+
 } // namespace
 
 void storeLogins(PgConnection& c, const QList<AccessRow>& rows) {
-    c.exec("DELETE FROM access_logins");
-    for (int i = 0; i < rows.size(); ++i) {
-        const AccessRow& row = rows[i];
-        c.exec("INSERT INTO access_logins (pos, kod, data, fio, hash, dostup) "
-               "VALUES ($1, $2, $3, $4, crypt($5, gen_salt('bf', 8)), $6)",
-               {PgParam::integer(i + 1), PgParam::text(row.Kod.left(2)), PgParam::real(row.Data),
-                PgParam::text(row.FIO.left(20)), PgParam::text(row.Parol.trimmed().left(6)),
-                PgParam::text(row.Dostup.left(1))});
+    // One statement for the whole table, each row hashed with a salt of its own.
+    QStringList kod, fio, parol, dostup;
+    QByteArray data = "{";
+    for (const AccessRow& row : rows) {
+        kod << row.Kod.left(2);
+        fio << row.FIO.left(20);
+        parol << row.Parol.trimmed().left(6);
+        dostup << row.Dostup.left(1);
+        data += (data.size() > 1 ? "," : "") + QByteArray::number(row.Data, 'g', 17);
     }
+    data += '}';
+    c.exec("DELETE FROM access_logins");
+    c.exec("INSERT INTO access_logins (pos, kod, data, fio, hash, dostup) "
+           "SELECT n, kod, data, fio, crypt(parol, gen_salt('bf', 8)), dostup "
+           "FROM unnest($1::text[], $2::float8[], $3::text[], $4::text[], $5::text[]) "
+           "WITH ORDINALITY AS r (kod, data, fio, parol, dostup, n)",
+           {PgParam::text(textArrayLiteral(kod)), PgParam{data, false},
+            PgParam::text(textArrayLiteral(fio)), PgParam::text(textArrayLiteral(parol)),
+            PgParam::text(textArrayLiteral(dostup))});
     c.exec("DELETE FROM access_tokens");
 }
 

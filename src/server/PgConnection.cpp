@@ -254,12 +254,19 @@ void PgConnection::send(const char* sql, const std::vector<PgParam>& params) {
         failLost();
 }
 
-qint64 PgConnection::replyDeadline() const {
-    const int limit = m_unlimited ? 0 : m_config.limits.replyMs();
+PgResult PgConnection::run(const char* sql, const std::vector<PgParam>& params) {
+    const qint64 deadline = replyDeadline(m_unlimited);
+    send(sql, params);
+    flushOut(deadline);
+    return checked(lastResult(deadline), sql);
+}
+
+qint64 PgConnection::replyDeadline(bool unlimited) const {
+    const int limit = unlimited ? 0 : m_config.limits.replyMs();
     return limit > 0 ? QDeadlineTimer::current().deadline() + limit : 0;
 }
 
-void PgConnection::flushSent(qint64 deadline) {
+void PgConnection::flushOut(qint64 deadline) {
     for (;;) {
         const int pending = PQflush(m_conn);
         if (pending == 0)
@@ -283,14 +290,15 @@ pg_result* PgConnection::nextResult(qint64 deadline) {
     return PQgetResult(m_conn);
 }
 
-PgResult PgConnection::run(const char* sql, const std::vector<PgParam>& params) {
-    const qint64 deadline = replyDeadline();
-    send(sql, params);
-    flushSent(deadline);
+PgResult PgConnection::lastResult(qint64 deadline) {
     PgResult r;
-    while (PGresult* next = nextResult(deadline))
+    while (PGresult* next = nextResult(deadline)) {
+        // A COPY the server waits data for ends no result stream: the caller sends the data.
+        const ExecStatusType status = PQresultStatus(next);
         r = PgResult(next);
-    checkResult(r, sql);
+        if (status == PGRES_COPY_IN)
+            return r;
+    }
     return r;
 }
 
@@ -301,10 +309,10 @@ void PgConnection::eachRow(const char* sql, const std::vector<PgParam>& params,
             failLost();
         if (!connected())
             connect();
-        const qint64 deadline = replyDeadline();
+        const qint64 deadline = replyDeadline(m_unlimited);
         send(sql, params);
         PQsetSingleRowMode(m_conn);
-        flushSent(deadline);
+        flushOut(deadline);
         PgResult last;
         bool failed = false;
         while (PGresult* next = nextResult(deadline)) {
@@ -322,15 +330,15 @@ void PgConnection::eachRow(const char* sql, const std::vector<PgParam>& params,
                 last = std::move(row);
             }
         }
-        checkResult(last, sql);
+        checked(std::move(last), sql);
     });
 }
 
-void PgConnection::checkResult(const PgResult& r, const char* sql) {
+PgResult PgConnection::checked(PgResult r, const char* sql) {
     PGresult* raw = r.raw();
     const ExecStatusType status = raw ? PQresultStatus(raw) : PGRES_FATAL_ERROR;
     if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
-        return;
+        return r;
     if (!raw || PQstatus(m_conn) != CONNECTION_OK)
         failLost();
     const char* code = PQresultErrorField(raw, PG_DIAG_SQLSTATE);

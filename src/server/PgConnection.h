@@ -83,6 +83,15 @@ public:
     void eachRow(const char* sql, const std::vector<PgParam>& params,
                  const std::function<void(const PgResult&)>& each);
 
+    // Gives the next piece of a COPY's data to `piece`; false when there is no more.
+    using CopySource = std::function<bool(QByteArray& piece)>;
+    // Runs `sql`, a COPY ... FROM STDIN, with the data `next` gives, all in one call carried out
+    // off the window's thread (`next` runs there too); returns how many rows the server took.
+    // Each piece waits for the server at most the reply limit, the end as long as exec() would.
+    // Throws ServerError as exec() does; what `next` throws ends the COPY (the server refuses
+    // it, so the transaction stores none of it) and is thrown on.
+    qint64 copyIn(const char* sql, const CopySource& next);
+
     // Run on every new connection, first thing (e.g. to say again who works on it).
     void setOnConnect(std::function<void()> f) { m_onConnect = std::move(f); }
 
@@ -109,11 +118,17 @@ private:
     PgResult execHere(const char* sql, const std::vector<PgParam>& params);
     Outcome outcomeHere(qint64 xid);
     PgResult run(const char* sql, const std::vector<PgParam>& params);
+    qint64 copyInHere(const char* sql, const CopySource& next);
+    void putCopyData(const QByteArray& piece);
+    void endCopy(const char* error, qint64 deadline);
+    // 0 (none) when unlimited or the limits say so.
     void send(const char* sql, const std::vector<PgParam>& params);
-    qint64 replyDeadline() const;
-    void flushSent(qint64 deadline);
     pg_result* nextResult(qint64 deadline); // null once the reply is over
-    void checkResult(const PgResult& r, const char* sql);
+    qint64 replyDeadline(bool unlimited) const;
+    void flushOut(qint64 deadline);
+    PgResult lastResult(qint64 deadline);
+    // `r` when it is a success; else throws what the failure means.
+    PgResult checked(PgResult r, const char* sql);
     void setSessionLimits();
     // Waits until the socket is ready; false when the reply limit passed first.
     bool waitSocket(bool forWrite, qint64 deadline);

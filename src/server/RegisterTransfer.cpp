@@ -6,6 +6,7 @@
 #include "server/Schema.h"
 #include "server/ServerError.h"
 #include "server/ServerRegister.h"
+#include "server/TransferCopy.h"
 #include "store/CardFile.h"
 #include "store/FileError.h"
 #include "store/Installation.h"
@@ -14,7 +15,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QRandomGenerator>
 #include <QSet>
 #include <vector>
@@ -56,87 +56,6 @@ private:
     qint64 m_done = 0;
 };
 
-// One statement inserts a block of cards with their search rows: a register of a hundred
-// thousand cards goes over in a few thousand round trips, not two hundred thousand.
-QByteArray insertCardsStatement(int n) {
-    QByteArray sql = "WITH v (file, ord, uniq, uniq_dup, gurn, changed_by, record, data_mer, "
-                     "date_kusp, data_osn, texts, keys) AS (VALUES ";
-    for (int i = 0; i < n; ++i) {
-        const int b = i * 12;
-        const auto p = [&](int k) { return "$" + QByteArray::number(b + k); };
-        sql += (i ? ", (" : "(") + p(1) + "::smallint, " + p(2) + "::bigint, " + p(3) +
-               "::integer, " + p(4) + "::smallint, " + p(5) + "::integer, " + p(6) + "::text, " +
-               p(7) + "::bytea, " + p(8) + "::float8, " + p(9) + "::float8, " + p(10) +
-               "::float8, " + p(11) + "::bytea[], " + p(12) + "::integer[])";
-    }
-    sql += "), c AS (INSERT INTO cards (file, ord, uniq, uniq_dup, gurn, changed_by, record) "
-           "SELECT file, ord, uniq, uniq_dup, gurn, changed_by, record FROM v "
-           "RETURNING id, file, ord) "
-           "INSERT INTO card_search (card_id, file, data_mer, date_kusp, data_osn, texts, keys) "
-           "SELECT c.id, c.file, v.data_mer, v.date_kusp, v.data_osn, v.texts, v.keys "
-           "FROM c JOIN v ON v.file = c.file AND v.ord = c.ord";
-    return sql;
-}
-
-constexpr qint64 kCardsPerStatement = 64;
-
-void moveCards(PgConnection& c, const QString& path, CardFileKind file, QHash<qint32, int>& seen,
-               Progress& progress) {
-    if (!QFileInfo(path).isFile())
-        return;
-    CardFile f;
-    f.open(path, sizeof(TAnketa));
-    const qint64 n = f.count();
-    const QByteArray full = insertCardsStatement(kCardsPerStatement);
-    std::vector<TAnketa> block(kCardsPerStatement);
-    std::vector<PgParam> params;
-    for (qint64 first = 0; first < n; first += kCardsPerStatement) {
-        const qint64 k = std::min(kCardsPerStatement, n - first);
-        f.readRange(first, k, block.data());
-        params.clear();
-        for (qint64 i = 0; i < k; ++i) {
-            const TAnketa& card = block[static_cast<size_t>(i)];
-            // Cards of one clock tick share a number on disk; they come over as they are.
-            const int dup = seen[card.Klu4Form1]++;
-            params.insert(params.end(),
-                          {PgParam::integer(static_cast<int>(file)),
-                           PgParam::integer((first + i + 1) * kOrderGap),
-                           PgParam::integer(card.Klu4Form1), PgParam::integer(dup),
-                           PgParam::integer(card.GurN), PgParam::text(card.AdminFIO.text()),
-                           PgParam::bytes(recordBytes(card)), PgParam::real(card.DataMer),
-                           PgParam::real(card.DateKUSP), PgParam::real(card.DataOsn),
-                           PgParam{foldedTextsLiteral(card), false},
-                           PgParam::bytes(keysArray(searchKeys(card)))});
-        }
-        c.exec(k == kCardsPerStatement ? full.constData()
-                                       : insertCardsStatement(static_cast<int>(k)).constData(),
-               params);
-        progress.tick(k);
-    }
-    f.close();
-}
-
-void moveAttachments(PgConnection& c, const QString& path, Progress& progress) {
-    if (!QFileInfo(path).isFile())
-        return;
-    CardFile f;
-    f.open(path, sizeof(TSpisFil));
-    const qint64 n = f.count();
-    std::vector<TSpisFil> block(kBlock);
-    for (qint64 first = 0; first < n; first += kBlock) {
-        const qint64 k = std::min(kBlock, n - first);
-        f.readRange(first, k, block.data());
-        for (qint64 i = 0; i < k; ++i) {
-            const TSpisFil& r = block[static_cast<size_t>(i)];
-            c.exec("INSERT INTO attachments (pos, card, record) VALUES ($1, $2, $3)",
-                   {PgParam::integer(first + i), PgParam::integer(r.Klu4DK),
-                    PgParam::bytes(recordBytes(r))});
-        }
-        progress.tick(k);
-    }
-    f.close();
-}
-
 } // namespace
 
 TransferCounts moveRegisterToServer(ServerRegister& server, const Installation& inst,
@@ -146,10 +65,10 @@ TransferCounts moveRegisterToServer(ServerRegister& server, const Installation& 
     counts.cards = recordCount(inst.mainCardFile(), sizeof(TAnketa));
     counts.archived = recordCount(inst.archiveCardFile(), sizeof(TAnketa));
     counts.attachments = recordCount(inst.attachmentList(), sizeof(TSpisFil));
-    Progress progress(report, counts.cards + counts.archived + counts.attachments);
+    MoveProgress progress(report, counts.cards + counts.archived + counts.attachments);
 
     PgTransaction t(c);
-    c.liftStatementLimit(); // the index is built in one statement, as long as the register is
+    c.liftStatementLimit(); // the COPYs and the index take as long as the register is large
     lockForTransaction(c, kTransferLock);
     lockForTransaction(c, kNumberLock);
     const PgResult held = c.exec("SELECT (SELECT count(*) FROM cards), "
@@ -161,13 +80,17 @@ TransferCounts moveRegisterToServer(ServerRegister& server, const Installation& 
                                          "пустую базу данных.")
                               .arg(server.serverName())
                               .arg(held.int64(0, 0)));
-    QHash<qint32, int> seen;
     const bool rebuildIndex = dropSearchKeysIndex(c);
-    moveCards(c, inst.mainCardFile(), CardFileKind::Main, seen, progress);
-    moveCards(c, inst.archiveCardFile(), CardFileKind::Archive, seen, progress);
+    const bool checksAside = setAsideRowChecks(c);
+    copyCards(c,
+              {{inst.mainCardFile(), CardFileKind::Main, counts.cards},
+               {inst.archiveCardFile(), CardFileKind::Archive, counts.archived}},
+              newCardIds(c, counts.cards + counts.archived), progress);
+    if (checksAside)
+        restoreRowChecks(c);
     if (rebuildIndex)
         buildSearchKeysIndex(c);
-    moveAttachments(c, inst.attachmentList(), progress);
+    copyAttachments(c, {inst.attachmentList(), CardFileKind::Main, counts.attachments}, progress);
     for (const ReferenceListDef& def : referenceLists()) {
         const std::optional<QByteArray> bytes = fileBytes(referenceListPath(inst, def));
         if (!bytes)

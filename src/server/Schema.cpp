@@ -1,6 +1,5 @@
 #include "server/Schema.h"
 
-#include "server/CardSql.h"
 #include "server/OfficerSchema.h"
 #include "server/PgConnection.h"
 #include "server/SchemaHistory.h"
@@ -9,102 +8,15 @@
 
 #include <QThread>
 #include <array>
-#include <cstring>
-#include <vector>
+#include <initializer_list>
 
 namespace zelm {
 namespace {
 
-// Version 1. A card keeps its record whole; the other columns are what the program looks cards
-// up by. `ord` places a card in its file's order with gaps between neighbours, so a card is
-// inserted between two others without moving any. Unique numbers never repeat: a register
-// brought from disk may hold two cards of one tick, which `uniq_dup` tells apart, while new
-// cards always get a number no card has.
-const std::vector<const char*>& version1() {
-    static const std::vector<const char*> statements = {
-        R"(CREATE TABLE cards (
-             id bigserial PRIMARY KEY,
-             file smallint NOT NULL CHECK (file IN (0, 1)),
-             ord bigint NOT NULL,
-             uniq integer NOT NULL,
-             uniq_dup smallint NOT NULL DEFAULT 0,
-             gurn integer NOT NULL,
-             version integer NOT NULL DEFAULT 1,
-             changed_by text NOT NULL DEFAULT '',
-             changed_on text NOT NULL DEFAULT '',
-             changed_at timestamptz NOT NULL DEFAULT now(),
-             record bytea NOT NULL CHECK (octet_length(record) = 1744),
-             UNIQUE (uniq, uniq_dup)))",
-        // The register's order with the keys a list needs, read from the index alone.
-        "CREATE UNIQUE INDEX cards_order ON cards (file, ord) INCLUDE (id, uniq)",
-        // What a search tests, apart from the records: the three dates and every text field
-        // lower-cased, so a search reads a narrow table and sends only the cards it found.
-        R"(CREATE TABLE card_search (
-             card_id bigint PRIMARY KEY REFERENCES cards (id) ON DELETE CASCADE,
-             file smallint NOT NULL,
-             data_mer float8 NOT NULL,
-             date_kusp float8 NOT NULL,
-             data_osn float8 NOT NULL,
-             texts bytea[] NOT NULL))",
-        "CREATE INDEX card_search_file ON card_search (file)",
-        // Attached files keep the list file's record order: `pos` is the record's index.
-        R"(CREATE TABLE attachments (
-             pos bigint PRIMARY KEY,
-             card integer NOT NULL,
-             record bytea NOT NULL CHECK (octet_length(record) = 448)))",
-        "CREATE INDEX attachments_card ON attachments (card)",
-        // The twelve reference lists, each the bytes of its file.
-        R"(CREATE TABLE reference_lists (
-             file text PRIMARY KEY,
-             content bytea NOT NULL,
-             version integer NOT NULL DEFAULT 1))",
-        // The access table, the bytes of Dostup.dat, and who edits it now.
-        R"(CREATE TABLE access_table (
-             id integer PRIMARY KEY CHECK (id = 1),
-             content bytea NOT NULL,
-             version integer NOT NULL DEFAULT 1))",
-        R"(CREATE TABLE access_editor (
-             id integer PRIMARY KEY CHECK (id = 1),
-             holder text NOT NULL,
-             machine text NOT NULL,
-             since timestamptz NOT NULL,
-             backend integer NOT NULL))",
-    };
-    return statements;
-}
-
-void upgradeTo1(PgConnection& c) {
-    for (const char* statement : version1())
-        c.exec(statement);
-}
-
-// Version 2: the search keys of each card and their index, so a search reads only the cards
-// that may hold its words. The keys of the cards already there are made from their records.
-void upgradeTo2(PgConnection& c) {
-    c.exec("ALTER TABLE card_search ADD COLUMN keys integer[] NOT NULL DEFAULT '{}'");
-    constexpr int kBatch = 1000;
-    qint64 after = 0;
-    for (;;) {
-        const PgResult r =
-            c.exec("SELECT id, file, record FROM cards WHERE id > $1 ORDER BY id LIMIT $2",
-                   {PgParam::integer(after), PgParam::integer(kBatch)});
-        for (int i = 0; i < r.rows(); ++i) {
-            TAnketa card{};
-            if (r.length(i, 2) == int(sizeof card))
-                std::memcpy(&card, r.data(i, 2), sizeof card);
-            writeSearchRow(c, r.int64(i, 0), static_cast<CardFileKind>(r.int16(i, 1)), card);
-        }
-        if (r.rows() < kBatch)
-            break;
-        after = r.int64(r.rows() - 1, 0);
-    }
-    buildSearchKeysIndex(c);
-}
-
 using Upgrade = void (*)(PgConnection&);
 const std::array<Upgrade, kSchemaVersion>& upgrades() {
     static const std::array<Upgrade, kSchemaVersion> all = {
-        &upgradeTo1, &upgradeTo2, &upgradeToVersion3, &upgradeToOfficerRoles,
+        &upgradeToVersion1, &upgradeToVersion2, &upgradeToVersion3, &upgradeToOfficerRoles,
         &upgradeToCardHistory, &upgradeToKeptSearchRows};
     return all;
 }
@@ -119,18 +31,42 @@ int readVersion(PgConnection& c) {
 
 } // namespace
 
-bool dropSearchKeysIndex(PgConnection& c) {
-    c.exec("SAVEPOINT drop_keys");
+namespace {
+
+// Runs `statements` in a savepoint: false, nothing changed, when the server refuses them (to a
+// role that does not own the tables).
+bool ownersChange(PgConnection& c, std::initializer_list<const char*> statements) {
+    c.exec("SAVEPOINT owners_change");
     try {
-        c.exec("DROP INDEX card_search_keys");
+        for (const char* statement : statements)
+            c.exec(statement);
     } catch (const ServerError& e) {
         if (e.kind() == ServerError::Kind::Connection)
             throw;
-        c.exec("ROLLBACK TO SAVEPOINT drop_keys");
+        c.exec("ROLLBACK TO SAVEPOINT owners_change");
         return false;
     }
-    c.exec("RELEASE SAVEPOINT drop_keys");
+    c.exec("RELEASE SAVEPOINT owners_change");
     return true;
+}
+
+} // namespace
+
+bool dropSearchKeysIndex(PgConnection& c) {
+    return ownersChange(c, {"DROP INDEX card_search_keys"});
+}
+
+bool setAsideRowChecks(PgConnection& c) {
+    return ownersChange(c, {"ALTER TABLE card_search DROP CONSTRAINT card_search_card_id_fkey",
+                            "ALTER TABLE cards DISABLE TRIGGER cards_keep_version",
+                            "ALTER TABLE cards DISABLE TRIGGER cards_searchable"});
+}
+
+void restoreRowChecks(PgConnection& c) {
+    c.exec("ALTER TABLE cards ENABLE TRIGGER cards_keep_version");
+    c.exec("ALTER TABLE cards ENABLE TRIGGER cards_searchable");
+    c.exec("ALTER TABLE card_search ADD CONSTRAINT card_search_card_id_fkey FOREIGN KEY "
+           "(card_id) REFERENCES cards (id) ON DELETE CASCADE");
 }
 
 void buildSearchKeysIndex(PgConnection& c) {

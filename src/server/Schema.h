@@ -28,6 +28,14 @@ void ensureSchema(PgConnection& c);
 // times slower. Dropping it is refused (false, nothing changed) to a role that does not own it.
 bool dropSearchKeysIndex(PgConnection& c);
 void buildSearchKeysIndex(PgConnection& c);
+// The row-by-row work a load of a whole register can do without, set aside inside the move's
+// transaction and put back before it ends: the search rows' reference to their cards is
+// checked once over the whole table, and the history's trigger, which keeps nothing for a card
+// stored anew, is not called for each card, nor the check that each card has its search row
+// (the move writes every card's). Refused (false, nothing changed) to a role that does
+// not own the tables.
+bool setAsideRowChecks(PgConnection& c);
+void restoreRowChecks(PgConnection& c);
 // The schema version the database has now (0 for an empty database).
 int schemaVersion(PgConnection& c);
 
