@@ -64,6 +64,13 @@ Register::SaveResult FolderRegister::save(const StoredCard& asRead, const TAnket
     return {SaveResult::Status::Saved, storedAt(at, card)};
 }
 
+void FolderRegister::takeFreeNumber(TAnketa& card) const {
+    // Two cards must never share a number. The clock's numbers are no exception: one tick is
+    // most of a second, and a program started again within it counts from the tick afresh.
+    while (indexOfNumber(card.Klu4Form1) >= 0)
+        card.Klu4Form1 = NewUniqueNumber();
+}
+
 StoredCard FolderRegister::append(const TAnketa& card) {
     return appendCard(card, false);
 }
@@ -74,9 +81,7 @@ StoredCard FolderRegister::recall(const TAnketa& card) {
 
 StoredCard FolderRegister::appendCard(TAnketa stored, bool recalled) {
     follow(RegisterFile::Main);
-    // Two cards must never share a number.
-    if (indexOfNumber(stored.Klu4Form1) >= 0)
-        stored.Klu4Form1 = NewUniqueNumber();
+    takeFreeNumber(stored);
     // The history hears of the recall first: a card never stands in the register without it.
     const qint64 kept = recalled ? keepVersion(HistoryAction::Recall, stored) : -1;
     qint64 at = -1;
@@ -99,11 +104,13 @@ StoredCard FolderRegister::insertAfter(qint64 anchor, const TAnketa& card,
     // would start the build again from the beginning: both would read the whole register at
     // once. The index is finished first and then follows the insertion in memory.
     waitForIndex();
+    TAnketa stored = card;
+    takeFreeNumber(stored);
     const qint64 at = std::clamp<qint64>(anchor + 1, 0, m_main.count());
-    insertCardIntoMainFile(m_main, scratch.file, scratch.path, at, card);
+    insertCardIntoMainFile(m_main, scratch.file, scratch.path, at, stored);
     remember(RegisterFile::Main);
-    m_numbers.inserted(at, card.Klu4Form1);
-    return storedAt(at, card);
+    m_numbers.inserted(at, stored.Klu4Form1);
+    return storedAt(at, stored);
 }
 
 qint64 FolderRegister::remove(const StoredCard& asRead, DeletionKind kind,

@@ -2,6 +2,8 @@
 
 #include "model/RegisterUnderTest.h"
 
+#include <QDataStream>
+#include <QIODevice>
 #include <rapidcheck.h>
 
 namespace zelm::model {
@@ -106,7 +108,28 @@ std::ostream& operator<<(std::ostream& os, const Operation& op) {
     if (!op.text.isEmpty() || !op.inn.isEmpty() || !op.note.isEmpty())
         os << ", «" << op.text.toStdString() << "», «" << op.inn.toStdString() << "», «"
            << op.note.toStdString() << "»";
+    if (op.killAfterUs >= 0)
+        os << ", убита через " << op.killAfterUs << " мкс";
     return os << ")";
+}
+
+QByteArray encodeOperation(const Operation& op) {
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << qint32(op.kind) << qint32(op.a) << op.flag << op.text << op.inn << op.note
+        << qint32(op.killAfterUs);
+    return bytes;
+}
+
+Operation decodeOperation(const QByteArray& bytes) {
+    QDataStream in(bytes);
+    Operation op;
+    qint32 kind = 0, a = 0, kill = -1;
+    in >> kind >> a >> op.flag >> op.text >> op.inn >> op.note >> kill;
+    op.kind = Operation::Kind(kind);
+    op.a = a;
+    op.killAfterUs = kill;
+    return op;
 }
 
 void runOperation(const Operation& op, ModelRegister& m, RegisterUnderTest& p) {

@@ -5,7 +5,9 @@
 //   ZELM_MODEL_STEPS  the longest sequence
 //   ZELM_MODEL_SEED   the seed of the search (as printed by a failure)
 //   ZELM_MODEL_NO_SHRINKING  a failure as it came (for one that does not come again)
+//   ZELM_MODEL_KILLS  one step in so many is killed in DataFolderKilled (KilledStep.h)
 #include "common/PgTestServer.h"
+#include "model/KilledStep.h"
 #include "model/ModelOperations.h"
 #include "model/RegisterUnderTest.h"
 
@@ -30,6 +32,9 @@ template <> struct Arbitrary<zelm::model::Operation> {
 
 namespace zelm::model {
 namespace {
+
+// One step in so many is killed in the middle; 0: none.
+int g_killOdds = 0;
 
 // Text as a user types it: Cyrillic, digits, signs, now and then as long as the field holds.
 rc::Gen<QString> typedText(int maxBytes, bool lines) {
@@ -69,7 +74,17 @@ Operation op(Operation::Kind kind, int a = 0, bool flag = false) {
     return o;
 }
 
+// The same, its program killed `us` microseconds into it.
+Operation killed(Operation o, int us) {
+    o.killAfterUs = us;
+    return o;
+}
+
 const std::vector<FoundSequence> kFound = {
+    {"a deletion into the Archive killed after the card was archived and before the register "
+     "lost it: the card stood in both",
+     1,
+     {killed(op(Operation::Delete, 0, true), 1348)}},
     {"a count answered from a Main card file that had lost its name: «Новая» took the running "
      "number from a card no longer there",
      1,
@@ -112,7 +127,10 @@ void runSequence(Home home, testing::PgTestServer* pg, const std::vector<Card>& 
     model.showLast();
     checkStored(model, program);
     for (const Operation& op : operations) {
-        runOperation(op, model, program);
+        if (op.killAfterUs >= 0)
+            runKilled(op, model, program);
+        else
+            runOperation(op, model, program);
         checkStored(model, program);
     }
 }
@@ -131,7 +149,8 @@ void expectHolds(Property&& property, const rc::detail::TestParams& params,
     EXPECT_FALSE(result.match(error)) << what << "\n" << report.str();
 }
 
-void checkHome(Home home, testing::PgTestServer* pg, int defaultCases) {
+void checkHome(Home home, testing::PgTestServer* pg, int defaultCases, int killOdds = 0) {
+    g_killOdds = killOdds;
     rc::detail::TestParams params;
     params.maxSuccess = 1;
     for (const FoundSequence& found : kFound)
@@ -158,9 +177,18 @@ void checkHome(Home home, testing::PgTestServer* pg, int defaultCases) {
 
 TEST(RegisterModel, DataFolder) {
 #ifdef ZELM_SANITIZED
-    checkHome(Home::Folder, nullptr, 100);
+    checkHome(Home::Folder, nullptr, 100, 1000);
 #else
-    checkHome(Home::Folder, nullptr, 2000);
+    checkHome(Home::Folder, nullptr, 2000, 1000);
+#endif
+}
+
+// The same with the program killed at a random moment of about one step in five.
+TEST(RegisterModel, DataFolderKilled) {
+#ifdef ZELM_SANITIZED
+    checkHome(Home::Folder, nullptr, 8, setting("ZELM_MODEL_KILLS", 5));
+#else
+    checkHome(Home::Folder, nullptr, 150, setting("ZELM_MODEL_KILLS", 5));
 #endif
 }
 
@@ -203,6 +231,11 @@ rc::Gen<zelm::model::Operation> rc::Arbitrary<zelm::model::Operation>::arbitrary
         });
         op.a = *gen::inRange(0, 1000);
         op.flag = *gen::arbitrary<bool>();
+        // Shrinks towards no kill. Most operations take a few milliseconds, with their syncs.
+        // (At full size: a range is otherwise cut down with the sequence's size.)
+        const int odds = zelm::model::g_killOdds;
+        if (odds > 0 && *gen::resize(100, gen::inRange(0, odds)) == odds - 1)
+            op.killAfterUs = *gen::resize(100, gen::inRange(0, 4000));
         if (op.kind == Operation::FindAll) {
             op.text = *gen::element(QStringLiteral("а"), QStringLiteral("о"), QStringLiteral("Ё"),
                                     QStringLiteral("1"), QStringLiteral("ст"));

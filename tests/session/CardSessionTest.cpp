@@ -2,7 +2,11 @@
 // the same in the data folder and on a server.
 #include "session/SessionFixture.h"
 
+#include "store/DayCount.h"
+#include "store/UniqueNumber.h"
+
 #include <QDir>
+#include <set>
 
 using namespace zelm;
 using namespace zelm::testing;
@@ -63,6 +67,31 @@ TEST_P(BothHomes, SaveAppendsNewCardsAndOverwritesTheCardShown) {
     EXPECT_EQ(s->indexOfNumber(disk[3].Klu4Form1), 3);
     EXPECT_EQ(s->shownIndex(), 3);
     EXPECT_EQ(s->CardMode(), QStringLiteral("Korr"));
+}
+
+// The clock's numbers tick about once a second, and a program started again counts from the
+// tick afresh: a card made then must not take the number of one made before the restart.
+TEST_P(BothHomes, CardsMadeAcrossARestartInOneClockTickGetNumbersOfTheirOwn) {
+    const QDateTime tick(QDate(2026, 3, 14), QTime(10, 20));
+    setClockForTesting([tick] { return tick; });
+    start(makeCards(2));
+    bool empty = true;
+    s->beginNewCard(empty);
+    TAnketa fresh = TAnketa::zeroed();
+    fresh.Klu4Form1 = makeCard(1).Klu4Form1; // taken: the register picks one from the clock
+    s->setEdits(fresh);
+    ASSERT_EQ(s->save(), CardSession::SaveOutcome::Appended);
+    resetUniqueNumbersForTesting(); // the program started again
+    s->beginNewCard(empty);
+    s->setEdits(fresh);
+    ASSERT_EQ(s->save(), CardSession::SaveOutcome::Appended);
+    resetUniqueNumbersForTesting();
+    s->insertBlankCardAfter(0, 7);
+    setClockForTesting({});
+    std::set<std::int32_t> numbers;
+    for (const TAnketa& card : stored(RegisterFile::Main))
+        EXPECT_TRUE(numbers.insert(card.Klu4Form1).second) << card.Klu4Form1;
+    EXPECT_EQ(numbers.size(), 5u);
 }
 
 TEST_P(BothHomes, AnArchivedCardIsNeverWrittenIntoTheRegister) {
