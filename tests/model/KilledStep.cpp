@@ -6,12 +6,12 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <poll.h>
 #include <rapidcheck.h>
 #include <set>
 #include <spawn.h>
 #include <sstream>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 extern char** environ;
@@ -84,10 +84,11 @@ std::string finish(Worker& w) {
            f.readAll().toStdString();
 }
 
-void sleepMicroseconds(int us) {
-    timespec t{us / 1000000, long(us % 1000000) * 1000};
-    while (::nanosleep(&t, &t) != 0 && errno == EINTR) {
-    }
+// Waits `us` microseconds, or less when the worker ends the operation sooner.
+void waitForOutput(int fd, int us) {
+    pollfd p{fd, POLLIN, 0};
+    const timespec t{us / 1000000, long(us % 1000000) * 1000};
+    ::ppoll(&p, 1, &t, nullptr);
 }
 
 std::string show(const std::vector<Card>& cards) {
@@ -152,7 +153,7 @@ void runKilled(const Operation& op, ModelRegister& m, RegisterUnderTest& p) {
                            errors);
     const bool started = readLine(w.out) == "go";
     if (started) {
-        sleepMicroseconds(op.killAfterUs);
+        waitForOutput(w.out, op.killAfterUs);
         ::kill(w.pid, SIGKILL);
     }
     const bool done = readLine(w.out) == "done";
