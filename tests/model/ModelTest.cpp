@@ -83,14 +83,30 @@ Operation killed(Operation o, int us) {
     return o;
 }
 
+// `o` killed at moments spread over the time it takes: the moment that tore the register once
+// does not come again at the same microsecond. Each save writes other fields than the last.
+std::vector<Operation> killedOften(const Operation& o) {
+    std::vector<Operation> ops;
+    for (int i = 1; i <= 8; ++i) {
+        Operation k = killed(o, 400 * i);
+        k.text += QString::number(i);
+        k.note = QStringLiteral("примечание %1\r\n").arg(i).repeated(i);
+        ops.push_back(k);
+    }
+    return ops;
+}
+
+std::vector<Operation> operator+(std::vector<Operation> a, const std::vector<Operation>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
 const std::vector<FoundSequence> kFound = {
     {"a deletion into the Archive killed after the card was archived and before the register "
      "lost it: the card stood in both",
-     1,
-     {killed(op(Operation::Delete, 0, true), 1348)}},
-    {"a save killed in the middle of its write: the card's first page new, the rest old",
-     3,
-     {op(Operation::Show, 2), killed(op(Operation::EditAndSave), 1690)}},
+     9, killedOften(op(Operation::Delete, 0, true))},
+    {"a save killed in the middle of its write: the card's first page new, the rest old", 3,
+     std::vector<Operation>{op(Operation::Show, 2)} + killedOften(op(Operation::EditAndSave))},
     {"a copy made by a program started again within the clock's tick took the number of the "
      "card it copied",
      1,
