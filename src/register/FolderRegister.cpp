@@ -1,6 +1,7 @@
 #include "register/FolderRegister.h"
 
 #include "cardlists/RecordFileReader.h"
+#include "register/ArchiveJournal.h"
 #include "store/FileError.h"
 #include "store/Installation.h"
 #include "store/RecordScan.h"
@@ -40,6 +41,8 @@ const CardFile& FolderRegister::fileOf(RegisterFile file) const {
 }
 
 void FolderRegister::open() {
+    // A deletion into the Archive cut short is undone before anything reads the Archive.
+    finishInterruptedArchiving(m_inst);
     openOrCreate(m_archive, m_inst.archiveCardFile());
     openOrCreate(m_main, m_inst.mainCardFile());
     remember(RegisterFile::Archive);

@@ -3,6 +3,8 @@
 // another card's record written over.
 #include "register/FolderRegister.h"
 
+#include "register/ArchiveJournal.h"
+
 #include "store/CurrentUser.h"
 #include "store/DayCount.h"
 #include "store/FileError.h"
@@ -129,6 +131,8 @@ qint64 FolderRegister::remove(const StoredCard& asRead, DeletionKind kind,
             // The command's own error is the one to report; the counter shows what is there.
         }
     };
+    const QString journal = archiveJournalPath(m_inst);
+    bool journaled = false;
     qint64 archivedAt = -1;
     qint64 kept = -1;
     try {
@@ -141,18 +145,25 @@ qint64 FolderRegister::remove(const StoredCard& asRead, DeletionKind kind,
         copyRecordsExcept(m_main, n, working);
         working.flush();
         if (kind == DeletionKind::IntoArchive) {
-            // The card is on disk in the Archive before the register loses it.
+            // The card is on disk in the Archive before the register loses it, and the
+            // journal lets a start take it out again should the rename never come.
+            writeArchiveJournal(journal, m_main.stamp(), m_archive.stamp().size);
+            journaled = true;
             archivedAt = appendFlushed(m_archive, &card);
         }
         replaceFile(scratch.path, mainPath);
     } catch (...) {
         if (archivedAt >= 0)
             cutBack(m_archive, archivedAt);
+        if (journaled)
+            removeArchiveJournal(journal);
         if (kept >= 0)
             m_history.takeBack(kept);
         emptyWorking();
         throw;
     }
+    if (journaled)
+        removeArchiveJournal(journal);
     // The Working card file's descriptor now reaches the new register and the Main card
     // file's the old one: the scratch file is made anew before anything writes to it, and
     // the register is reopened before anything reads it.

@@ -1,5 +1,6 @@
 // The card session without any window: what the commands do to the register and to the card,
 // the same in the data folder and on a server.
+#include "register/ArchiveJournal.h"
 #include "session/SessionFixture.h"
 
 #include "store/DayCount.h"
@@ -119,6 +120,39 @@ TEST_P(BothHomes, DeletingIntoTheArchiveMovesTheCardAndShowsTheLast) {
     // No scratch file is left beside the register.
     EXPECT_EQ(QDir(t.path("Baza")).entryList(QDir::Files).filter(QStringLiteral(".new")),
               QStringList());
+}
+
+// A program killed between the Archive's append and the rename of the new register over the
+// old one: the next start takes the card back out of the Archive, unless the rename was made.
+TEST_F(Session, ADeletionIntoTheArchiveCutShortIsUndoneAtTheNextStart) {
+    start(makeCards(3), makeCards(1));
+    s->showMainCard(2);
+    s->deleteShownCard(DeletionKind::IntoArchive);
+    EXPECT_FALSE(QFile::exists(archiveJournalPath(*inst)));
+    const std::vector<TAnketa> main = stored(RegisterFile::Main);
+    const QByteArray archived = t.readFile(QStringLiteral("Baza/ArhAnket.dat"));
+    s.reset();
+
+    // The rename was made: the card stays in the Archive.
+    CardFile replaced;
+    replaced.open(inst->mainCardFile(), sizeof(TAnketa));
+    writeArchiveJournal(archiveJournalPath(*inst), CardFile::Stamp{}, sizeof(TAnketa));
+    replaced.close();
+    start(main);
+    EXPECT_EQ(t.readFile(QStringLiteral("Baza/ArhAnket.dat")), archived);
+    EXPECT_FALSE(QFile::exists(archiveJournalPath(*inst)));
+    s.reset();
+
+    // It was not: the register still holds the card, and the Archive loses it again.
+    CardFile mainFile;
+    mainFile.open(inst->mainCardFile(), sizeof(TAnketa));
+    writeArchiveJournal(archiveJournalPath(*inst), mainFile.stamp(), sizeof(TAnketa));
+    mainFile.close();
+    s = std::make_unique<CardSession>(*inst, user, std::make_unique<FolderRegister>(*inst, &user));
+    s->openFiles();
+    EXPECT_EQ(cardBytes(stored(RegisterFile::Archive)), cardBytes(makeCards(1)));
+    EXPECT_EQ(cardBytes(stored(RegisterFile::Main)), cardBytes(main));
+    EXPECT_FALSE(QFile::exists(archiveJournalPath(*inst)));
 }
 
 TEST_P(BothHomes, InsertionPutsABlankCardAfterTheAnchor) {
