@@ -2,6 +2,7 @@
 
 #include "cardlists/RecordFileReader.h"
 #include "register/ArchiveJournal.h"
+#include "register/SaveJournal.h"
 #include "store/FileError.h"
 #include "store/Installation.h"
 #include "store/RecordScan.h"
@@ -41,7 +42,9 @@ const CardFile& FolderRegister::fileOf(RegisterFile file) const {
 }
 
 void FolderRegister::open() {
-    // A deletion into the Archive cut short is undone before anything reads the Archive.
+    // A save or a deletion into the Archive cut short is finished or undone before anything
+    // reads the register.
+    finishInterruptedSave(m_inst);
     finishInterruptedArchiving(m_inst);
     openOrCreate(m_archive, m_inst.archiveCardFile());
     openOrCreate(m_main, m_inst.mainCardFile());

@@ -4,6 +4,7 @@
 #include "register/FolderRegister.h"
 
 #include "register/ArchiveJournal.h"
+#include "register/SaveJournal.h"
 
 #include "store/CurrentUser.h"
 #include "store/DayCount.h"
@@ -52,14 +53,21 @@ Register::SaveResult FolderRegister::save(const StoredCard& asRead, const TAnket
         return {SaveResult::Status::Conflict, theirs};
     }
     const qint64 kept = keepVersion(HistoryAction::Save, now);
+    const QString journal = saveJournalPath(m_inst);
+    bool journaled = false;
     try {
+        writeSaveJournal(journal, m_main.stamp(), at, now, card);
+        journaled = true;
         m_main.writeRange(at, 1, &card);
         m_main.flush();
     } catch (...) {
+        if (journaled)
+            removeSaveJournal(journal);
         // A version kept for a save that never happened would show the card changing twice.
         m_history.takeBack(kept);
         throw;
     }
+    removeSaveJournal(journal);
     remember(RegisterFile::Main);
     if (now.Klu4Form1 != card.Klu4Form1)
         m_numbers.changed(at, card.Klu4Form1);

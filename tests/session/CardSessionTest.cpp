@@ -1,12 +1,14 @@
 // The card session without any window: what the commands do to the register and to the card,
 // the same in the data folder and on a server.
 #include "register/ArchiveJournal.h"
+#include "register/SaveJournal.h"
 #include "session/SessionFixture.h"
 
 #include "store/DayCount.h"
 #include "store/UniqueNumber.h"
 
 #include <QDir>
+#include <cstring>
 #include <set>
 
 using namespace zelm;
@@ -153,6 +155,36 @@ TEST_F(Session, ADeletionIntoTheArchiveCutShortIsUndoneAtTheNextStart) {
     EXPECT_EQ(cardBytes(stored(RegisterFile::Archive)), cardBytes(makeCards(1)));
     EXPECT_EQ(cardBytes(stored(RegisterFile::Main)), cardBytes(main));
     EXPECT_FALSE(QFile::exists(archiveJournalPath(*inst)));
+}
+
+// A program killed while its save was written: the card's first page new, the rest old. The
+// next start writes the saved card whole; a card someone else wrote since is left alone.
+TEST_F(Session, ASaveCutShortInItsWriteIsFinishedAtTheNextStart) {
+    start(makeCards(3));
+    const TAnketa before = makeCard(2);
+    TAnketa saved = before;
+    saved.NameOrg.set(QStringLiteral("ООО «Новое имя»"));
+    saved.Prime4.set(QStringLiteral("новое примечание"));
+    TAnketa torn = before;
+    std::memcpy(&torn, &saved, 600);
+    ASSERT_NE(cardBytes({torn}), cardBytes({saved}));
+    s.reset();
+    auto killedDuring = [&](const TAnketa& there) {
+        changeElsewhere(2, there);
+        CardFile mainFile;
+        mainFile.open(inst->mainCardFile(), sizeof(TAnketa));
+        writeSaveJournal(saveJournalPath(*inst), mainFile.stamp(), 2, before, saved);
+        mainFile.close();
+        s = std::make_unique<CardSession>(*inst, user,
+                                          std::make_unique<FolderRegister>(*inst, &user));
+        s->openFiles();
+        EXPECT_FALSE(QFile::exists(saveJournalPath(*inst)));
+        return stored(RegisterFile::Main);
+    };
+    EXPECT_EQ(cardBytes(killedDuring(torn)), cardBytes({makeCard(0), makeCard(1), saved}));
+    s.reset();
+    const TAnketa theirs = makeCard(7);
+    EXPECT_EQ(cardBytes(killedDuring(theirs)), cardBytes({makeCard(0), makeCard(1), theirs}));
 }
 
 TEST_P(BothHomes, InsertionPutsABlankCardAfterTheAnchor) {
