@@ -103,7 +103,7 @@ std::vector<Operation> operator+(std::vector<Operation> a, const std::vector<Ope
 
 const std::vector<FoundSequence> kFound = {
     {"a deletion into the Archive killed after the card was archived and before the register "
-     "lost it: the card stood in both (the start now takes it out of the Archive again)",
+     "lost it: the card stood in both",
      9, killedOften(op(Operation::Delete, 0, true))},
     {"a save killed in the middle of its write: the card's first page new, the rest old", 3,
      std::vector<Operation>{op(Operation::Show, 2)} + killedOften(op(Operation::EditAndSave))},
