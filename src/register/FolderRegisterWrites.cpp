@@ -129,6 +129,9 @@ qint64 FolderRegister::remove(const StoredCard& asRead, DeletionKind kind,
     const qint64 n = locate(asRead);
     if (n < 0)
         return -1;
+    // As for an insertion: an index still being built could read the new register after the
+    // rename and then have the deletion taken out of it a second time.
+    waitForIndex();
     const QString mainPath = m_main.path();
     CardFile& working = scratch.file;
     // The Working card file is the rewrite's scratch file and is left empty either way.

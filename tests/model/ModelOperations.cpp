@@ -49,7 +49,14 @@ void saveNewCard(ModelRegister& m, RegisterUnderTest& p, std::int32_t wanted, co
     RC_ASSERT(s.save() == Outcome::Appended);
     const Card stored = fromRecord(s.CurrentCard());
     // A number already stored is never given twice.
-    RC_ASSERT(!m.numberTaken(p.home(), stored.number));
+    if (m.numberTaken(p.home(), stored.number)) {
+        std::string numbers;
+        for (const Card& c : m.main)
+            numbers += " " + std::to_string(c.number);
+        RC_FAIL("a new card took the number " + std::to_string(stored.number) +
+                " of a stored card; wanted " + std::to_string(wanted) +
+                "; the Main card file:" + numbers);
+    }
     if (!m.numberTaken(p.home(), wanted))
         RC_ASSERT(stored.number == wanted);
     mine.number = stored.number;

@@ -111,6 +111,13 @@ const std::vector<FoundSequence> kFound = {
      "card it copied",
      1,
      {op(Operation::InsertAfter), killed(op(Operation::CopyAndSave), 1000000)}},
+    {"a deletion while the index of numbers was built again after another program's change: the "
+     "index read the new register and then lost the deletion's neighbour too, so a new card "
+     "kept a number the register held",
+     2,
+     {op(Operation::CopyAndSave, 24), op(Operation::ChangeElsewhere, 98), op(Operation::Show, 153),
+      op(Operation::Delete, 78, true), op(Operation::Delete, 214, true),
+      op(Operation::Show, 146, true), op(Operation::NewAndSave, 15, true)}},
     {"a count answered from a Main card file that had lost its name: «Новая» took the running "
      "number from a card no longer there",
      1,
