@@ -229,7 +229,7 @@ TEST(RegisterModel, DataFolderKilled) {
 #ifdef ZELM_SANITIZED
     checkHome(Home::Folder, nullptr, 8, setting("ZELM_MODEL_KILLS", 5));
 #else
-    checkHome(Home::Folder, nullptr, 120, setting("ZELM_MODEL_KILLS", 5));
+    checkHome(Home::Folder, nullptr, 200, setting("ZELM_MODEL_KILLS", 5));
 #endif
 }
 
