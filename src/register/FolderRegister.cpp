@@ -1,6 +1,8 @@
 #include "register/FolderRegister.h"
 
 #include "cardlists/RecordFileReader.h"
+#include "register/ArchiveJournal.h"
+#include "register/SaveJournal.h"
 #include "store/FileError.h"
 #include "store/Installation.h"
 #include "store/RecordScan.h"
@@ -40,6 +42,10 @@ const CardFile& FolderRegister::fileOf(RegisterFile file) const {
 }
 
 void FolderRegister::open() {
+    // A save or a deletion into the Archive cut short is finished or undone before anything
+    // reads the register.
+    finishInterruptedSave(m_inst);
+    finishInterruptedArchiving(m_inst);
     openOrCreate(m_archive, m_inst.archiveCardFile());
     openOrCreate(m_main, m_inst.mainCardFile());
     remember(RegisterFile::Archive);

@@ -70,6 +70,8 @@ private:
     qint64 locate(const StoredCard& asRead);
     bool waitForIndex() const;
     StoredCard storedAt(qint64 place, const TAnketa& card) const;
+    // Gives `card` another number while a Main card has its own.
+    void takeFreeNumber(TAnketa& card) const;
     // Appends at the end of the Main card file under a number no other card has.
     StoredCard appendCard(TAnketa card, bool recalled);
     // Returns what takeBack() needs when the change then fails.

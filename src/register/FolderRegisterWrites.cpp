@@ -3,6 +3,9 @@
 // another card's record written over.
 #include "register/FolderRegister.h"
 
+#include "register/ArchiveJournal.h"
+#include "register/SaveJournal.h"
+
 #include "store/CurrentUser.h"
 #include "store/DayCount.h"
 #include "store/FileError.h"
@@ -50,18 +53,32 @@ Register::SaveResult FolderRegister::save(const StoredCard& asRead, const TAnket
         return {SaveResult::Status::Conflict, theirs};
     }
     const qint64 kept = keepVersion(HistoryAction::Save, now);
+    const QString journal = saveJournalPath(m_inst);
+    bool journaled = false;
     try {
+        writeSaveJournal(journal, m_main.stamp(), at, now, card);
+        journaled = true;
         m_main.writeRange(at, 1, &card);
         m_main.flush();
     } catch (...) {
+        if (journaled)
+            removeSaveJournal(journal);
         // A version kept for a save that never happened would show the card changing twice.
         m_history.takeBack(kept);
         throw;
     }
+    removeSaveJournal(journal);
     remember(RegisterFile::Main);
     if (now.Klu4Form1 != card.Klu4Form1)
         m_numbers.changed(at, card.Klu4Form1);
     return {SaveResult::Status::Saved, storedAt(at, card)};
+}
+
+void FolderRegister::takeFreeNumber(TAnketa& card) const {
+    // Two cards must never share a number. The clock's numbers are no exception: one tick is
+    // most of a second, and a program started again within it counts from the tick afresh.
+    while (indexOfNumber(card.Klu4Form1) >= 0)
+        card.Klu4Form1 = NewUniqueNumber();
 }
 
 StoredCard FolderRegister::append(const TAnketa& card) {
@@ -74,9 +91,7 @@ StoredCard FolderRegister::recall(const TAnketa& card) {
 
 StoredCard FolderRegister::appendCard(TAnketa stored, bool recalled) {
     follow(RegisterFile::Main);
-    // Two cards must never share a number.
-    if (indexOfNumber(stored.Klu4Form1) >= 0)
-        stored.Klu4Form1 = NewUniqueNumber();
+    takeFreeNumber(stored);
     // The history hears of the recall first: a card never stands in the register without it.
     const qint64 kept = recalled ? keepVersion(HistoryAction::Recall, stored) : -1;
     qint64 at = -1;
@@ -99,11 +114,13 @@ StoredCard FolderRegister::insertAfter(qint64 anchor, const TAnketa& card,
     // would start the build again from the beginning: both would read the whole register at
     // once. The index is finished first and then follows the insertion in memory.
     waitForIndex();
+    TAnketa stored = card;
+    takeFreeNumber(stored);
     const qint64 at = std::clamp<qint64>(anchor + 1, 0, m_main.count());
-    insertCardIntoMainFile(m_main, scratch.file, scratch.path, at, card);
+    insertCardIntoMainFile(m_main, scratch.file, scratch.path, at, stored);
     remember(RegisterFile::Main);
-    m_numbers.inserted(at, card.Klu4Form1);
-    return storedAt(at, card);
+    m_numbers.inserted(at, stored.Klu4Form1);
+    return storedAt(at, stored);
 }
 
 qint64 FolderRegister::remove(const StoredCard& asRead, DeletionKind kind,
@@ -112,6 +129,9 @@ qint64 FolderRegister::remove(const StoredCard& asRead, DeletionKind kind,
     const qint64 n = locate(asRead);
     if (n < 0)
         return -1;
+    // As for an insertion: an index still being built could read the new register after the
+    // rename and then have the deletion taken out of it a second time.
+    waitForIndex();
     const QString mainPath = m_main.path();
     CardFile& working = scratch.file;
     // The Working card file is the rewrite's scratch file and is left empty either way.
@@ -122,6 +142,8 @@ qint64 FolderRegister::remove(const StoredCard& asRead, DeletionKind kind,
             // The command's own error is the one to report; the counter shows what is there.
         }
     };
+    const QString journal = archiveJournalPath(m_inst);
+    bool journaled = false;
     qint64 archivedAt = -1;
     qint64 kept = -1;
     try {
@@ -134,18 +156,25 @@ qint64 FolderRegister::remove(const StoredCard& asRead, DeletionKind kind,
         copyRecordsExcept(m_main, n, working);
         working.flush();
         if (kind == DeletionKind::IntoArchive) {
-            // The card is on disk in the Archive before the register loses it.
+            // The card is on disk in the Archive before the register loses it, and the
+            // journal lets a start take it out again should the rename never come.
+            writeArchiveJournal(journal, m_main.stamp(), m_archive.stamp().size);
+            journaled = true;
             archivedAt = appendFlushed(m_archive, &card);
         }
         replaceFile(scratch.path, mainPath);
     } catch (...) {
         if (archivedAt >= 0)
             cutBack(m_archive, archivedAt);
+        if (journaled)
+            removeArchiveJournal(journal);
         if (kept >= 0)
             m_history.takeBack(kept);
         emptyWorking();
         throw;
     }
+    if (journaled)
+        removeArchiveJournal(journal);
     // The Working card file's descriptor now reaches the new register and the Main card
     // file's the old one: the scratch file is made anew before anything writes to it, and
     // the register is reopened before anything reads it.

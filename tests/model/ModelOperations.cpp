@@ -2,6 +2,8 @@
 
 #include "model/RegisterUnderTest.h"
 
+#include <QDataStream>
+#include <QIODevice>
 #include <rapidcheck.h>
 
 namespace zelm::model {
@@ -47,7 +49,14 @@ void saveNewCard(ModelRegister& m, RegisterUnderTest& p, std::int32_t wanted, co
     RC_ASSERT(s.save() == Outcome::Appended);
     const Card stored = fromRecord(s.CurrentCard());
     // A number already stored is never given twice.
-    RC_ASSERT(!m.numberTaken(p.home(), stored.number));
+    if (m.numberTaken(p.home(), stored.number)) {
+        std::string numbers;
+        for (const Card& c : m.main)
+            numbers += " " + std::to_string(c.number);
+        RC_FAIL("a new card took the number " + std::to_string(stored.number) +
+                " of a stored card; wanted " + std::to_string(wanted) +
+                "; the Main card file:" + numbers);
+    }
     if (!m.numberTaken(p.home(), wanted))
         RC_ASSERT(stored.number == wanted);
     mine.number = stored.number;
@@ -106,7 +115,28 @@ std::ostream& operator<<(std::ostream& os, const Operation& op) {
     if (!op.text.isEmpty() || !op.inn.isEmpty() || !op.note.isEmpty())
         os << ", «" << op.text.toStdString() << "», «" << op.inn.toStdString() << "», «"
            << op.note.toStdString() << "»";
+    if (op.killAfterUs >= 0)
+        os << ", убита через " << op.killAfterUs << " мкс";
     return os << ")";
+}
+
+QByteArray encodeOperation(const Operation& op) {
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << qint32(op.kind) << qint32(op.a) << op.flag << op.text << op.inn << op.note
+        << qint32(op.killAfterUs);
+    return bytes;
+}
+
+Operation decodeOperation(const QByteArray& bytes) {
+    QDataStream in(bytes);
+    Operation op;
+    qint32 kind = 0, a = 0, kill = -1;
+    in >> kind >> a >> op.flag >> op.text >> op.inn >> op.note >> kill;
+    op.kind = Operation::Kind(kind);
+    op.a = a;
+    op.killAfterUs = kill;
+    return op;
 }
 
 void runOperation(const Operation& op, ModelRegister& m, RegisterUnderTest& p) {

@@ -36,9 +36,14 @@ struct Operation {
     QString text; // a name, or the letters searched for
     QString inn;  // up to 20 bytes
     QString note; // a memo with line breaks, up to 250 bytes
+    // The program is killed this many microseconds into the operation (KilledStep.h); -1: never.
+    int killAfterUs = -1;
 };
 
 std::ostream& operator<<(std::ostream& os, const Operation& op);
+// An operation as bytes, and back, for another process of the test.
+QByteArray encodeOperation(const Operation& op);
+Operation decodeOperation(const QByteArray& bytes);
 
 // Runs `op` on the program and on the model, and checks what the program told the user.
 // Operations that make no sense in the state reached (a deletion with no card shown) do nothing.

@@ -5,7 +5,9 @@
 //   ZELM_MODEL_STEPS  the longest sequence
 //   ZELM_MODEL_SEED   the seed of the search (as printed by a failure)
 //   ZELM_MODEL_NO_SHRINKING  a failure as it came (for one that does not come again)
+//   ZELM_MODEL_KILLS  one step in so many is killed in DataFolderKilled (KilledStep.h)
 #include "common/PgTestServer.h"
+#include "model/KilledStep.h"
 #include "model/ModelOperations.h"
 #include "model/RegisterUnderTest.h"
 
@@ -30,6 +32,12 @@ template <> struct Arbitrary<zelm::model::Operation> {
 
 namespace zelm::model {
 namespace {
+
+// One step in so many is killed in the middle; 0: none.
+int g_killOdds = 0;
+// A kill's moment does not come again when a sequence runs again: the shrunk sequence may then
+// pass, and the failure is told as it last came.
+std::string g_lastFailure;
 
 // Text as a user types it: Cyrillic, digits, signs, now and then as long as the field holds.
 rc::Gen<QString> typedText(int maxBytes, bool lines) {
@@ -69,7 +77,47 @@ Operation op(Operation::Kind kind, int a = 0, bool flag = false) {
     return o;
 }
 
+// The same, its program killed `us` microseconds into it.
+Operation killed(Operation o, int us) {
+    o.killAfterUs = us;
+    return o;
+}
+
+// `o` killed at moments spread over the time it takes: the moment that tore the register once
+// does not come again at the same microsecond. Each save writes other fields than the last.
+std::vector<Operation> killedOften(const Operation& o) {
+    std::vector<Operation> ops;
+    for (int i = 1; i <= 8; ++i) {
+        Operation k = killed(o, 400 * i);
+        k.text += QString::number(i);
+        k.note = QStringLiteral("примечание %1\r\n").arg(i).repeated(i);
+        ops.push_back(k);
+    }
+    return ops;
+}
+
+std::vector<Operation> operator+(std::vector<Operation> a, const std::vector<Operation>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
 const std::vector<FoundSequence> kFound = {
+    {"a deletion into the Archive killed after the card was archived and before the register "
+     "lost it: the card stood in both",
+     9, killedOften(op(Operation::Delete, 0, true))},
+    {"a save killed in the middle of its write: the card's first page new, the rest old", 3,
+     std::vector<Operation>{op(Operation::Show, 2)} + killedOften(op(Operation::EditAndSave))},
+    {"a copy made by a program started again within the clock's tick took the number of the "
+     "card it copied",
+     1,
+     {op(Operation::InsertAfter), killed(op(Operation::CopyAndSave), 1000000)}},
+    {"a deletion while the index of numbers was built again after another program's change: the "
+     "index read the new register and then lost the deletion's neighbour too, so a new card "
+     "kept a number the register held",
+     2,
+     {op(Operation::CopyAndSave, 24), op(Operation::ChangeElsewhere, 98), op(Operation::Show, 153),
+      op(Operation::Delete, 78, true), op(Operation::Delete, 214, true),
+      op(Operation::Show, 146, true), op(Operation::NewAndSave, 15, true)}},
     {"a count answered from a Main card file that had lost its name: «Новая» took the running "
      "number from a card no longer there",
      1,
@@ -111,9 +159,17 @@ void runSequence(Home home, testing::PgTestServer* pg, const std::vector<Card>& 
     RegisterUnderTest program(home, pg, model.main);
     model.showLast();
     checkStored(model, program);
-    for (const Operation& op : operations) {
-        runOperation(op, model, program);
-        checkStored(model, program);
+    try {
+        for (const Operation& op : operations) {
+            if (op.killAfterUs >= 0)
+                runKilled(op, model, program);
+            else
+                runOperation(op, model, program);
+            checkStored(model, program);
+        }
+    } catch (const rc::detail::CaseResult& failure) {
+        g_lastFailure = failure.description;
+        throw;
     }
 }
 
@@ -125,13 +181,17 @@ void expectHolds(Property&& property, const rc::detail::TestParams& params,
                                                   rc::detail::TestMetadata{}, params);
     std::ostringstream report;
     rc::detail::printResultMessage(result, report);
+    if (!g_lastFailure.empty())
+        report << "\nThe last failure:\n" << g_lastFailure;
+    g_lastFailure.clear();
     rc::detail::FailureResult failure;
     rc::detail::Error error;
     EXPECT_FALSE(result.match(failure)) << what << "\n" << report.str();
     EXPECT_FALSE(result.match(error)) << what << "\n" << report.str();
 }
 
-void checkHome(Home home, testing::PgTestServer* pg, int defaultCases) {
+void checkHome(Home home, testing::PgTestServer* pg, int defaultCases, int killOdds = 0) {
+    g_killOdds = killOdds;
     rc::detail::TestParams params;
     params.maxSuccess = 1;
     for (const FoundSequence& found : kFound)
@@ -158,9 +218,18 @@ void checkHome(Home home, testing::PgTestServer* pg, int defaultCases) {
 
 TEST(RegisterModel, DataFolder) {
 #ifdef ZELM_SANITIZED
-    checkHome(Home::Folder, nullptr, 100);
+    checkHome(Home::Folder, nullptr, 100, 1000);
 #else
-    checkHome(Home::Folder, nullptr, 2000);
+    checkHome(Home::Folder, nullptr, 2000, 1000);
+#endif
+}
+
+// The same with the program killed at a random moment of about one step in five.
+TEST(RegisterModel, DataFolderKilled) {
+#ifdef ZELM_SANITIZED
+    checkHome(Home::Folder, nullptr, 8, setting("ZELM_MODEL_KILLS", 5));
+#else
+    checkHome(Home::Folder, nullptr, 200, setting("ZELM_MODEL_KILLS", 5));
 #endif
 }
 
@@ -203,6 +272,11 @@ rc::Gen<zelm::model::Operation> rc::Arbitrary<zelm::model::Operation>::arbitrary
         });
         op.a = *gen::inRange(0, 1000);
         op.flag = *gen::arbitrary<bool>();
+        // Shrinks towards no kill. Most operations take a few milliseconds, with their syncs.
+        // (At full size: a range is otherwise cut down with the sequence's size.)
+        const int odds = zelm::model::g_killOdds;
+        if (odds > 0 && *gen::resize(100, gen::inRange(0, odds)) == odds - 1)
+            op.killAfterUs = *gen::resize(100, gen::inRange(0, 4000));
         if (op.kind == Operation::FindAll) {
             op.text = *gen::element(QStringLiteral("а"), QStringLiteral("о"), QStringLiteral("Ё"),
                                     QStringLiteral("1"), QStringLiteral("ст"));

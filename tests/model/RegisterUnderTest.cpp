@@ -60,14 +60,17 @@ Card fromRecord(const TAnketa& r) {
 }
 
 RegisterUnderTest::RegisterUnderTest(Home home, testing::PgTestServer* pg,
-                                     const std::vector<Card>& initial)
-    : m_home(home) {
-    QDir(m_dir.path()).mkpath(QStringLiteral("Baza"));
-    QDir(m_dir.path()).mkpath(QStringLiteral("Temp"));
-    m_inst = std::make_unique<Installation>(m_dir.path());
+                                     const std::vector<Card>& initial,
+                                     const std::vector<Card>& archived)
+    : m_home(home), m_dir(std::in_place), m_root(m_dir->path()) {
+    QDir(m_root).mkpath(QStringLiteral("Baza"));
+    QDir(m_root).mkpath(QStringLiteral("Temp"));
+    m_inst = std::make_unique<Installation>(m_root);
     m_user.UserFIO = QStringLiteral("Сидорова А.А.");
     if (home == Home::Folder) {
         writeMain(initial, kMain);
+        if (!archived.empty())
+            writeMain(archived, kArchive);
     } else {
         static int databases = 0;
         const QString conninfo = pg->createDatabase(QStringLiteral("model_%1").arg(++databases));
@@ -81,7 +84,15 @@ RegisterUnderTest::RegisterUnderTest(Home home, testing::PgTestServer* pg,
         m_other = connect(QStringLiteral("Петров П.П."));
         for (const Card& c : initial)
             m_other->append(toRecord(c));
+        if (!archived.empty())
+            throw std::logic_error("a server register starts without an Archive");
     }
+    restart();
+}
+
+RegisterUnderTest::RegisterUnderTest(const QString& root) : m_home(Home::Folder), m_root(root) {
+    m_inst = std::make_unique<Installation>(m_root);
+    m_user.UserFIO = QStringLiteral("Сидорова А.А.");
     restart();
 }
 

@@ -8,6 +8,7 @@
 
 #include <QTemporaryDir>
 #include <memory>
+#include <optional>
 
 namespace zelm {
 class ServerRegister;
@@ -21,7 +22,10 @@ Card fromRecord(const TAnketa& record);
 class RegisterUnderTest {
 public:
     // `pg` for the server's home: a new database on it for this register.
-    RegisterUnderTest(Home home, testing::PgTestServer* pg, const std::vector<Card>& initial);
+    RegisterUnderTest(Home home, testing::PgTestServer* pg, const std::vector<Card>& initial,
+                      const std::vector<Card>& archived = {});
+    // The data folder at `root`, as another process of the test left it.
+    explicit RegisterUnderTest(const QString& root);
     ~RegisterUnderTest();
 
     Home home() const { return m_home; }
@@ -29,6 +33,9 @@ public:
     const CurrentUser& user() const { return m_user; }
     // The program started again on the same register.
     void restart();
+    // The program ended: nothing of it holds the register until restart().
+    void stop() { m_session.reset(); }
+    const QString& root() const { return m_root; }
 
     std::vector<Card> stored(RegisterFile file) const;
     std::vector<Card> working() const;
@@ -40,11 +47,12 @@ public:
 
 private:
     std::unique_ptr<zelm::Register> openRegister();
-    QString path(const QString& relative) const { return m_dir.filePath(relative); }
+    QString path(const QString& relative) const { return m_root + QLatin1Char('/') + relative; }
     void writeMain(const std::vector<Card>& cards, const QString& relative) const;
 
     Home m_home;
-    QTemporaryDir m_dir;
+    std::optional<QTemporaryDir> m_dir; // none for a folder given
+    QString m_root;
     std::unique_ptr<Installation> m_inst;
     CurrentUser m_user;
     std::unique_ptr<ServerRegister> m_server; // this workstation's connection

@@ -1,8 +1,15 @@
 // The card session without any window: what the commands do to the register and to the card,
 // the same in the data folder and on a server.
+#include "register/ArchiveJournal.h"
+#include "register/SaveJournal.h"
 #include "session/SessionFixture.h"
 
+#include "store/DayCount.h"
+#include "store/UniqueNumber.h"
+
 #include <QDir>
+#include <cstring>
+#include <set>
 
 using namespace zelm;
 using namespace zelm::testing;
@@ -65,6 +72,31 @@ TEST_P(BothHomes, SaveAppendsNewCardsAndOverwritesTheCardShown) {
     EXPECT_EQ(s->CardMode(), QStringLiteral("Korr"));
 }
 
+// The clock's numbers tick about once a second, and a program started again counts from the
+// tick afresh: a card made then must not take the number of one made before the restart.
+TEST_P(BothHomes, CardsMadeAcrossARestartInOneClockTickGetNumbersOfTheirOwn) {
+    const QDateTime tick(QDate(2026, 3, 14), QTime(10, 20));
+    setClockForTesting([tick] { return tick; });
+    start(makeCards(2));
+    bool empty = true;
+    s->beginNewCard(empty);
+    TAnketa fresh = TAnketa::zeroed();
+    fresh.Klu4Form1 = makeCard(1).Klu4Form1; // taken: the register picks one from the clock
+    s->setEdits(fresh);
+    ASSERT_EQ(s->save(), CardSession::SaveOutcome::Appended);
+    resetUniqueNumbersForTesting(); // the program started again
+    s->beginNewCard(empty);
+    s->setEdits(fresh);
+    ASSERT_EQ(s->save(), CardSession::SaveOutcome::Appended);
+    resetUniqueNumbersForTesting();
+    s->insertBlankCardAfter(0, 7);
+    setClockForTesting({});
+    std::set<std::int32_t> numbers;
+    for (const TAnketa& card : stored(RegisterFile::Main))
+        EXPECT_TRUE(numbers.insert(card.Klu4Form1).second) << card.Klu4Form1;
+    EXPECT_EQ(numbers.size(), 5u);
+}
+
 TEST_P(BothHomes, AnArchivedCardIsNeverWrittenIntoTheRegister) {
     start(makeCards(2));
     const std::vector<TAnketa> before = stored(RegisterFile::Main);
@@ -90,6 +122,69 @@ TEST_P(BothHomes, DeletingIntoTheArchiveMovesTheCardAndShowsTheLast) {
     // No scratch file is left beside the register.
     EXPECT_EQ(QDir(t.path("Baza")).entryList(QDir::Files).filter(QStringLiteral(".new")),
               QStringList());
+}
+
+// A program killed between the Archive's append and the rename of the new register over the
+// old one: the next start takes the card back out of the Archive, unless the rename was made.
+TEST_F(Session, ADeletionIntoTheArchiveCutShortIsUndoneAtTheNextStart) {
+    start(makeCards(3), makeCards(1));
+    s->showMainCard(2);
+    s->deleteShownCard(DeletionKind::IntoArchive);
+    EXPECT_FALSE(QFile::exists(archiveJournalPath(*inst)));
+    const std::vector<TAnketa> main = stored(RegisterFile::Main);
+    const QByteArray archived = t.readFile(QStringLiteral("Baza/ArhAnket.dat"));
+    s.reset();
+
+    // The rename was made: the card stays in the Archive.
+    CardFile replaced;
+    replaced.open(inst->mainCardFile(), sizeof(TAnketa));
+    writeArchiveJournal(archiveJournalPath(*inst), CardFile::Stamp{}, sizeof(TAnketa));
+    replaced.close();
+    start(main);
+    EXPECT_EQ(t.readFile(QStringLiteral("Baza/ArhAnket.dat")), archived);
+    EXPECT_FALSE(QFile::exists(archiveJournalPath(*inst)));
+    s.reset();
+
+    // It was not: the register still holds the card, and the Archive loses it again.
+    CardFile mainFile;
+    mainFile.open(inst->mainCardFile(), sizeof(TAnketa));
+    writeArchiveJournal(archiveJournalPath(*inst), mainFile.stamp(), sizeof(TAnketa));
+    mainFile.close();
+    s = std::make_unique<CardSession>(*inst, user, std::make_unique<FolderRegister>(*inst, &user));
+    s->openFiles();
+    EXPECT_EQ(cardBytes(stored(RegisterFile::Archive)), cardBytes(makeCards(1)));
+    EXPECT_EQ(cardBytes(stored(RegisterFile::Main)), cardBytes(main));
+    EXPECT_FALSE(QFile::exists(archiveJournalPath(*inst)));
+}
+
+// A program killed while its save was written: the card's first page new, the rest old. The
+// next start writes the saved card whole; a card someone else wrote since is left alone.
+TEST_F(Session, ASaveCutShortInItsWriteIsFinishedAtTheNextStart) {
+    start(makeCards(3));
+    const TAnketa before = makeCard(2);
+    TAnketa saved = before;
+    saved.NameOrg.set(QStringLiteral("ООО «Новое имя»"));
+    saved.Prime4.set(QStringLiteral("новое примечание"));
+    TAnketa torn = before;
+    std::memcpy(&torn, &saved, 600);
+    ASSERT_NE(cardBytes({torn}), cardBytes({saved}));
+    s.reset();
+    auto killedDuring = [&](const TAnketa& there) {
+        changeElsewhere(2, there);
+        CardFile mainFile;
+        mainFile.open(inst->mainCardFile(), sizeof(TAnketa));
+        writeSaveJournal(saveJournalPath(*inst), mainFile.stamp(), 2, before, saved);
+        mainFile.close();
+        s = std::make_unique<CardSession>(*inst, user,
+                                          std::make_unique<FolderRegister>(*inst, &user));
+        s->openFiles();
+        EXPECT_FALSE(QFile::exists(saveJournalPath(*inst)));
+        return stored(RegisterFile::Main);
+    };
+    EXPECT_EQ(cardBytes(killedDuring(torn)), cardBytes({makeCard(0), makeCard(1), saved}));
+    s.reset();
+    const TAnketa theirs = makeCard(7);
+    EXPECT_EQ(cardBytes(killedDuring(theirs)), cardBytes({makeCard(0), makeCard(1), theirs}));
 }
 
 TEST_P(BothHomes, InsertionPutsABlankCardAfterTheAnchor) {
