@@ -16,8 +16,8 @@ namespace {
 using Upgrade = void (*)(PgConnection&);
 const std::array<Upgrade, kSchemaVersion>& upgrades() {
     static const std::array<Upgrade, kSchemaVersion> all = {
-        &upgradeToVersion1, &upgradeToVersion2, &upgradeToVersion3, &upgradeToOfficerRoles,
-        &upgradeToCardHistory, &upgradeToKeptSearchRows};
+        &upgradeToVersion1,     &upgradeToVersion2,    &upgradeToVersion3,
+        &upgradeToOfficerRoles, &upgradeToCardHistory, &upgradeToKeptSearchRows};
     return all;
 }
 
