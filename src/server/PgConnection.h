@@ -119,6 +119,8 @@ private:
     Outcome outcomeHere(qint64 xid);
     PgResult run(const char* sql, const std::vector<PgParam>& params);
     qint64 copyInHere(const char* sql, const CopySource& next);
+    // Repeats `put` (a PQputCopy... call) while libpq's buffer is full, then sends it all.
+    void putCopy(const std::function<int()>& put, qint64 deadline);
     void putCopyData(const QByteArray& piece);
     void endCopy(const char* error, qint64 deadline);
     // 0 (none) when unlimited or the limits say so.

@@ -69,13 +69,12 @@ qint64 PgConnection::copyInHere(const char* sql, const CopySource& next) {
     return std::strtoll(PQcmdTuples(done.raw()), nullptr, 10);
 }
 
-void PgConnection::putCopyData(const QByteArray& piece) {
-    const qint64 deadline = replyDeadline(false);
+void PgConnection::putCopy(const std::function<int()>& put, qint64 deadline) {
     for (;;) {
-        const int put = PQputCopyData(m_conn, piece.constData(), static_cast<int>(piece.size()));
-        if (put > 0)
+        const int done = put();
+        if (done > 0)
             break;
-        if (put < 0)
+        if (done < 0)
             failLost();
         // libpq's buffer is full: the server has still to read what went before.
         if (!waitSocket(true, deadline))
@@ -86,19 +85,14 @@ void PgConnection::putCopyData(const QByteArray& piece) {
     flushOut(deadline);
 }
 
+void PgConnection::putCopyData(const QByteArray& piece) {
+    putCopy(
+        [&] { return PQputCopyData(m_conn, piece.constData(), static_cast<int>(piece.size())); },
+        replyDeadline(false));
+}
+
 void PgConnection::endCopy(const char* error, qint64 deadline) {
-    for (;;) {
-        const int put = PQputCopyEnd(m_conn, error);
-        if (put > 0)
-            break;
-        if (put < 0)
-            failLost();
-        if (!waitSocket(true, deadline))
-            failSilent();
-        if (!PQconsumeInput(m_conn) || PQflush(m_conn) < 0)
-            failLost();
-    }
-    flushOut(deadline);
+    putCopy([&] { return PQputCopyEnd(m_conn, error); }, deadline);
 }
 
 } // namespace zelm
