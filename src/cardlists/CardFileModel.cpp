@@ -96,6 +96,18 @@ const char* CardFileModel::recordOf(int row) const {
     else if (m_pending.kind == Pending::Removed && row > m_pending.row)
         at = row - 1;
     const char* r = m_source->record(at);
+    if (!r && m_source->rowsLeftUnread() && !m_readQueued) {
+        // Read once the painting is over, and painted again.
+        m_readQueued = true;
+        auto* self = const_cast<CardFileModel*>(this);
+        QTimer::singleShot(0, self, [self] {
+            self->m_readQueued = false;
+            if (self->m_source->readLeftRows() && self->m_rows > 0)
+                emit self->dataChanged(
+                    self->index(0, 0),
+                    self->index(static_cast<int>(self->m_rows) - 1, self->columnCount() - 1));
+        });
+    }
     if (!r && m_source->stale() && !m_refreshQueued) {
         // Someone is writing the file: show it as it is once the writing is done.
         m_refreshQueued = true;
@@ -131,6 +143,7 @@ bool CardFileModel::card(int row, TAnketa& out) const {
 QVariant CardFileModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
         return {};
+    const RowSource::ForDrawing drawing;
     return cellText(index.row(), index.column());
 }
 

@@ -74,6 +74,7 @@ private:
     qint64 m_rows = 0;
     QTimer* m_watch;
     mutable bool m_refreshQueued = false;
+    mutable bool m_readQueued = false;
 };
 
 } // namespace zelm

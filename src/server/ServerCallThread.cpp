@@ -166,6 +166,10 @@ void stopServing() {
     w.afterWait.clear();
 }
 
+bool serving() {
+    return onWindowThread();
+}
+
 bool waiting() {
     return onWindowThread() && windowThread().waiting;
 }

@@ -40,6 +40,8 @@ void run(const QString& server, const std::function<void()>& work);
 
 // The window's thread is waiting for the server.
 bool waiting();
+// This is the window's thread, whose calls wait for the server in an event loop.
+bool serving();
 // Runs `f` on the window's thread once it no longer waits (now, if it does not), unless
 // `context` is gone by then.
 void whenIdle(QObject* context, const std::function<void()>& f);
